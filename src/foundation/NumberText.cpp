@@ -1,0 +1,138 @@
+#include "tapwise/foundation/NumberText.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <system_error>
+
+#include "tapwise/foundation/Exceptions.h"
+#include "tapwise/foundation/Format.h"
+#include "tapwise/foundation/Messages.h"
+
+namespace tapwise {
+namespace {
+
+constexpr int kGeneralPrecision = 15;
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+    text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+    text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+std::string FloatToStr(double value) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
+  if (value == 0) return "0";
+
+  // Scientific form with 15 significant digits: "d.ddddddddddddddde-XX".
+  std::array<char, 64> buffer{};
+  const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                          std::chars_format::scientific, kGeneralPrecision - 1);
+  std::string_view text(buffer.data(), static_cast<size_t>(end - buffer.data()));
+  const bool negative = text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  const size_t e_pos = text.find('e');
+  const int exponent = std::atoi(std::string(text.substr(e_pos + 1)).c_str());
+  std::string digits;
+  for (char c : text.substr(0, e_pos)) {
+    if (c != '.') digits += c;
+  }
+  while (digits.size() > 1 && digits.back() == '0')
+    digits.pop_back();
+
+  std::string result = negative ? "-" : "";
+  if (exponent < -5 || exponent >= kGeneralPrecision) {
+    result += digits.front();
+    if (digits.size() > 1) {
+      result += '.';
+      result.append(digits, 1);
+    }
+    result += 'E';
+    result += std::to_string(exponent);
+  } else if (exponent < 0) {
+    result += "0.";
+    result.append(static_cast<size_t>(-exponent - 1), '0');
+    result += digits;
+  } else {
+    const size_t whole = static_cast<size_t>(exponent) + 1;
+    if (digits.size() <= whole) {
+      result += digits;
+      result.append(whole - digits.size(), '0');
+    } else {
+      result.append(digits, 0, whole);
+      result += '.';
+      result.append(digits, whole);
+    }
+  }
+  return result;
+}
+
+std::string FormatFixed(double value, int decimals, int width) {
+  std::string result;
+  if (std::isnan(value)) {
+    result = "NAN";
+  } else if (std::isinf(value)) {
+    result = value > 0 ? "INF" : "-INF";
+  } else {
+    std::array<char, 400> buffer{};
+    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                            std::chars_format::fixed, decimals);
+    result.assign(buffer.data(), end);
+  }
+  if (static_cast<int>(result.size()) < width) {
+    result.insert(0, static_cast<size_t>(width) - result.size(), ' ');
+  }
+  return result;
+}
+
+std::optional<double> TryStrToFloat(std::string_view text) {
+  std::string_view number = TrimBlanks(text);
+  if (!number.empty() && number.front() == '+') number.remove_prefix(1);
+  if (number.empty() || number.front() == '+') return std::nullopt;
+  // from_chars also reads "inf" and "nan", which are not numbers here; a number starts with
+  // a digit or a decimal point, after its sign.
+  const size_t first = number.front() == '-' ? 1 : 0;
+  if (first >= number.size()) return std::nullopt;
+  const char lead = number[first];
+  if (!(lead == '.' || (lead >= '0' && lead <= '9'))) return std::nullopt;
+
+  double value = 0;
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
+                                            std::chars_format::general);
+  if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+double StrToFloat(std::string_view text) {
+  if (const auto value = TryStrToFloat(text)) return *value;
+  throw EConvertError(Format(messages::kInvalidFloat, text));
+}
+
+std::string IntToStr(int64_t value) {
+  return std::to_string(value);
+}
+
+std::optional<int64_t> TryStrToInt(std::string_view text) {
+  std::string_view number = TrimBlanks(text);
+  if (!number.empty() && number.front() == '+') number.remove_prefix(1);
+  if (number.empty() || number.front() == '+') return std::nullopt;
+  int64_t value = 0;
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (error != std::errc() || end != number.data() + number.size()) return std::nullopt;
+  return value;
+}
+
+int64_t StrToInt(std::string_view text) {
+  if (const auto value = TryStrToInt(text)) return *value;
+  throw EConvertError(Format(messages::kInvalidInteger, text));
+}
+
+}  // namespace tapwise

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what is missing, checks formatting, builds with AddressSanitizer and
+# UndefinedBehaviorSanitizer in build-asan/, and runs every test through CTest.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/packages.sh
+scripts/ensure-packages.sh "${TAPWISE_BUILD_PACKAGES[@]}"
+
+# The number-text tests prove independence from a comma-decimal locale; make sure one exists.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
+  scripts/ensure-packages.sh locales
+  localedef -i de_DE -f UTF-8 de_DE.UTF-8 >/dev/null 2>&1 || echo "note: no de_DE locale available"
+fi
+
+echo "== formatting"
+mapfile -t cpp_files < <(git ls-files '*.h' '*.cpp')
+if [ ${#cpp_files[@]} -gt 0 ]; then
+  clang-format --dry-run --Werror "${cpp_files[@]}"
+fi
+
+echo "== build (ASan + UBSan)"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAPWISE_SANITIZE=ON \
+  -DTAPWISE_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build build-asan -- -j"$(nproc)"
+
+echo "== tests"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build-asan --output-on-failure -j"$(nproc)"

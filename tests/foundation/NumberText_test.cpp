@@ -1,0 +1,83 @@
+#include "tapwise/foundation/NumberText.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "tapwise/foundation/Exceptions.h"
+#include "tapwise/foundation/Format.h"
+
+namespace tapwise {
+namespace {
+
+TEST(NumberText, GeneralFormIsShortestWithFifteenDigits) {
+  EXPECT_EQ(FloatToStr(0.0), "0");
+  EXPECT_EQ(FloatToStr(-0.0), "0");
+  EXPECT_EQ(FloatToStr(20.0), "20");
+  EXPECT_EQ(FloatToStr(0.96), "0.96");
+  EXPECT_EQ(FloatToStr(1.0 / 3), "0.333333333333333");
+  EXPECT_EQ(FloatToStr(2.0 / 3), "0.666666666666667");
+  EXPECT_EQ(FloatToStr(0.0000012), "1.2E-6");
+  EXPECT_EQ(FloatToStr(0.00001), "0.00001");
+  EXPECT_EQ(FloatToStr(-42.5), "-42.5");
+  EXPECT_EQ(FloatToStr(123456789012345.0), "123456789012345");
+  EXPECT_EQ(FloatToStr(1e15), "1E15");
+  EXPECT_EQ(FloatToStr(0.1 + 0.2), "0.3");
+}
+
+TEST(NumberText, FixedFormsMatchC) {
+  EXPECT_EQ(FormatFixed(3.14159, 4), "3.1416");
+  EXPECT_EQ(FormatFixed(2.5, 3, 6), " 2.500");
+  EXPECT_EQ(FormatFixed(-0.5, 4), "-0.5000");
+  EXPECT_EQ(FormatFixed(22.5, 3, 6), "22.500");
+  EXPECT_EQ(FormatFixed(1234.5678, 3, 6), "1234.568");
+  EXPECT_EQ(Format("%.4f", 0.125), "0.1250");
+  EXPECT_EQ(Format("%6.3f|%d|%s|%%", 33.8888888, 42, "x"), "33.889|42|x|%");
+}
+
+TEST(NumberText, ReadsOnlyFiniteNumbersWithDecimalPoint) {
+  EXPECT_EQ(TryStrToFloat("20.0"), 20.0);
+  EXPECT_EQ(TryStrToFloat(" -1.5e2 "), -150.0);
+  EXPECT_EQ(TryStrToFloat("+.5"), 0.5);
+  EXPECT_FALSE(TryStrToFloat("1,5"));
+  EXPECT_FALSE(TryStrToFloat(""));
+  EXPECT_FALSE(TryStrToFloat("abc"));
+  EXPECT_FALSE(TryStrToFloat("1e999"));
+  EXPECT_FALSE(TryStrToFloat("inf"));
+  EXPECT_FALSE(TryStrToFloat("nan"));
+  EXPECT_FALSE(TryStrToFloat("1.5x"));
+  try {
+    StrToFloat("warm");
+    FAIL() << "expected EConvertError";
+  } catch (const EConvertError& error) {
+    EXPECT_STREQ(error.what(), "'warm' is not a valid floating point value");
+  }
+  EXPECT_EQ(TryStrToInt(" 42"), 42);
+  EXPECT_FALSE(TryStrToInt("4.2"));
+}
+
+TEST(NumberText, IgnoresACommaDecimalLocale) {
+  const char* chosen = nullptr;
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"}) {
+    if ((chosen = std::setlocale(LC_ALL, name)) != nullptr) break;
+  }
+  if (chosen == nullptr) GTEST_SKIP() << "no comma-decimal locale installed";
+  ASSERT_EQ(std::string(std::localeconv()->decimal_point), ",");
+  EXPECT_EQ(FloatToStr(0.96), "0.96");
+  EXPECT_EQ(FormatFixed(2.5, 3, 6), " 2.500");
+  EXPECT_EQ(Format("%.4f", 0.5), "0.5000");
+  EXPECT_EQ(TryStrToFloat("0.96"), 0.96);
+  EXPECT_FALSE(TryStrToFloat("0,96"));
+  std::setlocale(LC_ALL, "C");
+}
+
+TEST(Format, RejectsMissingArguments) {
+  EXPECT_THROW(Format("%s and %s", "one"), EConvertError);
+  EXPECT_THROW(Format("%d", "text"), EConvertError);
+}
+
+}  // namespace
+}  // namespace tapwise
