@@ -24,4 +24,29 @@ inline constexpr char kCannotOpenFile[] = "Cannot open file \"%s\"";
 // Division guards.
 inline constexpr char kDivisionByZero[] = "Division by zero in %s";
 
+// ---- Components and string lists ----
+
+// ---- Owned collections ----
+
+// ---- Lists, queues and stacks ----
+
+// ---- String hash tables ----
+
+// ---- Fuzzy sets: points and shapes ----
+inline constexpr char kInvalidXRangeIndex[] = "Invalid index argument to GetXRange.  Index = %d";
+inline constexpr char kInvalidRangeArguments[] =
+    "Invalid range arguments.  Left (%.4f) is greater than right (%.4f)";
+inline constexpr char kEmptySetOperation[] = "Invalid operation: \"%s\".  Fuzzy set is empty";
+inline constexpr char kReservedSetName[] = "Invalid fuzzy set name, \"%s\" is a reserved word";
+
+// ---- Fuzzy sets: operations, measures and hedges ----
+// The missing closing quote is part of the established message text.
+inline constexpr char kInvalidFuzzyOperation[] = "Invalid fuzzy operation: \"%s:";
+
+// ---- Text streams, tokens and the tokenizer ----
+
+// ---- Fuzzy variables and the fuzzy-logic component ----
+
+// ---- Parser, expressions and writer ----
+
 }  // namespace tapwise::messages
