@@ -218,6 +218,10 @@ std::optional<std::string> TStringList::TryGetValue(std::string_view name) const
 }
 
 void TStringList::SetValue(std::string_view name, std::string_view value) {
+  // Such a line could never be found by its name again; every later set would add another.
+  if (name.find('=') != std::string_view::npos) {
+    throw EListError(Format(messages::kInvalidValueName, name));
+  }
   std::string line;
   line.reserve(name.size() + 1 + value.size());
   line.append(name).append("=").append(value);

@@ -83,6 +83,13 @@ TEST(StringList, NameValueAccessForGlobalVariables) {
   vars.SetValue("*hotValvePos*", "");  // an empty value keeps the line
   EXPECT_EQ(vars.TryGetValue("*hotValvePos*"), std::string());
 
+  try {
+    vars.SetValue("a=b", "1");
+    FAIL() << "expected EListError";
+  } catch (const EListError& error) {
+    EXPECT_STREQ(error.what(), "Invalid name \"a=b\": a name cannot contain \"=\"");
+  }
+
   TStringList exact;
   exact.Add("Name=1");
   EXPECT_EQ(exact.IndexOfName("name"), -1);

@@ -30,6 +30,7 @@ inline constexpr char kComponentOwnerCycle[] =
     "Component %s cannot be owned by itself or by one of its own components";
 inline constexpr char kSortedListError[] = "Operation not allowed on sorted list";
 inline constexpr char kDuplicateString[] = "String list does not allow duplicates";
+inline constexpr char kInvalidValueName[] = "Invalid name \"%s\": a name cannot contain \"=\"";
 
 // ---- Owned collections ----
 

@@ -93,7 +93,8 @@ class TStringList : public TPersistent {
   /// line.
   std::optional<std::string> TryGetValue(std::string_view name) const;
   /// Sets the value of the first line named `name` to "name=value", keeping its object, or
-  /// adds that line when there is none. An empty value keeps the line ("name=").
+  /// adds that line when there is none. An empty value keeps the line ("name="). A name
+  /// containing "=" raises EListError.
   void SetValue(std::string_view name, std::string_view value);
 
   /// All lines, each followed by LineBreak.
