@@ -44,6 +44,14 @@ inline constexpr char kReservedSetName[] = "Invalid fuzzy set name, \"%s\" is a 
 inline constexpr char kInvalidFuzzyOperation[] = "Invalid fuzzy operation: \"%s:";
 
 // ---- Text streams, tokens and the tokenizer ----
+inline constexpr char kInvalidBufferState[] = "Invalid buffer state";
+inline constexpr char kInvalidOriginPoint[] = "Invalid Origin Point specified: %s";
+inline constexpr char kErrorSeekingInBuffer[] = "Error seeking in buffer";
+inline constexpr char kPushBackOverflow[] = "Overflow on push back";
+inline constexpr char kErrorAssigningList[] = "Error assigning list";
+inline constexpr char kInterfaceNotSupported[] = "Interface not supported";
+inline constexpr char kInvalidTokenHint[] = "Invalid Token hint for parsing token: %s";
+inline constexpr char kStringNotTerminated[] = "Invalid string value, string was not terminated";
 
 // ---- Fuzzy variables and the fuzzy-logic component ----
 
