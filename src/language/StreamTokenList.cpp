@@ -26,13 +26,16 @@ void TBaseStreamTokenList::AssignFromInterface(const IntfPtr<IInterface>& source
 void TBaseStreamTokenList::CopyFrom(const IBaseStreamTokenList& list) {
   // Clearing first would lose the content of a list assigned from itself.
   if (&list == static_cast<const IBaseStreamTokenList*>(this)) return;
-  std::vector<IntfPtr<IBaseStreamToken>> items;
-  items.reserve(static_cast<size_t>(list.GetCount()));
+  std::vector<IntfPtr<IInterface>> clones;
+  clones.reserve(static_cast<size_t>(list.GetCount()));
   for (int32_t i = 0; i < list.GetCount(); ++i) {
     const auto token = list.GetItem(i);
-    items.push_back(token ? Supports<IBaseStreamToken>(token->Clone()) : nullptr);
+    clones.push_back(token ? IntfPtr<IInterface>(token->Clone()) : nullptr);
   }
-  FItems = std::move(items);
+  TIList::Clear();
+  SetCapacity(static_cast<int>(clones.size()));
+  for (auto& clone : clones)
+    TIList::Add(std::move(clone));
   FTag = list.GetTag();
 }
 
@@ -48,7 +51,7 @@ bool TBaseStreamTokenList::IsEqual(const IntfPtr<IInterface>& other) const {
 bool TBaseStreamTokenList::IsEqualList(const IntfPtr<IBaseStreamTokenList>& other) const {
   if (!other || other->GetCount() != GetCount()) return false;
   for (int32_t i = 0; i < GetCount(); ++i) {
-    const auto& own = FItems[static_cast<size_t>(i)];
+    const auto own = GetItem(i);
     const auto theirs = other->GetItem(i);
     if (!own || !theirs) {
       if (own || theirs) return false;
@@ -59,63 +62,56 @@ bool TBaseStreamTokenList::IsEqualList(const IntfPtr<IBaseStreamTokenList>& othe
   return true;
 }
 
-void TBaseStreamTokenList::CheckIndex(int32_t index, int32_t limit) const {
-  if (index < 0 || index >= limit) {
-    throw EListError(Format(messages::kListIndexOutOfBounds, index));
+bool TBaseStreamTokenList::IsEqualInterfaceList(const TGInterfaceList& other) const {
+  if (&other == static_cast<const TGInterfaceList*>(this)) return true;
+  if (other.GetCount() != GetCount()) return false;
+  for (int32_t i = 0; i < GetCount(); ++i) {
+    const auto own = GetItem(i);
+    const auto theirs = other.Get(i);
+    if (!own || !theirs) {
+      if (own || theirs) return false;
+    } else if (!Supports<IBaseStreamToken>(theirs) || !own->IsEqual(theirs)) {
+      return false;
+    }
   }
+  return true;
 }
 
 IntfPtr<IBaseStreamToken> TBaseStreamTokenList::GetItem(int32_t index) const {
-  CheckIndex(index, GetCount());
-  return FItems[static_cast<size_t>(index)];
+  return Supports<IBaseStreamToken>(Get(index));
 }
 
 void TBaseStreamTokenList::SetItem(int32_t index, const IntfPtr<IBaseStreamToken>& token) {
-  CheckIndex(index, GetCount());
-  FItems[static_cast<size_t>(index)] = token;
+  Put(index, token);
 }
 
 int32_t TBaseStreamTokenList::Add(const IntfPtr<IBaseStreamToken>& token) {
-  FItems.push_back(token);
-  return GetCount() - 1;
+  return TIList::Add(token);
 }
 
 int32_t TBaseStreamTokenList::IndexOf(const IntfPtr<IBaseStreamToken>& token) const {
-  for (size_t i = 0; i < FItems.size(); ++i) {
-    if (FItems[i] == token) return static_cast<int32_t>(i);
-  }
-  return -1;
+  return TIList::IndexOf(token);
 }
 
 void TBaseStreamTokenList::Insert(int32_t index, const IntfPtr<IBaseStreamToken>& token) {
-  CheckIndex(index, GetCount() + 1);
-  FItems.insert(FItems.begin() + index, token);
-}
-
-void TBaseStreamTokenList::Delete(int32_t index) {
-  CheckIndex(index, GetCount());
-  // The token may be the last thing keeping the caller's argument alive: release it last.
-  const IntfPtr<IBaseStreamToken> removed = std::move(FItems[static_cast<size_t>(index)]);
-  FItems.erase(FItems.begin() + index);
+  TIList::Insert(index, token);
 }
 
 void TBaseStreamTokenList::AddTokens(const IntfPtr<IBaseStreamTokenList>& other) {
   if (!other) return;
   const int32_t count = other->GetCount();  // fixed first: `other` may be this list
   for (int32_t i = 0; i < count; ++i)
-    FItems.push_back(other->GetItem(i));
+    TIList::Add(other->GetItem(i));
 }
 
 int32_t TBaseStreamTokenList::Remove(const IntfPtr<IBaseStreamToken>& token) {
-  const int32_t index = IndexOf(token);
-  if (index >= 0) Delete(index);
-  return index;
+  return TIList::Remove(token);
 }
 
 std::string TBaseStreamTokenList::GetAsString() const {
   std::string text;
-  for (const auto& token : FItems) {
-    if (token) text += token->GetAsString();
+  for (int32_t i = 0; i < GetCount(); ++i) {
+    if (const auto token = GetItem(i)) text += token->GetAsString();
     text += ' ';
   }
   return text;

@@ -98,6 +98,20 @@ TEST(StreamTokenList, EqualityComparesTokenByToken) {
   EXPECT_FALSE(a->IsEqualList(nullptr));
 }
 
+TEST(StreamTokenList, EqualityWithAPlainInterfaceList) {
+  testing::LiveObjectGuard guard;
+  auto list = TFuzzyStreamTokenList::Create();
+  list->Add(Symbol("a"));
+  EXPECT_TRUE(list->IsEqualInterfaceList(*list));
+  TIList plain;
+  plain.Add(Symbol("b"));
+  EXPECT_TRUE(list->IsEqualInterfaceList(plain));
+  plain.Put(0, TFuzzyStreamTokenList::Create());  // present but not a token
+  EXPECT_FALSE(list->IsEqualInterfaceList(plain));
+  plain.Put(0, nullptr);
+  EXPECT_FALSE(list->IsEqualInterfaceList(plain));
+}
+
 TEST(StreamTokenList, CloneHoldsClonesAndKeepsTheClass) {
   testing::LiveObjectGuard guard;
   auto list = TFuzzyStreamTokenList::Create();

@@ -24,6 +24,7 @@ inline constexpr int32_t dtObject = 9;           ///< carries a plain object
 inline constexpr int32_t dtFuzzySetObject = 10;  ///< carries a plain fuzzy set object
 
 class IFuzzyStreamTokenList;
+class TGInterfaceList;
 
 /// A unit of definition text: its kind, the line it stood on, its number or text, and the
 /// blanks, line ends and comments read in front of it.
@@ -74,6 +75,9 @@ class IBaseStreamTokenList : public virtual ICloneable {
   virtual void SetItem(int32_t index, const IntfPtr<IBaseStreamToken>& token) = 0;
   /// Same count and, index by index, both items null or equal under the token's `IsEqual`.
   virtual bool IsEqualList(const IntfPtr<IBaseStreamTokenList>& other) const = 0;
+  /// The same rule against a plain interface list, whose present items must be tokens; a
+  /// list is always equal to itself.
+  virtual bool IsEqualInterfaceList(const TGInterfaceList& other) const = 0;
   /// Appends `token` and returns its index.
   virtual int32_t Add(const IntfPtr<IBaseStreamToken>& token) = 0;
   virtual void Clear() = 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tapwise/foundation/Interface.h"
+#include "tapwise/foundation/InterfaceList.h"
 #include "tapwise/foundation/Persistent.h"
 #include "tapwise/language/StreamTokenInterfaces.h"
 
@@ -14,7 +15,9 @@ namespace tapwise {
 ///
 /// Assigning copies: the list is cleared and receives a clone of each token of the source,
 /// and the source's `Tag`. `AddTokens` shares: it appends the very tokens of another list.
-class TBaseStreamTokenList : public TPersistent,
+/// Items put in through the interface-list operations that are not tokens are handed out
+/// as null.
+class TBaseStreamTokenList : public TIList,
                              public TInterfacedObject,
                              public virtual IBaseStreamTokenList {
  public:
@@ -34,31 +37,32 @@ class TBaseStreamTokenList : public TPersistent,
   int32_t GetTag() const override { return FTag; }
   void SetTag(int32_t value) override { FTag = value; }
 
-  int32_t GetCount() const override { return static_cast<int32_t>(FItems.size()); }
+  int32_t GetCount() const override { return TIList::GetCount(); }
   IntfPtr<IBaseStreamToken> GetItem(int32_t index) const override;
   void SetItem(int32_t index, const IntfPtr<IBaseStreamToken>& token) override;
   bool IsEqualList(const IntfPtr<IBaseStreamTokenList>& other) const override;
   int32_t Add(const IntfPtr<IBaseStreamToken>& token) override;
-  void Clear() override { FItems.clear(); }
+  void Clear() override { TIList::Clear(); }
   IntfPtr<IBaseStreamToken> First() const override { return GetItem(0); }
   int32_t IndexOf(const IntfPtr<IBaseStreamToken>& token) const override;
   void Insert(int32_t index, const IntfPtr<IBaseStreamToken>& token) override;
   IntfPtr<IBaseStreamToken> Last() const override { return GetItem(GetCount() - 1); }
-  void Delete(int32_t index) override;
+  void Delete(int32_t index) override { TIList::Delete(index); }
   void AddTokens(const IntfPtr<IBaseStreamTokenList>& other) override;
   int32_t Remove(const IntfPtr<IBaseStreamToken>& token) override;
   std::string GetAsString() const override;
+  /// True for this very list; otherwise the rule of `IsEqualList`, each present item of
+  /// `other` having to be a token.
+  bool IsEqualInterfaceList(const TGInterfaceList& other) const override;
 
  protected:
   TBaseStreamTokenList() = default;
   /// A new, empty list of this object's own class (what `Clone` fills).
   virtual IntfPtr<TBaseStreamTokenList> CreateSame() const { return Create(); }
-  void CheckIndex(int32_t index, int32_t limit) const;
 
  private:
   void CopyFrom(const IBaseStreamTokenList& list);
 
-  std::vector<IntfPtr<IBaseStreamToken>> FItems;
   int32_t FTag = 0;
 };
 
