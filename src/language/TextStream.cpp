@@ -2,12 +2,23 @@
 
 #include <utility>
 
+#include "tapwise/foundation/Exceptions.h"
+#include "tapwise/foundation/Messages.h"
+
 namespace tapwise {
+namespace {
+
+TStream& Required(const std::unique_ptr<TStream>& source) {
+  if (source == nullptr) throw EStreamError(messages::kNoSourceStream);
+  return *source;
+}
+
+}  // namespace
 
 TGTextStream::TGTextStream(TStream& source) : TGBufferStream(source) {}
 
 TGTextStream::TGTextStream(std::unique_ptr<TStream> source)
-    : TGBufferStream(*source), FOwnedSource(std::move(source)) {}
+    : TGBufferStream(Required(source)), FOwnedSource(std::move(source)) {}
 
 TGTextStream::~TGTextStream() {
   // The base would flush after the source is gone; flush while it still exists.

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "tapwise/foundation/Exceptions.h"
+
 namespace tapwise {
 namespace {
 
@@ -79,6 +81,7 @@ TEST(TextStream, OwnedSourceIsFlushedAndFreed) {
   EXPECT_FALSE(stream.GetOwnsSource());
   EXPECT_EQ(stream.GetSource(), nullptr);
   EXPECT_EQ(stream.ReadChar(), '\0');
+  EXPECT_THROW(TGTextStream(std::unique_ptr<TStream>()), EStreamError);
 }
 
 }  // namespace

@@ -56,6 +56,7 @@ inline constexpr char kInvalidBufferState[] = "Invalid buffer state";
 inline constexpr char kInvalidOriginPoint[] = "Invalid Origin Point specified: %s";
 inline constexpr char kErrorSeekingInBuffer[] = "Error seeking in buffer";
 inline constexpr char kPushBackOverflow[] = "Overflow on push back";
+inline constexpr char kNoSourceStream[] = "A text stream needs a source stream";
 inline constexpr char kErrorAssigningList[] = "Error assigning list";
 inline constexpr char kInterfaceNotSupported[] = "Interface not supported";
 inline constexpr char kInvalidTokenHint[] = "Invalid Token hint for parsing token: %s";

@@ -14,6 +14,7 @@ class TGTextStream : public TGBufferStream {
   /// Reads and writes `source`, which stays the caller's.
   explicit TGTextStream(TStream& source);
   /// Reads and writes `source` and frees it with the text stream (`OwnsSource` is true).
+  /// Raises EStreamError "A text stream needs a source stream" for a null source.
   explicit TGTextStream(std::unique_ptr<TStream> source);
   /// Passes pending writes on, then frees the source when the stream owns it.
   ~TGTextStream() override;
