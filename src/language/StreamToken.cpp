@@ -77,7 +77,7 @@ std::string TFuzzyStreamToken::GetAsString() const {
     case dtInterface:
       return "<interface>";
     case dtTokenList: {
-      const auto list = GetTokenList();
+      const auto list = Supports<IBaseStreamTokenList>(FValue);
       return list ? list->GetAsString() : std::string();
     }
     case dtObject:

@@ -333,12 +333,13 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
   FEchoText.push_back(' ');
   FEchoLines.push_back(FEchoLine);
   FEchoLine = line;
-  FLastToken = token;
-  if (token->GetDataType() == ')') {
+  const int32_t type = token->GetDataType();
+  if (type == ')') {
     --FDepth;
-  } else if (token->GetDataType() == '(') {
+  } else if (type == '(') {
     ++FDepth;
   }
+  FLastToken = token;
   return token;
 }
 

@@ -63,6 +63,14 @@ TEST(StreamToken, CarriedValuesSetTheKind) {
   EXPECT_EQ(token->GetTokenList(), list);
   EXPECT_FALSE(token->GetFuzzySetValue());
 
+  // A plain token list prints too.
+  auto plain = TBaseStreamTokenList::Create();
+  plain->Add(Token(dtSymbol, "z"));
+  token->SetInterfaceValue(plain);
+  token->SetDataType(dtTokenList);
+  EXPECT_EQ(token->GetAsString(), "z ");
+  EXPECT_FALSE(token->GetTokenList());
+
   token->SetInterfaceValue(Token(dtSymbol, "x"));
   EXPECT_EQ(token->GetDataType(), dtInterface);
   EXPECT_EQ(token->GetAsString(), "<interface>");
