@@ -146,6 +146,9 @@ TEST(TokenStream, EscapesTakeTheNextCharacterLiterally) {
   EXPECT_EQ(blank->NextToken()->GetText(), "a b");
   EXPECT_EQ(blank->NextToken()->GetDataType(), dtEOF);
 
+  Lexer leading("\\(a");  // a backslash starting a word is kept and escapes nothing
+  EXPECT_EQ(leading.All(), (Forms{"\\@1", "(@1", "a@1"}));
+
   Lexer trailing("ab\\");
   EXPECT_EQ(trailing->NextToken()->GetText(), "ab");
   EXPECT_EQ(trailing->NextToken()->GetDataType(), dtEOF);

@@ -27,7 +27,8 @@ namespace tapwise {
 /// character literally, so \" is a quote and \\ a backslash), and each of & ( ) = [ ] | ~
 /// is a token of its own. Anything else starts a word, which ends at a blank or in front of
 /// one of " & ( ) ; < [ ] | ~; inside a word too a backslash takes the next character
-/// literally. So a=b is one word, a<b is the words a and <b, and <= is one word. A word is a
+/// literally (a\ b is the one word "a b"; a backslash that starts a word is an ordinary
+/// character). So a=b is one word, a<b is the words a and <b, and <= is one word. A word is a
 /// variable when it starts with "?", a number when it converts as one (65, -0.5, .05,
 /// 0x1F, 1e-3), and a symbol otherwise. Every line end (CR LF, CR or LF) counts one line,
 /// inside strings and comments too.
