@@ -9,8 +9,11 @@ namespace {
 
 [[noreturn]] void InvalidFormat(std::string_view format) {
   // Built by hand: Format itself cannot report its own failure.
-  std::string message = messages::kInvalidFormat;
-  message.replace(message.find("%s"), 2, format);
+  const std::string_view templ = messages::kInvalidFormat;
+  const size_t slot = templ.find("%s");
+  std::string message(templ.substr(0, slot));
+  message += format;
+  message += templ.substr(slot + 2);
   throw EConvertError(message);
 }
 

@@ -35,6 +35,14 @@ inline constexpr char kInvalidValueName[] = "Invalid name \"%s\": a name cannot 
 // ---- Owned collections ----
 
 // ---- Lists, queues and stacks ----
+inline constexpr char kInvalidIndex[] = "Invalid Index";
+inline constexpr char kListIsEmpty[] = "List is empty";
+inline constexpr char kCannotFindNode[] = "Cannot find node within list";
+inline constexpr char kListCapacityOutOfBounds[] = "List capacity out of bounds (%d)";
+inline constexpr char kListCountOutOfBounds[] = "List count out of bounds (%d)";
+// The interface lists, queues and stacks report an empty list in lower case.
+inline constexpr char kInterfaceListIsEmpty[] = "list is empty";
+inline constexpr char kMissingCloseParenthesis[] = "Missing close parenthesis";
 
 // ---- String hash tables ----
 
@@ -50,6 +58,15 @@ inline constexpr char kReservedSetName[] = "Invalid fuzzy set name, \"%s\" is a 
 inline constexpr char kInvalidFuzzyOperation[] = "Invalid fuzzy operation: \"%s:";
 
 // ---- Text streams, tokens and the tokenizer ----
+inline constexpr char kInvalidBufferState[] = "Invalid buffer state";
+inline constexpr char kInvalidOriginPoint[] = "Invalid Origin Point specified: %s";
+inline constexpr char kErrorSeekingInBuffer[] = "Error seeking in buffer";
+inline constexpr char kPushBackOverflow[] = "Overflow on push back";
+inline constexpr char kNoSourceStream[] = "A text stream needs a source stream";
+inline constexpr char kErrorAssigningList[] = "Error assigning list";
+inline constexpr char kInterfaceNotSupported[] = "Interface not supported";
+inline constexpr char kInvalidTokenHint[] = "Invalid Token hint for parsing token: %s";
+inline constexpr char kStringNotTerminated[] = "Invalid string value, string was not terminated";
 
 // ---- Fuzzy variables and the fuzzy-logic component ----
 

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tapwise/foundation/Interface.h"
+#include "tapwise/foundation/Stream.h"
+#include "tapwise/language/StreamToken.h"
+#include "tapwise/language/TextStream.h"
+
+namespace tapwise {
+
+/// The tokenizer of the definition language: turns text such as
+///
+///     (deffuzzy outTemp
+///       (range 5 65) (units Celcius) ; a comment
+///       (cold (z 10 35)))
+///
+/// into TFuzzyStreamTokens, with the line each stood on and the blanks, line ends and
+/// comments read in front of each (`WhiteSpace`). Besides the tokens it offers unlimited
+/// push-back of whole tokens and an echo of the tokens of the form being read
+/// (`ParsedText`), which error messages quote.
+///
+/// Lexical rules. Blanks are the bytes below 33; a comment runs from ";" to the end of its
+/// line. At the start of a token, a double quote starts a string (a backslash takes the next
+/// character literally, so \" is a quote and \\ a backslash), and each of & ( ) = [ ] | ~
+/// is a token of its own. Anything else starts a word, which ends at a blank or in front of
+/// one of " & ( ) ; < [ ] | ~; inside a word too a backslash takes the next character
+/// literally (a\ b is the one word "a b"; a backslash that starts a word is an ordinary
+/// character). So a=b is one word, a<b is the words a and <b, and <= is one word. A word is a
+/// variable when it starts with "?", a number when it converts as one (65, -0.5, .05,
+/// 0x1F, 1e-3), and a symbol otherwise. Every line end (CR LF, CR or LF) counts one line,
+/// inside strings and comments too.
+///
+/// The source is not owned; it must outlive the token stream.
+class TFuzzyLogicTokenStream : public TGTextStream {
+ public:
+  explicit TFuzzyLogicTokenStream(TStream& source);
+
+  /// The next token; never null: at the end of the text, dtEOF tokens again and again.
+  virtual IntfPtr<IFuzzyStreamToken> NextToken();
+  /// Makes `token` the next one `NextToken` returns, rolls it back out of the echo and
+  /// undoes its effect on `Depth`. Any number of tokens may be pushed back; the last one
+  /// pushed back comes out first. A null token is ignored.
+  virtual void PushBackToken(const IntfPtr<IFuzzyStreamToken>& token);
+  /// The token last handed out or pushed back; when there is none yet, the next token
+  /// (which is then taken).
+  IntfPtr<IFuzzyStreamToken> CurrentToken();
+  /// The text form of the tokens handed out for the current form, each followed by a
+  /// blank, with a CR LF where the line changes: "( deffuzzy outTemp \r\n( range ".
+  virtual std::string ParsedText() const { return FEchoText; }
+
+  /// Reads the next token from the text itself, ignoring the look-ahead.
+  virtual IntfPtr<IFuzzyStreamToken> ReadToken();
+  /// Makes a token of the kind `hint` says: -1 end of the text (a word when `text` is not
+  /// empty), 0 a word, 13 a line end, 34 a string, or the code of one of & ( ) = [ ] | ~.
+  /// Raises EFzyParseException "Invalid Token hint for parsing token: %s" for other hints.
+  virtual IntfPtr<IFuzzyStreamToken> MakeToken(int32_t hint, const std::string& text);
+  /// Reads the next whole group into the look-ahead: a parenthesised form, a single token
+  /// outside parentheses, or the rest of the text when the parentheses never balance. The
+  /// echo restarts with each group.
+  void FillLookahead();
+  /// Empties the look-ahead and restarts the echo.
+  virtual void ResetTokens();
+  /// Skips the rest of the current line.
+  virtual void SkipLine();
+  /// Takes tokens until `Depth` is 0 again, or up to the end of the text.
+  virtual void SkipToBalance();
+  /// When the next token is "(", the keyword after it (the text of a symbol, "=" for the
+  /// "=" token, "" for anything else), leaving both tokens to be read. Otherwise "" and the
+  /// token is taken.
+  virtual std::string PeekKeyword();
+
+  /// Like the text stream's, but the bytes skipped join the pending white space of the next
+  /// token and a line end passed counts a line.
+  bool SkipWhitespace() override;
+  /// Like the text stream's, counting a line at LF.
+  char ReadChar() override;
+  /// Like the text stream's; the line and its line end join the pending white space, and a
+  /// line end read counts a line.
+  std::string ReadLine() override;
+
+  /// The line being read, counted from 1.
+  int32_t GetLineNumber() const { return FLineNumber; }
+  /// Opening minus closing parentheses among the tokens handed out and not pushed back.
+  int32_t GetDepth() const { return FDepth; }
+  bool IsLookaheadEmpty() const { return FLookahead.empty(); }
+
+  static constexpr char kQuoteChar = '"';
+  static constexpr char kEscapeChar = '\\';
+  static constexpr char kCommentChar = ';';
+
+ private:
+  // Reads a quoted string after its opening quote into FTokenText.
+  void ReadString();
+  // Counts the line end `ch` (CR or LF) just read: a CR followed by LF leaves the count to
+  // the LF, which is left unread.
+  void CountLineEnd(int ch);
+  IntfPtr<TFuzzyStreamToken> NewToken();
+
+  std::vector<IntfPtr<IFuzzyStreamToken>> FLookahead;  // the top (next out) is the back
+  int32_t FLineNumber = 1;
+  std::string FTokenText;
+  std::string FEchoText;  // the echo; a push-back cuts it short
+  IntfPtr<IFuzzyStreamToken> FLastToken;
+  int32_t FDepth = 0;
+  std::vector<IntfPtr<IFuzzyStreamToken>> FGroup;
+  std::string FPendingWhiteSpace;
+  // The line of the token echoed last, and the lines of those echoed before it, so that a
+  // push-back restores what the next token's line is compared with.
+  int32_t FEchoLine = 0;
+  std::vector<int32_t> FEchoLines;
+};
+
+}  // namespace tapwise

@@ -1,0 +1,406 @@
+#include "tapwise/language/TokenStream.h"
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string_view>
+
+#include "tapwise/foundation/Format.h"
+#include "tapwise/foundation/Messages.h"
+#include "tapwise/foundation/NumberText.h"
+#include "tapwise/fuzzy/FuzzyExceptions.h"
+
+namespace tapwise {
+namespace {
+
+constexpr int kEnd = -1;
+
+// Characters that are tokens of their own at the start of a token.
+bool IsSingleCharToken(int ch) {
+  switch (ch) {
+    case '&':
+    case '(':
+    case ')':
+    case '=':
+    case '[':
+    case ']':
+    case '|':
+    case '~':
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Characters that end a word without belonging to it. "=" is not one (a=b is one word);
+// "<" is one although it does not stand alone.
+bool EndsWord(int ch) {
+  switch (ch) {
+    case '"':
+    case '&':
+    case '(':
+    case ')':
+    case ';':
+    case '<':
+    case '[':
+    case ']':
+    case '|':
+    case '~':
+      return true;
+    default:
+      return false;
+  }
+}
+
+int HexDigit(char ch) {
+  if (ch >= '0' && ch <= '9') return ch - '0';
+  if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+  return -1;
+}
+
+// A 32-bit integer: an optional sign, then decimal digits, or hexadecimal digits after "$",
+// "x" or "0x".
+std::optional<int32_t> TryWordToInteger(std::string_view text) {
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  int base = 10;
+  if (text.starts_with("0x") || text.starts_with("0X")) {
+    base = 16;
+    text.remove_prefix(2);
+  } else if (!text.empty() && (text.front() == '$' || text.front() == 'x' || text.front() == 'X')) {
+    base = 16;
+    text.remove_prefix(1);
+  }
+  if (text.empty()) return std::nullopt;
+  const int64_t limit = negative ? int64_t{1} << 31 : (int64_t{1} << 31) - 1;
+  int64_t value = 0;
+  for (const char ch : text) {
+    const int digit = base == 16 ? HexDigit(ch) : (ch >= '0' && ch <= '9' ? ch - '0' : -1);
+    if (digit < 0) return std::nullopt;
+    value = value * base + digit;
+    if (value > limit) return std::nullopt;
+  }
+  return static_cast<int32_t>(negative ? -value : value);
+}
+
+bool IsDigit(char ch) {
+  return ch >= '0' && ch <= '9';
+}
+
+}  // namespace
+
+TFuzzyLogicTokenStream::TFuzzyLogicTokenStream(TStream& source) : TGTextStream(source) {}
+
+IntfPtr<TFuzzyStreamToken> TFuzzyLogicTokenStream::NewToken() {
+  auto token = TFuzzyStreamToken::Create();
+  token->FLineNumber = FLineNumber;
+  token->FWhiteSpace = FPendingWhiteSpace;
+  FPendingWhiteSpace.clear();
+  return token;
+}
+
+IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::MakeToken(int32_t hint,
+                                                             const std::string& text) {
+  if (hint == kEnd && text.empty()) {
+    auto token = NewToken();
+    token->FDataType = dtEOF;
+    token->FText = "EOF";
+    return token;
+  }
+  if (hint == kEnd || hint == 0) {
+    auto token = NewToken();
+    token->FDataType = dtSymbol;
+    if (!text.empty() && text.front() == '?') {
+      token->FDataType = dtVariable;
+      token->FText = text.substr(1);
+      return token;
+    }
+    const char first = text.empty() ? '\0' : text.front();
+    const bool may_be_number = text.size() > 1
+                                   ? IsDigit(first) || first == '+' || first == '-' || first == '.'
+                                   : IsDigit(first);
+    // Escaped blanks belong to the word but never to a number (the converters would skip
+    // them).
+    bool has_blank = false;
+    if (may_be_number) {
+      for (const char ch : text)
+        has_blank = has_blank || static_cast<unsigned char>(ch) <= 32;
+    }
+    if (may_be_number && !has_blank) {
+      if (const auto integer = TryWordToInteger(text)) {
+        token->FDataType = dtInteger;
+        token->FNumber = *integer;
+        return token;
+      }
+      // Refuses infinities and NaN: "1e999" stays a symbol.
+      if (const auto real = TryStrToFloat(text)) {
+        token->FDataType = dtFloat;
+        token->FNumber = *real;
+        return token;
+      }
+    }
+    token->FText = text;
+    return token;
+  }
+  if (hint == '\r') {
+    auto token = NewToken();
+    token->FDataType = dtSymbol;
+    token->FText = "CRLF";
+    return token;
+  }
+  if (hint == kQuoteChar) {
+    auto token = NewToken();
+    token->FDataType = dtString;
+    token->FText = text;
+    return token;
+  }
+  if (IsSingleCharToken(hint)) {
+    auto token = NewToken();
+    token->FDataType = hint;
+    token->FText.assign(1, static_cast<char>(hint));
+    return token;
+  }
+  throw EFzyParseException(Format(messages::kInvalidTokenHint, IntToStr(hint)));
+}
+
+void TFuzzyLogicTokenStream::CountLineEnd(int ch) {
+  if (ch == '\n') {
+    ++FLineNumber;
+  } else if (ch == '\r') {
+    const int next = ReadByte();
+    if (next != '\n') ++FLineNumber;
+    if (next != kEnd) PushBack(static_cast<char>(next));
+  }
+}
+
+bool TFuzzyLogicTokenStream::SkipWhitespace() {
+  for (;;) {
+    const int ch = ReadByte();
+    if (ch == kEnd) return false;
+    if (ch >= 33) {
+      PushBack(static_cast<char>(ch));
+      return false;
+    }
+    FPendingWhiteSpace.push_back(static_cast<char>(ch));
+    if (ch == '\n') {
+      ++FLineNumber;
+      return true;
+    }
+    if (ch == '\r') {
+      const int next = ReadByte();
+      if (next == '\n') {
+        FPendingWhiteSpace.push_back('\n');
+      } else if (next != kEnd) {
+        PushBack(static_cast<char>(next));
+      }
+      ++FLineNumber;
+      return true;
+    }
+  }
+}
+
+char TFuzzyLogicTokenStream::ReadChar() {
+  const int ch = ReadByte();
+  if (ch == kEnd) return '\0';
+  if (ch == '\n') ++FLineNumber;
+  return static_cast<char>(ch);
+}
+
+std::string TFuzzyLogicTokenStream::ReadLine() {
+  std::string line;
+  for (;;) {
+    const int ch = ReadByte();
+    if (ch == kEnd) break;
+    if (ch == '\n' || ch == '\r') {
+      FPendingWhiteSpace += line;
+      FPendingWhiteSpace.push_back(static_cast<char>(ch));
+      if (ch == '\r') {
+        const int next = ReadByte();
+        if (next == '\n') {
+          FPendingWhiteSpace.push_back('\n');
+        } else if (next != kEnd) {
+          PushBack(static_cast<char>(next));
+        }
+      }
+      ++FLineNumber;
+      return line;
+    }
+    line.push_back(static_cast<char>(ch));
+  }
+  FPendingWhiteSpace += line;  // the last line of the text, without a line end
+  return line;
+}
+
+void TFuzzyLogicTokenStream::ReadString() {
+  for (;;) {
+    int ch = ReadByte();
+    if (ch == kEscapeChar) {
+      ch = ReadByte();
+      if (ch == kEnd) FTokenText.clear();
+    } else if (ch == kQuoteChar) {
+      return;
+    }
+    if (ch == kEnd) {
+      throw EFzyParseException(messages::kStringNotTerminated, FLineNumber);
+    }
+    FTokenText.push_back(static_cast<char>(ch));
+    if (ch == '\r' || ch == '\n') CountLineEnd(ch);
+  }
+}
+
+IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::ReadToken() {
+  FTokenText.clear();
+  for (;;) {
+    while (SkipWhitespace()) {
+    }
+    const int ch = ReadByte();
+    if (ch == kEnd) return MakeToken(kEnd, FTokenText);
+    if (ch == kQuoteChar) {
+      ReadString();
+      return MakeToken(kQuoteChar, FTokenText);
+    }
+    if (IsSingleCharToken(ch)) {
+      FTokenText.push_back(static_cast<char>(ch));
+      return MakeToken(ch, FTokenText);
+    }
+    if (ch != kCommentChar) {
+      FTokenText.push_back(static_cast<char>(ch));
+      break;
+    }
+    // A comment joins the white space of the next token; looping rather than recursing
+    // keeps long runs of comment lines off the call stack.
+    FPendingWhiteSpace.push_back(kCommentChar);
+    ReadLine();
+  }
+  for (;;) {
+    const int ch = ReadByte();
+    if (ch == kEnd) return MakeToken(0, FTokenText);
+    if (ch <= 32) {
+      FPendingWhiteSpace.push_back(static_cast<char>(ch));
+      auto token = MakeToken(0, FTokenText);
+      // The word carries the line it stands on; its line end counts afterwards.
+      if (ch == '\n' || ch == '\r') CountLineEnd(ch);
+      return token;
+    }
+    if (EndsWord(ch)) {
+      PushBack(static_cast<char>(ch));
+      return MakeToken(0, FTokenText);
+    }
+    if (ch == kEscapeChar) {
+      const int literal = ReadByte();
+      if (literal == kEnd) return MakeToken(kEnd, FTokenText);
+      FTokenText.push_back(static_cast<char>(literal));
+      if (literal == '\r' || literal == '\n') CountLineEnd(literal);
+      continue;
+    }
+    FTokenText.push_back(static_cast<char>(ch));
+  }
+}
+
+void TFuzzyLogicTokenStream::FillLookahead() {
+  FEchoText.clear();
+  FEchoLines.clear();
+  FGroup.clear();
+  int32_t depth = 0;
+  for (;;) {
+    auto token = ReadToken();
+    const int32_t type = token->GetDataType();
+    FGroup.push_back(std::move(token));
+    if (type == dtEOF) break;
+    if (type == '(') {
+      ++depth;
+    } else if (type == ')') {
+      --depth;
+    }
+    if (depth == 0) break;
+  }
+  for (auto it = FGroup.rbegin(); it != FGroup.rend(); ++it)
+    FLookahead.push_back(std::move(*it));
+  FGroup.clear();
+}
+
+IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
+  if (FLookahead.empty()) FillLookahead();
+  IntfPtr<IFuzzyStreamToken> token = std::move(FLookahead.back());
+  FLookahead.pop_back();
+  const int32_t line = token->GetLineNumber();
+  if (FEchoLine != 0 && FEchoLine < line) FEchoText += "\r\n";
+  FEchoText += token->GetAsString();
+  FEchoText.push_back(' ');
+  FEchoLines.push_back(FEchoLine);
+  FEchoLine = line;
+  const int32_t type = token->GetDataType();
+  if (type == ')') {
+    --FDepth;
+  } else if (type == '(') {
+    ++FDepth;
+  }
+  FLastToken = token;
+  return token;
+}
+
+void TFuzzyLogicTokenStream::PushBackToken(const IntfPtr<IFuzzyStreamToken>& token) {
+  if (!token) return;
+  FLookahead.push_back(token);
+  FLastToken = token;
+  // Roll the token, the blank after it and the line break before it out of the echo.
+  const size_t rolled = token->GetAsString().size() + 1;
+  FEchoText.resize(FEchoText.size() > rolled ? FEchoText.size() - rolled : 0);
+  while (!FEchoText.empty() &&
+         (FEchoText.back() == ' ' || FEchoText.back() == '\r' || FEchoText.back() == '\n')) {
+    FEchoText.pop_back();
+  }
+  if (!FEchoText.empty()) FEchoText.push_back(' ');
+  if (!FEchoLines.empty()) {
+    FEchoLine = FEchoLines.back();
+    FEchoLines.pop_back();
+  } else {
+    FEchoLine = 0;
+  }
+  if (token->GetDataType() == ')') {
+    ++FDepth;
+  } else if (token->GetDataType() == '(') {
+    --FDepth;
+  }
+}
+
+IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::CurrentToken() {
+  if (!FLastToken) FLastToken = NextToken();
+  return FLastToken;
+}
+
+void TFuzzyLogicTokenStream::ResetTokens() {
+  FLookahead.clear();
+  FEchoText.clear();
+  FEchoLines.clear();
+}
+
+void TFuzzyLogicTokenStream::SkipLine() {
+  ReadLine();
+}
+
+void TFuzzyLogicTokenStream::SkipToBalance() {
+  while (FDepth != 0) {
+    if (NextToken()->GetDataType() == dtEOF) break;
+  }
+}
+
+std::string TFuzzyLogicTokenStream::PeekKeyword() {
+  auto token = NextToken();
+  if (token->GetDataType() != '(' || FLookahead.empty()) return {};
+  const auto& next = FLookahead.back();
+  std::string keyword;
+  if (next->GetDataType() == dtSymbol) {
+    keyword = next->GetText().empty() ? next->GetAsString() : next->GetText();
+  } else if (next->GetDataType() == '=') {
+    keyword = "=";
+  }
+  PushBackToken(token);
+  return keyword;
+}
+
+}  // namespace tapwise

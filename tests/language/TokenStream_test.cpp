@@ -1,0 +1,337 @@
+#include "tapwise/language/TokenStream.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/LiveObjectGuard.h"
+#include "tapwise/fuzzy/FuzzyExceptions.h"
+
+namespace tapwise {
+namespace {
+
+// A token stream over its own text.
+class Lexer {
+ public:
+  explicit Lexer(std::string text) : FSource(std::move(text)), FStream(FSource) {}
+  TFuzzyLogicTokenStream* operator->() { return &FStream; }
+
+  // The text forms of the tokens up to the end, with their lines: "cold@1".
+  std::vector<std::string> All() {
+    std::vector<std::string> forms;
+    for (auto token = FStream.NextToken(); token->GetDataType() != dtEOF;
+         token = FStream.NextToken()) {
+      forms.push_back(token->GetAsString() + "@" + std::to_string(token->GetLineNumber()));
+    }
+    return forms;
+  }
+
+ private:
+  TZTStringStream FSource;
+  TFuzzyLogicTokenStream FStream;
+};
+
+using Forms = std::vector<std::string>;
+
+TEST(TokenStream, EmptyTextGivesEndTokensAgainAndAgain) {
+  testing::LiveObjectGuard guard;
+  Lexer lexer("");
+  for (int i = 0; i < 3; ++i) {
+    const auto token = lexer->NextToken();
+    EXPECT_EQ(token->GetDataType(), dtEOF);
+    EXPECT_EQ(token->GetText(), "EOF");
+    EXPECT_EQ(token->GetLineNumber(), 1);
+  }
+}
+
+TEST(TokenStream, TwoLineFormWithItsWhiteSpace) {
+  Lexer lexer("(deffuzzy outTemp\r\n\t(range 5 65)");
+  std::vector<IntfPtr<IFuzzyStreamToken>> tokens;
+  for (int i = 0; i < 8; ++i)
+    tokens.push_back(lexer->NextToken());
+  Forms forms;
+  for (const auto& token : tokens) {
+    forms.push_back(token->GetAsString() + "@" + std::to_string(token->GetLineNumber()));
+  }
+  EXPECT_EQ(forms,
+            (Forms{"(@1", "deffuzzy@1", "outTemp@1", "(@2", "range@2", "5@2", "65@2", ")@2"}));
+  // The byte that ends a word joins that word's white space.
+  EXPECT_EQ(tokens[0]->GetWhiteSpace(), "");
+  EXPECT_EQ(tokens[1]->GetWhiteSpace(), " ");
+  EXPECT_EQ(tokens[2]->GetWhiteSpace(), "\r");
+  EXPECT_EQ(tokens[3]->GetWhiteSpace(), "\n\t");
+  EXPECT_EQ(tokens[4]->GetWhiteSpace(), " ");
+  EXPECT_EQ(tokens[5]->GetDataType(), dtInteger);
+  EXPECT_EQ(tokens[6]->GetNumber(), 65);
+  EXPECT_EQ(lexer->NextToken()->GetLineNumber(), 2);
+}
+
+TEST(TokenStream, CommentJoinsTheNextTokensWhiteSpace) {
+  Lexer lexer("cold;comment\r\nhot");
+  const auto cold = lexer->NextToken();
+  const auto hot = lexer->NextToken();
+  EXPECT_EQ(cold->GetText(), "cold");
+  EXPECT_EQ(hot->GetText(), "hot");
+  EXPECT_EQ(hot->GetWhiteSpace(), ";comment\r\n");
+  EXPECT_EQ(hot->GetLineNumber(), 2);
+
+  Lexer many(";a\n;b\r;c\r\n x ; last");
+  const auto x = many->NextToken();
+  EXPECT_EQ(x->GetText(), "x");
+  EXPECT_EQ(x->GetLineNumber(), 4);
+  const auto end = many->NextToken();
+  EXPECT_EQ(end->GetDataType(), dtEOF);
+  EXPECT_EQ(end->GetLineNumber(), 4);
+  EXPECT_EQ(end->GetWhiteSpace(), "; last");
+}
+
+TEST(TokenStream, WordsAndTheirDelimiters) {
+  EXPECT_EQ(Lexer("a(b").All(), (Forms{"a@1", "(@1", "b@1"}));
+  EXPECT_EQ(Lexer("a=b").All(), (Forms{"a=b@1"}));
+  EXPECT_EQ(Lexer("=b").All(), (Forms{"=@1", "b@1"}));
+  EXPECT_EQ(Lexer("a<b <= c").All(), (Forms{"a@1", "<b@1", "<=@1", "c@1"}));
+  EXPECT_EQ(Lexer("x&y|z~[w]").All(),
+            (Forms{"x@1", "&@1", "y@1", "|@1", "z@1", "~@1", "[@1", "w@1", "]@1"}));
+  EXPECT_EQ(Lexer("liters/minute -x 1a change_vc a-b.c>d*e^f+g").All(),
+            (Forms{"liters/minute@1", "-x@1", "1a@1", "change_vc@1", "a-b.c>d*e^f+g@1"}));
+  EXPECT_EQ(Lexer("word\"str\"").All(), (Forms{"word@1", "\\\"str\"\\@1"}));
+  EXPECT_EQ(Lexer("a;c\nb").All(), (Forms{"a@1", "b@2"}));
+}
+
+TEST(TokenStream, WordKinds) {
+  Lexer lexer(
+      "65 11.5 -0.5 -.25 .05 + - . ?hot ? 0x1F -$10 +x0a 1e-3 1e999 2147483647 2147483648 5e 1.");
+  auto next = [&lexer] { return lexer->NextToken(); };
+  auto expect = [](const IntfPtr<IFuzzyStreamToken>& token, int32_t type, double number,
+                   const std::string& text) {
+    EXPECT_EQ(token->GetDataType(), type) << token->GetAsString();
+    EXPECT_EQ(token->GetNumber(), number) << token->GetAsString();
+    EXPECT_EQ(token->GetText(), text) << token->GetAsString();
+  };
+  expect(next(), dtInteger, 65, "");
+  expect(next(), dtFloat, 11.5, "");
+  expect(next(), dtFloat, -0.5, "");
+  expect(next(), dtFloat, -0.25, "");
+  expect(next(), dtFloat, 0.05, "");
+  expect(next(), dtSymbol, 0, "+");
+  expect(next(), dtSymbol, 0, "-");
+  expect(next(), dtSymbol, 0, ".");
+  expect(next(), dtVariable, 0, "hot");
+  expect(next(), dtVariable, 0, "");
+  expect(next(), dtInteger, 31, "");
+  expect(next(), dtInteger, -16, "");
+  expect(next(), dtInteger, 10, "");
+  expect(next(), dtFloat, 0.001, "");
+  expect(next(), dtSymbol, 0, "1e999");  // infinity is no number
+  expect(next(), dtInteger, 2147483647, "");
+  expect(next(), dtFloat, 2147483648.0, "");  // too large for an integer
+  expect(next(), dtSymbol, 0, "5e");
+  expect(next(), dtFloat, 1, "");
+}
+
+TEST(TokenStream, NumbersIgnoreTheLocale) {
+  const char* old = std::setlocale(LC_NUMERIC, nullptr);
+  const std::string saved = old != nullptr ? old : "C";
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale";
+  Lexer lexer("0.25 0,25");
+  EXPECT_EQ(lexer->NextToken()->GetNumber(), 0.25);
+  EXPECT_EQ(lexer->NextToken()->GetDataType(), dtSymbol);
+  std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(TokenStream, EscapesTakeTheNextCharacterLiterally) {
+  Lexer blank("a\\ b");
+  EXPECT_EQ(blank->NextToken()->GetText(), "a b");
+  EXPECT_EQ(blank->NextToken()->GetDataType(), dtEOF);
+
+  Lexer leading("\\(a");  // a backslash starting a word is kept and escapes nothing
+  EXPECT_EQ(leading.All(), (Forms{"\\@1", "(@1", "a@1"}));
+
+  Lexer trailing("ab\\");
+  EXPECT_EQ(trailing->NextToken()->GetText(), "ab");
+  EXPECT_EQ(trailing->NextToken()->GetDataType(), dtEOF);
+
+  Lexer delimiter("a\\(b\\\\ 1\\ ");
+  EXPECT_EQ(delimiter->NextToken()->GetText(), "a(b\\");
+  const auto escaped_blank = delimiter->NextToken();
+  EXPECT_EQ(escaped_blank->GetDataType(), dtSymbol);  // an escaped blank makes no number
+  EXPECT_EQ(escaped_blank->GetText(), "1 ");
+
+  Lexer strings(R"("say \"hi\"" "back\\slash" "" "a\b")");
+  EXPECT_EQ(strings->NextToken()->GetText(), "say \"hi\"");
+  EXPECT_EQ(strings->NextToken()->GetText(), "back\\slash");
+  const auto empty = strings->NextToken();
+  EXPECT_EQ(empty->GetDataType(), dtString);
+  EXPECT_EQ(empty->GetText(), "");
+  EXPECT_EQ(strings->NextToken()->GetText(), "ab");
+}
+
+TEST(TokenStream, UnterminatedStrings) {
+  for (const char* text : {"\"abc", "\"abc\\", "(units \"x\r\n"}) {
+    Lexer lexer(text);
+    try {
+      lexer.All();
+      ADD_FAILURE() << "no error for " << text;
+    } catch (const EFzyParseException& error) {
+      EXPECT_STREQ(error.what(), "Invalid string value, string was not terminated");
+    }
+  }
+}
+
+TEST(TokenStream, LineEndsInsideStringsCountOnceEach) {
+  Lexer lexer("\"a\r\nb\rc\nd\" x\n\"\\\r\n\" y");
+  const auto first = lexer->NextToken();
+  EXPECT_EQ(first->GetText(), "a\r\nb\rc\nd");
+  EXPECT_EQ(first->GetLineNumber(), 4);  // the line on which the string ends
+  EXPECT_EQ(lexer->NextToken()->GetLineNumber(), 4);
+  const auto second = lexer->NextToken();
+  EXPECT_EQ(second->GetText(), "\r\n");
+  EXPECT_EQ(second->GetLineNumber(), 6);
+  EXPECT_EQ(lexer->NextToken()->GetLineNumber(), 6);
+  // An error after a multi-line string names the line it is on.
+  Lexer broken("\"one\r\ntwo\"\r\n\"three");
+  broken->NextToken();
+  try {
+    broken->NextToken();
+    FAIL() << "unterminated";
+  } catch (const EFzyParseException& error) {
+    EXPECT_EQ(error.GetLine(), 3);
+  }
+}
+
+TEST(TokenStream, EveryLineEndFormCountsOneLine) {
+  EXPECT_EQ(Lexer("a\rb\nc\r\nd\r\re").All(), (Forms{"a@1", "b@2", "c@3", "d@4", "e@6"}));
+  EXPECT_EQ(Lexer("a \r b \n c \r\n d").All(), (Forms{"a@1", "b@2", "c@3", "d@4"}));
+  EXPECT_EQ(Lexer("(a)\r(b)").All(), (Forms{"(@1", "a@1", ")@1", "(@2", "b@2", ")@2"}));
+  Lexer last("x\r");
+  last->NextToken();
+  EXPECT_EQ(last->NextToken()->GetLineNumber(), 2);
+}
+
+TEST(TokenStream, MakeTokenRefusesUnknownHints) {
+  Lexer lexer("");
+  try {
+    lexer->MakeToken(64, "@");
+    FAIL() << "hint 64";
+  } catch (const EFzyParseException& error) {
+    EXPECT_STREQ(error.what(), "Invalid Token hint for parsing token: 64");
+  }
+  const auto line_end = lexer->MakeToken(13, "");
+  EXPECT_EQ(line_end->GetDataType(), dtSymbol);
+  EXPECT_EQ(line_end->GetText(), "CRLF");
+  EXPECT_EQ(lexer->MakeToken(-1, "12")->GetDataType(), dtInteger);
+  EXPECT_EQ(lexer->MakeToken(']', "]")->GetDataType(), ']');
+}
+
+TEST(TokenStream, PushBackAndEcho) {
+  testing::LiveObjectGuard guard;
+  Lexer lexer("(deffuzzy outTemp\r\n  (range 5 65))");
+  const auto open = lexer->NextToken();
+  const auto keyword = lexer->NextToken();
+  EXPECT_EQ(lexer->GetDepth(), 1);
+  EXPECT_EQ(lexer->ParsedText(), "( deffuzzy ");
+  lexer->PushBackToken(keyword);
+  EXPECT_EQ(lexer->GetDepth(), 1);
+  EXPECT_EQ(lexer->CurrentToken(), keyword);
+  EXPECT_EQ(lexer->NextToken(), keyword);
+  EXPECT_EQ(lexer->GetDepth(), 1);
+  EXPECT_EQ(lexer->ParsedText(), "( deffuzzy ");
+
+  lexer->NextToken();  // outTemp
+  const auto second_open = lexer->NextToken();
+  EXPECT_EQ(lexer->GetDepth(), 2);
+  EXPECT_EQ(lexer->ParsedText(), "( deffuzzy outTemp \r\n( ");
+  // Pushing back the first token of a line takes its line break along, and fetching it
+  // again brings the line break back.
+  lexer->PushBackToken(second_open);
+  EXPECT_EQ(lexer->GetDepth(), 1);
+  EXPECT_EQ(lexer->ParsedText(), "( deffuzzy outTemp ");
+  lexer->NextToken();
+  EXPECT_EQ(lexer->ParsedText(), "( deffuzzy outTemp \r\n( ");
+
+  // Several tokens pushed back come out last-in first-out.
+  const auto range = lexer->NextToken();
+  const auto five = lexer->NextToken();
+  lexer->PushBackToken(five);
+  lexer->PushBackToken(range);
+  EXPECT_EQ(lexer->ParsedText(), "( deffuzzy outTemp \r\n( ");
+  EXPECT_EQ(lexer->NextToken(), range);
+  EXPECT_EQ(lexer->NextToken(), five);
+  lexer->SkipToBalance();
+  EXPECT_EQ(lexer->GetDepth(), 0);
+  EXPECT_EQ(lexer->ParsedText(), "( deffuzzy outTemp \r\n( range 5 65 ) ) ");
+  EXPECT_EQ(lexer->NextToken()->GetDataType(), dtEOF);
+  lexer->PushBackToken(open);
+  EXPECT_EQ(lexer->GetDepth(), -1);
+}
+
+TEST(TokenStream, FillLookaheadReadsWholeGroups) {
+  Lexer lexer("x (a (b) c) y (open");
+  EXPECT_EQ(lexer->NextToken()->GetText(), "x");
+  EXPECT_TRUE(lexer->IsLookaheadEmpty());
+  EXPECT_EQ(lexer->ParsedText(), "x ");
+  lexer->NextToken();  // fetches the group (a (b) c): the echo restarts
+  EXPECT_EQ(lexer->ParsedText(), "( ");
+  EXPECT_FALSE(lexer->IsLookaheadEmpty());
+  lexer->SkipToBalance();
+  EXPECT_TRUE(lexer->IsLookaheadEmpty());
+  EXPECT_EQ(lexer->ParsedText(), "( a ( b ) c ) ");
+  EXPECT_EQ(lexer->NextToken()->GetText(), "y");
+  // An unbalanced group runs to the end of the text, the end token included.
+  lexer->NextToken();
+  lexer->SkipToBalance();
+  EXPECT_EQ(lexer->GetDepth(), 1);
+  EXPECT_EQ(lexer->ParsedText(), "( open EOF ");
+}
+
+TEST(TokenStream, PeekKeywordLeavesTheFormToBeRead) {
+  Lexer lexer("(range 5) (= a) (5) x (");
+  EXPECT_EQ(lexer->PeekKeyword(), "range");
+  EXPECT_EQ(lexer->GetDepth(), 0);
+  EXPECT_EQ(lexer->NextToken()->GetDataType(), '(');
+  EXPECT_EQ(lexer->NextToken()->GetText(), "range");
+  lexer->SkipToBalance();
+  EXPECT_EQ(lexer->PeekKeyword(), "=");
+  lexer->NextToken();
+  lexer->SkipToBalance();
+  EXPECT_EQ(lexer->PeekKeyword(), "");
+  EXPECT_EQ(lexer->NextToken()->GetDataType(), '(');
+  lexer->SkipToBalance();
+  EXPECT_EQ(lexer->PeekKeyword(), "");  // x is taken
+  EXPECT_EQ(lexer->NextToken()->GetDataType(), '(');
+}
+
+TEST(TokenStream, ResetAndSkipLine) {
+  Lexer lexer("(a b) ; rest\r\nnext line\r\nlast");
+  lexer->NextToken();
+  lexer->ResetTokens();
+  EXPECT_TRUE(lexer->IsLookaheadEmpty());
+  EXPECT_EQ(lexer->ParsedText(), "");
+  lexer->SkipLine();
+  EXPECT_EQ(lexer->GetLineNumber(), 2);
+  lexer->SkipLine();
+  const auto last = lexer->NextToken();
+  EXPECT_EQ(last->GetText(), "last");
+  EXPECT_EQ(last->GetLineNumber(), 3);
+}
+
+TEST(TokenStream, LongTextsCrossBlocks) {
+  std::string text;
+  for (int i = 0; i < 3000; ++i)
+    text += "(term" + std::to_string(i) + " 1.5)\n";
+  Lexer lexer(text);
+  int count = 0;
+  for (auto token = lexer->NextToken(); token->GetDataType() != dtEOF; token = lexer->NextToken()) {
+    if (token->GetDataType() == dtSymbol) {
+      EXPECT_EQ(token->GetText(), "term" + std::to_string(count));
+      EXPECT_EQ(token->GetLineNumber(), count + 1);
+      ++count;
+    }
+  }
+  EXPECT_EQ(count, 3000);
+}
+
+}  // namespace
+}  // namespace tapwise
