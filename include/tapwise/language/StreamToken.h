@@ -5,7 +5,7 @@
 
 #include "tapwise/foundation/Interface.h"
 #include "tapwise/foundation/Persistent.h"
-#include "tapwise/language/StreamTokenInterfaces.h"
+#include "tapwise/fuzzy/StreamTokenInterfaces.h"
 
 namespace tapwise {
 

@@ -7,7 +7,7 @@
 #include "tapwise/foundation/Interface.h"
 #include "tapwise/foundation/InterfaceList.h"
 #include "tapwise/foundation/Persistent.h"
-#include "tapwise/language/StreamTokenInterfaces.h"
+#include "tapwise/fuzzy/StreamTokenInterfaces.h"
 
 namespace tapwise {
 
