@@ -2,11 +2,13 @@
 
 #include <functional>
 
-#include "tapwise/foundation/Persistent.h"
-
 namespace tapwise {
 
-/// A change notification; `sender` is the object that changed. Raised only when assigned.
+class TPersistent;
+
+/// A plain change event: the object that changed (the sender) is passed along. Like every
+/// event of the library it is a `std::function` that is raised only when assigned; bind the
+/// target object into it (a lambda capturing it) to get a callback bound to an object.
 using TNotifyEvent = std::function<void(TPersistent* sender)>;
 
 }  // namespace tapwise

@@ -25,6 +25,12 @@ inline constexpr char kCannotOpenFile[] = "Cannot open file \"%s\"";
 inline constexpr char kDivisionByZero[] = "Division by zero in %s";
 
 // ---- Components and string lists ----
+inline constexpr char kDuplicateComponentName[] = "A component named %s already exists";
+inline constexpr char kComponentOwnerCycle[] =
+    "Component %s cannot be owned by itself or by one of its own components";
+inline constexpr char kSortedListError[] = "Operation not allowed on sorted list";
+inline constexpr char kDuplicateString[] = "String list does not allow duplicates";
+inline constexpr char kInvalidValueName[] = "Invalid name \"%s\": a name cannot contain \"=\"";
 
 // ---- Owned collections ----
 
