@@ -8,22 +8,11 @@
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/LinkedList.h"
 #include "tapwise/foundation/Messages.h"
+#include "tapwise/foundation/UpdateScope.h"
 
 namespace tapwise {
 
 namespace {
-
-// Closes an update bracket on every way out of a scope, failures included.
-class TableBracket {
- public:
-  explicit TableBracket(TGCustomHashtable& table) : FTable(table) { FTable.BeginUpdate(); }
-  ~TableBracket() { FTable.EndUpdate(); }
-  TableBracket(const TableBracket&) = delete;
-  TableBracket& operator=(const TableBracket&) = delete;
-
- private:
-  TGCustomHashtable& FTable;
-};
 
 int DecimalDigits(uint64_t value) {
   int digits = 1;
@@ -77,21 +66,15 @@ void TGCustomHashtable::Assign(const TPersistent& source) {
   SetLoadFactor(other->FLoadFactor);
   SetCapacity(other->GetCapacity());
   SetHashType(other->FHashType);
-  TableBracket bracket(*this);
+  TUpdateScope scope(*this);
   other->ForEachEntry([this](const TGHashtableEntry& entry) { PutFrom(entry); });
 }
 
 void TGCustomHashtable::AssignTo(TPersistent& dest) const {
   auto fill = [this](auto& list, auto key_of) {
-    list.BeginUpdate();
-    try {
-      list.Clear();
-      ForEachEntry([&](const TGHashtableEntry& entry) { list.Add(key_of(entry)); });
-    } catch (...) {
-      list.EndUpdate();
-      throw;
-    }
-    list.EndUpdate();
+    TUpdateScope scope(list);
+    list.Clear();
+    ForEachEntry([&](const TGHashtableEntry& entry) { list.Add(key_of(entry)); });
   };
   if (IsStringKeyed()) {
     if (auto* texts = dynamic_cast<TGCustomLinkedList<std::string>*>(&dest)) {

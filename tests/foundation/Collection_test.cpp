@@ -9,6 +9,7 @@
 
 #include "tapwise/foundation/Cloneable.h"
 #include "tapwise/foundation/Exceptions.h"
+#include "tapwise/foundation/StringList.h"
 
 namespace tapwise {
 namespace {
@@ -235,6 +236,25 @@ TEST(CollectionTest, AssignCopiesItemsInOrderWithinOneBracket) {
 
   TNamedItem item;
   EXPECT_THROW(target.Assign(item), EConvertError);
+}
+
+TEST(CollectionTest, CopiesToAStringListOfDisplayNamesWithTheItems) {
+  TRecordingCollection collection;
+  collection.Add()->SetDisplayName("cold");
+  collection.Add();
+  TStringList lines;
+  lines.Add("stale");
+  int changes = 0;
+  lines.SetOnChange([&](TPersistent*) { ++changes; });
+  lines.Assign(collection);
+  EXPECT_EQ(changes, 1);
+  ASSERT_EQ(lines.GetCount(), 2);
+  EXPECT_EQ(lines.GetString(0), "cold");
+  EXPECT_EQ(lines.GetString(1), "TNamedItem");
+  EXPECT_EQ(lines.GetObject(1), collection.GetItem(1));
+
+  TStringList other;
+  EXPECT_THROW(collection.Assign(other), EConvertError);
 }
 
 TEST(CollectionTest, IndexOfNameIsCaseSensitive) {

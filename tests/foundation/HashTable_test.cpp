@@ -10,6 +10,7 @@
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/LinkedList.h"
 #include "tapwise/foundation/StringHashTable.h"
+#include "tapwise/foundation/StringList.h"
 
 namespace tapwise {
 namespace {
@@ -283,6 +284,42 @@ TEST(StringHashTableTest, AssignCopiesSettingsAndEntries) {
   EXPECT_THROW(copy.Assign(numbers), EConvertError);
   TGCustomLinkedList<uint32_t> numeric_keys;
   EXPECT_THROW(numeric_keys.Assign(source), EConvertError);
+}
+
+TEST(StringHashTableTest, ConvertsToAndFromStringLists) {
+  int values[3] = {1, 2, 3};
+  TStringList lines;
+  lines.AddObject("cold", &values[0]);
+  lines.AddObject("hot", &values[1]);
+  lines.AddObject("cold", &values[2]);
+  TGStringHashtable table;
+  table.Put("stale", &values[0]);
+  int changes = 0;
+  table.SetOnChange([&](TPersistent*) { ++changes; });
+  table.Assign(lines);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(table.GetCount(), 2);
+  EXPECT_EQ(table.Get("cold"), &values[2]);  // a repeated line keeps the last object
+
+  // A failing line still closes the bracket.
+  lines.Add("");
+  ExpectError([&] { table.Assign(lines); }, "Argument is null");
+  table.Put("warm", &values[0]);
+  EXPECT_EQ(changes, 3);
+
+  TStringList back;
+  back.Assign(table);
+  std::vector<std::string> expected;
+  table.ForEachEntry(
+      [&](const TGHashtableEntry& entry) { expected.emplace_back(entry.GetKeyText()); });
+  ASSERT_EQ(back.GetCount(), static_cast<int>(expected.size()));
+  for (int i = 0; i < back.GetCount(); ++i) {
+    EXPECT_EQ(back.GetString(i), expected[static_cast<size_t>(i)]);
+    EXPECT_EQ(back.GetObject(i), table.Get(back.GetString(i)));
+  }
+
+  TIStringHashTable interfaces;
+  EXPECT_THROW(interfaces.Assign(lines), EConvertError);
 }
 
 TEST(HashTableTest, IntegerKeysAreTheirOwnHash) {
