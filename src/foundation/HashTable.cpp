@@ -40,7 +40,6 @@ int Modulo(uint64_t value, uint32_t size) {
 
 TGCustomHashtable::TGCustomHashtable(uint32_t capacity, float load_factor)
     : FLoadFactor(load_factor) {
-  FKeys = TGHashtableEnumerator::Create(*this, true);
   SetCapacity(capacity);
 }
 
@@ -52,7 +51,7 @@ TGCustomHashtable::~TGCustomHashtable() {
   FCollisions = 0;
   for (auto it = FBuckets.rbegin(); it != FBuckets.rend(); ++it)
     DestroyChain(std::move(*it));
-  FKeys->FTable = nullptr;
+  if (FKeys) FKeys->FTable = nullptr;
 }
 
 void TGCustomHashtable::Assign(const TPersistent& source) {
@@ -195,12 +194,17 @@ void TGCustomHashtable::EndUpdate() {
 }
 
 const TGHashtableEntry& TGCustomHashtable::NextKey() {
-  return FKeys->NextElement();
+  return KeyEnumerator().NextElement();
 }
 
 IntfPtr<IEnumerator> TGCustomHashtable::Keys() {
-  FKeys->Reset();
+  KeyEnumerator().Reset();
   return FKeys;
+}
+
+TGHashtableEnumerator& TGCustomHashtable::KeyEnumerator() {
+  if (!FKeys) FKeys = TGHashtableEnumerator::Create(*this, true);
+  return *FKeys;
 }
 
 int TGCustomHashtable::GrowthLimit() const {
