@@ -73,8 +73,10 @@ TGCollectionItem* TGCollection::Insert(int index) {
   return item;
 }
 
-TGCollectionItem* TGCollection::AddItem(std::unique_ptr<TGCollectionItem> item) {
-  if (item == nullptr || item->FCollection != nullptr) InvalidPropertyValue();
+TGCollectionItem* TGCollection::AddItem(std::unique_ptr<TGCollectionItem>&& item) {
+  if (item == nullptr || item->FCollection != nullptr || !FItemClass.Accepts(*item)) {
+    InvalidPropertyValue();
+  }
   TGCollectionItem* added = InsertItem(std::move(item));
   Added(*added);
   return added;

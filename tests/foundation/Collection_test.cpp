@@ -146,13 +146,15 @@ TEST(CollectionTest, InsertPlacesTheNewItemAndChecksTheIndex) {
 
 TEST(CollectionTest, ItemsOfAForeignClassAreRefused) {
   TRecordingCollection collection;
+  std::unique_ptr<TGCollectionItem> foreign = std::make_unique<TOtherItem>();
   try {
-    collection.AddItem(std::make_unique<TOtherItem>());
+    collection.AddItem(std::move(foreign));
     FAIL() << "a foreign item was accepted";
   } catch (const EListError& e) {
     EXPECT_STREQ(e.what(), "Invalid property value");
   }
   EXPECT_EQ(collection.GetCount(), 0);
+  EXPECT_NE(foreign, nullptr);  // still the caller's
 
   TGCollection others(nullptr, TCollectionItemClass::Of<TOtherItem>());
   TGCollectionItem* other = others.Add();
