@@ -233,9 +233,10 @@ void TFuzzySetValues::CheckOrder() {
   FSorted = true;
   FUnique = true;
   int run = 1;
+  const TFuzzySetValue* point = count > 0 ? GetPoint(0) : nullptr;
   for (int i = 1; i < count; ++i) {
-    const TFuzzySetValue* previous = GetPoint(i - 1);
-    const TFuzzySetValue* point = GetPoint(i);
+    const TFuzzySetValue* previous = point;
+    point = GetPoint(i);
     if (point->GetX() < previous->GetX() - FuzzyEpsilon) FSorted = false;
     if (point->SameAs(*previous)) FUnique = false;
     run = SameFloat(point->GetX(), previous->GetX()) ? run + 1 : 1;
@@ -287,6 +288,14 @@ void TFuzzySetValues::CopyPoints(const TFuzzySetValues& source, int start, int c
   PointsUpdate update(*this);
   for (int i = start; i < start + count; ++i)
     Add()->Assign(*source.GetPoint(i));
+}
+
+void TFuzzySetValues::Notify(TGCollectionItem& item, TCollectionNotification action) {
+  TGCollection::Notify(item, action);
+  // The item class admits only points (descendant lists pass point classes too).
+  auto& point = static_cast<TFuzzySetValue&>(item);
+  if (action == cnAdded) point.FValues = this;
+  if (action == cnExtracting) point.FValues = nullptr;
 }
 
 void TFuzzySetValues::Update(TGCollectionItem* item) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <typeinfo>
 
 #include "tapwise/foundation/Collection.h"
 #include "tapwise/fuzzy/FuzzySetContext.h"
@@ -179,6 +180,13 @@ class TFuzzySet : public TGCollectionItem {
   bool FDefined = false;
   int FTag = 0;
   std::string FExpression;
+
+  // The last variable found: the owner object it was found on and that object's class.
+  // The same object of the same class gives the same variable, so the type look-up (a
+  // third of the cost of adding a point) runs only when the set meets a new owner.
+  mutable const TPersistent* FOwnerSeen = nullptr;
+  mutable const std::type_info* FOwnerClassSeen = nullptr;
+  mutable const TFuzzySetContext* FVariableSeen = nullptr;
 };
 
 }  // namespace tapwise

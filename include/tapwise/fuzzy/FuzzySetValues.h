@@ -92,9 +92,11 @@ class TFuzzySetValues : public TGCollection {
   /// Whole-list updates check the order, put the list right and tell the owning set;
   /// single-point updates tell the set which point changed.
   void Update(TGCollectionItem* item) override;
+  /// Tells each point which list it belongs to.
+  void Notify(TGCollectionItem& item, TCollectionNotification action) override;
 
  protected:
-  /// For descendant lists with their own point class.
+  /// For descendant lists with their own point class (`TFuzzySetValue` or a descendant).
   TFuzzySetValues(TFuzzySet* set, TCollectionItemClass item_class);
 
  private:
