@@ -26,6 +26,21 @@ class PointsUpdate {
   TFuzzySetValues& FValues;
 };
 
+// Names the point a clean-up must keep for as long as the scope lasts.
+class KeepPoint {
+ public:
+  KeepPoint(const TFuzzySetValue*& slot, const TFuzzySetValue* point) : FSlot(slot), FSaved(slot) {
+    FSlot = point;
+  }
+  ~KeepPoint() { FSlot = FSaved; }
+  KeepPoint(const KeepPoint&) = delete;
+  KeepPoint& operator=(const KeepPoint&) = delete;
+
+ private:
+  const TFuzzySetValue*& FSlot;
+  const TFuzzySetValue* FSaved;
+};
+
 }  // namespace
 
 TFuzzySetValues::TFuzzySetValues(TFuzzySet* set)
@@ -46,11 +61,7 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   // Both coordinates at once, so that X is bounded even when it happens to equal the new
   // point's starting X; the degree is never negative.
   point->SetXY(x, std::max(y, TFzyFloat{0}));
-  if (outermost) FKeep = point;
-  struct KeepReset {
-    const TFuzzySetValue*& keep;
-    ~KeepReset() { keep = nullptr; }
-  } reset{FKeep};
+  KeepPoint keep(FKeep, outermost ? point : FKeep);
   EndUpdate();
   return point;
 }
@@ -275,6 +286,8 @@ void TFuzzySetValues::ValueChanged(TFuzzySetValue& item, int flags) {
     }
   }
   if (GetUpdateCount() > 0 || (FSorted && FUnique)) return;
+  // Kept through the whole-list check that ends the block as well.
+  KeepPoint keep(FKeep, &item);
   PointsUpdate update(*this);
   Clean(&item, (flags & TFuzzySetValue::kXChanged) != 0);
 }
