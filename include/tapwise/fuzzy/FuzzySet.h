@@ -23,6 +23,9 @@ namespace tapwise {
 /// generators set the type (and the inflection point of curves) after their points are
 /// complete, and `Assign` copies them after the points.
 ///
+/// Not thread-safe, look-ups included (they remember the variable last found); a set is
+/// used from the thread that owns its variable.
+///
 ///     TFuzzySet set;
 ///     set.AddPoint(0, 0);
 ///     set.AddPoint(10, 1);
