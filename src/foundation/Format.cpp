@@ -69,6 +69,11 @@ std::string FormatArgs(std::string_view format, std::initializer_list<FormatArg>
       case 'd':
         if (!std::holds_alternative<int64_t>(value)) InvalidFormat(format);
         text = IntToStr(std::get<int64_t>(value));
+        // A precision gives the least number of digits, zero-filled ("%9.9d": 000000042).
+        if (const size_t sign = text[0] == '-' ? 1 : 0;
+            precision >= 0 && text.size() - sign < static_cast<size_t>(precision)) {
+          text.insert(sign, static_cast<size_t>(precision) - (text.size() - sign), '0');
+        }
         break;
       case 'f':
       case 'g':

@@ -36,6 +36,18 @@ class EStreamError : public Exception {
   using Exception::Exception;
 };
 
+/// A file that cannot be opened for reading or writing ("Cannot open file \"%s\"").
+class EFOpenError : public EStreamError {
+ public:
+  using EStreamError::EStreamError;
+};
+
+/// Misuse of components: duplicate names, ownership cycles.
+class EComponentError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
 /// Errors of the string hash tables ("Argument is null", "Table is empty", ...).
 class EGHashtableError : public Exception {
  public:

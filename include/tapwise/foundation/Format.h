@@ -27,7 +27,8 @@ class FormatArg {
 };
 
 /// Fills a message template with its arguments, independent of the process locale.
-/// Understands "%s", "%d", "%f" with optional width and precision ("%.4f", "%6.3f") and
+/// Understands "%s", "%d", "%f" with optional width and precision ("%.4f", "%6.3f", "%-8s";
+/// for "%d" the precision is the least number of digits: "%9.9d" gives "000000042") and
 /// "%%". A placeholder without a matching argument raises EConvertError.
 std::string FormatArgs(std::string_view format, std::initializer_list<FormatArg> args);
 

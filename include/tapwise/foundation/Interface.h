@@ -107,7 +107,8 @@ class LiveObjects {
 
 /// The usual implementation of IInterface: an atomic count, freeing itself at zero.
 /// Create objects through a factory that returns an IntfPtr (see `CreateInterfaced`), so the
-/// object is already held while it initialises and may hand itself to others.
+/// object is already held while it initialises (after its constructor) and may hand itself
+/// to others.
 class TInterfacedObject : public virtual IInterface {
  public:
   int32_t AddRef() noexcept override { return ++FRefCount; }
@@ -130,9 +131,16 @@ class TInterfacedObject : public virtual IInterface {
 
 /// Builds a counted object and returns the first reference to it. Classes with protected
 /// constructors befriend this function.
+///
+/// The count is 0 while the constructor runs, so a constructor must not hand `this` to
+/// others: dropping such a reference would free the half-built object. Work of that kind
+/// (a term storing itself in its variable) goes into a member `void AfterConstruction()`,
+/// which this function calls once it holds the first reference.
 template <class T, class... Args>
 IntfPtr<T> CreateInterfaced(Args&&... args) {
-  return IntfPtr<T>(new T(std::forward<Args>(args)...));
+  IntfPtr<T> object(new T(std::forward<Args>(args)...));
+  if constexpr (requires(T & t) { t.AfterConstruction(); }) object->AfterConstruction();
+  return object;
 }
 
 }  // namespace tapwise

@@ -25,12 +25,35 @@ inline constexpr char kCannotOpenFile[] = "Cannot open file \"%s\"";
 inline constexpr char kDivisionByZero[] = "Division by zero in %s";
 
 // ---- Components and string lists ----
+inline constexpr char kDuplicateComponentName[] = "A component named %s already exists";
+inline constexpr char kComponentOwnerCycle[] =
+    "Component %s cannot be owned by itself or by one of its own components";
+inline constexpr char kSortedListError[] = "Operation not allowed on sorted list";
+inline constexpr char kDuplicateString[] = "String list does not allow duplicates";
+inline constexpr char kInvalidValueName[] = "Invalid name \"%s\": a name cannot contain \"=\"";
 
 // ---- Owned collections ----
 
 // ---- Lists, queues and stacks ----
+inline constexpr char kInvalidIndex[] = "Invalid Index";
+inline constexpr char kListIsEmpty[] = "List is empty";
+inline constexpr char kCannotFindNode[] = "Cannot find node within list";
+inline constexpr char kListCapacityOutOfBounds[] = "List capacity out of bounds (%d)";
+inline constexpr char kListCountOutOfBounds[] = "List count out of bounds (%d)";
+// The interface lists, queues and stacks report an empty list in lower case.
+inline constexpr char kInterfaceListIsEmpty[] = "list is empty";
+inline constexpr char kMissingCloseParenthesis[] = "Missing close parenthesis";
 
 // ---- String hash tables ----
+inline constexpr char kArgumentIsNull[] = "Argument is null";
+inline constexpr char kSubscriptOutOfRange[] = "Subscript out of range";
+inline constexpr char kTableIsEmpty[] = "Table is empty";
+inline constexpr char kNoSuchElement[] = "No such element";
+inline constexpr char kNoSuchElementKey[] = "No such element: %s";
+inline constexpr char kNonEmptyTable[] = "Cannot perform this operation with non-empty table";
+inline constexpr char kTableChanged[] = "Table changed during enumeration";
+inline constexpr char kPointerInInterfaceTable[] =
+    "An interface table stores interfaces, not plain pointers";
 
 // ---- Fuzzy sets: points and shapes ----
 inline constexpr char kInvalidXRangeIndex[] = "Invalid index argument to GetXRange.  Index = %d";

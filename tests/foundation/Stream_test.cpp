@@ -1,0 +1,57 @@
+#include "tapwise/foundation/Stream.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tapwise/foundation/Exceptions.h"
+
+namespace tapwise {
+namespace {
+
+std::string ReadAll(TStream& stream) {
+  std::string text;
+  char c = 0;
+  while (stream.Read(&c, 1) == 1)
+    text += c;
+  return text;
+}
+
+TEST(StringStream, StartsAtTheBeginningOfItsText) {
+  TZTStringStream stream("(deffuzzy t)");
+  EXPECT_EQ(stream.GetPosition(), 0);
+  EXPECT_EQ(stream.GetSize(), 12);
+  EXPECT_EQ(ReadAll(stream), "(deffuzzy t)");
+  char c = 0;
+  EXPECT_EQ(stream.Read(&c, 1), 0);  // at the end
+  EXPECT_THROW(stream.ReadBuffer(&c, 1), EStreamError);
+}
+
+TEST(StringStream, WriteKeepsTheTextOnlyUpToItsEnd) {
+  TZTStringStream stream("xyz");
+  stream.WriteBuffer("ab", 2);
+  EXPECT_EQ(stream.GetDataString(), "ab");
+  EXPECT_EQ(stream.GetPosition(), 2);
+  stream.Write("cd", 2);  // appending grows the text
+  EXPECT_EQ(stream.GetDataString(), "abcd");
+  stream.SetPosition(1);
+  stream.Write("Q", 1);
+  EXPECT_EQ(stream.GetDataString(), "aQ");
+  EXPECT_EQ(stream.Write("never", 0), 0);
+  EXPECT_EQ(stream.GetDataString(), "aQ");
+}
+
+TEST(StringStream, SeekStaysInsideTheText) {
+  TZTStringStream stream("hello");
+  EXPECT_EQ(stream.Seek(-2, TSeekOrigin::soEnd), 3);
+  EXPECT_EQ(ReadAll(stream), "lo");
+  EXPECT_EQ(stream.Seek(-1, TSeekOrigin::soCurrent), 4);
+  EXPECT_EQ(stream.Seek(99, TSeekOrigin::soBeginning), 5);
+  EXPECT_EQ(stream.Seek(-99, TSeekOrigin::soCurrent), 0);
+  char buffer[3] = {};
+  stream.ReadBuffer(buffer, 3);
+  EXPECT_EQ(std::string(buffer, 3), "hel");
+}
+
+}  // namespace
+}  // namespace tapwise
