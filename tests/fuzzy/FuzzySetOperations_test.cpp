@@ -385,3 +385,29 @@ TEST(FuzzySetOperations, ZadehAndOrAreExactWithVerticalEdges) {
 
 }  // namespace
 }  // namespace tapwise
+
+namespace tapwise {
+namespace {
+
+// A descendant whose results must be of its own class: creation goes through one place.
+class TMarkedSet : public TFuzzySet {
+ public:
+  std::string ClassName() const override { return "TMarkedSet"; }
+
+ protected:
+  std::unique_ptr<TFuzzySet> NewInstance() const override { return std::make_unique<TMarkedSet>(); }
+};
+
+TEST(FuzzySetOperations, ResultsAreOfTheOperandsClass) {
+  TMarkedSet a;
+  SetPoints(a, {{0, 0}, {10, 1}});
+  TFuzzySet b;
+  SetPoints(b, {{0, 1}, {10, 0}});
+  EXPECT_EQ(a.Union(b)->ClassName(), "TMarkedSet");
+  EXPECT_EQ(a.CombineWithValue(true, 0.5)->ClassName(), "TMarkedSet");
+  EXPECT_EQ(a.AlphaCut(false, 0.5)->ClassName(), "TMarkedSet");
+  EXPECT_EQ(b.Intersection(a)->ClassName(), "TFuzzySet");
+}
+
+}  // namespace
+}  // namespace tapwise
