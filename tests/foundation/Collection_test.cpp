@@ -1,0 +1,266 @@
+#include "tapwise/foundation/Collection.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tapwise/foundation/Cloneable.h"
+#include "tapwise/foundation/Exceptions.h"
+
+namespace tapwise {
+namespace {
+
+// A named item whose content is its name.
+class TNamedItem : public TGCollectionItem {
+ public:
+  TNamedItem() = default;
+  std::string ClassName() const override { return "TNamedItem"; }
+  std::string GetDisplayName() const override {
+    return FName.empty() ? TGCollectionItem::GetDisplayName() : FName;
+  }
+  void SetDisplayName(const std::string& value) override {
+    FName = value;
+    Changed(false);
+  }
+  void Assign(const TPersistent& source) override {
+    if (const auto* other = dynamic_cast<const TNamedItem*>(&source)) {
+      FName = other->FName;
+      return;
+    }
+    TGCollectionItem::Assign(source);
+  }
+
+ private:
+  std::string FName;
+};
+
+class TOtherItem : public TGCollectionItem {};
+
+// Records every hook in the order it runs, naming the item by its identifier.
+class TRecordingCollection : public TGCollection {
+ public:
+  TRecordingCollection() : TGCollection(nullptr, TCollectionItemClass::Of<TNamedItem>()) {}
+  ~TRecordingCollection() override { Clear(); }
+
+  void Added(TGCollectionItem& item) override { Log("Added", &item); }
+  void Deleting(TGCollectionItem& item) override { Log("Deleting", &item); }
+  void Notify(TGCollectionItem& item, TCollectionNotification action) override {
+    static const char* const kNames[] = {"added", "extracting", "deleting"};
+    Log(std::string("Notify ") + kNames[action], &item);
+    TGCollection::Notify(item, action);
+  }
+  void SetItemName(TGCollectionItem& item) override { Log("SetItemName", &item); }
+  void Update(TGCollectionItem* item) override { Log("Update", item); }
+
+  std::vector<std::string> log;
+
+ private:
+  void Log(const std::string& what, const TGCollectionItem* item) {
+    log.push_back(what + (item != nullptr ? " " + std::to_string(item->GetID()) : " none"));
+  }
+};
+
+std::vector<int> Ids(const TGCollection& collection) {
+  std::vector<int> ids;
+  for (int i = 0; i < collection.GetCount(); ++i)
+    ids.push_back(collection.GetItem(i)->GetID());
+  return ids;
+}
+
+TEST(CollectionTest, IdentifiersAreNeverReusedAndIndexesFollowPositions) {
+  TRecordingCollection collection;
+  collection.Add();
+  collection.Add();
+  collection.Add();
+  EXPECT_EQ(Ids(collection), (std::vector<int>{0, 1, 2}));
+  collection.Delete(1);
+  TGCollectionItem* fourth = collection.Add();
+  EXPECT_EQ(fourth->GetID(), 3);
+  EXPECT_EQ(Ids(collection), (std::vector<int>{0, 2, 3}));
+  for (int i = 0; i < collection.GetCount(); ++i)
+    EXPECT_EQ(collection.GetItem(i)->GetIndex(), i);
+
+  collection.Clear();
+  EXPECT_EQ(collection.Add()->GetID(), 4);
+}
+
+TEST(CollectionTest, AddAndDeleteRunTheHooksInOrder) {
+  TRecordingCollection collection;
+  collection.Add();
+  EXPECT_EQ(collection.log, (std::vector<std::string>{"SetItemName 0", "Notify added 0", "Added 0",
+                                                      "Update none", "Added 0"}));
+  collection.log.clear();
+  collection.Delete(0);
+  EXPECT_EQ(collection.log, (std::vector<std::string>{"Notify deleting 0", "Deleting 0",
+                                                      "Notify extracting 0", "Update none"}));
+  EXPECT_EQ(collection.GetCount(), 0);
+}
+
+TEST(CollectionTest, UpdateBracketsDeferUpdateToTheEnd) {
+  TRecordingCollection collection;
+  collection.BeginUpdate();
+  collection.Add();
+  collection.Add();
+  collection.GetItem(0)->SetDisplayName("a");
+  EXPECT_EQ(std::count(collection.log.begin(), collection.log.end(), "Update none"), 0);
+  collection.log.clear();
+  collection.EndUpdate();
+  EXPECT_EQ(collection.log, (std::vector<std::string>{"Update none"}));
+
+  // Outside a bracket an item reports itself, a move reports the whole collection.
+  collection.log.clear();
+  collection.GetItem(1)->SetDisplayName("b");
+  collection.GetItem(1)->SetIndex(0);
+  EXPECT_EQ(collection.log, (std::vector<std::string>{"Update 1", "Update none"}));
+  EXPECT_EQ(Ids(collection), (std::vector<int>{1, 0}));
+
+  // Clear destroys the last first, within one bracket, without deleting notifications.
+  collection.log.clear();
+  collection.Clear();
+  EXPECT_EQ(collection.log, (std::vector<std::string>{"Notify extracting 0", "Notify extracting 1",
+                                                      "Update none"}));
+}
+
+TEST(CollectionTest, InsertPlacesTheNewItemAndChecksTheIndex) {
+  TRecordingCollection collection;
+  collection.Add();
+  collection.Add();
+  EXPECT_EQ(collection.Insert(1)->GetID(), 2);
+  EXPECT_EQ(collection.Insert(3)->GetID(), 3);
+  EXPECT_EQ(collection.Insert(0)->GetID(), 4);
+  EXPECT_EQ(Ids(collection), (std::vector<int>{4, 0, 2, 1, 3}));
+  try {
+    collection.Insert(6);
+    FAIL() << "Insert past the end was accepted";
+  } catch (const EListError& e) {
+    EXPECT_STREQ(e.what(), "List index out of bounds (6)");
+  }
+  EXPECT_EQ(collection.GetCount(), 5);
+  EXPECT_THROW(collection.GetItem(5), EListError);
+  EXPECT_THROW(collection.GetItem(0)->SetIndex(5), EListError);
+}
+
+TEST(CollectionTest, ItemsOfAForeignClassAreRefused) {
+  TRecordingCollection collection;
+  try {
+    collection.AddItem(std::make_unique<TOtherItem>());
+    FAIL() << "a foreign item was accepted";
+  } catch (const EListError& e) {
+    EXPECT_STREQ(e.what(), "Invalid property value");
+  }
+  EXPECT_EQ(collection.GetCount(), 0);
+
+  TGCollection others(nullptr, TCollectionItemClass::Of<TOtherItem>());
+  TGCollectionItem* other = others.Add();
+  EXPECT_THROW(other->SetCollection(&collection), EListError);
+  EXPECT_EQ(other->GetCollection(), &others);
+  EXPECT_EQ(others.GetCount(), 1);
+}
+
+TEST(CollectionTest, ItemsMoveBetweenCollectionsAndCanBeTakenOut) {
+  TRecordingCollection source;
+  TRecordingCollection target;
+  target.Add();
+  TGCollectionItem* item = source.Add();
+  source.Add();
+  item->SetCollection(&target);
+  EXPECT_EQ(source.GetCount(), 1);
+  EXPECT_EQ(source.GetItem(0)->GetIndex(), 0);
+  EXPECT_EQ(target.GetItem(1), item);
+  EXPECT_EQ(item->GetID(), 1);  // the target's next identifier
+
+  std::unique_ptr<TGCollectionItem> owned = target.Extract(*item);
+  EXPECT_EQ(owned->GetCollection(), nullptr);
+  EXPECT_EQ(owned->GetIndex(), -1);
+  EXPECT_EQ(target.GetCount(), 1);
+  EXPECT_THROW(owned->SetCollection(&target), EListError);
+  EXPECT_EQ(target.AddItem(std::move(owned))->GetID(), 2);
+}
+
+TEST(CollectionTest, LinksAreSymmetricAndDroppedOnDestruction) {
+  TRecordingCollection collection;
+  TGCollectionItem* a = collection.Add();
+  TGCollectionItem* b = collection.Add();
+  TGCollectionItem* c = collection.Add();
+  EXPECT_EQ(a->GetLinks(), nullptr);
+  a->Link(*b);
+  a->Link(*b);
+  ASSERT_NE(a->GetLinks(), nullptr);
+  ASSERT_NE(b->GetLinks(), nullptr);
+  EXPECT_EQ(*a->GetLinks(), (std::vector<TGCollectionItem*>{b}));
+  EXPECT_EQ(*b->GetLinks(), (std::vector<TGCollectionItem*>{a}));
+
+  a->Link(*c);
+  c->Unlink(*a);
+  EXPECT_EQ(c->GetLinks(), nullptr);
+  EXPECT_EQ(*a->GetLinks(), (std::vector<TGCollectionItem*>{b}));
+
+  collection.Delete(a->GetIndex());
+  EXPECT_EQ(b->GetLinks(), nullptr);
+
+  // A free-standing item unlinks itself too.
+  auto loose = std::make_unique<TNamedItem>();
+  loose->Link(*b);
+  loose.reset();
+  EXPECT_EQ(b->GetLinks(), nullptr);
+}
+
+TEST(CollectionTest, AssignCopiesItemsInOrderWithinOneBracket) {
+  TRecordingCollection source;
+  source.Add()->SetDisplayName("cold");
+  source.Add()->SetDisplayName("hot");
+  TRecordingCollection target;
+  target.Add();
+  target.log.clear();
+  target.Assign(source);
+  ASSERT_EQ(target.GetCount(), 2);
+  EXPECT_EQ(target.GetItem(0)->GetDisplayName(), "cold");
+  EXPECT_EQ(target.GetItem(1)->GetDisplayName(), "hot");
+  EXPECT_EQ(std::count(target.log.begin(), target.log.end(), "Update none"), 1);
+  EXPECT_EQ(target.log.back(), "Update none");
+
+  // A failing item assignment still closes the bracket.
+  TGCollection others(nullptr, TCollectionItemClass::Of<TOtherItem>());
+  others.Add();
+  try {
+    target.Assign(others);
+    FAIL() << "items of another kind were assigned";
+  } catch (const EConvertError& e) {
+    EXPECT_STREQ(e.what(), "Cannot assign a TGCollectionItem to a TNamedItem");
+  }
+  EXPECT_EQ(target.GetUpdateCount(), 0);
+
+  TNamedItem item;
+  EXPECT_THROW(target.Assign(item), EConvertError);
+}
+
+TEST(CollectionTest, IndexOfNameIsCaseSensitive) {
+  TRecordingCollection collection;
+  collection.Add()->SetDisplayName("low");
+  collection.Add();
+  collection.Add()->SetDisplayName("OK");
+  EXPECT_EQ(IndexOfName(collection, "OK"), 2);
+  EXPECT_EQ(IndexOfName(collection, "ok"), -1);
+  EXPECT_EQ(IndexOfName(collection, "TNamedItem"), 1);
+}
+
+TEST(CollectionTest, ClonePersistentMakesAFreeStandingCopy) {
+  TRecordingCollection collection;
+  TGCollectionItem* item = collection.Add();
+  item->SetDisplayName("hot");
+  std::unique_ptr<TGCollectionItem> copy = ClonePersistent(*item, collection.GetItemClass());
+  EXPECT_EQ(copy->GetCollection(), nullptr);
+  EXPECT_EQ(copy->GetDisplayName(), "hot");
+  EXPECT_EQ(copy->ClassName(), "TNamedItem");
+
+  // The generic form takes any factory.
+  auto other =
+      ClonePersistent(*item, [](const TPersistent&) { return std::make_unique<TNamedItem>(); });
+  EXPECT_EQ(other->GetDisplayName(), "hot");
+}
+
+}  // namespace
+}  // namespace tapwise
