@@ -35,6 +35,14 @@ inline constexpr char kInvalidValueName[] = "Invalid name \"%s\": a name cannot 
 // ---- Owned collections ----
 
 // ---- Lists, queues and stacks ----
+inline constexpr char kInvalidIndex[] = "Invalid Index";
+inline constexpr char kListIsEmpty[] = "List is empty";
+inline constexpr char kCannotFindNode[] = "Cannot find node within list";
+inline constexpr char kListCapacityOutOfBounds[] = "List capacity out of bounds (%d)";
+inline constexpr char kListCountOutOfBounds[] = "List count out of bounds (%d)";
+// The interface lists, queues and stacks report an empty list in lower case.
+inline constexpr char kInterfaceListIsEmpty[] = "list is empty";
+inline constexpr char kMissingCloseParenthesis[] = "Missing close parenthesis";
 
 // ---- String hash tables ----
 
