@@ -45,6 +45,15 @@ inline constexpr char kInterfaceListIsEmpty[] = "list is empty";
 inline constexpr char kMissingCloseParenthesis[] = "Missing close parenthesis";
 
 // ---- String hash tables ----
+inline constexpr char kArgumentIsNull[] = "Argument is null";
+inline constexpr char kSubscriptOutOfRange[] = "Subscript out of range";
+inline constexpr char kTableIsEmpty[] = "Table is empty";
+inline constexpr char kNoSuchElement[] = "No such element";
+inline constexpr char kNoSuchElementKey[] = "No such element: %s";
+inline constexpr char kNonEmptyTable[] = "Cannot perform this operation with non-empty table";
+inline constexpr char kTableChanged[] = "Table changed during enumeration";
+inline constexpr char kPointerInInterfaceTable[] =
+    "An interface table stores interfaces, not plain pointers";
 
 // ---- Fuzzy sets: points and shapes ----
 inline constexpr char kInvalidXRangeIndex[] = "Invalid index argument to GetXRange.  Index = %d";

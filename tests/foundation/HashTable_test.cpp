@@ -1,0 +1,360 @@
+#include "tapwise/foundation/HashTable.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/LiveObjectGuard.h"
+#include "tapwise/foundation/Exceptions.h"
+#include "tapwise/foundation/LinkedList.h"
+#include "tapwise/foundation/StringHashTable.h"
+
+namespace tapwise {
+namespace {
+
+template <class E = EGHashtableError, class F>
+void ExpectError(F&& action, const std::string& text) {
+  try {
+    action();
+    ADD_FAILURE() << "no error, expected \"" << text << "\"";
+  } catch (const E& e) {
+    EXPECT_EQ(e.what(), text);
+  }
+}
+
+// The invariants every change must keep: each entry sits in its own bucket, the buckets
+// ascend in indexed order, and Collisions counts the entries behind a bucket's head.
+void ExpectConsistent(const TGStringHashtable& table) {
+  std::set<int> buckets;
+  int previous_bucket = -1;
+  for (int i = 0; i < table.GetCount(); ++i) {
+    const TGHashtableEntry* entry = table.EntryAt(i);
+    EXPECT_EQ(entry->GetBucket(), table.HashIndex(entry->GetKeyText(), table.GetCapacity()));
+    EXPECT_GE(entry->GetBucket(), previous_bucket);
+    previous_bucket = entry->GetBucket();
+    buckets.insert(entry->GetBucket());
+  }
+  EXPECT_EQ(table.GetCollisions(), table.GetCount() - static_cast<int>(buckets.size()));
+  EXPECT_LE(table.GetCount(), table.GrowthLimit());
+}
+
+std::string Key(int i) {
+  return "key" + std::to_string(i);
+}
+
+// A key of the given bucket under division with 101 buckets.
+std::string KeyInBucket(int bucket) {
+  TGStringHashtable probe;
+  for (int i = 0;; ++i) {
+    if (probe.HashIndex(Key(i), 101) == bucket) return Key(i);
+  }
+}
+
+TEST(StringHashTableTest, HashOfAbcUnderTheFourMethods) {
+  EXPECT_EQ(TGCustomHashtable::StringHash("abc"), 136518u);
+  TGStringHashtable table;
+  const std::vector<std::pair<TGHashType, int>> expected = {
+      {htDivision, 67}, {htTruncation, 13}, {htMidSquare, 42}, {htFolding, 23}};
+  for (const auto& [type, bucket] : expected) {
+    table.SetHashType(type);
+    EXPECT_EQ(table.HashIndex("abc", 101), bucket) << "hash type " << int(type);
+  }
+}
+
+TEST(StringHashTableTest, LongKeysSampleEveryStepthCharacter) {
+  const std::string key = "abcdefghijklmnopqrstuvwx";  // 24 characters: step 3
+  uint32_t expected = 0;
+  for (int position : {1, 4, 7, 10, 13, 16, 19, 22}) {
+    expected = expected * 39 + static_cast<unsigned char>(key[position - 1]);
+  }
+  EXPECT_EQ(TGCustomHashtable::StringHash(key), expected);
+  std::string other = key;
+  other[1] = 'Z';  // position 2 is not sampled
+  EXPECT_EQ(TGCustomHashtable::StringHash(other), expected);
+  EXPECT_EQ(TGCustomHashtable::StringHash(""), 0u);
+}
+
+TEST(StringHashTableTest, KeysAreCheckedAndMissingOnesReported) {
+  TGStringHashtable table;
+  int value = 1;
+  ExpectError([&] { table.Get(""); }, "Table is empty");
+  ExpectError([&] { table.Get("abc"); }, "Table is empty");
+  ExpectError([&] { table.Remove("abc"); }, "Table is empty");
+  ExpectError([&] { table.Put("", &value); }, "Argument is null");
+  ExpectError([&] { table.Put(std::string(1, '\0'), &value); }, "Argument is null");
+  EXPECT_EQ(table.GetCount(), 0);
+
+  EXPECT_EQ(table.Put("OutTemp", &value), nullptr);
+  EXPECT_EQ(table.Lookup("outTemp"), nullptr);  // letter case counts
+  ExpectError([&] { table.Get("outTemp"); }, "No such element");
+  ExpectError([&] { table.Remove("outTemp"); }, "No such element");
+  ExpectError([&] { table.FindEntry(""); }, "Argument is null");
+  EXPECT_EQ(table.Lookup(""), nullptr);
+  ExpectError<EListError>([&] { table.EntryAt(1); }, "List index out of bounds (1)");
+
+  int other = 2;
+  EXPECT_EQ(table.Put("outTemp", &other), nullptr);
+  EXPECT_EQ(table.GetCount(), 2);
+  EXPECT_EQ(table.Put("OutTemp", &other), &value);  // replaced, count unchanged
+  EXPECT_EQ(table.GetCount(), 2);
+  EXPECT_EQ(table.Get("OutTemp"), &other);
+  EXPECT_TRUE(table.ContainsValue(&other));
+  EXPECT_FALSE(table.ContainsValue(&value));
+  EXPECT_EQ(table.Remove("OutTemp"), &other);
+  EXPECT_EQ(table.GetCount(), 1);
+}
+
+TEST(StringHashTableTest, The77thKeyGrowsTheTableBeforeItIsInserted) {
+  TGStringHashtable table;
+  EXPECT_EQ(table.GetCapacity(), 101u);
+  EXPECT_EQ(table.GrowthLimit(), 76);
+  int value = 0;
+  for (int i = 0; i < 76; ++i)
+    table.Put(Key(i), &value);
+  EXPECT_EQ(table.GetCapacity(), 101u);
+  ExpectConsistent(table);
+  table.Put(Key(76), &value);
+  EXPECT_EQ(table.GetCapacity(), 203u);
+  EXPECT_EQ(table.GrowthLimit(), 152);
+  EXPECT_EQ(table.GetCount(), 77);
+  EXPECT_EQ(table.FindEntry(Key(76))->GetBucket(), table.HashIndex(Key(76), 203));
+  ExpectConsistent(table);
+  for (int i = 0; i < 77; i += 2)
+    table.Remove(Key(i));
+  ExpectConsistent(table);
+}
+
+TEST(StringHashTableTest, TablesWithoutRoomStillAcceptKeys) {
+  TGStringHashtable no_buckets(0, 0.75f);
+  EXPECT_EQ(no_buckets.GetCapacity(), 1u);
+  int value = 0;
+  no_buckets.Put("a", &value);
+  no_buckets.Put("b", &value);
+  EXPECT_EQ(no_buckets.GetCapacity(), 3u);
+  no_buckets.SetCapacity(0);  // keeps its entries
+  EXPECT_EQ(no_buckets.GetCapacity(), 1u);
+  EXPECT_EQ(no_buckets.GetCount(), 2);
+  EXPECT_EQ(no_buckets.Get("b"), &value);
+
+  TGStringHashtable no_load(101, 0.0f);
+  EXPECT_EQ(no_load.GrowthLimit(), 1);
+  for (int i = 0; i < 300; ++i)
+    no_load.Put(Key(i), &value);
+  EXPECT_EQ(no_load.GetCount(), 300);
+  EXPECT_EQ(no_load.GetCapacity(), 101u);  // growing would never make room
+  EXPECT_EQ(no_load.Get(Key(299)), &value);
+}
+
+TEST(StringHashTableTest, HashTypeChangesOnlyWhenEmpty) {
+  TGStringHashtable table;
+  int value = 0;
+  table.Put("abc", &value);
+  ExpectError([&] { table.SetHashType(htFolding); },
+              "Cannot perform this operation with non-empty table");
+  table.SetHashType(htDivision);  // unchanged: no error
+  ExpectError([&] { table.SetHashType(static_cast<TGHashType>(7)); }, "Subscript out of range");
+  table.Clear();
+  table.SetHashType(htFolding);
+  table.Put("abc", &value);
+  EXPECT_EQ(table.FindEntry("abc")->GetBucket(), 23);
+}
+
+TEST(StringHashTableTest, EnumerationRunsDownTheBucketsAndIndexingUp) {
+  TGStringHashtable table;
+  int value = 0;
+  const std::string low = KeyInBucket(3);
+  const std::string high = KeyInBucket(90);
+  table.Put(low, &value);
+  table.Put(high, &value);
+  IntfPtr<IEnumerator> keys = table.Keys();
+  EXPECT_EQ(keys->GetCount(), 2);
+  EXPECT_EQ(keys->NextElement().GetKeyText(), high);
+  EXPECT_EQ(keys->NextElement().GetKeyText(), low);
+  EXPECT_EQ(keys->Current()->GetKeyText(), low);
+  EXPECT_FALSE(keys->HasMoreElements());
+  EXPECT_EQ(keys->Remaining(), 0);
+  ExpectError([&] { keys->NextElement(); }, "No such element");
+  EXPECT_EQ(table.EntryAt(0)->GetKeyText(), low);
+  EXPECT_EQ(table.EntryAt(1)->GetKeyText(), high);
+
+  table.Keys();
+  EXPECT_EQ(table.NextKeyText(), high);
+  table.Put("abc", &value);
+  ExpectError([&] { table.NextKey(); }, "Table changed during enumeration");
+}
+
+TEST(StringHashTableTest, CursorStepsBackWhenItsEntryIsRemoved) {
+  TGStringHashtable table;
+  int value = 0;
+  for (int i = 0; i < 12; ++i)
+    table.Put(Key(i), &value);
+  std::vector<std::string> order;
+  for (int i = 0; i < table.GetCount(); ++i)
+    order.emplace_back(table.EntryAt(i)->GetKeyText());
+  EXPECT_EQ(table.EntryAt(5)->GetKeyText(), order[5]);
+  EXPECT_EQ(table.GetCursorIndex(), 5);
+  table.Remove(order[5]);
+  EXPECT_EQ(table.GetCursorIndex(), 4);
+  EXPECT_EQ(table.EntryAt(4)->GetKeyText(), order[4]);
+  EXPECT_EQ(table.EntryAt(5)->GetKeyText(), order[6]);
+  // Walking back over bucket boundaries, and removing another entry, invalidates nothing
+  // wrongly.
+  for (int i = 10; i >= 0; --i) {
+    const std::string expected = order[i < 5 ? i : i + 1];
+    EXPECT_EQ(table.EntryAt(i)->GetKeyText(), expected);
+  }
+  table.Remove(order[9]);
+  EXPECT_EQ(table.GetCursorIndex(), -1);
+  ExpectConsistent(table);
+}
+
+// Records the owner calls of a table.
+class TRecordingOwner : public TInterfacedObject, public IHashTableOwner {
+ public:
+  void TableChanged(TGCustomHashtable&) override { log.push_back("changed"); }
+  void BeforePut(TGCustomHashtable&, const THashKey& key, void*) override {
+    log.push_back("put " + std::string(key.Text));
+  }
+  void BeforeRemove(TGCustomHashtable&, const THashKey& key) override {
+    log.push_back("remove " + std::string(key.Text));
+  }
+  void BeforeClear(TGCustomHashtable&) override { log.push_back("clear"); }
+  std::vector<std::string> log;
+};
+
+TEST(StringHashTableTest, OwnerAndOnChangeHearOfChangesOutsideBrackets) {
+  testing::LiveObjectGuard guard;
+  auto owner = CreateInterfaced<TRecordingOwner>();
+  TGStringHashtable table;
+  table.SetOwner(owner);
+  int changes = 0;
+  table.SetOnChange([&](TPersistent* sender) {
+    EXPECT_EQ(sender, &table);
+    ++changes;
+  });
+  int value = 0;
+  table.Put("a", &value);
+  table.BeginUpdate();
+  table.Put("b", &value);
+  table.Remove("a");
+  EXPECT_EQ(changes, 1);
+  table.EndUpdate();
+  EXPECT_EQ(changes, 2);
+  table.Clear();
+  table.Clear();  // empty: nothing
+  EXPECT_EQ(changes, 3);
+  EXPECT_EQ(owner->log, (std::vector<std::string>{"put a", "changed", "put b", "remove a",
+                                                  "changed", "clear", "changed"}));
+  table.SetOwner(nullptr);
+}
+
+TEST(StringHashTableTest, AssignCopiesSettingsAndEntries) {
+  TGStringHashtable source(11, 0.5f);
+  source.SetHashType(htMidSquare);
+  int values[3] = {1, 2, 3};
+  for (int i = 0; i < 3; ++i)
+    source.Put(Key(i), &values[i]);
+  TGStringHashtable copy;
+  copy.Put("old", &values[0]);
+  copy.Assign(source);
+  EXPECT_EQ(copy.GetCapacity(), 11u);
+  EXPECT_EQ(copy.GetLoadFactor(), 0.5f);
+  EXPECT_EQ(copy.GetHashType(), htMidSquare);
+  EXPECT_EQ(copy.GetCount(), 3);
+  EXPECT_EQ(copy.Lookup("old"), nullptr);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(copy.Get(Key(i)), &values[i]);
+
+  TGCustomLinkedList<std::string> keys;
+  keys.Add("stale");
+  keys.Assign(source);
+  std::vector<std::string> expected;
+  source.ForEachEntry(
+      [&](const TGHashtableEntry& entry) { expected.emplace_back(entry.GetKeyText()); });
+  std::vector<std::string> listed;
+  for (auto* node = keys.GetHead(); node != nullptr; node = node->GetNext()) {
+    listed.push_back(node->GetItem());
+  }
+  EXPECT_EQ(listed, expected);
+
+  TGCustomHashtable numbers;
+  EXPECT_THROW(copy.Assign(numbers), EConvertError);
+  TGCustomLinkedList<uint32_t> numeric_keys;
+  EXPECT_THROW(numeric_keys.Assign(source), EConvertError);
+}
+
+TEST(HashTableTest, IntegerKeysAreTheirOwnHash) {
+  TGCustomHashtable table;
+  int value = 0;
+  ExpectError([&] { table.Put(0, &value); }, "Argument is null");
+  table.Put(136518, &value);
+  EXPECT_EQ(table.EntryAt(0)->GetBucket(), 67);
+  EXPECT_EQ(table.Get(136518), &value);
+  ExpectError([&] { table.Get(5); }, "No such element");
+  TGCustomLinkedList<uint32_t> keys;
+  keys.Assign(table);
+  EXPECT_EQ(keys.Peek(), 136518u);
+  EXPECT_EQ(table.Remove(136518), &value);
+}
+
+class TNamed : public TInterfacedObject {
+ public:
+  explicit TNamed(std::string name) : FName(std::move(name)) {}
+  const std::string& Name() const { return FName; }
+
+ private:
+  std::string FName;
+};
+
+std::string NameOf(const IntfPtr<IInterface>& item) {
+  auto named = Supports<TNamed>(item);
+  return named ? named->Name() : "-";
+}
+
+TEST(InterfaceHashTableTest, HoldsOneReferencePerEntry) {
+  testing::LiveObjectGuard guard;
+  {
+    TIStringHashTable table;
+    TIStringHashTable copy;
+    TGStringHashtable plain;
+    const int64_t tables = guard.Alive();  // their built-in enumerators
+    IntfPtr<IInterface> cold = CreateInterfaced<TNamed>("cold");
+    EXPECT_EQ(table.PutItem("cold", cold), nullptr);
+    EXPECT_EQ(table.PutItem("hot", CreateInterfaced<TNamed>("hot")), nullptr);
+    EXPECT_EQ(guard.Alive() - tables, 2);
+
+    IntfPtr<IInterface> previous = table.PutItem("hot", CreateInterfaced<TNamed>("very hot"));
+    EXPECT_EQ(NameOf(previous), "hot");
+    previous = nullptr;
+    EXPECT_EQ(guard.Alive() - tables, 2);
+    EXPECT_EQ(NameOf(table.GetItem("hot")), "very hot");
+
+    IntfPtr<IInterface> found;
+    EXPECT_TRUE(table.TryGet("cold", found));
+    EXPECT_EQ(found, cold);
+    EXPECT_FALSE(table.TryGet("", found));
+    EXPECT_FALSE(table.TryGet("warm", found));
+    EXPECT_FALSE(found);
+    ExpectError([&] { table.GetItem("warm"); }, "No such element: warm");
+    ExpectError([&] { table.RemoveItem("warm"); }, "No such element: warm");
+    ExpectError([&] { table.Put("x", nullptr); },
+                "An interface table stores interfaces, not plain pointers");
+
+    copy.Assign(table);
+    EXPECT_EQ(copy.GetItem("cold"), cold);
+    EXPECT_EQ(NameOf(copy.ItemAt(0)), NameOf(table.ItemAt(0)));
+    EXPECT_THROW(copy.Assign(plain), EConvertError);
+    EXPECT_EQ(copy.GetCount(), 2);
+
+    IntfPtr<IInterface> removed = table.RemoveItem("cold");
+    EXPECT_EQ(removed, cold);
+    table.Clear();
+    ExpectError([&] { table.GetItem("cold"); }, "Table is empty");
+    EXPECT_EQ(guard.Alive() - tables, 2);  // still held by the copy
+  }
+}
+
+}  // namespace
+}  // namespace tapwise
