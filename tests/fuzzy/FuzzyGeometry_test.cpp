@@ -188,7 +188,7 @@ bool InToleranceCluster(const Points& points, TFzyFloat x) {
 
 TEST(FuzzyGeometry, ZadehAndOrAreExactEverywhere) {
   std::mt19937 rng(20261208);
-  for (int trial = 0; trial < 300; ++trial) {
+  for (int trial = 0; trial < 200; ++trial) {
     const Points a = RandomSet(rng);
     const Points b = RandomSet(rng);
     const Points and_ab = Combine(a, b, false);

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "tapwise/fuzzy/FuzzyTypes.h"
+#include "tapwise/fuzzy/ShapeFunctions.h"
 
 // The exact geometry of piecewise-linear membership functions. Everything here works on any
 // sequence of (X, Y) points read through `GetCount`, `GetX` and `GetY`, so the same code
@@ -41,20 +42,6 @@ class TPointSpan {
  private:
   std::span<const TPoint> FPoints;
 };
-
-/// The Y of the line through (x1, y1) and (x2, y2) at x; y2 when the line is vertical.
-inline TFzyFloat Interpolate(TFzyFloat x1, TFzyFloat y1, TFzyFloat x2, TFzyFloat y2, TFzyFloat x) {
-  if (x1 == x2) return y2;
-  return y1 + (x - x1) / (x2 - x1) * (y2 - y1);
-}
-
-/// The X at which the line through (x1, y1) and (x2, y2) reaches `level`; x2 when the line is
-/// horizontal.
-inline TFzyFloat InterpolateX(TFzyFloat x1, TFzyFloat y1, TFzyFloat x2, TFzyFloat y2,
-                              TFzyFloat level) {
-  if (y1 == y2) return x2;
-  return x1 + (level - y1) / (y2 - y1) * (x2 - x1);
-}
 
 /// The crossing of segment P1-P2 with segment P3-P4, end points included; false when they do
 /// not meet. Collinear overlapping segments report the nearer of the two right ends. A
