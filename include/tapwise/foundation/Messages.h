@@ -87,6 +87,11 @@ inline constexpr char kThresholdWithoutVariable[] =
 // ---- Text streams, tokens and the tokenizer ----
 
 // ---- Fuzzy variables and the fuzzy-logic component ----
+// Arguments: the number of inputs, the number of antecedents.
+inline constexpr char kRuleArgumentCount[] =
+    "Invalid rule: %d inputs but %d antecedents; each input needs its antecedent";
+// Arguments: the operation, the argument ("RuleStrength", "Inputs[1]").
+inline constexpr char kNilArgument[] = "Invalid argument to %s: %s is nil";
 
 // ---- Parser, expressions and writer ----
 
