@@ -60,9 +60,13 @@ IntfPtr<TIFuzzySet> TIFuzzySet::Create(const IntfPtr<IFuzzyVariable>& variable,
                                        const std::string& name) {
   // Held before it is named and linked, so that it may be handed around meanwhile.
   IntfPtr<TIFuzzySet> set(new TIFuzzySet());
-  set->SetName(name);
-  set->SetVariable(variable);
+  set->Initialize(variable, name);
   return set;
+}
+
+void TIFuzzySet::Initialize(const IntfPtr<IFuzzyVariable>& variable, const std::string& name) {
+  SetName(name);
+  SetVariable(variable);
 }
 
 IntfPtr<TIFuzzySet> TIFuzzySet::CreateSet(const IntfPtr<IFuzzyVariable>& variable,

@@ -235,6 +235,39 @@ TEST(InterfacedFuzzySet, ReportsPointChangesToItsVariableAndAsksItsParserForText
   EXPECT_EQ(term->GetText(), "short t");
 }
 
+// A descendant set class: everything a set makes of itself must be of this class.
+class TTaggedSet : public TIFuzzySet {
+ public:
+  static IntfPtr<TIFuzzySet> Create(const IntfPtr<IFuzzyVariable>& variable,
+                                    const std::string& name) {
+    IntfPtr<TTaggedSet> set(new TTaggedSet());
+    set->Initialize(variable, name);
+    return set;
+  }
+  std::string ClassName() const override { return "TTaggedSet"; }
+  IntfPtr<TIFuzzySet> CreateSet(const IntfPtr<IFuzzyVariable>& variable,
+                                const std::string& name) const override {
+    return Create(variable, name);
+  }
+};
+
+TEST(InterfacedFuzzySet, SetsOfADescendantClassMakeSetsOfThatClass) {
+  LiveObjectGuard guard;
+  IntfPtr<TIFuzzyVariable> variable = TIFuzzyVariable::Create("v");
+  variable->SetFuzzySetClass(&TTaggedSet::Create);
+  IntfPtr<IFuzzySet> a = variable->AddFuzzySet("a");
+  a->SetTriangle(0, 0.5, 1);
+  auto is_tagged = [](const IntfPtr<IFuzzySet>& set) {
+    return dynamic_cast<TTaggedSet*>(set.Get()) != nullptr;
+  };
+  EXPECT_TRUE(is_tagged(a));
+  EXPECT_TRUE(is_tagged(Supports<IFuzzySet>(a->Clone())));
+  EXPECT_TRUE(is_tagged(a->CopyForVariable(variable)));
+  EXPECT_TRUE(is_tagged(a->Union(*a)));
+  EXPECT_TRUE(is_tagged(a->AlphaCut(false, 0.5)));
+  EXPECT_TRUE(is_tagged(variable->ApplyRule(a, nullptr, 0.5)));
+}
+
 TEST(InterfacedFuzzySet, DroppingTheLastReferenceFreesAnUnstoredSet) {
   LiveObjectGuard guard;
   {

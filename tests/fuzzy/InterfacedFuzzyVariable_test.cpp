@@ -9,6 +9,8 @@
 #include "fuzzy/InterfacedTestParser.h"
 #include "support/LiveObjectGuard.h"
 #include "tapwise/foundation/Exceptions.h"
+#include "tapwise/foundation/LinkedList.h"
+#include "tapwise/foundation/StringHashTable.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 
 namespace tapwise {
@@ -322,6 +324,29 @@ TEST(InterfacedFuzzyVariable, CloneAndAssignCopyTheSettingsAndTheTerms) {
   EXPECT_EQ(other->GetMaximum(), 65);
   TIFuzzySets loose(nullptr);
   EXPECT_THROW(other->Assign(loose), EConvertError);
+}
+
+TEST(InterfacedFuzzyVariable, TheTermTableCopiesFromOtherTablesAsTermsOfItsVariable) {
+  LiveObjectGuard guard;
+  IntfPtr<TIFuzzyVariable> v = Universe(0, 10);
+  IntfPtr<TIFuzzyVariable> elsewhere = Universe(0, 10);
+  IntfPtr<IFuzzySet> foreign = Triangle(elsewhere, "mid", 2, 5, 8);
+  {
+    TIStringHashTable table;
+    table.PutItem("any key", foreign);
+    v->AssignTermTable(table);
+  }
+  ASSERT_EQ(v->GetFuzzySetCount(), 1);
+  IntfPtr<IFuzzySet> mid = v->GetFuzzySet("mid");
+  EXPECT_NE(mid, foreign);
+  EXPECT_EQ(mid->GetVariable(), v);
+  EXPECT_EQ(mid->ValuesText(), foreign->ValuesText());
+  EXPECT_EQ(elsewhere->GetFuzzySet("mid"), foreign);
+
+  TGCustomLinkedList<std::string> names;
+  v->AssignTermTableTo(names);
+  ASSERT_EQ(names.GetCount(), 1);
+  EXPECT_EQ(names.GetNode(0)->GetItem(), "mid");
 }
 
 // ---- Lifetime ----

@@ -41,7 +41,7 @@ class IFuzzyVariable : public ICloneable {
   /// The term table's copy: from another variable's term table, `AssignFuzzySets` of that
   /// variable; from another interface table, copies of its fuzzy sets as terms.
   virtual void AssignTermTable(const TPersistent& source) = 0;
-  /// The term table's copy-to (into a string list of term names, or a list of keys).
+  /// The term table's copy-to (into a linked list of the term names).
   virtual void AssignTermTableTo(TPersistent& dest) const = 0;
 
   // ---- Properties ----

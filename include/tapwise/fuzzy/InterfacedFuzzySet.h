@@ -221,6 +221,16 @@ class TIFuzzySet : public TFuzzySet, public TInterfacedObject, public detail::TI
 
  protected:
   TIFuzzySet();
+  /// The second half of construction, once the set is held: names it and links it to
+  /// `variable`. A descendant's factory builds its object, holds it and calls this.
+  ///
+  ///     IntfPtr<TIFuzzySet> TMySet::Create(const IntfPtr<IFuzzyVariable>& v,
+  ///                                        const std::string& name) {
+  ///       IntfPtr<TMySet> set(new TMySet());
+  ///       set->Initialize(v, name);
+  ///       return set;
+  ///     }
+  void Initialize(const IntfPtr<IFuzzyVariable>& variable, const std::string& name);
 
   IntfPtr<IFuzzySet> ApplyHedgeToSet(int hedge) override;
   TFuzzySetResult NewDerivedSet(const std::string& name) const override;
