@@ -223,6 +223,22 @@ TEST(InterfacedFuzzyVariable, AddingASetOfAnotherVariableMovesIt) {
   EXPECT_EQ(b->GetFuzzySet("t"), term);
 }
 
+TEST(InterfacedFuzzyVariable, AnExplicitlyAddedLooseSetIsStoredAndStaysStoredWhenRenamed) {
+  LiveObjectGuard guard;
+  IntfPtr<TIFuzzyVariable> v = Universe(0, 10);
+  IntfPtr<IFuzzySet> loose = TIFuzzySet::Create(nullptr, "loose");
+  v->AddFuzzySet(loose);
+  EXPECT_EQ(v->GetFuzzySet("loose"), loose);
+  loose->SetName("kept");
+  EXPECT_EQ(v->GetFuzzySet("kept"), loose);
+  EXPECT_EQ(v->GetFuzzySetCount(), 1);
+
+  // A set already linked to the variable but not marked as a term is not stored.
+  IntfPtr<IFuzzySet> scratch = TIFuzzySet::Create(v, "scratch");
+  v->AddFuzzySet(scratch);
+  EXPECT_EQ(v->GetFuzzySetCount(), 1);
+}
+
 // ---- Settings ----
 
 TEST(InterfacedFuzzyVariable, BoundsDragEachOtherAndThresholdIsClampedSilently) {
@@ -383,6 +399,16 @@ TEST(InterfacedFuzzyVariable, ATermHeldFromOutsideKeepsTheVariableWithAnEmptyTab
   kept->SetName("renamed");
   EXPECT_EQ(kept->GetVariable()->GetFuzzySetCount(), 0);
   kept = nullptr;
+  EXPECT_EQ(guard.Alive(), 0);
+}
+
+TEST(InterfacedFuzzyVariable, AFailingChangeHandlerDoesNotStopTheVariableFromFreeingItself) {
+  LiveObjectGuard guard;
+  {
+    IntfPtr<IFuzzyVariable> v = TIFuzzyVariable::Create("v");
+    v->AddFuzzySet("a");
+    v->SetOnChange([](TPersistent*) { throw Exception("handler failed"); });
+  }
   EXPECT_EQ(guard.Alive(), 0);
 }
 
