@@ -6,24 +6,12 @@
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
+#include "tapwise/foundation/StringList.h"
+#include "tapwise/foundation/UpdateScope.h"
 
 namespace tapwise {
 
 namespace {
-
-// Closes an update bracket on every way out of a scope, failures included.
-class UpdateBracket {
- public:
-  explicit UpdateBracket(TGCollection& collection) : FCollection(collection) {
-    FCollection.BeginUpdate();
-  }
-  ~UpdateBracket() { FCollection.EndUpdate(); }
-  UpdateBracket(const UpdateBracket&) = delete;
-  UpdateBracket& operator=(const UpdateBracket&) = delete;
-
- private:
-  TGCollection& FCollection;
-};
 
 [[noreturn]] void InvalidPropertyValue() {
   throw EListError(messages::kInvalidPropertyValue);
@@ -54,14 +42,22 @@ void TGCollection::Assign(const TPersistent& source) {
     return;
   }
   if (other == this) return;
-  UpdateBracket bracket(*this);
+  TUpdateScope scope(*this);
   Clear();
   for (const auto& source_item : other->FItems)
     Add()->Assign(*source_item);
 }
 
 void TGCollection::AssignTo(TPersistent& dest) const {
-  TPersistent::AssignTo(dest);
+  auto* lines = dynamic_cast<TStringList*>(&dest);
+  if (lines == nullptr) {
+    TPersistent::AssignTo(dest);
+    return;
+  }
+  TUpdateScope scope(*lines);
+  lines->Clear();
+  for (const auto& item : FItems)
+    lines->AddObject(item->GetDisplayName(), item.get());
 }
 
 TGCollectionItem* TGCollection::Add() {
@@ -77,8 +73,10 @@ TGCollectionItem* TGCollection::Insert(int index) {
   return item;
 }
 
-TGCollectionItem* TGCollection::AddItem(std::unique_ptr<TGCollectionItem> item) {
-  if (item == nullptr || item->FCollection != nullptr) InvalidPropertyValue();
+TGCollectionItem* TGCollection::AddItem(std::unique_ptr<TGCollectionItem>&& item) {
+  if (item == nullptr || item->FCollection != nullptr || !FItemClass.Accepts(*item)) {
+    InvalidPropertyValue();
+  }
   TGCollectionItem* added = InsertItem(std::move(item));
   Added(*added);
   return added;
@@ -97,7 +95,7 @@ std::unique_ptr<TGCollectionItem> TGCollection::Extract(TGCollectionItem& item) 
 
 void TGCollection::Clear() {
   if (FItems.empty()) return;
-  UpdateBracket bracket(*this);
+  TUpdateScope scope(*this);
   while (!FItems.empty())
     DestroyItem(*FItems.back());
 }

@@ -8,22 +8,11 @@
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/LinkedList.h"
 #include "tapwise/foundation/Messages.h"
+#include "tapwise/foundation/UpdateScope.h"
 
 namespace tapwise {
 
 namespace {
-
-// Closes an update bracket on every way out of a scope, failures included.
-class TableBracket {
- public:
-  explicit TableBracket(TGCustomHashtable& table) : FTable(table) { FTable.BeginUpdate(); }
-  ~TableBracket() { FTable.EndUpdate(); }
-  TableBracket(const TableBracket&) = delete;
-  TableBracket& operator=(const TableBracket&) = delete;
-
- private:
-  TGCustomHashtable& FTable;
-};
 
 int DecimalDigits(uint64_t value) {
   int digits = 1;
@@ -51,7 +40,6 @@ int Modulo(uint64_t value, uint32_t size) {
 
 TGCustomHashtable::TGCustomHashtable(uint32_t capacity, float load_factor)
     : FLoadFactor(load_factor) {
-  FKeys = TGHashtableEnumerator::Create(*this, true);
   SetCapacity(capacity);
 }
 
@@ -63,7 +51,7 @@ TGCustomHashtable::~TGCustomHashtable() {
   FCollisions = 0;
   for (auto it = FBuckets.rbegin(); it != FBuckets.rend(); ++it)
     DestroyChain(std::move(*it));
-  FKeys->FTable = nullptr;
+  if (FKeys) FKeys->FTable = nullptr;
 }
 
 void TGCustomHashtable::Assign(const TPersistent& source) {
@@ -77,21 +65,15 @@ void TGCustomHashtable::Assign(const TPersistent& source) {
   SetLoadFactor(other->FLoadFactor);
   SetCapacity(other->GetCapacity());
   SetHashType(other->FHashType);
-  TableBracket bracket(*this);
+  TUpdateScope scope(*this);
   other->ForEachEntry([this](const TGHashtableEntry& entry) { PutFrom(entry); });
 }
 
 void TGCustomHashtable::AssignTo(TPersistent& dest) const {
   auto fill = [this](auto& list, auto key_of) {
-    list.BeginUpdate();
-    try {
-      list.Clear();
-      ForEachEntry([&](const TGHashtableEntry& entry) { list.Add(key_of(entry)); });
-    } catch (...) {
-      list.EndUpdate();
-      throw;
-    }
-    list.EndUpdate();
+    TUpdateScope scope(list);
+    list.Clear();
+    ForEachEntry([&](const TGHashtableEntry& entry) { list.Add(key_of(entry)); });
   };
   if (IsStringKeyed()) {
     if (auto* texts = dynamic_cast<TGCustomLinkedList<std::string>*>(&dest)) {
@@ -212,12 +194,17 @@ void TGCustomHashtable::EndUpdate() {
 }
 
 const TGHashtableEntry& TGCustomHashtable::NextKey() {
-  return FKeys->NextElement();
+  return KeyEnumerator().NextElement();
 }
 
 IntfPtr<IEnumerator> TGCustomHashtable::Keys() {
-  FKeys->Reset();
+  KeyEnumerator().Reset();
   return FKeys;
+}
+
+TGHashtableEnumerator& TGCustomHashtable::KeyEnumerator() {
+  if (!FKeys) FKeys = TGHashtableEnumerator::Create(*this, true);
+  return *FKeys;
 }
 
 int TGCustomHashtable::GrowthLimit() const {

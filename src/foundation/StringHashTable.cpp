@@ -5,17 +5,36 @@
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
+#include "tapwise/foundation/StringList.h"
+#include "tapwise/foundation/UpdateScope.h"
 
 namespace tapwise {
 
 // ---- TGStringHashtable ----
 
 void TGStringHashtable::Assign(const TPersistent& source) {
-  TGCustomHashtable::Assign(source);
+  const auto* lines = dynamic_cast<const TStringList*>(&source);
+  if (lines == nullptr) {
+    TGCustomHashtable::Assign(source);
+    return;
+  }
+  TUpdateScope scope(*this);
+  Clear();
+  for (int i = 0; i < lines->GetCount(); ++i)
+    Put(lines->GetString(i), lines->GetObject(i));
 }
 
 void TGStringHashtable::AssignTo(TPersistent& dest) const {
-  TGCustomHashtable::AssignTo(dest);
+  auto* lines = dynamic_cast<TStringList*>(&dest);
+  if (lines == nullptr) {
+    TGCustomHashtable::AssignTo(dest);
+    return;
+  }
+  TUpdateScope scope(*lines);
+  lines->Clear();
+  ForEachEntry([&](const TGHashtableEntry& entry) {
+    lines->AddObject(std::string(entry.GetKeyText()), entry.GetValue());
+  });
 }
 
 void* TGStringHashtable::Get(std::string_view key) const {
@@ -80,9 +99,10 @@ THashKey TGStringHashtable::TextKey(std::string_view key) {
 // ---- TIStringHashTable ----
 
 void TIStringHashTable::Assign(const TPersistent& source) {
-  if (dynamic_cast<const TGCustomHashtable*>(&source) != nullptr &&
-      dynamic_cast<const TIStringHashTable*>(&source) == nullptr) {
-    // A table of plain pointers has no interfaces to hold.
+  if (dynamic_cast<const TIStringHashTable*>(&source) == nullptr &&
+      (dynamic_cast<const TGCustomHashtable*>(&source) != nullptr ||
+       dynamic_cast<const TStringList*>(&source) != nullptr)) {
+    // Plain pointers are no interfaces to hold: refuse before anything is cleared.
     AssignError(&source, *this);
   }
   TGStringHashtable::Assign(source);

@@ -81,8 +81,15 @@ void TFuzzySet::Assign(const TPersistent& source) {
 
 const TFuzzySetContext* TFuzzySet::GetFuzzyVariable() const {
   const TGCollection* collection = GetCollection();
-  if (collection == nullptr) return nullptr;
-  return dynamic_cast<const TFuzzySetContext*>(collection->GetOwner());
+  const TPersistent* owner = collection != nullptr ? collection->GetOwner() : nullptr;
+  if (owner == nullptr) return nullptr;
+  const std::type_info& owner_class = typeid(*owner);
+  if (owner != FOwnerSeen || FOwnerClassSeen == nullptr || *FOwnerClassSeen != owner_class) {
+    FVariableSeen = dynamic_cast<const TFuzzySetContext*>(owner);
+    FOwnerSeen = owner;
+    FOwnerClassSeen = &owner_class;
+  }
+  return FVariableSeen;
 }
 
 TFzyFloat TFuzzySet::GetXRange(int index) const {

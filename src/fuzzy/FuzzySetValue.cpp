@@ -32,10 +32,6 @@ TFuzzySetValue::TFuzzySetValue(TGCollection* collection) {
   }
 }
 
-TFuzzySetValues* TFuzzySetValue::GetValues() const {
-  return dynamic_cast<TFuzzySetValues*>(GetCollection());
-}
-
 void TFuzzySetValue::SetX(TFzyFloat value) {
   if (value == FX) return;
   CheckFinite(value, "SetX", "X");

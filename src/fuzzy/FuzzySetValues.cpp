@@ -26,6 +26,21 @@ class PointsUpdate {
   TFuzzySetValues& FValues;
 };
 
+// Names the point a clean-up must keep for as long as the scope lasts.
+class KeepPoint {
+ public:
+  KeepPoint(const TFuzzySetValue*& slot, const TFuzzySetValue* point) : FSlot(slot), FSaved(slot) {
+    FSlot = point;
+  }
+  ~KeepPoint() { FSlot = FSaved; }
+  KeepPoint(const KeepPoint&) = delete;
+  KeepPoint& operator=(const KeepPoint&) = delete;
+
+ private:
+  const TFuzzySetValue*& FSlot;
+  const TFuzzySetValue* FSaved;
+};
+
 }  // namespace
 
 TFuzzySetValues::TFuzzySetValues(TFuzzySet* set)
@@ -46,11 +61,7 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   // Both coordinates at once, so that X is bounded even when it happens to equal the new
   // point's starting X; the degree is never negative.
   point->SetXY(x, std::max(y, TFzyFloat{0}));
-  if (outermost) FKeep = point;
-  struct KeepReset {
-    const TFuzzySetValue*& keep;
-    ~KeepReset() { keep = nullptr; }
-  } reset{FKeep};
+  KeepPoint keep(FKeep, outermost ? point : FKeep);
   EndUpdate();
   return point;
 }
@@ -233,9 +244,10 @@ void TFuzzySetValues::CheckOrder() {
   FSorted = true;
   FUnique = true;
   int run = 1;
+  const TFuzzySetValue* point = count > 0 ? GetPoint(0) : nullptr;
   for (int i = 1; i < count; ++i) {
-    const TFuzzySetValue* previous = GetPoint(i - 1);
-    const TFuzzySetValue* point = GetPoint(i);
+    const TFuzzySetValue* previous = point;
+    point = GetPoint(i);
     if (point->GetX() < previous->GetX() - FuzzyEpsilon) FSorted = false;
     if (point->SameAs(*previous)) FUnique = false;
     run = SameFloat(point->GetX(), previous->GetX()) ? run + 1 : 1;
@@ -274,6 +286,8 @@ void TFuzzySetValues::ValueChanged(TFuzzySetValue& item, int flags) {
     }
   }
   if (GetUpdateCount() > 0 || (FSorted && FUnique)) return;
+  // Kept through the whole-list check that ends the block as well.
+  KeepPoint keep(FKeep, &item);
   PointsUpdate update(*this);
   Clean(&item, (flags & TFuzzySetValue::kXChanged) != 0);
 }
@@ -287,6 +301,14 @@ void TFuzzySetValues::CopyPoints(const TFuzzySetValues& source, int start, int c
   PointsUpdate update(*this);
   for (int i = start; i < start + count; ++i)
     Add()->Assign(*source.GetPoint(i));
+}
+
+void TFuzzySetValues::Notify(TGCollectionItem& item, TCollectionNotification action) {
+  TGCollection::Notify(item, action);
+  // The item class admits only points (descendant lists pass point classes too).
+  auto& point = static_cast<TFuzzySetValue&>(item);
+  if (action == cnAdded) point.FValues = this;
+  if (action == cnExtracting) point.FValues = nullptr;
 }
 
 void TFuzzySetValues::Update(TGCollectionItem* item) {

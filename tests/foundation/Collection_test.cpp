@@ -9,6 +9,7 @@
 
 #include "tapwise/foundation/Cloneable.h"
 #include "tapwise/foundation/Exceptions.h"
+#include "tapwise/foundation/StringList.h"
 
 namespace tapwise {
 namespace {
@@ -145,13 +146,15 @@ TEST(CollectionTest, InsertPlacesTheNewItemAndChecksTheIndex) {
 
 TEST(CollectionTest, ItemsOfAForeignClassAreRefused) {
   TRecordingCollection collection;
+  std::unique_ptr<TGCollectionItem> foreign = std::make_unique<TOtherItem>();
   try {
-    collection.AddItem(std::make_unique<TOtherItem>());
+    collection.AddItem(std::move(foreign));
     FAIL() << "a foreign item was accepted";
   } catch (const EListError& e) {
     EXPECT_STREQ(e.what(), "Invalid property value");
   }
   EXPECT_EQ(collection.GetCount(), 0);
+  EXPECT_NE(foreign, nullptr);  // still the caller's
 
   TGCollection others(nullptr, TCollectionItemClass::Of<TOtherItem>());
   TGCollectionItem* other = others.Add();
@@ -235,6 +238,25 @@ TEST(CollectionTest, AssignCopiesItemsInOrderWithinOneBracket) {
 
   TNamedItem item;
   EXPECT_THROW(target.Assign(item), EConvertError);
+}
+
+TEST(CollectionTest, CopiesToAStringListOfDisplayNamesWithTheItems) {
+  TRecordingCollection collection;
+  collection.Add()->SetDisplayName("cold");
+  collection.Add();
+  TStringList lines;
+  lines.Add("stale");
+  int changes = 0;
+  lines.SetOnChange([&](TPersistent*) { ++changes; });
+  lines.Assign(collection);
+  EXPECT_EQ(changes, 1);
+  ASSERT_EQ(lines.GetCount(), 2);
+  EXPECT_EQ(lines.GetString(0), "cold");
+  EXPECT_EQ(lines.GetString(1), "TNamedItem");
+  EXPECT_EQ(lines.GetObject(1), collection.GetItem(1));
+
+  TStringList other;
+  EXPECT_THROW(collection.Assign(other), EConvertError);
 }
 
 TEST(CollectionTest, IndexOfNameIsCaseSensitive) {

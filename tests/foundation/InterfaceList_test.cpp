@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/LiveObjectGuard.h"
+#include "tapwise/foundation/Cloneable.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/InfixToPostfix.h"
 
@@ -153,6 +154,50 @@ TEST(InterfaceListTest, AssignSharesItemsAndCloneKeepsTheClass) {
   EXPECT_EQ(Joined(list), "x y");
   list.Assign(list);
   EXPECT_EQ(Joined(list), "x y");
+}
+
+// The shape of a list handed out as an interface (as the token lists are): counted, and
+// cloned through ICloneable rather than CloneList.
+class TCountedList : public TIList, public TInterfacedObject, public ICloneable {
+ public:
+  static IntfPtr<TCountedList> Create() { return CreateInterfaced<TCountedList>(); }
+  void AssignFromInterface(const IntfPtr<IInterface>& source) override {
+    auto list = Supports<TCountedList>(source);
+    if (!list) AssignError(nullptr, *this);
+    Assign(*list);
+  }
+  void Assign(const TPersistent& source) override { TIList::Assign(source); }
+  void AssignTo(TPersistent& dest) const override { TIList::AssignTo(dest); }
+  IntfPtr<ICloneable> Clone() const override {
+    return ClonePersistent(*this, [](const TPersistent&) { return Create(); });
+  }
+  bool IsEqual(const IntfPtr<IInterface>& other) const override {
+    auto list = Supports<TCountedList>(other);
+    if (!list || list->GetCount() != GetCount()) return false;
+    for (int i = 0; i < GetCount(); ++i) {
+      if (list->Get(i) != Get(i)) return false;
+    }
+    return true;
+  }
+  int32_t GetTag() const override { return FTag; }
+  void SetTag(int32_t value) override { FTag = value; }
+
+ private:
+  friend IntfPtr<TCountedList> CreateInterfaced<TCountedList>();
+  TCountedList() = default;
+  int32_t FTag = 0;
+};
+
+TEST(InterfaceListTest, AListCanBeHandedOutAsACountedInterface) {
+  testing::LiveObjectGuard guard;
+  IntfPtr<TCountedList> list = TCountedList::Create();
+  list->Add(Word("a"));
+  list->Add(list);  // a list may even hold itself; Clear breaks the cycle
+  IntfPtr<ICloneable> copy = list->Clone();
+  EXPECT_TRUE(copy->IsEqual(list));
+  Supports<TCountedList>(copy)->Clear();
+  EXPECT_FALSE(copy->IsEqual(list));
+  list->Clear();
 }
 
 // Operands are words starting with a letter; "*" binds more tightly than "+".

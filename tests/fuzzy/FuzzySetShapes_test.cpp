@@ -64,6 +64,7 @@ TEST(FuzzySetShapes, GrowthAndDeclineCurvesOverTenToThirtyFive) {
   // Left equal to right: the samples coincide and the clean-up merges them.
   set.SetCurve(7, false, 4, 4, 4);
   ExpectPoints(set, {{4, 1}});
+  EXPECT_EQ(set.GetSetType(), fstDeclineCurve);  // the type outlives the clean-up
 }
 
 TEST(FuzzySetShapes, PICurvesWithOddAndEvenCounts) {

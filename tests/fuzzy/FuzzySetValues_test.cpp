@@ -140,33 +140,44 @@ TEST(FuzzySetValues, InvariantsHoldAfterRandomEdits) {
   std::mt19937 random(11);
   std::uniform_int_distribution<int> action(0, 5);
   std::uniform_int_distribution<int> coordinate(0, 6);
+  std::uniform_int_distribution<int> jitter(-2, 2);
+  // Coarse positions, some of them a fraction of the tolerance apart, so that runs on one
+  // X and near-equal points are frequent.
+  auto x_value = [&] { return coordinate(random) + jitter(random) * 0.4 * FuzzyEpsilon; };
+  auto y_value = [&] { return coordinate(random) / 6.0; };
   TFuzzySetValues values;
-  for (int step = 0; step < 2000; ++step) {
+  for (int step = 0; step < 4000; ++step) {
     const bool in_block = step % 50 >= 40;
     if (step % 50 == 40) values.BeginUpdate();
     const int count = values.GetCount();
-    const int index = count > 0 ? static_cast<int>(random() % count) : 0;
+    TFuzzySetValue* changed = nullptr;
+    TFuzzySetValue* point =
+        count > 0 ? values.GetPoint(static_cast<int>(random() % count)) : nullptr;
     switch (action(random)) {
       case 0:
-      case 1: {
-        TFuzzySetValue* point = values.AddPoint(coordinate(random), coordinate(random) / 6.0);
-        EXPECT_EQ(values.GetPoint(point->GetIndex()), point);
+      case 1:
+        changed = values.AddPoint(x_value(), y_value());
         break;
-      }
       case 2:
-        if (count > 0) values.GetPoint(index)->SetX(coordinate(random));
+        if (point != nullptr) (changed = point)->SetX(x_value());
         break;
       case 3:
-        if (count > 0) values.GetPoint(index)->SetY(coordinate(random) / 6.0);
+        if (point != nullptr) (changed = point)->SetY(y_value());
         break;
       case 4:
-        if (count > 0) values.GetPoint(index)->SetXY(coordinate(random), coordinate(random) / 6.0);
+        if (point != nullptr) (changed = point)->SetXY(x_value(), y_value());
         break;
       default:
-        if (count > 0) values.Delete(index);
+        if (point != nullptr) values.Delete(point->GetIndex());
     }
     if (step % 50 == 49) values.EndUpdate();
-    if (!in_block) ExpectClean(values);
+    if (!in_block) {
+      ExpectClean(values);
+      // The point just changed is never the one a clean-up removes.
+      if (changed != nullptr) {
+        EXPECT_EQ(values.GetPoint(changed->GetIndex()), changed);
+      }
+    }
     if (::testing::Test::HasFailure()) FAIL() << "step " << step;
   }
 }

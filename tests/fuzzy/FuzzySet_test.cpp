@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "FuzzySetTestVariable.h"
@@ -87,6 +88,15 @@ TEST(FuzzySet, UniverseComesFromTheVariable) {
   EXPECT_EQ(term.GetFuzzyVariable(), &variable);
   EXPECT_EQ(set.GetFuzzyVariable(), nullptr);
   EXPECT_EQ(set.GetSettings().NumFunctionValues, 7);
+
+  // A term moved to another variable, or taken out of its collection, follows at once.
+  TestVariable narrow(0, 10);
+  term.SetCollection(&narrow.Terms);
+  EXPECT_EQ(term.GetXRange(0), 10);
+  EXPECT_EQ(term.GetFuzzyVariable(), &narrow);
+  std::unique_ptr<TGCollectionItem> taken = narrow.Terms.Extract(term);
+  EXPECT_EQ(term.GetFuzzyVariable(), nullptr);
+  EXPECT_EQ(term.GetXRange(0), 2147483647.0);
 }
 
 TEST(FuzzySet, DefaultShapesSpreadOverTheUniverse) {

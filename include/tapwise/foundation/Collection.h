@@ -97,8 +97,8 @@ class TGCollection : public TPersistent {
   /// Adds a new item at `index` (0..Count) and returns it; other indexes raise EListError.
   TGCollectionItem* Insert(int index);
   /// Takes over a free-standing item and appends it as `Add` would. An item whose class is
-  /// not the item class raises EListError "Invalid property value".
-  TGCollectionItem* AddItem(std::unique_ptr<TGCollectionItem> item);
+  /// not the item class raises EListError "Invalid property value" and stays with the caller.
+  TGCollectionItem* AddItem(std::unique_ptr<TGCollectionItem>&& item);
   /// Destroys the item at `index` after `Notify(item, cnDeleting)`.
   void Delete(int index);
   /// Takes `item` out of the collection without destroying it; the caller owns it now.

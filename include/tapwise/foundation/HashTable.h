@@ -162,9 +162,10 @@ class TGCustomHashtable : public TPersistent {
   void SetLoadFactor(float value);
   const TNotifyEvent& GetOnChange() const { return FOnChange; }
   void SetOnChange(TNotifyEvent value) { FOnChange = std::move(value); }
-  const IntfPtr<IHashTableOwner>& GetOwner() const { return FOwner; }
-  /// Installs the listener (held by a counted reference) or removes it with null.
-  void SetOwner(IntfPtr<IHashTableOwner> owner) { FOwner = std::move(owner); }
+  IHashTableOwner* GetOwner() const { return FOwner; }
+  /// Installs the listener, or removes it with null. It is not counted: an owner usually
+  /// holds its table, and must outlive it or remove itself first.
+  void SetOwner(IHashTableOwner* owner) { FOwner = owner; }
 
   /// The table's 32-bit hash of a string key (0 for the empty string).
   static uint32_t StringHash(std::string_view key);
@@ -212,6 +213,7 @@ class TGCustomHashtable : public TPersistent {
  private:
   friend class TGHashtableEnumerator;
 
+  TGHashtableEnumerator& KeyEnumerator();
   int CheckedIndex(uint32_t hash, uint32_t size) const;
   TGHashtableEntry* InsertEntry(const THashKey& key, void* value, int bucket);
   bool GrowthMakesRoom() const;
@@ -225,11 +227,12 @@ class TGCustomHashtable : public TPersistent {
   int FCollisions = 0;
   int FCount = 0;
   TGHashType FHashType = htDivision;
+  // The built-in key enumerator, made on first use.
   IntfPtr<TGHashtableEnumerator> FKeys;
   TNotifyEvent FOnChange;
   int FUpdateCount = 0;
   float FLoadFactor;
-  IntfPtr<IHashTableOwner> FOwner;
+  IHashTableOwner* FOwner = nullptr;
   // Bumped by every change of the entries, so that enumerators notice them.
   uint64_t FVersion = 0;
   mutable int FCursorIndex = -1;

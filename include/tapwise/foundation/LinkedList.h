@@ -8,6 +8,7 @@
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/foundation/Persistent.h"
+#include "tapwise/foundation/UpdateScope.h"
 
 namespace tapwise {
 
@@ -68,7 +69,7 @@ class TGCustomLinkedList : public TPersistent {
       return;
     }
     if (other == this) return;
-    Bracket bracket(*this);
+    TUpdateScope scope(*this);
     Clear();
     CopyFrom(*other);
   }
@@ -215,18 +216,6 @@ class TGCustomLinkedList : public TPersistent {
     Changed();
   }
 
-  // Closes an update bracket on every way out of a scope, failures included.
-  class Bracket {
-   public:
-    explicit Bracket(TGCustomLinkedList& list) : FList(list) { FList.BeginUpdate(); }
-    ~Bracket() { FList.EndUpdate(); }
-    Bracket(const Bracket&) = delete;
-    Bracket& operator=(const Bracket&) = delete;
-
-   private:
-    TGCustomLinkedList& FList;
-  };
-
  private:
   void CopyFrom(const TGCustomLinkedList& source) {
     // Counted, so that appending a list to itself stops after the original nodes.
@@ -296,7 +285,7 @@ class TGStack : public TGQueue<T> {
       return;
     }
     if (other == this) return;
-    typename TGCustomLinkedList<T>::Bracket bracket(*this);
+    TUpdateScope scope(*this);
     this->Clear();
     PushAll(*other);
   }

@@ -96,7 +96,8 @@ class TIStringHashTable : public TGStringHashtable {
 
   /// From another interface table: clears this table, takes the source's LoadFactor,
   /// Capacity and HashType, then stores every source item (shared) in the source's
-  /// enumeration order within one update bracket. Other tables are refused.
+  /// enumeration order within one update bracket. Other tables and string lists (plain
+  /// pointers) are refused.
   void Assign(const TPersistent& source) override;
 
   /// Stores `item` under `key`; returns the item it replaces (the table drops its

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <typeinfo>
 
 #include "tapwise/foundation/Collection.h"
 #include "tapwise/fuzzy/FuzzyGeometry.h"
@@ -24,6 +25,9 @@ namespace tapwise {
 /// Every edit of the points makes the set user-defined and clears its expression; the
 /// generators set the type (and the inflection point of curves) after their points are
 /// complete, and `Assign` copies them after the points.
+///
+/// Not thread-safe, look-ups included (they remember the variable last found); a set is
+/// used from the thread that owns its variable.
 ///
 ///     TFuzzySet set;
 ///     set.AddPoint(0, 0);
@@ -274,6 +278,13 @@ class TFuzzySet : public TGCollectionItem {
   bool FDefined = false;
   int FTag = 0;
   std::string FExpression;
+
+  // The last variable found: the owner object it was found on and that object's class.
+  // The same object of the same class gives the same variable, so the type look-up (a
+  // third of the cost of adding a point) runs only when the set meets a new owner.
+  mutable const TPersistent* FOwnerSeen = nullptr;
+  mutable const std::type_info* FOwnerClassSeen = nullptr;
+  mutable const TFuzzySetContext* FVariableSeen = nullptr;
 };
 
 }  // namespace tapwise

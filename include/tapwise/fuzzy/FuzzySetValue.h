@@ -46,10 +46,15 @@ class TFuzzySetValue : public TGCollectionItem {
   void Assign(const TPersistent& source) override;
 
  private:
-  TFuzzySetValues* GetValues() const;
+  // The list this point belongs to, when it is a point list (kept by the list itself, so
+  // that the hot path of every change needs no type look-up).
+  TFuzzySetValues* GetValues() const { return FValues; }
   // Tells the list (which puts itself right) and then the collection.
   void Report(TFuzzySetValues* values, int flags);
 
+  friend class TFuzzySetValues;
+
+  TFuzzySetValues* FValues = nullptr;
   TFzyFloat FX = 0;
   TFzyFloat FY = 0;
 };

@@ -19,7 +19,7 @@ class TFuzzySet;
 /// 3. at most three points share one X: two make a vertical edge, three a spike such as
 ///    (x, 0), (x, 1), (x, 0). A longer run keeps its first and last points (the limits
 ///    from either side) and its highest middle point (the degree at x), so that the
-///    membership function never changes by the clean-up.
+///    clean-up never changes the membership function beyond the tolerance.
 /// Inside a block changes are only noted; the list puts itself right once, at the end of
 /// the outermost block. A point that was just added or changed survives the clean-up (its
 /// duplicate goes instead), so a pointer returned by `AddPoint` stays valid.
@@ -46,7 +46,8 @@ class TFuzzySetValues : public TGCollection {
   bool IsUnique() const { return FUnique; }
 
   /// Appends the point (x, y) and returns it; outside a block the list is put right at once
-  /// (the point may move, or replace an equal point).
+  /// (the point may move, or replace an equal point, and stays valid). Inside a block the
+  /// clean-up at its end may merge the point into an equal one: keep no pointer past it.
   TFuzzySetValue* AddPoint(TFzyFloat x, TFzyFloat y);
 
   /// The degree of membership at `x` (see `MembershipAt` in ShapeFunctions.h); no
@@ -92,9 +93,11 @@ class TFuzzySetValues : public TGCollection {
   /// Whole-list updates check the order, put the list right and tell the owning set;
   /// single-point updates tell the set which point changed.
   void Update(TGCollectionItem* item) override;
+  /// Tells each point which list it belongs to.
+  void Notify(TGCollectionItem& item, TCollectionNotification action) override;
 
  protected:
-  /// For descendant lists with their own point class.
+  /// For descendant lists with their own point class (`TFuzzySetValue` or a descendant).
   TFuzzySetValues(TFuzzySet* set, TCollectionItemClass item_class);
 
  private:
