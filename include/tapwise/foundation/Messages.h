@@ -61,6 +61,14 @@ inline constexpr char kInvalidRangeArguments[] =
     "Invalid range arguments.  Left (%.4f) is greater than right (%.4f)";
 inline constexpr char kEmptySetOperation[] = "Invalid operation: \"%s\".  Fuzzy set is empty";
 inline constexpr char kReservedSetName[] = "Invalid fuzzy set name, \"%s\" is a reserved word";
+// Arguments: the operation, the argument's name ("SetX", "X"; "SetCurve", "Left").
+inline constexpr char kNonFiniteArgument[] = "Invalid argument to %s: %s is not a finite number";
+// Arguments: the generator ("SetBetaCurve"), then the X at which the denominator vanishes.
+inline constexpr char kBetaCurveZeroInflection[] = "Division by zero in %s: InflectionPoint is 0";
+inline constexpr char kBetaCurveZeroDenominator[] =
+    "Division by zero in %s: 1 + Weight * ((X - Center) / InflectionPoint)^2 is 0 at X = %.4f";
+inline constexpr char kCloneWithoutCollection[] =
+    "Cannot clone fuzzy set \"%s\": it belongs to no term collection";
 
 // ---- Fuzzy sets: operations, measures and hedges ----
 // The missing closing quote is part of the established message text.

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <string>
+
+#include "tapwise/foundation/Collection.h"
+#include "tapwise/fuzzy/FuzzySetValue.h"
+#include "tapwise/fuzzy/FuzzyTypes.h"
+
+namespace tapwise {
+
+class TFuzzySet;
+
+/// The ordered point list of a fuzzy set: the piecewise linear membership function.
+///
+/// After every change made outside an update block (`BeginUpdate`/`EndUpdate`, nestable):
+/// 1. the points are in ascending X, and points with X equal within tolerance keep their
+///    relative order;
+/// 2. no two successive points are equal within tolerance in both X and Y;
+/// 3. at most three points share one X: two make a vertical edge, three a spike such as
+///    (x, 0), (x, 1), (x, 0). A longer run keeps its first and last points (the limits
+///    from either side) and its highest middle point (the degree at x), so that the
+///    clean-up never changes the membership function beyond the tolerance.
+/// Inside a block changes are only noted; the list puts itself right once, at the end of
+/// the outermost block. A point that was just added or changed survives the clean-up (its
+/// duplicate goes instead), so a pointer returned by `AddPoint` stays valid.
+///
+/// The owning set, when there is one, bounds X to its universe and hears of every change
+/// (`PointChanged`, `PointsChanged`), which makes it a user-defined set.
+class TFuzzySetValues : public TGCollection {
+ public:
+  /// A list owned by `set`, or a free-standing list when `set` is null.
+  explicit TFuzzySetValues(TFuzzySet* set = nullptr);
+
+  std::string ClassName() const override { return "TFuzzySetValues"; }
+
+  /// The owning set, or null.
+  TFuzzySet* GetFuzzySet() const { return FSet; }
+  /// The point at `index` (outside 0..Count-1 raises EListError).
+  TFuzzySetValue* GetPoint(int index) const { return ItemAs<TFuzzySetValue>(index); }
+  TFzyFloat GetX(int index) const { return GetPoint(index)->GetX(); }
+  TFzyFloat GetY(int index) const { return GetPoint(index)->GetY(); }
+
+  /// Whether the list is known to be in ascending X.
+  bool IsSorted() const { return FSorted; }
+  /// Whether the list is known to hold no duplicates and no over-long runs on one X.
+  bool IsUnique() const { return FUnique; }
+
+  /// Appends the point (x, y) and returns it; outside a block the list is put right at once
+  /// (the point may move, or replace an equal point, and stays valid). Inside a block the
+  /// clean-up at its end may merge the point into an equal one: keep no pointer past it.
+  TFuzzySetValue* AddPoint(TFzyFloat x, TFzyFloat y);
+
+  /// The degree of membership at `x` (see `MembershipAt` in ShapeFunctions.h); no
+  /// allocation.
+  TFzyFloat GetMembership(TFzyFloat x) const;
+
+  /// The mean of all degrees; an empty list raises EFzyException.
+  TFzyFloat GetAverageYValue() const;
+  /// The largest degree; an empty list raises EFzyException.
+  TFzyFloat GetMaximumYValue() const;
+  /// The smallest degree; an empty list raises EFzyException.
+  TFzyFloat GetMinimumYValue() const;
+
+  /// Steps from `start` by `step` (0 counts as +1), at least once, while the point there has
+  /// X equal to `x` within tolerance; the index reached, or -1 when the walk left the list.
+  /// `NextDistinctX(0, 1, GetX(0)) == -1` means every point sits on one X.
+  int NextDistinctX(int start, int step, TFzyFloat x) const;
+  /// As `NextDistinctX` on the degrees: -1 from (0, 1, GetY(0)) means the set is flat.
+  int NextDistinctY(int start, int step, TFzyFloat y) const;
+
+  /// Inserts points on the existing segments until the list holds at least `count` points,
+  /// without changing the function: the extra points spread evenly over the non-vertical
+  /// segments, the leftmost taking the surplus. Nothing for `count` <= 1.
+  ///
+  ///     (0, 0), (5, 1), (5, 0.5), (10, 0) densified to 7 gets two points on [0, 5], one on
+  ///     [5, 10] and none on the vertical pair.
+  void Densify(int count);
+  /// Puts the points into ascending X (stable within tolerance) when not known sorted.
+  void SortByX();
+  /// Removes successive duplicates and shortens over-long runs on one X when needed.
+  void RemoveDuplicates();
+  /// `SortByX` then `RemoveDuplicates`, in one update block, when either is needed.
+  void Tidy();
+
+  /// Called by a point after its X (`kXChanged`) and/or Y (`kYChanged`) changed: updates the
+  /// flags and, outside a block, puts the list right at once. `item` itself is never
+  /// removed by this (descendants must keep it too: the point reports its change next).
+  virtual void ValueChanged(TFuzzySetValue& item, int flags);
+  /// Appends copies of `count` points of `source` from `start`, clamped to what `source`
+  /// holds, in one update block. `source` may be this list.
+  virtual void CopyPoints(const TFuzzySetValues& source, int start, int count);
+
+  /// Whole-list updates check the order, put the list right and tell the owning set;
+  /// single-point updates tell the set which point changed.
+  void Update(TGCollectionItem* item) override;
+  /// Tells each point which list it belongs to.
+  void Notify(TGCollectionItem& item, TCollectionNotification action) override;
+
+ protected:
+  /// For descendant lists with their own point class (`TFuzzySetValue` or a descendant).
+  TFuzzySetValues(TFuzzySet* set, TCollectionItemClass item_class);
+
+ private:
+  friend class TFuzzySetValue;
+
+  // The list's own work, without update blocks of its own. `keep` (may be null) is never
+  // deleted; with `place_keep` it ends last among the points of its X.
+  void SortPoints(const TFuzzySetValue* keep, bool place_keep);
+  void RemoveDuplicatePoints(const TFuzzySetValue* keep);
+  void Clean(const TFuzzySetValue* keep, bool place_keep);
+  // Scans the whole list and sets the two flags from what it finds.
+  void CheckOrder();
+  // Whether the run of points on `index`'s X is longer than three.
+  bool RunIsLong(int index) const;
+  [[noreturn]] static void RaiseEmpty(const char* operation);
+
+  TFuzzySet* FSet;
+  bool FSorted = true;
+  bool FUnique = true;
+  // The point the current whole-list clean-up must keep (set by AddPoint).
+  const TFuzzySetValue* FKeep = nullptr;
+};
+
+}  // namespace tapwise

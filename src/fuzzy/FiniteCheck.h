@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cmath>
+
+#include "tapwise/foundation/Format.h"
+#include "tapwise/foundation/Messages.h"
+#include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "tapwise/fuzzy/FuzzyTypes.h"
+
+namespace tapwise {
+
+// A NaN or an infinity in a set would poison every later comparison, sort and sum; it is
+// refused where it would enter, naming the operation and the argument.
+inline void CheckFinite(TFzyFloat value, const char* operation, const char* argument) {
+  if (!std::isfinite(value)) {
+    throw EFzyException(Format(messages::kNonFiniteArgument, operation, argument));
+  }
+}
+
+}  // namespace tapwise

@@ -1,0 +1,335 @@
+#include "tapwise/fuzzy/FuzzySetValues.h"
+
+#include <algorithm>
+
+#include "FiniteCheck.h"
+#include "tapwise/foundation/Format.h"
+#include "tapwise/foundation/Messages.h"
+#include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "tapwise/fuzzy/FuzzySet.h"
+#include "tapwise/fuzzy/ShapeFunctions.h"
+
+namespace tapwise {
+
+namespace {
+
+// Closes an update block on every way out of a scope, failures included, so that the list
+// always puts itself right.
+class PointsUpdate {
+ public:
+  explicit PointsUpdate(TFuzzySetValues& values) : FValues(values) { FValues.BeginUpdate(); }
+  ~PointsUpdate() { FValues.EndUpdate(); }
+  PointsUpdate(const PointsUpdate&) = delete;
+  PointsUpdate& operator=(const PointsUpdate&) = delete;
+
+ private:
+  TFuzzySetValues& FValues;
+};
+
+// Names the point a clean-up must keep for as long as the scope lasts.
+class KeepPoint {
+ public:
+  KeepPoint(const TFuzzySetValue*& slot, const TFuzzySetValue* point) : FSlot(slot), FSaved(slot) {
+    FSlot = point;
+  }
+  ~KeepPoint() { FSlot = FSaved; }
+  KeepPoint(const KeepPoint&) = delete;
+  KeepPoint& operator=(const KeepPoint&) = delete;
+
+ private:
+  const TFuzzySetValue*& FSlot;
+  const TFuzzySetValue* FSaved;
+};
+
+}  // namespace
+
+TFuzzySetValues::TFuzzySetValues(TFuzzySet* set)
+    : TFuzzySetValues(set, TCollectionItemClass::Of<TFuzzySetValue>()) {}
+
+TFuzzySetValues::TFuzzySetValues(TFuzzySet* set, TCollectionItemClass item_class)
+    : TGCollection(set, std::move(item_class)), FSet(set) {}
+
+TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
+  // Checked before anything changes, so that a refused point leaves no trace.
+  CheckFinite(x, "AddPoint", "X");
+  CheckFinite(y, "AddPoint", "Y");
+  // One block: the list sorts and cleans itself once, and tells the set once. The new
+  // point is the one kept when it meets an equal point.
+  const bool outermost = GetUpdateCount() == 0;
+  BeginUpdate();
+  auto* point = static_cast<TFuzzySetValue*>(Add());
+  // Both coordinates at once, so that X is bounded even when it happens to equal the new
+  // point's starting X; the degree is never negative.
+  point->SetXY(x, std::max(y, TFzyFloat{0}));
+  KeepPoint keep(FKeep, outermost ? point : FKeep);
+  EndUpdate();
+  return point;
+}
+
+TFzyFloat TFuzzySetValues::GetMembership(TFzyFloat x) const {
+  return MembershipAt(
+      GetCount(), [this](int i) { return ItemAs<TFuzzySetValue>(i)->GetX(); },
+      [this](int i) { return ItemAs<TFuzzySetValue>(i)->GetY(); }, x);
+}
+
+void TFuzzySetValues::RaiseEmpty(const char* operation) {
+  throw EFzyException(Format(messages::kEmptySetOperation, operation));
+}
+
+TFzyFloat TFuzzySetValues::GetAverageYValue() const {
+  const int count = GetCount();
+  if (count == 0) RaiseEmpty("Get Average Y Value");
+  TFzyFloat sum = 0;
+  for (int i = 0; i < count; ++i)
+    sum += ItemAs<TFuzzySetValue>(i)->GetY();
+  return sum / count;
+}
+
+TFzyFloat TFuzzySetValues::GetMaximumYValue() const {
+  const int count = GetCount();
+  if (count == 0) RaiseEmpty("Get Maximum Y Value");
+  TFzyFloat best = ItemAs<TFuzzySetValue>(0)->GetY();
+  for (int i = 1; i < count && best != 1; ++i)
+    best = std::max(best, ItemAs<TFuzzySetValue>(i)->GetY());
+  return best;
+}
+
+TFzyFloat TFuzzySetValues::GetMinimumYValue() const {
+  const int count = GetCount();
+  if (count == 0) RaiseEmpty("Get Minimum Y Value");
+  TFzyFloat best = ItemAs<TFuzzySetValue>(0)->GetY();
+  for (int i = 1; i < count && best != 0; ++i)
+    best = std::min(best, ItemAs<TFuzzySetValue>(i)->GetY());
+  return best;
+}
+
+int TFuzzySetValues::NextDistinctX(int start, int step, TFzyFloat x) const {
+  if (step == 0) step = 1;
+  const int count = GetCount();
+  int index = start + step;
+  while (index >= 0 && index < count && SameFloat(ItemAs<TFuzzySetValue>(index)->GetX(), x))
+    index += step;
+  return index >= 0 && index < count ? index : -1;
+}
+
+int TFuzzySetValues::NextDistinctY(int start, int step, TFzyFloat y) const {
+  if (step == 0) step = 1;
+  const int count = GetCount();
+  int index = start + step;
+  while (index >= 0 && index < count && SameFloat(ItemAs<TFuzzySetValue>(index)->GetY(), y))
+    index += step;
+  return index >= 0 && index < count ? index : -1;
+}
+
+void TFuzzySetValues::Densify(int count) {
+  if (count <= 1 || GetCount() >= count) return;
+  int missing = count - GetCount();
+  int segments = 0;
+  for (int i = 0; i + 1 < GetCount(); ++i) {
+    if (GetX(i + 1) - GetX(i) > FuzzyEpsilon) ++segments;
+  }
+  if (segments == 0) return;
+  PointsUpdate update(*this);
+  int i = 0;
+  while (i + 1 < GetCount() && missing > 0) {
+    const TFzyFloat x1 = GetX(i);
+    const TFzyFloat y1 = GetY(i);
+    const TFzyFloat x2 = GetX(i + 1);
+    const TFzyFloat y2 = GetY(i + 1);
+    if (x2 - x1 <= FuzzyEpsilon) {  // a vertical pair is no segment
+      ++i;
+      continue;
+    }
+    const int k = (missing + segments - 1) / segments;
+    const TFzyFloat step = (x2 - x1) / (k + 1);
+    for (int j = 1; j <= k; ++j) {
+      const TFzyFloat x = x1 + j * step;
+      static_cast<TFuzzySetValue*>(Insert(i + j))->SetXY(x, Interpolate(x1, y1, x2, y2, x));
+    }
+    missing -= k;
+    --segments;
+    i += k + 1;
+  }
+}
+
+void TFuzzySetValues::SortByX() {
+  if (FSorted) return;
+  PointsUpdate update(*this);
+  SortPoints(nullptr, false);
+}
+
+void TFuzzySetValues::RemoveDuplicates() {
+  if (FUnique) return;
+  PointsUpdate update(*this);
+  RemoveDuplicatePoints(nullptr);
+}
+
+void TFuzzySetValues::Tidy() {
+  if (FSorted && FUnique) return;
+  PointsUpdate update(*this);
+  Clean(FKeep, false);
+}
+
+void TFuzzySetValues::Clean(const TFuzzySetValue* keep, bool place_keep) {
+  if (!FSorted) SortPoints(keep, place_keep);
+  if (!FUnique) RemoveDuplicatePoints(keep);
+}
+
+void TFuzzySetValues::SortPoints(const TFuzzySetValue* keep, bool place_keep) {
+  // A selection by moves rather than std::sort: points whose X are equal within tolerance
+  // must keep their order (it is the shape of a vertical edge), and "equal within
+  // tolerance" is no strict weak ordering.
+  const int count = GetCount();
+  for (int i = 0; i < count; ++i) {
+    for (int j = i + 1; j < count; ++j) {
+      if (GetX(j) < GetX(i) - FuzzyEpsilon) GetPoint(j)->SetIndex(i);
+    }
+  }
+  if (keep != nullptr && place_keep) {
+    // The point just moved goes after the points already on its X.
+    int last = keep->GetIndex();
+    while (last + 1 < count && SameFloat(GetX(last + 1), GetX(last)))
+      ++last;
+    if (last != keep->GetIndex()) GetPoint(keep->GetIndex())->SetIndex(last);
+  }
+  FSorted = true;
+}
+
+void TFuzzySetValues::RemoveDuplicatePoints(const TFuzzySetValue* keep) {
+  if (!FSorted) SortPoints(keep, false);
+  auto remove_successive_duplicates = [&] {
+    int i = 1;
+    while (i < GetCount()) {
+      TFuzzySetValue* point = GetPoint(i);
+      if (point->SameAs(*GetPoint(i - 1))) {
+        Delete(point == keep ? i - 1 : i);
+      } else {
+        ++i;
+      }
+    }
+  };
+  remove_successive_duplicates();
+  // Runs of more than three points on one X: the first and the last give the limits from
+  // either side and the highest middle point the degree at X; the others add nothing.
+  bool shortened = false;
+  int first = 0;
+  while (first < GetCount()) {
+    int last = first;
+    while (last + 1 < GetCount() && SameFloat(GetX(last + 1), GetX(last)))
+      ++last;
+    if (last - first + 1 > 3) {
+      int middle = -1;
+      if (keep != nullptr && keep->GetIndex() > first && keep->GetIndex() < last) {
+        middle = keep->GetIndex();
+      } else {
+        middle = first + 1;
+        for (int i = first + 2; i < last; ++i) {
+          if (GetY(i) > GetY(middle)) middle = i;
+        }
+      }
+      for (int i = last - 1; i > first; --i) {
+        if (i != middle) Delete(i);
+      }
+      last = first + 2;
+      shortened = true;
+    }
+    first = last + 1;
+  }
+  if (shortened) remove_successive_duplicates();
+  FUnique = true;
+}
+
+void TFuzzySetValues::CheckOrder() {
+  const int count = GetCount();
+  FSorted = true;
+  FUnique = true;
+  int run = 1;
+  const TFuzzySetValue* point = count > 0 ? GetPoint(0) : nullptr;
+  for (int i = 1; i < count; ++i) {
+    const TFuzzySetValue* previous = point;
+    point = GetPoint(i);
+    if (point->GetX() < previous->GetX() - FuzzyEpsilon) FSorted = false;
+    if (point->SameAs(*previous)) FUnique = false;
+    run = SameFloat(point->GetX(), previous->GetX()) ? run + 1 : 1;
+    if (run > 3) FUnique = false;
+  }
+  FUnique = FUnique && FSorted;
+}
+
+bool TFuzzySetValues::RunIsLong(int index) const {
+  int first = index;
+  while (first > 0 && SameFloat(GetX(first - 1), GetX(first)))
+    --first;
+  int last = index;
+  while (last + 1 < GetCount() && SameFloat(GetX(last + 1), GetX(last)))
+    ++last;
+  return last - first + 1 > 3;
+}
+
+void TFuzzySetValues::ValueChanged(TFuzzySetValue& item, int flags) {
+  const int count = GetCount();
+  const int index = item.GetIndex();
+  if (count > 1) {
+    const TFuzzySetValue* previous = index > 0 ? GetPoint(index - 1) : nullptr;
+    const TFuzzySetValue* next = index + 1 < count ? GetPoint(index + 1) : nullptr;
+    if (FSorted && (flags & TFuzzySetValue::kXChanged) != 0) {
+      const TFzyFloat low = previous != nullptr ? previous->GetX() : item.GetX();
+      const TFzyFloat high = next != nullptr ? next->GetX() : item.GetX();
+      FSorted = low - FuzzyEpsilon <= item.GetX() && item.GetX() <= high + FuzzyEpsilon;
+    }
+    FUnique = FUnique && FSorted;
+    // A change of X alone can also meet an equal neighbour or lengthen a run.
+    if (FUnique) {
+      FUnique = !(previous != nullptr && item.SameAs(*previous)) &&
+                !(next != nullptr && item.SameAs(*next)) &&
+                ((flags & TFuzzySetValue::kXChanged) == 0 || !RunIsLong(index));
+    }
+  }
+  if (GetUpdateCount() > 0 || (FSorted && FUnique)) return;
+  // Kept through the whole-list check that ends the block as well.
+  KeepPoint keep(FKeep, &item);
+  PointsUpdate update(*this);
+  Clean(&item, (flags & TFuzzySetValue::kXChanged) != 0);
+}
+
+void TFuzzySetValues::CopyPoints(const TFuzzySetValues& source, int start, int count) {
+  const int available = source.GetCount();
+  if (available == 0) return;
+  start = std::clamp(start, 0, available - 1);
+  count = std::clamp(count, 0, available - start);
+  if (count == 0) return;
+  PointsUpdate update(*this);
+  for (int i = start; i < start + count; ++i)
+    Add()->Assign(*source.GetPoint(i));
+}
+
+void TFuzzySetValues::Notify(TGCollectionItem& item, TCollectionNotification action) {
+  TGCollection::Notify(item, action);
+  // The item class admits only points (descendant lists pass point classes too).
+  auto& point = static_cast<TFuzzySetValue&>(item);
+  if (action == cnAdded) point.FValues = this;
+  if (action == cnExtracting) point.FValues = nullptr;
+}
+
+void TFuzzySetValues::Update(TGCollectionItem* item) {
+  TGCollection::Update(item);
+  if (item == nullptr) {
+    CheckOrder();
+    if (!FSorted || !FUnique) {
+      // The clean-up's own block ends in a further whole-list update, which tells the set.
+      Tidy();
+      return;
+    }
+  } else if (GetCount() < 2) {
+    FSorted = true;
+    FUnique = true;
+  }
+  if (FSet == nullptr) return;
+  if (item != nullptr) {
+    FSet->PointChanged(*static_cast<TFuzzySetValue*>(item));
+  } else {
+    FSet->PointsChanged();
+  }
+}
+
+}  // namespace tapwise

@@ -1,0 +1,301 @@
+#include "tapwise/fuzzy/FuzzySetValues.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "FuzzySetTestVariable.h"
+#include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "tapwise/fuzzy/FuzzySet.h"
+#include "tapwise/fuzzy/ShapeFunctions.h"
+
+namespace tapwise {
+namespace {
+
+using Points = std::vector<std::pair<double, double>>;
+
+Points PointsOf(const TFuzzySetValues& values) {
+  Points points;
+  for (int i = 0; i < values.GetCount(); ++i)
+    points.emplace_back(values.GetX(i), values.GetY(i));
+  return points;
+}
+
+void AddAll(TFuzzySetValues& values, const Points& points) {
+  for (const auto& [x, y] : points)
+    values.AddPoint(x, y);
+}
+
+// The three invariants that hold after every change outside an update block.
+void ExpectClean(const TFuzzySetValues& values) {
+  int run = 1;
+  for (int i = 1; i < values.GetCount(); ++i) {
+    const TFuzzySetValue& previous = *values.GetPoint(i - 1);
+    const TFuzzySetValue& point = *values.GetPoint(i);
+    EXPECT_GE(point.GetX(), previous.GetX() - FuzzyEpsilon) << "order at " << i;
+    EXPECT_FALSE(point.SameAs(previous)) << "duplicate at " << i;
+    run = SameFloat(point.GetX(), previous.GetX()) ? run + 1 : 1;
+    EXPECT_LE(run, 3) << "run at " << i;
+  }
+  EXPECT_TRUE(values.IsSorted());
+  EXPECT_TRUE(values.IsUnique());
+}
+
+double MembershipOf(const Points& points, double x) {
+  return MembershipAt(
+      static_cast<int>(points.size()), [&](int i) { return points[i].first; },
+      [&](int i) { return points[i].second; }, x);
+}
+
+TEST(FuzzySetValues, EachChangeLeavesTheListOrderedAndClean) {
+  TFuzzySetValues values;
+  values.AddPoint(5, 0.5);
+  values.AddPoint(1, 1);
+  EXPECT_EQ(PointsOf(values), (Points{{1, 1}, {5, 0.5}}));
+
+  values.Clear();
+  TFuzzySetValue* first = values.AddPoint(2, 0.5);
+  TFuzzySetValue* second = values.AddPoint(2, 0.5);
+  EXPECT_EQ(values.GetCount(), 1);
+  // The point just added is the one that stays: its pointer remains valid.
+  EXPECT_EQ(values.GetPoint(0), second);
+  EXPECT_NE(first, second);
+
+  values.Clear();
+  AddAll(values, {{3, 0}, {3, 1}, {3, 0}});
+  EXPECT_EQ(PointsOf(values), (Points{{3, 0}, {3, 1}, {3, 0}}));
+  EXPECT_EQ(values.GetMembership(3), 1);
+  EXPECT_EQ(values.GetMembership(2), 0);
+
+  // Moving a point past its neighbours re-sorts the list; the moved point is kept.
+  values.Clear();
+  AddAll(values, {{0, 0}, {5, 1}, {10, 0}});
+  TFuzzySetValue* moved = values.GetPoint(0);
+  moved->SetX(7);
+  EXPECT_EQ(PointsOf(values), (Points{{5, 1}, {7, 0}, {10, 0}}));
+  EXPECT_EQ(values.GetPoint(1), moved);
+  moved->SetY(1);  // now equal to no neighbour: stays
+  moved->SetX(5);  // onto its neighbour: one of the two goes, the moved one stays
+  EXPECT_EQ(PointsOf(values), (Points{{5, 1}, {10, 0}}));
+  EXPECT_EQ(values.GetPoint(0), moved);
+}
+
+TEST(FuzzySetValues, UpdateBlocksDeferTheCleanUpToTheirEnd) {
+  TFuzzySetValues values;
+  values.BeginUpdate();
+  AddAll(values, {{9, 0}, {1, 1}, {4, 0.5}, {4, 0.5}});
+  EXPECT_EQ(values.GetCount(), 4);
+  EXPECT_FALSE(values.IsSorted());
+  values.BeginUpdate();
+  values.EndUpdate();
+  EXPECT_EQ(values.GetX(0), 9);  // still inside the outer block
+  values.EndUpdate();
+  EXPECT_EQ(PointsOf(values), (Points{{1, 1}, {4, 0.5}, {9, 0}}));
+  ExpectClean(values);
+}
+
+TEST(FuzzySetValues, LongRunsOnOneXKeepTheirLimitsAndTheirTop) {
+  TFuzzySetValues values;
+  values.BeginUpdate();
+  AddAll(values, {{0, 0}, {5, 0.2}, {5, 0.9}, {5, 0.4}, {5, 0.6}, {5, 0.3}, {10, 0}});
+  values.EndUpdate();
+  EXPECT_EQ(PointsOf(values), (Points{{0, 0}, {5, 0.2}, {5, 0.9}, {5, 0.3}, {10, 0}}));
+
+  // A point added to a spike's X: the run stays at three points and the function the same.
+  values.Clear();
+  AddAll(values, {{3, 0}, {3, 1}, {3, 0}});
+  TFuzzySetValue* added = values.AddPoint(3, 0.5);
+  EXPECT_EQ(PointsOf(values), (Points{{3, 0}, {3, 1}, {3, 0.5}}));
+  EXPECT_EQ(values.GetPoint(2), added);
+}
+
+TEST(FuzzySetValues, CleanUpNeverChangesTheMembershipFunction) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> coarse(0, 8);
+  for (int round = 0; round < 200; ++round) {
+    // Points in ascending X with many repeats of X and Y, entered inside one block.
+    Points raw;
+    int x = 0;
+    for (int i = 0; i < 12; ++i) {
+      x += coarse(random) < 4 ? 0 : 1;
+      raw.emplace_back(x, coarse(random) / 8.0);
+    }
+    TFuzzySetValues values;
+    values.BeginUpdate();
+    AddAll(values, raw);
+    values.EndUpdate();
+    ExpectClean(values);
+    const Points clean = PointsOf(values);
+    for (double probe = -1; probe <= x + 1; probe += 0.25) {
+      ASSERT_DOUBLE_EQ(MembershipOf(clean, probe), MembershipOf(raw, probe))
+          << "round " << round << " at " << probe;
+    }
+  }
+}
+
+TEST(FuzzySetValues, InvariantsHoldAfterRandomEdits) {
+  std::mt19937 random(11);
+  std::uniform_int_distribution<int> action(0, 5);
+  std::uniform_int_distribution<int> coordinate(0, 6);
+  std::uniform_int_distribution<int> jitter(-2, 2);
+  // Coarse positions, some of them a fraction of the tolerance apart, so that runs on one
+  // X and near-equal points are frequent.
+  auto x_value = [&] { return coordinate(random) + jitter(random) * 0.4 * FuzzyEpsilon; };
+  auto y_value = [&] { return coordinate(random) / 6.0; };
+  TFuzzySetValues values;
+  for (int step = 0; step < 4000; ++step) {
+    const bool in_block = step % 50 >= 40;
+    if (step % 50 == 40) values.BeginUpdate();
+    const int count = values.GetCount();
+    TFuzzySetValue* changed = nullptr;
+    TFuzzySetValue* point =
+        count > 0 ? values.GetPoint(static_cast<int>(random() % count)) : nullptr;
+    switch (action(random)) {
+      case 0:
+      case 1:
+        changed = values.AddPoint(x_value(), y_value());
+        break;
+      case 2:
+        if (point != nullptr) (changed = point)->SetX(x_value());
+        break;
+      case 3:
+        if (point != nullptr) (changed = point)->SetY(y_value());
+        break;
+      case 4:
+        if (point != nullptr) (changed = point)->SetXY(x_value(), y_value());
+        break;
+      default:
+        if (point != nullptr) values.Delete(point->GetIndex());
+    }
+    if (step % 50 == 49) values.EndUpdate();
+    if (!in_block) {
+      ExpectClean(values);
+      // The point just changed is never the one a clean-up removes.
+      if (changed != nullptr) {
+        EXPECT_EQ(values.GetPoint(changed->GetIndex()), changed);
+      }
+    }
+    if (::testing::Test::HasFailure()) FAIL() << "step " << step;
+  }
+}
+
+TEST(FuzzySetValues, DensifySpreadsNewPointsOverRealSegments) {
+  TFuzzySetValues values;
+  AddAll(values, {{0, 0}, {5, 1}, {5, 0.5}, {10, 0}});
+  values.Densify(7);
+  const Points expected = {
+      {0, 0}, {5.0 / 3, 1.0 / 3}, {10.0 / 3, 2.0 / 3}, {5, 1}, {5, 0.5}, {7.5, 0.25}, {10, 0}};
+  ASSERT_EQ(values.GetCount(), 7);
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_NEAR(values.GetX(i), expected[i].first, 1e-12);
+    EXPECT_NEAR(values.GetY(i), expected[i].second, 1e-12);
+  }
+
+  values.Clear();
+  AddAll(values, {{0, 0}, {10, 1}});
+  values.Densify(7);
+  ASSERT_EQ(values.GetCount(), 7);
+  for (int i = 0; i < 7; ++i)
+    EXPECT_NEAR(values.GetX(i), i * 10.0 / 6, 1e-12);
+  values.Densify(3);  // already enough
+  EXPECT_EQ(values.GetCount(), 7);
+
+  values.Clear();
+  AddAll(values, {{3, 0}, {3, 1}});
+  values.Densify(5);  // no real segment
+  EXPECT_EQ(values.GetCount(), 2);
+}
+
+TEST(FuzzySetValues, DegreeStatisticsAndTheirEmptyListErrors) {
+  TFuzzySetValues values;
+  try {
+    values.GetMaximumYValue();
+    FAIL() << "no error";
+  } catch (const EFzyException& e) {
+    EXPECT_STREQ(e.what(), "Invalid operation: \"Get Maximum Y Value\".  Fuzzy set is empty");
+  }
+  try {
+    values.GetMinimumYValue();
+    FAIL() << "no error";
+  } catch (const EFzyException& e) {
+    EXPECT_STREQ(e.what(), "Invalid operation: \"Get Minimum Y Value\".  Fuzzy set is empty");
+  }
+  try {
+    values.GetAverageYValue();
+    FAIL() << "no error";
+  } catch (const EFzyException& e) {
+    EXPECT_STREQ(e.what(), "Invalid operation: \"Get Average Y Value\".  Fuzzy set is empty");
+  }
+  AddAll(values, {{0, 0.2}, {1, 1.5}, {2, 0.4}});
+  EXPECT_DOUBLE_EQ(values.GetAverageYValue(), 0.7);
+  EXPECT_EQ(values.GetMaximumYValue(), 1.5);  // no upper clamp
+  EXPECT_EQ(values.GetMinimumYValue(), 0.2);
+}
+
+TEST(FuzzySetValues, NextDistinctStepsOverEqualValues) {
+  TFuzzySetValues values;
+  AddAll(values, {{0, 1}, {0, 0.5}, {4, 0.5}, {6, 0.5}});
+  EXPECT_EQ(values.NextDistinctX(0, 1, 0), 2);
+  EXPECT_EQ(values.NextDistinctX(0, 0, 0), 2);  // step 0 counts as +1
+  EXPECT_EQ(values.NextDistinctX(3, -1, 6), 2);
+  EXPECT_EQ(values.NextDistinctX(1, -1, 0), -1);
+  EXPECT_EQ(values.NextDistinctY(1, 1, 0.5), -1);
+  EXPECT_EQ(values.NextDistinctY(0, 1, 1), 1);
+}
+
+TEST(FuzzySetValues, CopyPointsClampsItsRange) {
+  TFuzzySetValues source;
+  AddAll(source, {{0, 0}, {1, 1}, {2, 0}});
+  TFuzzySetValues target;
+  target.CopyPoints(source, 1, 10);
+  EXPECT_EQ(PointsOf(target), (Points{{1, 1}, {2, 0}}));
+  target.Clear();
+  target.CopyPoints(source, -5, 2);
+  EXPECT_EQ(PointsOf(target), (Points{{0, 0}, {1, 1}}));
+  target.CopyPoints(target, 0, 2);  // from itself: the copies merge with the originals
+  EXPECT_EQ(PointsOf(target), (Points{{0, 0}, {1, 1}}));
+  TFuzzySetValues empty;
+  target.CopyPoints(empty, 0, 3);
+  EXPECT_EQ(target.GetCount(), 2);
+}
+
+TEST(FuzzySetValues, NonFiniteCoordinatesAreRefused) {
+  TFuzzySetValues values;
+  AddAll(values, {{0, 0}, {1, 1}});
+  try {
+    values.GetPoint(0)->SetX(NAN);
+    FAIL() << "no error";
+  } catch (const EFzyException& e) {
+    EXPECT_STREQ(e.what(), "Invalid argument to SetX: X is not a finite number");
+  }
+  EXPECT_THROW(values.GetPoint(0)->SetY(INFINITY), EFzyException);
+  EXPECT_THROW(values.GetPoint(0)->SetXY(0, NAN), EFzyException);
+  EXPECT_THROW(values.AddPoint(-INFINITY, 0), EFzyException);
+  EXPECT_EQ(PointsOf(values), (Points{{0, 0}, {1, 1}}));
+}
+
+TEST(FuzzySetValues, PointsOfASetStayInsideItsUniverse) {
+  testing::TestVariable variable(0, 100);
+  TFuzzySet& set = variable.AddTerm("warm");
+  set.AddPoint(10, 1);
+  TFuzzySetValue* point = set.AddPoint(50, 0.5);
+  point->SetX(150);
+  EXPECT_EQ(point->GetX(), 100);
+  point->SetY(-0.2);
+  EXPECT_EQ(point->GetY(), 0);
+  set.AddPoint(101, -0.5);  // its starting X equals the wanted one, and is still bounded
+  EXPECT_EQ(set.GetX(set.GetCount() - 1), 100);
+  set.AddPoint(-3, 1);
+  EXPECT_EQ(set.GetX(0), 0);
+
+  // A free-standing list bounds nothing but negative degrees set through SetY.
+  TFuzzySetValues free;
+  free.AddPoint(150, 1)->SetXY(-20, -1);
+  EXPECT_EQ(PointsOf(free), (Points{{-20, -1}}));
+}
+
+}  // namespace
+}  // namespace tapwise
