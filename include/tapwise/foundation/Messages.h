@@ -73,6 +73,16 @@ inline constexpr char kCloneWithoutCollection[] =
 // ---- Fuzzy sets: operations, measures and hedges ----
 // The missing closing quote is part of the established message text.
 inline constexpr char kInvalidFuzzyOperation[] = "Invalid fuzzy operation: \"%s:";
+// Arguments: the operation (an AND/OR name or an operator symbol), the set's name.
+inline constexpr char kNonFiniteResult[] =
+    "Invalid operation: \"%s\" on fuzzy set \"%s\" gives a value that is not a finite number";
+// Arguments: the operator symbol ("/" or "/X"), the set's name.
+inline constexpr char kOperatorDivisionByZero[] =
+    "Division by zero in ApplyOperator: \"%s\" with Value 0 on fuzzy set \"%s\"";
+inline constexpr char kInvalidHedgeIndex[] = "Invalid hedge index %d: hedges are 0 to 19";
+inline constexpr char kInvalidOperatorIndex[] = "Invalid operator index %d: operators are 0 to 8";
+inline constexpr char kThresholdWithoutVariable[] =
+    "Cannot test fuzzy set \"%s\" against a threshold: it belongs to no variable";
 
 // ---- Text streams, tokens and the tokenizer ----
 inline constexpr char kInvalidBufferState[] = "Invalid buffer state";
