@@ -96,6 +96,11 @@ inline constexpr char kInvalidTokenHint[] = "Invalid Token hint for parsing toke
 inline constexpr char kStringNotTerminated[] = "Invalid string value, string was not terminated";
 
 // ---- Fuzzy variables and the fuzzy-logic component ----
+// Arguments: the number of inputs, the number of antecedents.
+inline constexpr char kRuleArgumentCount[] =
+    "Invalid rule: %d inputs but %d antecedents; each input needs its antecedent";
+// Arguments: the operation, the argument ("RuleStrength", "Inputs[1]").
+inline constexpr char kNilArgument[] = "Invalid argument to %s: %s is nil";
 
 // ---- Parser, expressions and writer ----
 
