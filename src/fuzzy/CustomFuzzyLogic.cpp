@@ -40,14 +40,21 @@ TFuzzySetSettings TCustomFuzzyLogic::GetSettings() const {
 
 void TCustomFuzzyLogic::SetParser(TCustomFuzzyLogicParser* value) {
   if (value == FParser) return;
-  if (FParser != nullptr) FParser->RemoveFreeNotification(this);
+  if (FParser != nullptr) ParserUnlinked(*FParser);
+  // One free-notification link serves both directions: it stays while the parser is still
+  // linked to this component.
+  if (FParser != nullptr && FParser->GetFuzzyLogic() != this) FParser->RemoveFreeNotification(this);
   FParser = value;
   if (FParser != nullptr) FParser->FreeNotification(this);
 }
 
 void TCustomFuzzyLogic::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  if (operation == opRemove && component != nullptr && component == FParser) SetParser(nullptr);
+  // The base has dropped the link already; the parser is going and is not called.
+  if (operation == opRemove && component != nullptr && component == FParser) {
+    ParserUnlinked(*FParser);
+    FParser = nullptr;
+  }
 }
 
 const TStringList& TCustomFuzzyLogic::GetStrings() {

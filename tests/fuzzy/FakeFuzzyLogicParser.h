@@ -27,11 +27,14 @@ class FakeFuzzyLogicParser : public TCustomFuzzyLogicParser {
 
   /// How often a variable text was written (tells a rebuild from a cached text).
   int Writes = 0;
+  /// How often a whole text was parsed.
+  int Parses = 0;
   /// What the error hooks answer.
   std::string TokenText;
   int Line = 0;
 
   void ParseFuzzyLogic(const std::string& text) override {
+    ++Parses;
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
