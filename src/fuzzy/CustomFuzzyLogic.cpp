@@ -19,12 +19,13 @@ void TCustomFuzzyLogic::SetNumFunctionValues(int32_t value) {
 }
 
 void TCustomFuzzyLogic::SetThreshold(TFzyFloat value) {
-  if (value == FThreshold) return;
   if (value < 0.0) {
     value = 0.0;
   } else if (value > 1.0) {
     value = 1.0;
   }
+  // Compared after clamping: 5 on a threshold of 1 changes nothing.
+  if (value == FThreshold) return;
   FThreshold = value;
   ThresholdChanged();
 }

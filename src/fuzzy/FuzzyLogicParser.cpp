@@ -68,7 +68,11 @@ IntfPtr<IFuzzySet> TCustomFuzzyLogicParser::CalcFuzzyFunction(
   IntfPtr<IFuzzySet> result = fuzzy_set;
   bool handled = false;
   if (FOnCalcFuzzyFunctionIntf) FOnCalcFuzzyFunctionIntf(this, func_name, list, result, handled);
-  if (!handled && fuzzy_set) CalcBuiltInFunction(func_name, list, *fuzzy_set);
+  if (handled) return result;
+  if (!fuzzy_set) {
+    throw EFzyException(Format(messages::kNilArgument, messages::kCalcFuzzyFunctionRoutine, "Set"));
+  }
+  CalcBuiltInFunction(func_name, list, *fuzzy_set);
   return result;
 }
 
