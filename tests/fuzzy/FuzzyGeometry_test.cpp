@@ -53,7 +53,11 @@ TEST(FuzzyGeometry, SegmentIntersectionFindsCrossingsAndVertices) {
   EXPECT_FALSE(SegmentIntersection(x, y, 0, 0, 10, 0, 0, 1, 10, 1));   // parallel
   ASSERT_TRUE(SegmentIntersection(x, y, 0, 0, 10, 1, 5, 0.5, 20, 2));  // collinear overlap
   EXPECT_DOUBLE_EQ(x, 10);
-  EXPECT_FALSE(SegmentIntersection(x, y, 0, 0, 1, 1, 2, 2, 3, 3));      // collinear, apart
+  EXPECT_FALSE(SegmentIntersection(x, y, 0, 0, 1, 1, 2, 2, 3, 3));  // collinear, apart
+  // Two jumps on one X that share no degree do not cross; ones that do share one.
+  EXPECT_FALSE(SegmentIntersection(x, y, 5, 0, 5, 0.1, 5, 0.9, 5, 0.7));
+  ASSERT_TRUE(SegmentIntersection(x, y, 5, 0, 5, 0.8, 5, 0.9, 5, 0.7));
+  EXPECT_EQ(y, 0.7);
   ASSERT_TRUE(SegmentIntersection(x, y, 0, 0.5, 10, 0.5, 5, 0, 5, 1));  // vertical edge
   EXPECT_EQ(x, 5);
   EXPECT_EQ(y, 0.5);
