@@ -178,6 +178,11 @@ TEST(FuzzySetModifiers, DivisionByZeroAndNonFiniteResultsChangeNothing) {
             "number");
   ExpectPoints(set, {{0, 1e300}, {10, 0.5}});
   EXPECT_EQ(set.GetName(), "cold");
+  SetPoints(set, {{0, 1e-320}, {10, 0}});
+  EXPECT_EQ(MessageOf([&] { set.Normalize(); }),
+            "Invalid operation: \"normalize\" on fuzzy set \"cold\" gives a value that is not a "
+            "finite number");
+  EXPECT_EQ(set.GetY(0), 1e-320);
 }
 
 TEST(FuzzySetModifiers, CorrelateClipsOrScalesTheExistingPoints) {
