@@ -192,5 +192,25 @@ TEST(CollectionComponent, ParsesRebuildsAndHandsItsSettingsToTheVariables) {
   EXPECT_EQ(logic.GetVariableCount(), 2);
 }
 
+TEST(CollectionComponent, TermsWorkWithTheComponentsSettings) {
+  TFuzzyLogic logic;
+  logic.SetNumFunctionValues(11);
+  logic.SetDefuzzificationMethod(dmMeanOfMaxima);
+  TFuzzyVariable& variable = *logic.GetFuzzyVariables().AddVariable();
+  variable.SetMaximum(10);
+  TFuzzySet& curve = *variable.GetItems().AddSet("curve");
+  curve.SetSetType(fstPICurve);
+  EXPECT_EQ(curve.GetCount(), 11);
+  TFuzzySet& plateau = AddRamp(variable, "plateau", {{0, 0}, {2, 1}, {4, 1}, {10, 0}});
+  EXPECT_DOUBLE_EQ(plateau.Defuzzify(), 3);
+  logic.SetDefuzzificationMethod(dmCenterOfGravity);
+  EXPECT_DOUBLE_EQ(plateau.Defuzzify(), plateau.CenterOfGravity());
+  EXPECT_NE(plateau.Defuzzify(), 3);
+  // A variable outside any component works with the defaults.
+  TFuzzyVariable alone;
+  alone.GetItems().AddSet("curve")->SetSetType(fstPICurve);
+  EXPECT_EQ(alone.GetItems().GetSet(0)->GetCount(), 7);
+}
+
 }  // namespace
 }  // namespace tapwise
