@@ -80,7 +80,10 @@ TEST(FuzzyLogicComponent, StringsWithoutParserAreKeptButNotParsed) {
   Linked linked;
   TIFuzzyLogic& logic = linked.logic;
   logic.SetStrings("a 0 1");
+  EXPECT_TRUE(logic.GetVariable("a")->GetParser());
   logic.SetParser(nullptr);
+  // The variables no longer reach the parser the component let go of.
+  EXPECT_FALSE(logic.GetVariable("a")->GetParser());
   try {
     logic.SetStrings("b 0 1");
     FAIL() << "no error";
