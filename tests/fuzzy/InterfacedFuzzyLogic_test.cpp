@@ -9,6 +9,7 @@
 #include "support/LiveObjectGuard.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "tapwise/fuzzy/InterfacedFuzzySet.h"
 
 namespace tapwise {
 namespace {
@@ -260,6 +261,27 @@ TEST(FuzzyLogicComponent, ReplacedAndRemovedVariablesLeaveUnhooked) {
   EXPECT_EQ(logic.GetVariableTable().RemoveVariable("a"), second);
   EXPECT_FALSE(second->GetOnFuzzySetChange());
   EXPECT_EQ(logic.GetVariableCount(), 0);
+
+  // Only variables go into a variable table.
+  TIStringHashTable others;
+  others.PutItem("x", TIFuzzySet::Create(nullptr, "x"));
+  logic.SetStrings("c 0 1");
+  EXPECT_THROW(logic.GetVariableTable().Assign(others), EFzyException);
+  EXPECT_EQ(logic.GetVariableCount(), 1);
+  try {
+    logic.GetVariableTable().PutItem("y", TIFuzzySet::Create(nullptr, "y"));
+    FAIL() << "no error";
+  } catch (const EFzyException& e) {
+    EXPECT_STREQ(e.what(),
+                 "Cannot store \"y\" in a variable table: the item is not a fuzzy variable");
+  }
+  // Copied variables are announced like parsed ones.
+  Linked source;
+  source.logic.SetAutoTerms(false);
+  source.logic.SetStrings("b 0 4");
+  logic.GetVariableTable().Assign(source.logic.GetVariableTable());
+  EXPECT_EQ(logic.GetVariable("b")->GetFuzzySetCount(), 3);
+  EXPECT_DOUBLE_EQ(logic.GetVariable("b")->GetThreshold(), 0.01);
 }
 
 TEST(FuzzyLogicComponent, DestructionFreesEverythingAndUnhooksSurvivors) {
