@@ -40,14 +40,17 @@ TFuzzySetSettings TCustomFuzzyLogic::GetSettings() const {
 
 void TCustomFuzzyLogic::SetParser(TCustomFuzzyLogicParser* value) {
   if (value == FParser) return;
-  if (FParser != nullptr) FParser->RemoveFreeNotification(this);
+  // The two components share one link when each points at the other: it stays while the
+  // parser still points back, so that either side still hears of the other's destruction.
+  if (FParser != nullptr && FParser->GetFuzzyLogic() != this) FParser->RemoveFreeNotification(this);
   FParser = value;
   if (FParser != nullptr) FParser->FreeNotification(this);
 }
 
 void TCustomFuzzyLogic::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  if (operation == opRemove && component != nullptr && component == FParser) SetParser(nullptr);
+  // The base dropped the link; the parser is already being destroyed, so it is not asked.
+  if (operation == opRemove && component != nullptr && component == FParser) FParser = nullptr;
 }
 
 const TStringList& TCustomFuzzyLogic::GetStrings() {

@@ -33,7 +33,11 @@ TCustomFuzzyLogicParser::~TCustomFuzzyLogicParser() {
 
 void TCustomFuzzyLogicParser::SetFuzzyLogic(TCustomFuzzyLogic* value) {
   if (value == FFuzzyLogic) return;
-  if (FFuzzyLogic != nullptr) FFuzzyLogic->RemoveFreeNotification(this);
+  // The two components share one link when each points at the other: it stays while the
+  // component still points back, so that either side still hears of the other's destruction.
+  if (FFuzzyLogic != nullptr && FFuzzyLogic->GetParser() != this) {
+    FFuzzyLogic->RemoveFreeNotification(this);
+  }
   FFuzzyLogic = value;
   if (FFuzzyLogic != nullptr) FFuzzyLogic->FreeNotification(this);
 }
@@ -41,7 +45,9 @@ void TCustomFuzzyLogicParser::SetFuzzyLogic(TCustomFuzzyLogic* value) {
 void TCustomFuzzyLogicParser::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
   if (operation == opRemove && component != nullptr && component == FFuzzyLogic) {
-    SetFuzzyLogic(nullptr);
+    // The base dropped the link; the component is already being destroyed, so it is not
+    // asked.
+    FFuzzyLogic = nullptr;
   }
 }
 
