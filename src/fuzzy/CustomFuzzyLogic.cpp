@@ -19,12 +19,13 @@ void TCustomFuzzyLogic::SetNumFunctionValues(int32_t value) {
 }
 
 void TCustomFuzzyLogic::SetThreshold(TFzyFloat value) {
-  if (value == FThreshold) return;
   if (value < 0.0) {
     value = 0.0;
   } else if (value > 1.0) {
     value = 1.0;
   }
+  // Compared after clamping: 5 on a threshold of 1 changes nothing.
+  if (value == FThreshold) return;
   FThreshold = value;
   ThresholdChanged();
 }
@@ -40,8 +41,9 @@ TFuzzySetSettings TCustomFuzzyLogic::GetSettings() const {
 
 void TCustomFuzzyLogic::SetParser(TCustomFuzzyLogicParser* value) {
   if (value == FParser) return;
-  // The two components share one link when each points at the other: it stays while the
-  // parser still points back, so that either side still hears of the other's destruction.
+  if (FParser != nullptr) ParserUnlinked(*FParser);
+  // One free-notification link serves both directions: it stays while the parser is still
+  // linked to this component.
   if (FParser != nullptr && FParser->GetFuzzyLogic() != this) FParser->RemoveFreeNotification(this);
   FParser = value;
   if (FParser != nullptr) FParser->FreeNotification(this);
@@ -49,8 +51,11 @@ void TCustomFuzzyLogic::SetParser(TCustomFuzzyLogicParser* value) {
 
 void TCustomFuzzyLogic::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  // The base dropped the link; the parser is already being destroyed, so it is not asked.
-  if (operation == opRemove && component != nullptr && component == FParser) FParser = nullptr;
+  // The base has dropped the link already; the parser is going and is not called.
+  if (operation == opRemove && component != nullptr && component == FParser) {
+    ParserUnlinked(*FParser);
+    FParser = nullptr;
+  }
 }
 
 const TStringList& TCustomFuzzyLogic::GetStrings() {

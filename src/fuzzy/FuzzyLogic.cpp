@@ -51,6 +51,8 @@ TFuzzyLogic::TFuzzyLogic(TComponent* owner)
           std::make_unique<TFuzzyVariables>(this, TCollectionItemClass::Of<TFuzzyVariable>())) {}
 
 TFuzzyLogic::~TFuzzyLogic() {
+  // Linked components hear of the removal while this component is whole.
+  BeforeDestruction();
   SetOnChange(nullptr);
   // Freed here, while the component is whole: the collection reports every variable.
   FFuzzyVariables->Clear();

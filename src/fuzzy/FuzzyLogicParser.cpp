@@ -33,11 +33,7 @@ TCustomFuzzyLogicParser::~TCustomFuzzyLogicParser() {
 
 void TCustomFuzzyLogicParser::SetFuzzyLogic(TCustomFuzzyLogic* value) {
   if (value == FFuzzyLogic) return;
-  // The two components share one link when each points at the other: it stays while the
-  // component still points back, so that either side still hears of the other's destruction.
-  if (FFuzzyLogic != nullptr && FFuzzyLogic->GetParser() != this) {
-    FFuzzyLogic->RemoveFreeNotification(this);
-  }
+  if (FFuzzyLogic != nullptr) FFuzzyLogic->RemoveFreeNotification(this);
   FFuzzyLogic = value;
   if (FFuzzyLogic != nullptr) FFuzzyLogic->FreeNotification(this);
 }
@@ -45,9 +41,7 @@ void TCustomFuzzyLogicParser::SetFuzzyLogic(TCustomFuzzyLogic* value) {
 void TCustomFuzzyLogicParser::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
   if (operation == opRemove && component != nullptr && component == FFuzzyLogic) {
-    // The base dropped the link; the component is already being destroyed, so it is not
-    // asked.
-    FFuzzyLogic = nullptr;
+    SetFuzzyLogic(nullptr);
   }
 }
 
@@ -74,7 +68,11 @@ IntfPtr<IFuzzySet> TCustomFuzzyLogicParser::CalcFuzzyFunction(
   IntfPtr<IFuzzySet> result = fuzzy_set;
   bool handled = false;
   if (FOnCalcFuzzyFunctionIntf) FOnCalcFuzzyFunctionIntf(this, func_name, list, result, handled);
-  if (!handled && fuzzy_set) CalcBuiltInFunction(func_name, list, *fuzzy_set);
+  if (handled) return result;
+  if (!fuzzy_set) {
+    throw EFzyException(Format(messages::kNilArgument, messages::kCalcFuzzyFunctionRoutine, "Set"));
+  }
+  CalcBuiltInFunction(func_name, list, *fuzzy_set);
   return result;
 }
 

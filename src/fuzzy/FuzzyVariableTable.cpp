@@ -87,6 +87,26 @@ void* TFuzzyVariableTable::Remove(std::string_view key) {
   return nullptr;
 }
 
+void TFuzzyVariableTable::Assign(const TPersistent& source) {
+  if (const auto* table = dynamic_cast<const TIStringHashTable*>(&source)) {
+    std::string refused;
+    bool found = false;
+    table->ForEachEntry([&](const TGHashtableEntry& entry) {
+      const auto& item = static_cast<const TIStringHashtableEntry&>(entry).GetItem();
+      if (!found && dynamic_cast<IFuzzyVariable*>(item.Get()) == nullptr) {
+        refused = entry.GetKeyText();
+        found = true;
+      }
+    });
+    if (found) throw EFzyException(Format(messages::kVariableTableItem, refused));
+  }
+  TIStringHashTable::Assign(source);
+}
+
+void TFuzzyVariableTable::PutFrom(const TGHashtableEntry& source) {
+  (void)PutItem(source.GetKeyText(), static_cast<const TIStringHashtableEntry&>(source).GetItem());
+}
+
 void TFuzzyVariableTable::Clear() {
   std::vector<IntfPtr<IInterface>> held;
   held.reserve(static_cast<size_t>(GetCount()));

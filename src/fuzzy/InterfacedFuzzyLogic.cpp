@@ -14,6 +14,8 @@ TIFuzzyLogic::TIFuzzyLogic(TComponent* owner)
 }
 
 TIFuzzyLogic::~TIFuzzyLogic() {
+  // Linked components hear of the removal while this component is whole.
+  BeforeDestruction();
   FOnFuzzySetChange = nullptr;
   FOnVariableChange = nullptr;
   FOnFuzzySetDeleted = nullptr;
@@ -76,17 +78,14 @@ void TIFuzzyLogic::Loaded() {
   ParseStrings();
 }
 
-void TIFuzzyLogic::Notification(TComponent* component, TOperation operation) {
-  if (operation == opRemove && component != nullptr && component == GetParser() && FVariableTable) {
-    // Variables and their terms hold the parser only by count; it must not outlive them.
-    auto* parser = static_cast<IFuzzyParser*>(GetParser());
-    const int count = FVariableTable->GetCount();
-    for (int i = 0; i < count; ++i) {
-      IntfPtr<IFuzzyVariable> variable = FVariableTable->VariableAt(i);
-      if (variable->GetParser().Get() == parser) variable->SetParser(nullptr);
-    }
+void TIFuzzyLogic::ParserUnlinked(TCustomFuzzyLogicParser& parser) {
+  if (!FVariableTable) return;
+  const IFuzzyParser* unlinked = &parser;
+  const int count = FVariableTable->GetCount();
+  for (int i = 0; i < count; ++i) {
+    IntfPtr<IFuzzyVariable> variable = FVariableTable->VariableAt(i);
+    if (variable->GetParser().Get() == unlinked) variable->SetParser(nullptr);
   }
-  TCustomFuzzyLogic::Notification(component, operation);
 }
 
 void TIFuzzyLogic::ThresholdChanged() {
@@ -119,10 +118,14 @@ void TIFuzzyLogic::AddAutoTerms(IFuzzyVariable& variable) {
 }
 
 void TIFuzzyLogic::FuzzySetAdded(IFuzzyVariable& sender, IFuzzySet& fuzzy_set) {
+  // A term more or less is a change of the definition as much as a changed term: the text
+  // written next must show it.
+  SetModified(true);
   if (FOnFuzzySetAdded) FOnFuzzySetAdded(sender, fuzzy_set);
 }
 
 void TIFuzzyLogic::FuzzySetDeleted(IFuzzyVariable& sender, IFuzzySet& fuzzy_set) {
+  SetModified(true);
   if (FOnFuzzySetDeleted) FOnFuzzySetDeleted(sender, fuzzy_set);
 }
 
@@ -142,6 +145,11 @@ void TIFuzzyLogic::VariableDeleted(IFuzzyVariable& variable) {
   variable.SetOnFuzzySetAdded(nullptr);
   variable.SetOnFuzzySetDeleted(nullptr);
   variable.SetOnFuzzySetChange(nullptr);
+  // The component's parser may go before a variable that outlives its stay here.
+  if (GetParser() != nullptr &&
+      variable.GetParser().Get() == static_cast<IFuzzyParser*>(GetParser())) {
+    variable.SetParser(nullptr);
+  }
   if (FOnVariableDeleted) FOnVariableDeleted(variable);
 }
 

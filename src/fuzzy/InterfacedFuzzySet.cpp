@@ -107,7 +107,12 @@ void TIFuzzySet::Rekey(Rename&& rename) {
   // back into the table all the same.
   MarkDefined();
   variable->RemoveFuzzySet(*this);
-  rename();
+  try {
+    rename();
+  } catch (...) {
+    variable->AddFuzzySet(self);  // back under the name it still has
+    throw;
+  }
   variable->AddFuzzySet(self);
 }
 

@@ -101,6 +101,10 @@ class TCustomFuzzyLogic : public TComponent {
  protected:
   /// Runs after `Threshold` changed; descendants hand it to their variables.
   virtual void ThresholdChanged() {}
+  /// Runs when `parser` stops being this component's parser (replaced, unset or being
+  /// destroyed; it is still whole): descendants take it from their variables, which hold
+  /// it only by count.
+  virtual void ParserUnlinked(TCustomFuzzyLogicParser& parser) { (void)parser; }
   void SetModified(bool value) { FModified = value; }
   /// The stored text itself, for descendants that write it.
   TStringList& StringsList() { return FStrings; }

@@ -69,8 +69,8 @@ class TFuzzyLogic : public TCustomFuzzyLogic {
   /// Parses `Strings` once all stored properties are set.
   void Loaded() override;
 
-  /// A variable or (with null) the collection changed: marks the component modified and
-  /// raises `OnChange`.
+  /// A variable or (with null) the collection as a whole changed: marks the component
+  /// modified; a change of the whole also raises `OnChange`.
   virtual void VariableChanged(TFuzzyVariable* variable);
   /// A variable joined the collection: it takes the component's `Threshold`.
   virtual void VariableAdded(TFuzzyVariable& variable);

@@ -30,8 +30,11 @@ class TFuzzyVariable;
 ///
 /// Lifetime. The parser is a component: its owner (or whoever created it) frees it.
 /// `AddRef` and `Release` only count the references that variables and sets hold; they never
-/// free the parser. A component linked to the parser drops the parser from its variables
-/// when the parser goes; any other holder must drop its reference first.
+/// free the parser. A component whose `Parser` this is takes it from its stored variables
+/// (and their terms) when the parser goes or is replaced, and from every variable that
+/// leaves it. Other holders (sets made by operations, such as the clipped copies of rule
+/// firing, carry their variable's parser) must drop their references before the parser is
+/// destroyed.
 ///
 /// The two flavours share operation names where their parameters differ (an `IFuzzyVariable`
 /// or a `TFuzzyVariable`). `ParseFuzzyVariable(text)` exists in both flavours with the same

@@ -54,9 +54,18 @@ class TFuzzyVariableTable : public TIStringHashTable {
   /// Stores a variable as `PutVariable` does; an item that is no `IFuzzyVariable` raises
   /// EFzyException and leaves the table as it was.
   IntfPtr<IInterface> PutItem(std::string_view key, IntfPtr<IInterface> item) override;
+  /// From another interface table whose items are all variables: as the interface table,
+  /// each variable announced to the owner. A table holding anything else raises
+  /// EFzyException before this table changes.
+  void Assign(const TPersistent& source) override;
   /// The pointer form of removal, with `VariableDeleted` as `RemoveVariable`.
   void* Remove(std::string_view key) override;
   using TIStringHashTable::Remove;
+
+ protected:
+  /// Copies from another interface table go through `PutItem` too: only variables, each
+  /// announced to the owner.
+  void PutFrom(const TGHashtableEntry& source) override;
 
  private:
   void Deleted(const IntfPtr<IInterface>& item) const;

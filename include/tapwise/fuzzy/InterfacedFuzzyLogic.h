@@ -23,7 +23,8 @@ using TIFuzzyVariableClass = IntfPtr<TIFuzzyVariable> (*)(const std::string& nam
 ///
 /// Every variable stored in the table takes the component's `Threshold`, gets the automatic
 /// terms "low", "medium" and "high" where missing (when `AutoTerms` is on) and relays its
-/// term events to the component; a changed term marks the component modified, so the next
+/// term events to the component; a term added, deleted or changed marks the component
+/// modified, so the next
 /// read of `Strings` writes the text again. A variable that leaves the table (replaced,
 /// removed, cleared by a new parse, or freed with the component) is unhooked first and
 /// reported by `OnVariableDeleted`.
@@ -69,14 +70,15 @@ class TIFuzzyLogic : public TCustomFuzzyLogic {
   /// middle) and "high" (a rising ramp), each only where `variable` has no term of that
   /// name. Each new term has its name as expression.
   virtual void AddAutoTerms(IFuzzyVariable& variable);
-  /// Relays `OnFuzzySetAdded`.
+  /// Marks the component modified and relays `OnFuzzySetAdded`.
   virtual void FuzzySetAdded(IFuzzyVariable& sender, IFuzzySet& fuzzy_set);
-  /// Relays `OnFuzzySetDeleted`.
+  /// Marks the component modified and relays `OnFuzzySetDeleted`.
   virtual void FuzzySetDeleted(IFuzzyVariable& sender, IFuzzySet& fuzzy_set);
   /// A variable entered the table: it takes the `Threshold`, gets the automatic terms (with
   /// `AutoTerms`), its term events are routed to this component, then `OnVariableAdded`.
   virtual void VariableAdded(IFuzzyVariable& variable);
-  /// A variable leaves the table: its term events are cleared, then `OnVariableDeleted`.
+  /// A variable leaves the table: its term events are cleared and it drops the component's
+  /// parser (which may go before it), then `OnVariableDeleted`.
   virtual void VariableDeleted(IFuzzyVariable& variable);
   /// Marks the component modified and raises `OnVariableChange`, or `OnChange` for a null
   /// `variable` (a change of the component as a whole).
@@ -106,8 +108,8 @@ class TIFuzzyLogic : public TCustomFuzzyLogic {
   /// (so an override in a descendant is not reached; a descendant with its own table class
   /// builds it in its own constructor).
   virtual std::unique_ptr<TFuzzyVariableTable> CreateVariableTable();
-  /// Besides the base: a parser that goes is dropped from the variables too.
-  void Notification(TComponent* component, TOperation operation) override;
+  /// The variables (and their terms) that hold `parser` drop it.
+  void ParserUnlinked(TCustomFuzzyLogicParser& parser) override;
 
  private:
   TIFuzzySetEvent FOnFuzzySetChange;
