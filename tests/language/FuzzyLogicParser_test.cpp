@@ -115,6 +115,16 @@ TEST_F(ParserTest, ParseErrorsCarryContextLineAndEcho) {
   EXPECT_EQ(ParseError([&] { parser.Parse("(deffuzzy v (values (term a (1 2))))"); }),
             "Parsing Error, Missing name in ParseFuzzyFunction at line 1: "
             "\"( deffuzzy v ( values ( term a ( 1 \"");
+  EXPECT_EQ(ParseError([&] { parser.Parse("(deffuzzy v (values (term a ((0 1) x))))"); }),
+            "Parsing Error, Expected \")\" in ParseFuzzyValuePairs at line 1: "
+            "\"( deffuzzy v ( values ( term a ( ( 0 1 ) x \"");
+  EXPECT_EQ(ParseError([&] { parser.Parse("(deffuzzy v (values (term (z 0 1))))"); }),
+            "Parsing Error, Missing name in ParseFuzzySet at line 1: "
+            "\"( deffuzzy v ( values ( term ( \"");
+  EXPECT_EQ(ParseError([&] { parser.Parse("(deffuzzy v (values (term a (tri 1 2))))"); }),
+            "Parsing Error, Number of arguments for function, tri, incorrect.  Expected "
+            "\"\"Left Middle Right\"\" in CalcFuzzyFunction at line 1: "
+            "\"( deffuzzy v ( values ( term a ( tri 1 2 \"");
   EXPECT_EQ(ParseError([&] { parser.Parse("(deffuzzy v (values (term a very)))"); }),
             "Parsing Error, Missing fuzzy operand to be modified by hedge: very in "
             "EvalFuzzyExpression at line 1: \"( deffuzzy v ( values ( term a very \"");
