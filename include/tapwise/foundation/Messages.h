@@ -73,6 +73,16 @@ inline constexpr char kCloneWithoutCollection[] =
 // ---- Fuzzy sets: operations, measures and hedges ----
 // The missing closing quote is part of the established message text.
 inline constexpr char kInvalidFuzzyOperation[] = "Invalid fuzzy operation: \"%s:";
+// Arguments: the operation (an AND/OR name or an operator symbol), the set's name.
+inline constexpr char kNonFiniteResult[] =
+    "Invalid operation: \"%s\" on fuzzy set \"%s\" gives a value that is not a finite number";
+// Arguments: the operator symbol ("/" or "/X"), the set's name.
+inline constexpr char kOperatorDivisionByZero[] =
+    "Division by zero in ApplyOperator: \"%s\" with Value 0 on fuzzy set \"%s\"";
+inline constexpr char kInvalidHedgeIndex[] = "Invalid hedge index %d: hedges are 0 to 19";
+inline constexpr char kInvalidOperatorIndex[] = "Invalid operator index %d: operators are 0 to 8";
+inline constexpr char kThresholdWithoutVariable[] =
+    "Cannot test fuzzy set \"%s\" against a threshold: it belongs to no variable";
 
 // ---- Text streams, tokens and the tokenizer ----
 inline constexpr char kInvalidBufferState[] = "Invalid buffer state";
@@ -86,6 +96,11 @@ inline constexpr char kInvalidTokenHint[] = "Invalid Token hint for parsing toke
 inline constexpr char kStringNotTerminated[] = "Invalid string value, string was not terminated";
 
 // ---- Fuzzy variables and the fuzzy-logic component ----
+// Arguments: the number of inputs, the number of antecedents.
+inline constexpr char kRuleArgumentCount[] =
+    "Invalid rule: %d inputs but %d antecedents; each input needs its antecedent";
+// Arguments: the operation, the argument ("RuleStrength", "Inputs[1]").
+inline constexpr char kNilArgument[] = "Invalid argument to %s: %s is nil";
 
 // ---- Parser, expressions and writer ----
 

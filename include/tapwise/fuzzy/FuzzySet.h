@@ -1,11 +1,14 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <typeinfo>
 
 #include "tapwise/foundation/Collection.h"
+#include "tapwise/fuzzy/FuzzyGeometry.h"
 #include "tapwise/fuzzy/FuzzySetContext.h"
+#include "tapwise/fuzzy/FuzzySetResult.h"
 #include "tapwise/fuzzy/FuzzySetValues.h"
 #include "tapwise/fuzzy/FuzzyTypes.h"
 
@@ -152,6 +155,98 @@ class TFuzzySet : public TGCollectionItem {
   void SetCrispValue(TFzyFloat x);
 
   // ---- Operations, measures and hedges (FuzzySetOperations.cpp, FuzzySetMeasures.cpp, FuzzySetHedges.cpp) ----
+
+  // Sets made by the operations below are of this set's class. A set of a term collection
+  // adds them to that collection (they become further terms of its variable); otherwise the
+  // returned handle owns them. Every such set is named from the operands ("cold and warm")
+  // and carries the linguistic expression of its derivation.
+
+  /// Runs the merge walk over this set (A) and `other` (B): `combiner` is called, in
+  /// ascending X, at every X where either set has a point and at every X where the two
+  /// membership functions cross, and appends the result's points. Unless the combiner stopped
+  /// the walk, points that the flat extensions or straight lines already give are dropped.
+  /// The result is named `DerivedName(A, operation_name, B)`.
+  TFuzzySetResult CombineSets(const TFuzzySet& other, const std::string& operation_name,
+                              const PointCombiner& combiner) const;
+  /// The merge walk without a result; true when the visitor stopped it.
+  bool ForEachPointPair(const TFuzzySet& other, const PointVisitor& visitor) const;
+  /// The exact AND of the two membership functions under `operation` (Zadeh: the minimum).
+  /// `foSum` has no AND and raises "Invalid fuzzy operation: \"foSum:".
+  ///
+  ///     A = (0, 0) (10, 1), B = (0, 1) (10, 0): A.Intersection(B) is "A and B",
+  ///     (0, 0) (5, 0.5) (10, 0).
+  virtual TFuzzySetResult Intersection(const TFuzzySet& other,
+                                       TFuzzyOperation operation = foZadeh) const;
+  /// The exact OR under `operation` (Zadeh: the maximum). Sums may exceed 1.
+  virtual TFuzzySetResult Union(const TFuzzySet& other, TFuzzyOperation operation = foZadeh) const;
+  /// Rule aggregation: the OR (or, with `use_and`, the AND) under the operation of `method`
+  /// (min-max: Zadeh, additive: sum, mean, product, bounded sum).
+  TFuzzySetResult Aggregate(const TFuzzySet& other, TFuzzyInferenceMethod method,
+                            bool use_and) const;
+  /// As Aggregate with the inference method of the component behind the variable.
+  TFuzzySetResult AggregateByComponent(const TFuzzySet& other, bool use_and) const;
+  /// The height of the Zadeh AND, computed without building it: how well the sets match.
+  virtual TFzyFloat MatchDegree(const TFuzzySet& other) const;
+  /// Whether the two sets match at least to the variable's threshold somewhere; stops at the
+  /// first such place. A set of no variable raises EFzyException.
+  virtual bool ReachesThreshold(const TFuzzySet& other) const;
+  /// The crossing (x, y) of segment P1-P2 with segment P3-P4, end points included. A segment
+  /// shorter than the tolerance is a point, which crosses only when it lies on the other
+  /// segment itself.
+  static bool SegmentIntersection(TFzyFloat& x, TFzyFloat& y, TFzyFloat x1, TFzyFloat y1,
+                                  TFzyFloat x2, TFzyFloat y2, TFzyFloat x3, TFzyFloat y3,
+                                  TFzyFloat x4, TFzyFloat y4);
+  /// As SegmentIntersection, answering the crossing point or none.
+  static std::optional<geometry::TPoint> SegmentCrossing(TFzyFloat x1, TFzyFloat y1, TFzyFloat x2,
+                                                         TFzyFloat y2, TFzyFloat x3, TFzyFloat y3,
+                                                         TFzyFloat x4, TFzyFloat y4);
+  /// Whether the two sets share support (places where both are above zero), with touching
+  /// ends counting when either side is above zero where they touch.
+  bool Overlaps(const TFuzzySet& other) const;
+
+  /// The centroid X of the area under the membership function, exactly (no sampling), with
+  /// the flat tails up to the universe bounds; 0 for an empty set or no area, the middle of
+  /// the universe for a set without width.
+  TFzyFloat CenterOfGravity() const;
+  /// The mean X of the points of greatest degree; 0 for an empty set.
+  TFzyFloat MeanOfMaxima() const;
+  /// Mean of maxima when the component behind the variable says so, else the centre of
+  /// gravity.
+  TFzyFloat Defuzzify() const;
+  /// The height: the largest degree. An empty set raises EFzyException.
+  TFzyFloat GetMaximumYValue() const;
+  /// The smallest degree. An empty set raises EFzyException.
+  TFzyFloat GetMinimumYValue() const;
+  /// True for an all-false or all-true set (every degree exactly 0, or exactly 1) and for
+  /// an empty one: a set that carries no information.
+  bool IsFlat() const;
+
+  /// Applies hedge `hedge` (an index of HedgeNames, 0..19) in place and renames the set
+  /// ("very cold"). Others raise EFzyException.
+  virtual TFuzzySet& ApplyHedge(int hedge);
+  /// Applies operator `op` (an index of OperatorSymbols, 0..8) with `value` to every degree
+  /// (`on_y`) or every position, in place, and renames the set ("cold - 2.0000"). Degrees stay
+  /// non-negative and positions inside the universe. Dividing by 0 raises EZeroDivide, a
+  /// result that is not a finite number EFzyException, both before any point changes.
+  TFuzzySet& ApplyOperator(int op, bool on_y, TFzyFloat value);
+  /// Implication: every degree scaled by `truth` (`product`) or capped at it. Adds no points.
+  TFuzzySet& Correlate(bool product, TFzyFloat truth);
+  /// As Correlate with the correlation method of the component behind the variable.
+  TFuzzySet& Correlate(TFzyFloat truth);
+  /// Scales the degrees so that the highest is 1 (nothing when it is 0). An empty set raises.
+  TFuzzySet& Normalize();
+  /// A new set: the OR (maximum) or AND (minimum) with the constant degree `value` clamped to
+  /// [0, 1], exact at the crossings; named "cold or 0.5000".
+  TFuzzySetResult CombineWithValue(bool use_or, TFzyFloat value) const;
+  /// A new set of this set's name: the degrees at or above `level` (strictly above for a
+  /// `strong` cut), 0 elsewhere, with vertical edges at the crossings.
+  TFuzzySetResult AlphaCut(bool strong, TFzyFloat level) const;
+
+ protected:
+  /// Makes the empty set that receives an operation's result, named `name`: of this set's
+  /// class, in this set's term collection when it has one. The one place where results are
+  /// created; a descendant with another ownership model overrides it.
+  virtual TFuzzySetResult NewDerivedSet(const std::string& name) const;
 
  protected:
   /// Builds the point list a set of this class owns.

@@ -1,0 +1,301 @@
+#pragma once
+
+#include <cmath>
+#include <concepts>
+#include <cstdlib>
+#include <span>
+
+#include "tapwise/fuzzy/FuzzyTypes.h"
+#include "tapwise/fuzzy/ShapeFunctions.h"
+
+// The exact geometry of piecewise-linear membership functions. Everything here works on any
+// sequence of (X, Y) points read through `GetCount`, `GetX` and `GetY`, so the same code
+// serves a set's own point list, an interface-based set and a plain array, without copying
+// and without allocating: membership look-ups, the merge walk and the centre of gravity sit on
+// the hot path of every controller tick.
+
+namespace tapwise::geometry {
+
+/// Anything that reads as an ordered list of membership points.
+template <class S>
+concept PointSequence = requires(const S& s, int i) {
+  { s.GetCount() } -> std::convertible_to<int>;
+  { s.GetX(i) } -> std::convertible_to<TFzyFloat>;
+  { s.GetY(i) } -> std::convertible_to<TFzyFloat>;
+};
+
+/// One membership point by value.
+struct TPoint {
+  TFzyFloat X = 0;
+  TFzyFloat Y = 0;
+  friend bool operator==(const TPoint&, const TPoint&) = default;
+};
+
+/// A PointSequence over a contiguous array of points (work lists, tests).
+class TPointSpan {
+ public:
+  explicit TPointSpan(std::span<const TPoint> points) : FPoints(points) {}
+  int GetCount() const { return static_cast<int>(FPoints.size()); }
+  TFzyFloat GetX(int index) const { return FPoints[static_cast<size_t>(index)].X; }
+  TFzyFloat GetY(int index) const { return FPoints[static_cast<size_t>(index)].Y; }
+
+ private:
+  std::span<const TPoint> FPoints;
+};
+
+/// The crossing of segment P1-P2 with segment P3-P4, end points included; false when they do
+/// not meet. Collinear overlapping segments report the nearer of the two right ends. A
+/// segment shorter than the tolerance counts as a point, which crosses the other segment only
+/// when it lies on that segment itself, never merely on its extended line.
+bool SegmentIntersection(TFzyFloat& x, TFzyFloat& y, TFzyFloat x1, TFzyFloat y1, TFzyFloat x2,
+                         TFzyFloat y2, TFzyFloat x3, TFzyFloat y3, TFzyFloat x4, TFzyFloat y4);
+
+/// The degree of membership at `x`, scanning from `hint` (see Membership). `hint` is an index
+/// before which every point lies more than the tolerance left of `x`; the function moves it
+/// forward, so a caller asking at ascending positions pays for one pass in all.
+template <PointSequence S>
+TFzyFloat MembershipFrom(const S& points, TFzyFloat x, int& hint) {
+  const int count = points.GetCount();
+  if (count == 0) return 0;
+  if (x < points.GetX(0)) return points.GetY(0);
+  if (x > points.GetX(count - 1)) return points.GetY(count - 1);
+  while (hint < count && points.GetX(hint) < x - FuzzyEpsilon)
+    ++hint;
+  for (int i = hint; i < count && points.GetX(i) <= x + FuzzyEpsilon; ++i) {
+    if (points.GetX(i) != x) continue;
+    // A vertical edge or a spike answers its highest degree.
+    TFzyFloat best = points.GetY(i);
+    if (i == count - 1) {
+      for (int k = i - 1; k >= 0 && SameFloat(points.GetX(k), x); --k)
+        best = std::fmax(best, points.GetY(k));
+    } else {
+      for (int k = i + 1; k < count && SameFloat(points.GetX(k), x); ++k)
+        best = std::fmax(best, points.GetY(k));
+    }
+    return best;
+  }
+  for (int i = hint; i < count; ++i) {
+    // Never i == 0 here: x lies at or right of the first point, and equality is answered.
+    const TFzyFloat xi = points.GetX(i);
+    if (xi > x) return Interpolate(points.GetX(i - 1), points.GetY(i - 1), xi, points.GetY(i), x);
+  }
+  return points.GetY(count - 1);
+}
+
+/// The degree of membership at `x`: the first degree left of the first point, the last one
+/// right of the last point, the highest degree of the points standing exactly at `x`, and
+/// otherwise the straight line between the two neighbouring points.
+template <PointSequence S>
+TFzyFloat Membership(const S& points, TFzyFloat x) {
+  int hint = 0;
+  return MembershipFrom(points, x, hint);
+}
+
+/// The merge walk over two point lists A and B: calls `emit(x1, y1, x2, y2)` at every X where
+/// either operand has a point and at every X where the two membership functions cross, in
+/// ascending X, with y1 the degree of A and y2 the degree of B there. `emit` returns true to
+/// stop the walk; MergeWalk returns whether it was stopped.
+///
+/// Beyond its end points a set is flat, so the walk also finds where the other set crosses
+/// those flat extensions. With one operand empty, each point of the other is paired with
+/// itself.
+template <PointSequence SA, PointSequence SB, class Emit>
+bool MergeWalk(const SA& a, const SB& b, Emit&& emit) {
+  const int n = a.GetCount();
+  const int m = b.GetCount();
+  if (n == 0 || m == 0) {
+    if (n > 0) {
+      for (int i = 0; i < n; ++i)
+        if (emit(a.GetX(i), a.GetY(i), a.GetX(i), a.GetY(i))) return true;
+    } else {
+      for (int j = 0; j < m; ++j)
+        if (emit(b.GetX(j), b.GetY(j), b.GetX(j), b.GetY(j))) return true;
+    }
+    return false;
+  }
+  int i = 0;
+  int j = 0;
+  int hint_a = 0;
+  int hint_b = 0;
+  while (i < n || j < m) {
+    // The current pieces: segment (i-1, i) of each operand, or, before its first point and
+    // after its last one, the flat extension (a ray) at the level of that end point.
+    const bool ray_a = i == 0 || i == n;
+    const bool ray_b = j == 0 || j == m;
+    const int cur_a = i < n ? i : n - 1;
+    const int cur_b = j < m ? j : m - 1;
+    const int prev_a = i == 0 ? 0 : i - 1;
+    const int prev_b = j == 0 ? 0 : j - 1;
+    if (!(ray_a && ray_b)) {
+      TFzyFloat x = 0;
+      TFzyFloat y = 0;
+      bool crossed = false;
+      if (ray_a || ray_b) {
+        const bool left = ray_a ? i == 0 : j == 0;
+        const TFzyFloat end_x = ray_a ? a.GetX(cur_a) : b.GetX(cur_b);
+        const TFzyFloat level = ray_a ? a.GetY(cur_a) : b.GetY(cur_b);
+        const TFzyFloat px = ray_a ? b.GetX(prev_b) : a.GetX(prev_a);
+        const TFzyFloat py = ray_a ? b.GetY(prev_b) : a.GetY(prev_a);
+        const TFzyFloat qx = ray_a ? b.GetX(cur_b) : a.GetX(cur_a);
+        const TFzyFloat qy = ray_a ? b.GetY(cur_b) : a.GetY(cur_a);
+        if ((py < level && level < qy) || (py > level && level > qy)) {
+          x = InterpolateX(px, py, qx, qy, level);
+          y = level;
+          crossed = left ? x <= end_x : x >= end_x;
+        }
+      } else {
+        crossed =
+            SegmentIntersection(x, y, a.GetX(prev_a), a.GetY(prev_a), a.GetX(cur_a), a.GetY(cur_a),
+                                b.GetX(prev_b), b.GetY(prev_b), b.GetX(cur_b), b.GetY(cur_b));
+      }
+      if (crossed && emit(x, y, x, y)) return true;
+    }
+    if (i < n && j < m && SameFloat(a.GetX(i), b.GetX(j))) {
+      if (emit(a.GetX(i), a.GetY(i), b.GetX(j), b.GetY(j))) return true;
+      ++i;
+      ++j;
+    } else if (i < n && (j == m || b.GetX(j) > a.GetX(i))) {
+      const TFzyFloat x = a.GetX(i);
+      if (emit(x, a.GetY(i), x, MembershipFrom(b, x, hint_b))) return true;
+      ++i;
+    } else {
+      const TFzyFloat x = b.GetX(j);
+      if (emit(x, MembershipFrom(a, x, hint_a), x, b.GetY(j))) return true;
+      ++j;
+    }
+  }
+  return false;
+}
+
+/// The height of the Zadeh intersection of A and B (the largest min of the two degrees over
+/// the merge walk, at least 0), without building it.
+template <PointSequence SA, PointSequence SB>
+TFzyFloat MatchDegree(const SA& a, const SB& b) {
+  TFzyFloat best = 0;
+  MergeWalk(a, b, [&best](TFzyFloat, TFzyFloat y1, TFzyFloat, TFzyFloat y2) {
+    best = std::fmax(best, std::fmin(y1, y2));
+    return false;
+  });
+  return best;
+}
+
+/// Whether some position of the merge walk has min(y1, y2) >= threshold; stops at the first.
+template <PointSequence SA, PointSequence SB>
+bool ReachesThreshold(const SA& a, const SB& b, TFzyFloat threshold) {
+  return MergeWalk(a, b, [threshold](TFzyFloat, TFzyFloat y1, TFzyFloat, TFzyFloat y2) {
+    return std::fmin(y1, y2) >= threshold;
+  });
+}
+
+/// The centroid X of the area under the membership function over the universe [min, max],
+/// computed exactly piece by piece: the flat tails from the universe bounds to the end points,
+/// then a rectangle, triangle or trapezoid per segment. 0 for an empty set or no area; the
+/// middle of the universe for a set without width.
+template <PointSequence S>
+TFzyFloat CenterOfGravity(const S& points, TFzyFloat min, TFzyFloat max) {
+  constexpr TFzyFloat kOneThird = 1.0 / 3.0;
+  constexpr TFzyFloat kTwoThirds = 2.0 / 3.0;
+  const int count = points.GetCount();
+  if (count == 0) return 0;
+  const TFzyFloat first_x = points.GetX(0);
+  const TFzyFloat first_y = points.GetY(0);
+  const TFzyFloat last_x = points.GetX(count - 1);
+  const TFzyFloat last_y = points.GetY(count - 1);
+  if (count == 1 || SameFloat(first_x, last_x)) return min + (max - min) / 2;
+  TFzyFloat area = 0;
+  TFzyFloat moment = 0;
+  const auto add = [&area, &moment](TFzyFloat a, TFzyFloat c) {
+    area += a;
+    moment += a * c;
+  };
+  if (first_y > 0 && !SameFloat(first_x, min)) add((first_x - min) * first_y, (first_x + min) / 2);
+  TFzyFloat px = first_x;
+  TFzyFloat py = first_y;
+  for (int k = 1; k < count; ++k) {
+    const TFzyFloat qx = points.GetX(k);
+    const TFzyFloat qy = points.GetY(k);
+    const TFzyFloat d = qx - px;
+    if (SameFloat(qx, px) || (SameFloat(py, 0) && SameFloat(qy, 0))) {
+      // A vertical edge, or no area.
+    } else if (SameFloat(py, qy)) {
+      add(d * py, (px + qx) / 2);
+    } else if (SameFloat(py, 0)) {
+      add(d * std::fabs(qy - py) / 2, px + d * kTwoThirds);
+    } else if (SameFloat(qy, 0)) {
+      add(d * std::fabs(qy - py) / 2, px + d * kOneThird);
+    } else {
+      add(d * (py + qy) / 2, px + kTwoThirds * d * (py / 2 + qy) / (py + qy));
+    }
+    px = qx;
+    py = qy;
+  }
+  if (last_y > 0 && !SameFloat(last_x, max)) add((max - last_x) * last_y, (max + last_x) / 2);
+  return area != 0 ? moment / area : 0;
+}
+
+/// The mean X of the points of greatest degree (points only: a plateau between two points
+/// yields its middle); 0 for an empty set.
+template <PointSequence S>
+TFzyFloat MeanOfMaxima(const S& points) {
+  const int count = points.GetCount();
+  if (count == 0) return 0;
+  TFzyFloat sum = points.GetX(0);
+  TFzyFloat best = points.GetY(0);
+  int n = 1;
+  for (int k = 1; k < count; ++k) {
+    const TFzyFloat y = points.GetY(k);
+    if (best - FuzzyEpsilon < y && y < best + FuzzyEpsilon) {
+      sum += points.GetX(k);
+      ++n;
+    } else if (y > best) {
+      sum = points.GetX(k);
+      best = y;
+      n = 1;
+    }
+  }
+  return sum / n;
+}
+
+/// True for no points, or when every degree is exactly the first one and that is 0 or 1: an
+/// all-false or all-true set, which carries no information.
+template <PointSequence S>
+bool IsFlat(const S& points) {
+  const int count = points.GetCount();
+  if (count == 0) return true;
+  const TFzyFloat first = points.GetY(0);
+  if (first != 0 && first != 1) return false;
+  for (int k = 1; k < count; ++k)
+    if (points.GetY(k) != first) return false;
+  return true;
+}
+
+/// The largest degree; the scan stops at the first degree of exactly 1. Needs a point.
+template <PointSequence S>
+TFzyFloat HighestDegree(const S& points) {
+  TFzyFloat best = points.GetY(0);
+  for (int k = 1, count = points.GetCount(); k < count && best != 1; ++k)
+    best = std::fmax(best, points.GetY(k));
+  return best;
+}
+
+/// The smallest degree; the scan stops at the first degree of exactly 0. Needs a point.
+template <PointSequence S>
+TFzyFloat LowestDegree(const S& points) {
+  TFzyFloat best = points.GetY(0);
+  for (int k = 1, count = points.GetCount(); k < count && best != 0; ++k)
+    best = std::fmin(best, points.GetY(k));
+  return best;
+}
+
+/// The mean of the degrees; 0 for no points.
+template <PointSequence S>
+TFzyFloat AverageDegree(const S& points) {
+  const int count = points.GetCount();
+  if (count == 0) return 0;
+  TFzyFloat sum = 0;
+  for (int k = 0; k < count; ++k)
+    sum += points.GetY(k);
+  return sum / count;
+}
+
+}  // namespace tapwise::geometry

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "tapwise/fuzzy/FuzzyTypes.h"
+
+// How derived sets are named and described: a result's name and its linguistic expression
+// are built from the operands' names and expressions, grouping multi-word parts in brackets
+// so that "[very cold] and warm" reads unambiguously.
+
+namespace tapwise {
+
+/// `text` in "[" and "]" when it contains a blank, else unchanged.
+std::string BracketIfSpaced(std::string_view text);
+
+/// The trimmed text, or the untrimmed text in brackets when the trimmed one contains a blank
+/// and is not already one bracketed group ("[a b]" stays, "[a] and [b]" gets brackets).
+std::string CleanExpression(std::string_view text);
+
+/// The name of a combination: "cold and warm", "[very cold] or-product warm".
+std::string DerivedName(std::string_view name, std::string_view operation,
+                        std::string_view other_name);
+
+/// The name of a set combined with a constant: "cold - 2.0000", "[very cold] *X 0.5000".
+std::string ValueName(std::string_view name, std::string_view symbol, TFzyFloat value);
+
+}  // namespace tapwise

@@ -1,0 +1,227 @@
+// Operations between two sets: the merge walk that finds every vertex and crossing of the two
+// membership functions, AND and OR under each operation family, aggregation, the match degree
+// and the overlap test.
+
+#include <cmath>
+#include <exception>
+
+#include "OperationGuards.h"
+#include "tapwise/foundation/Format.h"
+#include "tapwise/foundation/Messages.h"
+#include "tapwise/foundation/NumberText.h"
+#include "tapwise/fuzzy/FuzzyConsts.h"
+#include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "tapwise/fuzzy/FuzzyGeometry.h"
+#include "tapwise/fuzzy/FuzzySet.h"
+#include "tapwise/fuzzy/FuzzySetNames.h"
+
+namespace tapwise {
+
+namespace {
+
+using Combine = TFzyFloat (*)(TFzyFloat a, TFzyFloat b);
+
+// The AND (index 0) and OR (index 1) of each operation family; the AND by foSum does not
+// exist.
+constexpr Combine kCombine[7][2] = {
+    {[](TFzyFloat a, TFzyFloat b) { return std::fmin(a, b); },
+     [](TFzyFloat a, TFzyFloat b) { return std::fmax(a, b); }},
+    {[](TFzyFloat a, TFzyFloat b) { return (a + b) / 2; },
+     [](TFzyFloat a, TFzyFloat b) { return (2 * std::fmin(a, b) + 4 * std::fmax(a, b)) / 6; }},
+    {[](TFzyFloat a, TFzyFloat b) { return (a + b) / 2 * ((a + b) / 2); },
+     [](TFzyFloat a, TFzyFloat b) { return (a + b) / 2 * ((a + b) / 2); }},
+    {[](TFzyFloat a, TFzyFloat b) { return std::sqrt((a + b) / 2); },
+     [](TFzyFloat a, TFzyFloat b) { return std::sqrt((a + b) / 2); }},
+    {[](TFzyFloat a, TFzyFloat b) { return a * b; },
+     [](TFzyFloat a, TFzyFloat b) { return a + b - a * b; }},
+    {[](TFzyFloat a, TFzyFloat b) { return std::fmax(0.0, a + b - 1); },
+     [](TFzyFloat a, TFzyFloat b) { return std::fmin(1.0, a + b); }},
+    {nullptr, [](TFzyFloat a, TFzyFloat b) { return a + b; }},
+};
+
+// The member name of an operation, or its ordinal when it is none.
+std::string OperationText(TFuzzyOperation operation) {
+  if (operation <= foSum) return std::string(MemberName(operation));
+  return IntToStr(static_cast<int>(operation));
+}
+
+// Appends (x1, f(y1, y2)); a result that is not a finite number (a sum of huge degrees)
+// raises rather than entering the set. Captures two pointers only, so that the callback
+// needs no allocation of its own.
+PointCombiner Combiner(Combine f, const std::string_view* operation_name) {
+  return [f, operation_name](TFuzzySetValues& values, TFzyFloat x1, TFzyFloat y1, TFzyFloat,
+                             TFzyFloat y2) {
+    const TFzyFloat y = f(y1, y2);
+    if (!std::isfinite(y)) {
+      const TFuzzySet* set = values.GetFuzzySet();
+      throw EFzyException(Format(messages::kNonFiniteResult, *operation_name,
+                                 set != nullptr ? set->GetName() : std::string()));
+    }
+    values.AddPoint(x1, y);
+    return false;
+  };
+}
+
+// Drops points whose degree the flat extensions or their neighbours already give: the inner
+// points of a run of equal degrees, the leading points of a run at the start and the last
+// point when it repeats the degree before it. Degrees count as equal only when they are
+// equal: dropping a point of a run that merely agrees within the tolerance would move the
+// result off the exact AND or OR by up to the tolerance.
+void DropRedundantPoints(TFuzzySetValues& values) {
+  int run = 1;
+  for (int i = 1; i < values.GetCount();) {
+    if (values.GetY(i) == values.GetY(i - 1)) {
+      if (++run > 1) {
+        values.Delete(i - 1);
+        continue;
+      }
+    } else {
+      run = 0;
+    }
+    ++i;
+  }
+  const int count = values.GetCount();
+  if (count > 1 && values.GetY(count - 1) == values.GetY(count - 2)) values.Delete(count - 1);
+}
+
+std::string_view ExpressionOrName(const TFuzzySet& set) {
+  return set.GetExpression().empty() ? std::string_view(set.GetName())
+                                     : std::string_view(set.GetExpression());
+}
+
+}  // namespace
+
+TFuzzySetResult TFuzzySet::NewDerivedSet(const std::string& name) const {
+  std::unique_ptr<TFuzzySet> made = NewInstance();
+  made->SetName(name);
+  if (TGCollection* collection = GetCollection()) {
+    return TFuzzySetResult::Borrowed(
+        static_cast<TFuzzySet&>(*collection->AddItem(std::move(made))));
+  }
+  return TFuzzySetResult::Held(*made.release(), [](TFuzzySet* set) { delete set; });
+}
+
+TFuzzySetResult TFuzzySet::CombineSets(const TFuzzySet& other, const std::string& operation_name,
+                                       const PointCombiner& combiner) const {
+  TFuzzySetResult result = NewDerivedSet(DerivedName(GetName(), operation_name, other.GetName()));
+  TResultGuard guard(result);
+  TFuzzySetValues& values = result->GetValues();
+  {
+    TPointUpdateBlock block(values);
+    const bool stopped =
+        geometry::MergeWalk(GetValues(), other.GetValues(),
+                            [&](TFzyFloat x1, TFzyFloat y1, TFzyFloat x2, TFzyFloat y2) {
+                              return combiner(values, x1, y1, x2, y2);
+                            });
+    if (!stopped) DropRedundantPoints(values);
+  }
+  std::string expression = CleanExpression(ExpressionOrName(*this));
+  expression += ' ';
+  expression += operation_name;
+  expression += ' ';
+  expression += CleanExpression(ExpressionOrName(other));
+  result->SetExpression(expression);
+  guard.Release();
+  return result;
+}
+
+bool TFuzzySet::ForEachPointPair(const TFuzzySet& other, const PointVisitor& visitor) const {
+  return geometry::MergeWalk(GetValues(), other.GetValues(), visitor);
+}
+
+TFuzzySetResult TFuzzySet::Intersection(const TFuzzySet& other, TFuzzyOperation operation) const {
+  if (operation >= foSum)
+    throw EFzyException(Format(messages::kInvalidFuzzyOperation, OperationText(operation)));
+  const std::string_view& name = AndOperationNames[operation];
+  return CombineSets(other, std::string(name), Combiner(kCombine[operation][0], &name));
+}
+
+TFuzzySetResult TFuzzySet::Union(const TFuzzySet& other, TFuzzyOperation operation) const {
+  if (operation > foSum)
+    throw EFzyException(Format(messages::kInvalidFuzzyOperation, OperationText(operation)));
+  const std::string_view& name = OrOperationNames[operation];
+  return CombineSets(other, std::string(name), Combiner(kCombine[operation][1], &name));
+}
+
+TFuzzySetResult TFuzzySet::Aggregate(const TFuzzySet& other, TFuzzyInferenceMethod method,
+                                     bool use_and) const {
+  TFuzzyOperation operation = foZadeh;
+  switch (method) {
+    case fimAdditive:
+      operation = foSum;
+      break;
+    case fimMean:
+      operation = foMean;
+      break;
+    case fimProduct:
+      operation = foProduct;
+      break;
+    case fimBoundedSum:
+      operation = foBoundedSum;
+      break;
+    default:
+      break;
+  }
+  return use_and ? Intersection(other, operation) : Union(other, operation);
+}
+
+TFuzzySetResult TFuzzySet::AggregateByComponent(const TFuzzySet& other, bool use_and) const {
+  return Aggregate(other, GetSettings().InferenceMethod, use_and);
+}
+
+TFzyFloat TFuzzySet::MatchDegree(const TFuzzySet& other) const {
+  return geometry::MatchDegree(GetValues(), other.GetValues());
+}
+
+bool TFuzzySet::ReachesThreshold(const TFuzzySet& other) const {
+  const TFuzzySetContext* variable = GetFuzzyVariable();
+  if (variable == nullptr)
+    throw EFzyException(Format(messages::kThresholdWithoutVariable, GetName()));
+  return geometry::ReachesThreshold(GetValues(), other.GetValues(), variable->GetThreshold());
+}
+
+bool TFuzzySet::SegmentIntersection(TFzyFloat& x, TFzyFloat& y, TFzyFloat x1, TFzyFloat y1,
+                                    TFzyFloat x2, TFzyFloat y2, TFzyFloat x3, TFzyFloat y3,
+                                    TFzyFloat x4, TFzyFloat y4) {
+  return geometry::SegmentIntersection(x, y, x1, y1, x2, y2, x3, y3, x4, y4);
+}
+
+std::optional<geometry::TPoint> TFuzzySet::SegmentCrossing(TFzyFloat x1, TFzyFloat y1, TFzyFloat x2,
+                                                           TFzyFloat y2, TFzyFloat x3, TFzyFloat y3,
+                                                           TFzyFloat x4, TFzyFloat y4) {
+  geometry::TPoint point;
+  if (!geometry::SegmentIntersection(point.X, point.Y, x1, y1, x2, y2, x3, y3, x4, y4))
+    return std::nullopt;
+  return point;
+}
+
+bool TFuzzySet::Overlaps(const TFuzzySet& other) const {
+  const TFuzzySetValues& a = GetValues();
+  const TFuzzySetValues& b = other.GetValues();
+  const int n = a.GetCount();
+  const int m = b.GetCount();
+  if (n == 0 || m == 0) return false;
+  const auto flat_at_zero = [](const TFuzzySetValues& values) {
+    return values.NextDistinctY(0, 1, values.GetY(0)) == -1 && values.GetY(0) < FuzzyEpsilon;
+  };
+  if (flat_at_zero(a) && !flat_at_zero(b)) return false;
+  const TFzyFloat a_first = a.GetX(0);
+  const TFzyFloat a_last = a.GetX(n - 1);
+  const TFzyFloat b_first = b.GetX(0);
+  const TFzyFloat b_last = b.GetX(m - 1);
+  if (b_first > a_last + FuzzyEpsilon && a.GetY(n - 1) < FuzzyEpsilon && b.GetY(0) < FuzzyEpsilon)
+    return false;
+  if (a_first > b_last + FuzzyEpsilon && a.GetY(0) < FuzzyEpsilon && b.GetY(m - 1) < FuzzyEpsilon)
+    return false;
+  // Touching ends overlap when either side is above zero where they touch.
+  if (SameFloat(b_first, a_last) &&
+      (a.GetMembership(a_last) > FuzzyEpsilon || b.GetMembership(b_first) > FuzzyEpsilon))
+    return true;
+  if (SameFloat(b_last, a_first) &&
+      !(b.GetMembership(b_last) <= FuzzyEpsilon && a.GetMembership(a_first) <= FuzzyEpsilon))
+    return true;
+  if (b_first + FuzzyEpsilon >= a_last) return false;
+  return b_last - FuzzyEpsilon > a_first;
+}
+
+}  // namespace tapwise
