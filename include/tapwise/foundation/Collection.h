@@ -113,7 +113,11 @@ class TGCollection : public TPersistent {
 
   int GetCount() const { return static_cast<int>(FItems.size()); }
   /// The item at `index`; outside 0..Count-1 raises EListError "List index out of bounds".
-  TGCollectionItem* GetItem(int index) const;
+  TGCollectionItem* GetItem(int index) const {
+    // Inline: the point lists of fuzzy sets read their points through here in every walk.
+    if (index < 0 || index >= GetCount()) CheckIndex(index, GetCount() - 1);
+    return FItems[static_cast<size_t>(index)].get();
+  }
   /// The item at `index` as the collection's item type `T` (no run-time check: the
   /// collection accepts only items of its item class).
   template <class T>
