@@ -22,7 +22,9 @@ namespace tapwise::bench {
 /// shapes (ZShape, PiShape, SShape) where Tapwise uses seven-point curves, and ramps and
 /// triangles with the change_vc point lists. Inputs are crisp (fuzzylite's standard
 /// fuzzification: each term evaluated at the reading), where Tapwise fuzzifies the reading
-/// into a narrow triangle and takes match degrees. A valve no rule fires for gets 0.
+/// into a narrow triangle and takes match degrees. Every rule of non-zero strength fires
+/// (fuzzylite's General activation), where Tapwise fires from 0.01 on. A valve no rule fires
+/// for gets 0.
 class FuzzyliteFaucetController {
  public:
   explicit FuzzyliteFaucetController(int resolution);

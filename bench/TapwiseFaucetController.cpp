@@ -61,7 +61,7 @@ constexpr std::array<Rule, 8> kRules{{
 
 }  // namespace
 
-TapwiseFaucetController::TapwiseFaucetController() {
+TapwiseFaucetController::TapwiseFaucetController(TInputs inputs) : FInputModel(inputs) {
   FOutTempVariable = MakeVariable("outTemp", kTemperatureMin, kTemperatureMax);
   FOutTempVariable->SetUnits("Celcius");
   AddDecline(*FOutTempVariable, "cold", 10, 35);
@@ -87,10 +87,17 @@ TapwiseFaucetController::TapwiseFaucetController() {
 }
 
 ValveChanges TapwiseFaucetController::Tick(const OutletReading& reading) {
+  const double flow = reading.flow;
+  const double temperature = reading.temperature;
+  IFuzzySet& out_flow = *FInputs[1];
+  IFuzzySet& out_temp = *FInputs[0];
+  if (FInputModel == TInputs::Crisp) {
+    out_flow.SetCrispValue(flow);
+    out_temp.SetCrispValue(temperature);
+    return FireRules();
+  }
   // The output fuzzification of the simulation step: a spike at a bound, else a narrow
   // triangle clipped to the universe.
-  const double flow = reading.flow;
-  IFuzzySet& out_flow = *FInputs[1];
   out_flow.Clear();
   if (flow == kFlowMin) {
     out_flow.AddPoint(kFlowMin, 1);
@@ -103,8 +110,6 @@ ValveChanges TapwiseFaucetController::Tick(const OutletReading& reading) {
     out_flow.AddPoint(flow, 1);
     out_flow.AddPoint(std::min(kFlowMax, flow + 0.5), 0);
   }
-  const double temperature = reading.temperature;
-  IFuzzySet& out_temp = *FInputs[0];
   out_temp.Clear();
   if (temperature == kTemperatureMin) {
     out_temp.AddPoint(kTemperatureMin, 1);
@@ -117,7 +122,10 @@ ValveChanges TapwiseFaucetController::Tick(const OutletReading& reading) {
     out_temp.AddPoint(temperature, 1);
     out_temp.AddPoint(std::min(kTemperatureMax, temperature + 0.1), 0);
   }
+  return FireRules();
+}
 
+ValveChanges TapwiseFaucetController::FireRules() {
   // The rule firing of the demo's tick, terms fetched by name as it does.
   IntfPtr<IFuzzySet> hot_change;
   IntfPtr<IFuzzySet> cold_change;

@@ -25,7 +25,17 @@ namespace tapwise::bench {
 /// (the height of the intersection), where the peer evaluates the terms at the crisp value.
 class TapwiseFaucetController {
  public:
-  TapwiseFaucetController();
+  /// How a reading enters the rules.
+  enum class TInputs {
+    /// As the demo does it: narrow triangles around the readings.
+    Fuzzy,
+    /// Crisp spikes (`SetCrispValue`), so that a rule's strength is the terms' membership
+    /// at the reading, as in the peer; only for telling the input model's share of the
+    /// difference to the peer from the rest.
+    Crisp,
+  };
+
+  explicit TapwiseFaucetController(TInputs inputs = TInputs::Fuzzy);
 
   /// One tick at the given outlet reading. Steady state: both accumulators start empty,
   /// and a valve no rule fires for gets change 0.
@@ -35,6 +45,10 @@ class TapwiseFaucetController {
   static constexpr double kThreshold = 0.01;
 
  private:
+  // The eight rules over the current outlet sets, both accumulators defuzzified.
+  ValveChanges FireRules();
+
+  TInputs FInputModel;
   IntfPtr<IFuzzyVariable> FOutTempVariable;
   IntfPtr<IFuzzyVariable> FOutFlowVariable;
   IntfPtr<IFuzzyVariable> FChangeVariable;

@@ -66,6 +66,10 @@ FuzzyliteFaucetController::FuzzyliteFaucetController(int resolution)
   rules->setConjunction(new fl::Minimum);
   rules->setDisjunction(new fl::Maximum);
   rules->setImplication(new fl::Minimum);
+  // fuzzylite's usual activation fires every rule of non-zero strength, where the demo
+  // fires from 0.01 on. Near that floor the two differ (a consequent clipped at 0.0003
+  // still moves a centroid), as they do where the smooth Z and S tails and the seven-point
+  // curves fall on either side of it; the report's notes show these shares.
   rules->setActivation(new fl::General);
   for (const char* rule : kRules)
     rules->addRule(fl::Rule::parse(rule, FEngine.get()));
