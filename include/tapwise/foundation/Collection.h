@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <typeinfo>
 #include <vector>
 
 #include "tapwise/foundation/Persistent.h"
@@ -61,7 +62,9 @@ class TCollectionItemClass {
   TCollectionItemClass(Builder builder, Test test) : FBuilder(std::move(builder)), FTest(test) {}
   template <class T>
   static bool IsA(const TGCollectionItem& item) {
-    return dynamic_cast<const T*>(&item) != nullptr;
+    // Items are nearly always of the class itself, and every item a collection takes is
+    // tested; the exact type answers those without walking the class hierarchy.
+    return typeid(item) == typeid(T) || dynamic_cast<const T*>(&item) != nullptr;
   }
 
   Builder FBuilder;
