@@ -71,11 +71,21 @@ def mbps(name):
     run = medians.get(name)
     return "n/a" if run is None or "bytes_per_second" not in run else "%.2f" % (
         run["bytes_per_second"] / 1e6)
-print("tick_ns tapwise=%s fuzzylite100=%s fuzzylite1000=%s" % (
-    tick_ns("BM_Tick_Tapwise"), tick_ns("BM_Tick_Fuzzylite/100"),
-    tick_ns("BM_Tick_Fuzzylite/1000")))
-print("tick_instructions tapwise=%s fuzzylite100=%s fuzzylite1000=%s" % tuple(sys.argv[2:5]))
-print("parse_mbps tapwise=%s fuzzylite=%s" % (mbps("BM_Parse_Tapwise"),
-                                               mbps("BM_Parse_FuzzyliteFll")))
+ticks = [tick_ns("BM_Tick_Tapwise"), tick_ns("BM_Tick_Fuzzylite/100"),
+         tick_ns("BM_Tick_Fuzzylite/1000")]
+instructions = sys.argv[2:5]
+parses = [mbps("BM_Parse_Tapwise"), mbps("BM_Parse_FuzzyliteFll")]
+def ratio(ours, theirs):
+    return "n/a" if "n/a" in (ours, theirs) else "%.2f" % (float(ours) / float(theirs))
+# Goals: a tick at most 0.5 of the peer's at resolution 100, at most 0.1 at 1000; parsing at
+# least 2 times the peer's import.
+print("note: ratios tapwise/fuzzylite100 time=%s instructions=%s (goal <= 0.5)" % (
+    ratio(ticks[0], ticks[1]), ratio(instructions[0], instructions[1])))
+print("note: ratios tapwise/fuzzylite1000 time=%s instructions=%s (goal <= 0.1)" % (
+    ratio(ticks[0], ticks[2]), ratio(instructions[0], instructions[2])))
+print("note: ratio parse tapwise/fuzzylite=%s (goal >= 2)" % ratio(parses[0], parses[1]))
+print("tick_ns tapwise=%s fuzzylite100=%s fuzzylite1000=%s" % tuple(ticks))
+print("tick_instructions tapwise=%s fuzzylite100=%s fuzzylite1000=%s" % tuple(instructions))
+print("parse_mbps tapwise=%s fuzzylite=%s" % tuple(parses))
 PY
 grep -E '^(cog_max_abs_diff|allocations_per_tick) ' "$build/bench-report.txt"
