@@ -4,11 +4,15 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <string>
 
 #include "BenchInputs.h"
 #include "FuzzyliteFaucetController.h"
 #include "TapwiseFaucetController.h"
+#include "tapwise/foundation/Stream.h"
+#include "tapwise/fuzzy/StreamTokenInterfaces.h"
+#include "tapwise/language/TokenStream.h"
 
 namespace tapwise::bench {
 namespace {
@@ -49,7 +53,21 @@ BENCHMARK(BM_Parse_FuzzyliteFll)->Unit(benchmark::kMillisecond);
 
 // The Tapwise side of the parse comparison reads GenerateDefinitionText (the same 500
 // variables of 7 triangles) with TZTFuzzyLogicParser into a TIFuzzyLogic; it is added as
-// BM_Parse_Tapwise once the parser and the component exist.
+// BM_Parse_Tapwise once the parser and the component exist. Until then the tokenizer alone
+// reads that text, which bounds what the parser can reach.
+void BM_Tokenize_Tapwise(benchmark::State& state) {
+  const std::string text = GenerateDefinitionText(kParseVariables, kParseTermsPerVariable);
+  for (auto _ : state) {
+    TZTStringStream source(text);
+    TFuzzyLogicTokenStream tokens(source);
+    int64_t count = 0;
+    while (tokens.NextToken()->GetDataType() != dtEOF)
+      ++count;
+    benchmark::DoNotOptimize(count);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_Tokenize_Tapwise)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tapwise::bench
