@@ -23,6 +23,12 @@ bool PointOnSegment(TFzyFloat px, TFzyFloat py, TFzyFloat x3, TFzyFloat y3, TFzy
   return SameFloat(py, Interpolate(x3, y3, x4, y4, clamped));
 }
 
+// Whether (px, py) lies in the bounding box of segment P1-P2, tolerance included.
+bool InBox(TFzyFloat px, TFzyFloat py, TFzyFloat x1, TFzyFloat y1, TFzyFloat x2, TFzyFloat y2) {
+  return px >= std::min(x1, x2) - FuzzyEpsilon && px <= std::max(x1, x2) + FuzzyEpsilon &&
+         py >= std::min(y1, y2) - FuzzyEpsilon && py <= std::max(y1, y2) + FuzzyEpsilon;
+}
+
 }  // namespace
 
 bool SegmentIntersection(TFzyFloat& x, TFzyFloat& y, TFzyFloat x1, TFzyFloat y1, TFzyFloat x2,
@@ -53,18 +59,24 @@ bool SegmentIntersection(TFzyFloat& x, TFzyFloat& y, TFzyFloat x1, TFzyFloat y1,
   const TFzyFloat scale = (std::fabs(dxa) + std::fabs(dya)) * (std::fabs(dxb) + std::fabs(dyb));
   if (std::fabs(d) <= kParallelSine * scale) {
     if (na != 0) return false;
-    // Collinear: the overlap's right end, when they overlap at all.
-    if (std::max(std::min(x1, x2), std::min(x3, x4)) >
-        std::min(std::max(x1, x2), std::max(x3, x4)) + FuzzyEpsilon)
-      return false;
-    if (x4 <= x2) {
-      x = x4;
-      y = y4;
-    } else {
-      x = x2;
-      y = y2;
+    // Collinear: the overlap's right end (the smaller of the two right ends). Segments on one
+    // line that share no point do not cross; vertical ones are told apart by their Y spans.
+    const auto on_both = [&](TFzyFloat px, TFzyFloat py) {
+      return InBox(px, py, x1, y1, x2, y2) && InBox(px, py, x3, y3, x4, y4);
+    };
+    const bool fourth_first = x4 <= x2;
+    const TFzyFloat candidates[4][2] = {{fourth_first ? x4 : x2, fourth_first ? y4 : y2},
+                                        {fourth_first ? x2 : x4, fourth_first ? y2 : y4},
+                                        {x1, y1},
+                                        {x3, y3}};
+    for (const auto& candidate : candidates) {
+      if (on_both(candidate[0], candidate[1])) {
+        x = candidate[0];
+        y = candidate[1];
+        return true;
+      }
     }
-    return true;
+    return false;
   }
   const TFzyFloat t = na / d;
   if (t < 0 || t > 1) return false;

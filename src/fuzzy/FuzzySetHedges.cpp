@@ -207,7 +207,10 @@ TFuzzySet& TFuzzySet::Normalize() {
   TFuzzySetValues& values = GetValues();
   const TFzyFloat highest = values.GetMaximumYValue();
   if (highest == 0) return *this;
+  // A degree so small that its reciprocal overflows would turn the set into infinities.
   const TFzyFloat factor = 1 / highest;
+  if (!std::isfinite(factor))
+    throw EFzyException(Format(messages::kNonFiniteResult, "normalize", GetName()));
   TPointUpdateBlock block(values);
   for (int i = 0, count = values.GetCount(); i < count; ++i) {
     TFuzzySetValue& point = *values.GetPoint(i);

@@ -103,8 +103,16 @@ void TIFuzzySet::Rekey(Rename&& rename) {
   // and the variable's release rule must see the re-keyed table when it runs.
   IntfPtr<IFuzzyVariable> variable = FVariable;
   IntfPtr<IFuzzySet> self(this);
+  // A set stored by an explicit AddFuzzySet may not be marked as a term yet; it must come
+  // back into the table all the same.
+  MarkDefined();
   variable->RemoveFuzzySet(*this);
-  rename();
+  try {
+    rename();
+  } catch (...) {
+    variable->AddFuzzySet(self);  // back under the name it still has
+    throw;
+  }
   variable->AddFuzzySet(self);
 }
 

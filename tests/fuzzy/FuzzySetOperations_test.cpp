@@ -257,23 +257,34 @@ TEST(FuzzySetOperations, UnionGainsNoNotchWhereOneOperandHasEnded) {
 }
 
 // Whether two positions of the merge walk lie closer than the tolerance without being the
-// same: a point list holds such positions as one (a vertical edge, or one point when the
-// degrees agree too), so the result can only be as exact as the tolerance there.
+// same, or two results at one position differ by less than the tolerance: a point list holds
+// such points as one (no two successive points of a list are equal within the tolerance), so the
+// result can only be as exact as the tolerance there.
 bool WalkHasNearPositions(const TFuzzySet& a, const TFuzzySet& b) {
-  std::vector<TFzyFloat> xs;
-  a.ForEachPointPair(b, [&xs](TFzyFloat x, TFzyFloat, TFzyFloat, TFzyFloat) {
-    xs.push_back(x);
+  struct Position {
+    TFzyFloat x, low, high;
+  };
+  std::vector<Position> seen;
+  a.ForEachPointPair(b, [&seen](TFzyFloat x, TFzyFloat y1, TFzyFloat, TFzyFloat y2) {
+    seen.push_back({x, std::min(y1, y2), std::max(y1, y2)});
     return false;
   });
-  std::sort(xs.begin(), xs.end());
-  for (size_t i = 1; i < xs.size(); ++i)
-    if (xs[i] != xs[i - 1] && SameFloat(xs[i], xs[i - 1])) return true;
+  const auto near = [](TFzyFloat u, TFzyFloat v) { return u != v && SameFloat(u, v); };
+  for (size_t i = 0; i < seen.size(); ++i) {
+    for (size_t j = i + 1; j < seen.size(); ++j) {
+      if (near(seen[i].x, seen[j].x)) return true;
+      if (seen[i].x == seen[j].x &&
+          (near(seen[i].low, seen[j].low) || near(seen[i].high, seen[j].high)))
+        return true;
+    }
+  }
   return false;
 }
 
 // Random membership functions over [0, 1] with positions on a grid of 1/512 (points of two
 // sets coincide or lie well apart) and plateaus at 0, 1 and the previous degree.
-void RandomSet(std::mt19937& rng, TFuzzySet& set) {
+// With `vertical_edges`, some positions carry a second point (a jump).
+void RandomSet(std::mt19937& rng, TFuzzySet& set, bool vertical_edges = false) {
   std::uniform_int_distribution<int> count(1, 12);
   std::uniform_int_distribution<int> grid(0, 512);
   std::uniform_real_distribution<TFzyFloat> unit(0, 1);
@@ -291,6 +302,10 @@ void RandomSet(std::mt19937& rng, TFuzzySet& set) {
     const TFzyFloat y = roll < 0.15 ? 0 : roll < 0.3 ? 1 : roll < 0.4 ? previous : unit(rng);
     set.AddPoint(x, y);
     previous = y;
+    if (vertical_edges && unit(rng) < 0.2) {
+      previous = unit(rng);
+      set.AddPoint(x, previous);
+    }
   }
   set.EndUpdate();
 }
@@ -330,6 +345,68 @@ TEST(FuzzySetOperations, ZadehAndOrAreExactAndMatchDegreeIsTheHeightOfTheAnd) {
         << "trial " << trial;
   }
   EXPECT_LT(near_positions, 15);  // a crossing within the tolerance of a vertex is rare
+}
+
+// Jumps (two points on one X) are exact too: on either side and at the jump itself, where
+// the degree is the top of the edge.
+TEST(FuzzySetOperations, ZadehAndOrAreExactWithVerticalEdges) {
+  std::mt19937 rng(20261209);
+  TFuzzySet a;
+  TFuzzySet b;
+  for (int trial = 0; trial < 300; ++trial) {
+    RandomSet(rng, a, true);
+    RandomSet(rng, b, true);
+    if (WalkHasNearPositions(a, b)) continue;
+    const TFuzzySetResult both = a.Intersection(b);
+    const TFuzzySetResult either = a.Union(b);
+    std::vector<TFzyFloat> probes;
+    for (const TFuzzySet* set : {&a, &b, both.Get(), either.Get()})
+      for (int i = 0; i < set->GetCount(); ++i)
+        probes.push_back(set->GetX(i));
+    std::sort(probes.begin(), probes.end());
+    for (size_t k = 0, n = probes.size(); k + 1 < n; ++k)
+      probes.push_back((probes[k] + probes[k + 1]) / 2);
+    for (TFzyFloat x : probes) {
+      const TFzyFloat ya = a.GetMembership(x);
+      const TFzyFloat yb = b.GetMembership(x);
+      ASSERT_NEAR(both->GetMembership(x), std::min(ya, yb), 1e-9)
+          << "AND, trial " << trial << " at X = " << x << "\n"
+          << a.ValuesText() << "\n"
+          << b.ValuesText() << "\n"
+          << both->ValuesText();
+      ASSERT_NEAR(either->GetMembership(x), std::max(ya, yb), 1e-9)
+          << "OR, trial " << trial << " at X = " << x << "\n"
+          << a.ValuesText() << "\n"
+          << b.ValuesText() << "\n"
+          << either->ValuesText();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tapwise
+
+namespace tapwise {
+namespace {
+
+// A descendant whose results must be of its own class: creation goes through one place.
+class TMarkedSet : public TFuzzySet {
+ public:
+  std::string ClassName() const override { return "TMarkedSet"; }
+
+ protected:
+  std::unique_ptr<TFuzzySet> NewInstance() const override { return std::make_unique<TMarkedSet>(); }
+};
+
+TEST(FuzzySetOperations, ResultsAreOfTheOperandsClass) {
+  TMarkedSet a;
+  SetPoints(a, {{0, 0}, {10, 1}});
+  TFuzzySet b;
+  SetPoints(b, {{0, 1}, {10, 0}});
+  EXPECT_EQ(a.Union(b)->ClassName(), "TMarkedSet");
+  EXPECT_EQ(a.CombineWithValue(true, 0.5)->ClassName(), "TMarkedSet");
+  EXPECT_EQ(a.AlphaCut(false, 0.5)->ClassName(), "TMarkedSet");
+  EXPECT_EQ(b.Intersection(a)->ClassName(), "TFuzzySet");
 }
 
 }  // namespace

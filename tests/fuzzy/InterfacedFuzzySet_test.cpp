@@ -73,6 +73,20 @@ TEST(InterfacedFuzzySet, UniverseComesFromTheVariableOrThePoints) {
   EXPECT_EQ(variable->GetFuzzySetCount(), 0);
 }
 
+TEST(InterfacedFuzzySet, DefaultShapesSpanTheVariableWithSevenPoints) {
+  LiveObjectGuard guard;
+  IntfPtr<IFuzzyVariable> variable = MakeVariable("v", 0, 60);
+  variable->SetNumFunctionValues(11);
+  variable->SetDefuzzificationMethod(dmMeanOfMaxima);
+  IntfPtr<IFuzzySet> set = variable->AddFuzzySet("s");
+  set->SetSetType(fstGrowthCurve);
+  EXPECT_EQ(set->GetSetType(), fstGrowthCurve);
+  EXPECT_EQ(set->GetCount(), 7);
+  EXPECT_GE(set->GetX(0), 0);
+  EXPECT_LE(set->GetX(6), 60);
+  EXPECT_EQ(set->Defuzzify(), set->CenterOfGravity());
+}
+
 TEST(InterfacedFuzzySet, RenameRekeysTheStoredTermAndAReservedWordLeavesItWhereItWas) {
   LiveObjectGuard guard;
   IntfPtr<IFuzzyVariable> variable = MakeVariable("temp", 0, 100);

@@ -131,6 +131,39 @@ TEST(InterfacedFuzzyVariable, ChainedAccumulatorsHoldThePointwiseMaximum) {
   EXPECT_EQ(fired->ValuesText(), simple->ValuesText());
 }
 
+TEST(InterfacedFuzzyVariable, ARuleBaseTickIsSymmetricForASymmetricInput) {
+  LiveObjectGuard guard;
+  IntfPtr<TIFuzzyVariable> temperature = Universe(0, 60);
+  IntfPtr<TIFuzzyVariable> change = Universe(-10, 10);
+  Triangle(temperature, "cold", 0, 0, 30);
+  Triangle(temperature, "ok", 20, 30, 40);
+  Triangle(temperature, "hot", 30, 60, 60);
+  Triangle(change, "open", 0, 10, 10);
+  Triangle(change, "keep", -5, 0, 5);
+  Triangle(change, "shut", -10, -10, 0);
+
+  IntfPtr<IFuzzySet> reading = temperature->AddFuzzySet("reading");
+  reading->SetTriangle(25, 30, 35);
+  const std::array<const char*, 3> conditions{"cold", "ok", "hot"};
+  const std::array<const char*, 3> actions{"open", "keep", "shut"};
+  IntfPtr<IFuzzySet> accumulated;
+  for (size_t rule = 0; rule < conditions.size(); ++rule) {
+    const std::array<IntfPtr<IFuzzySet>, 1> inputs{reading};
+    const std::array<IntfPtr<IFuzzySet>, 1> antecedents{temperature->GetFuzzySet(conditions[rule])};
+    if (IntfPtr<IFuzzySet> fired = change->FireRule(
+            inputs, antecedents, change->GetFuzzySet(actions[rule]), accumulated)) {
+      accumulated = fired;
+    }
+  }
+  ASSERT_TRUE(accumulated);
+  // cold and hot both meet the reading at 1/7, ok at 1; clipping caps the peaks of open
+  // and shut (their vertical edges at 10 and -10).
+  EXPECT_NEAR(accumulated->GetMembership(10), 1.0 / 7, 1e-9);
+  EXPECT_NEAR(accumulated->GetMembership(-10), 1.0 / 7, 1e-9);
+  EXPECT_NEAR(accumulated->GetMembership(0), 1.0, 1e-9);
+  EXPECT_NEAR(accumulated->CenterOfGravity(), 0.0, 1e-9);
+}
+
 // ---- Terms ----
 
 struct EventLog {
@@ -221,6 +254,22 @@ TEST(InterfacedFuzzyVariable, AddingASetOfAnotherVariableMovesIt) {
   EXPECT_EQ(term->GetVariable(), b);
   EXPECT_EQ(a->GetFuzzySetCount(), 0);
   EXPECT_EQ(b->GetFuzzySet("t"), term);
+}
+
+TEST(InterfacedFuzzyVariable, AnExplicitlyAddedLooseSetIsStoredAndStaysStoredWhenRenamed) {
+  LiveObjectGuard guard;
+  IntfPtr<TIFuzzyVariable> v = Universe(0, 10);
+  IntfPtr<IFuzzySet> loose = TIFuzzySet::Create(nullptr, "loose");
+  v->AddFuzzySet(loose);
+  EXPECT_EQ(v->GetFuzzySet("loose"), loose);
+  loose->SetName("kept");
+  EXPECT_EQ(v->GetFuzzySet("kept"), loose);
+  EXPECT_EQ(v->GetFuzzySetCount(), 1);
+
+  // A set already linked to the variable but not marked as a term is not stored.
+  IntfPtr<IFuzzySet> scratch = TIFuzzySet::Create(v, "scratch");
+  v->AddFuzzySet(scratch);
+  EXPECT_EQ(v->GetFuzzySetCount(), 1);
 }
 
 // ---- Settings ----
@@ -383,6 +432,16 @@ TEST(InterfacedFuzzyVariable, ATermHeldFromOutsideKeepsTheVariableWithAnEmptyTab
   kept->SetName("renamed");
   EXPECT_EQ(kept->GetVariable()->GetFuzzySetCount(), 0);
   kept = nullptr;
+  EXPECT_EQ(guard.Alive(), 0);
+}
+
+TEST(InterfacedFuzzyVariable, AFailingChangeHandlerDoesNotStopTheVariableFromFreeingItself) {
+  LiveObjectGuard guard;
+  {
+    IntfPtr<IFuzzyVariable> v = TIFuzzyVariable::Create("v");
+    v->AddFuzzySet("a");
+    v->SetOnChange([](TPersistent*) { throw Exception("handler failed"); });
+  }
   EXPECT_EQ(guard.Alive(), 0);
 }
 

@@ -151,7 +151,13 @@ bool MergeWalk(const SA& a, const SB& b, Emit&& emit) {
       if (crossed && emit(x, y, x, y)) return true;
     }
     if (i < n && j < m && SameFloat(a.GetX(i), b.GetX(j))) {
-      if (emit(a.GetX(i), a.GetY(i), b.GetX(j), b.GetY(j))) return true;
+      const TFzyFloat x = a.GetX(i);
+      if (emit(x, a.GetY(i), b.GetX(j), b.GetY(j))) return true;
+      // Where both sets jump at this X, pairing their points one by one need not meet the
+      // tops of the two edges, which are the degrees exactly at X: pair those too.
+      if (i + 1 < n && SameFloat(a.GetX(i + 1), x) && j + 1 < m && SameFloat(b.GetX(j + 1), x)) {
+        if (emit(x, MembershipFrom(a, x, hint_a), x, MembershipFrom(b, x, hint_b))) return true;
+      }
       ++i;
       ++j;
     } else if (i < n && (j == m || b.GetX(j) > a.GetX(i))) {

@@ -218,6 +218,10 @@ class TIFuzzySet : public TFuzzySet, public TInterfacedObject, public detail::TI
 
   /// With a variable, 0 gives its `Maximum` and 1 its `Minimum`; any other index raises.
   TFzyFloat GetXRange(int index) const override;
+  /// The defaults, always: an interfaced set reaches no component, so `SetSetType` samples
+  /// curves with 7 points and `Defuzzify` is the centre of gravity, whatever its variable's
+  /// `NumFunctionValues` and `DefuzzificationMethod` say.
+  TFuzzySetSettings GetSettings() const override { return {}; }
 
  protected:
   TIFuzzySet();
