@@ -109,11 +109,6 @@ void TGCollection::Changed() {
   if (FUpdateCount == 0) Update(nullptr);
 }
 
-TGCollectionItem* TGCollection::GetItem(int index) const {
-  CheckIndex(index, GetCount() - 1);
-  return FItems[static_cast<size_t>(index)].get();
-}
-
 void TGCollection::Added(TGCollectionItem&) {}
 void TGCollection::Deleting(TGCollectionItem&) {}
 void TGCollection::SetItemName(TGCollectionItem&) {}

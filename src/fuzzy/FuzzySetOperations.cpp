@@ -21,6 +21,33 @@ namespace {
 
 using Combine = TFzyFloat (*)(TFzyFloat a, TFzyFloat b);
 
+// A small point list copied into plain arrays. The merge walk reads every point several
+// times; from the copy each read is one load instead of a trip through the collection, which
+// makes the match degree of a rule's antecedent several times cheaper. Larger lists are
+// walked in place.
+class TFlatPoints {
+ public:
+  static constexpr int kCapacity = 32;
+
+  static bool Fits(const TFuzzySetValues& values) { return values.GetCount() <= kCapacity; }
+
+  explicit TFlatPoints(const TFuzzySetValues& values) : FCount(values.GetCount()) {
+    for (int i = 0; i < FCount; ++i) {
+      const TFuzzySetValue* point = values.GetPoint(i);
+      FX[i] = point->GetX();
+      FY[i] = point->GetY();
+    }
+  }
+  int GetCount() const { return FCount; }
+  TFzyFloat GetX(int index) const { return FX[index]; }
+  TFzyFloat GetY(int index) const { return FY[index]; }
+
+ private:
+  int FCount;
+  TFzyFloat FX[kCapacity];
+  TFzyFloat FY[kCapacity];
+};
+
 // The AND (index 0) and OR (index 1) of each operation family; the AND by foSum does not
 // exist.
 constexpr Combine kCombine[7][2] = {
@@ -170,7 +197,11 @@ TFuzzySetResult TFuzzySet::AggregateByComponent(const TFuzzySet& other, bool use
 }
 
 TFzyFloat TFuzzySet::MatchDegree(const TFuzzySet& other) const {
-  return geometry::MatchDegree(GetValues(), other.GetValues());
+  const TFuzzySetValues& a = GetValues();
+  const TFuzzySetValues& b = other.GetValues();
+  if (TFlatPoints::Fits(a) && TFlatPoints::Fits(b))
+    return geometry::MatchDegree(TFlatPoints(a), TFlatPoints(b));
+  return geometry::MatchDegree(a, b);
 }
 
 bool TFuzzySet::ReachesThreshold(const TFuzzySet& other) const {

@@ -1,6 +1,7 @@
 #include "tapwise/fuzzy/FuzzySetValue.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 #include "FiniteCheck.h"
 #include "tapwise/fuzzy/FuzzySet.h"
@@ -26,8 +27,11 @@ TFzyFloat ClampToUniverse(const TFuzzySetValues* values, TFzyFloat x) {
 
 TFuzzySetValue::TFuzzySetValue(TGCollection* collection) {
   if (collection != nullptr && collection->GetCount() > 0) {
-    const auto* last =
-        dynamic_cast<const TFuzzySetValue*>(collection->GetItem(collection->GetCount() - 1));
+    const TGCollectionItem* item = collection->GetItem(collection->GetCount() - 1);
+    // Points are nearly always plain points; their exact type spares the cast its walk.
+    const auto* last = typeid(*item) == typeid(TFuzzySetValue)
+                           ? static_cast<const TFuzzySetValue*>(item)
+                           : dynamic_cast<const TFuzzySetValue*>(item);
     if (last != nullptr) FX = last->FX + 1;
   }
 }

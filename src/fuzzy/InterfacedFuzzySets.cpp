@@ -1,5 +1,6 @@
 #include "tapwise/fuzzy/InterfacedFuzzySets.h"
 
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -12,8 +13,19 @@ namespace {
 
 // The stored items are always fuzzy sets (the table is filled through Store and its own
 // Assign); the cast takes the table's reference over without counting twice.
+IFuzzySet* FuzzySetOf(IInterface* item) {
+  if (item == nullptr) return nullptr;
+  // Terms are nearly always plain TIFuzzySet objects. For those the cast from the virtual
+  // base costs a type comparison instead of a walk over the class hierarchy, which would
+  // otherwise dominate every look-up of a term by name.
+  if (typeid(*item) == typeid(TIFuzzySet)) {
+    return static_cast<TIFuzzySet*>(dynamic_cast<void*>(item));
+  }
+  return dynamic_cast<IFuzzySet*>(item);
+}
+
 IntfPtr<IFuzzySet> AsSet(IntfPtr<IInterface>&& item) {
-  auto* set = dynamic_cast<IFuzzySet*>(item.Get());
+  IFuzzySet* set = FuzzySetOf(item.Get());
   if (set == nullptr) return nullptr;
   (void)item.Detach();
   return IntfPtr<IFuzzySet>::Adopt(set);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <typeinfo>
 #include <vector>
 
 #include "tapwise/foundation/Persistent.h"
@@ -61,7 +62,9 @@ class TCollectionItemClass {
   TCollectionItemClass(Builder builder, Test test) : FBuilder(std::move(builder)), FTest(test) {}
   template <class T>
   static bool IsA(const TGCollectionItem& item) {
-    return dynamic_cast<const T*>(&item) != nullptr;
+    // Items are nearly always of the class itself, and every item a collection takes is
+    // tested; the exact type answers those without walking the class hierarchy.
+    return typeid(item) == typeid(T) || dynamic_cast<const T*>(&item) != nullptr;
   }
 
   Builder FBuilder;
@@ -113,7 +116,11 @@ class TGCollection : public TPersistent {
 
   int GetCount() const { return static_cast<int>(FItems.size()); }
   /// The item at `index`; outside 0..Count-1 raises EListError "List index out of bounds".
-  TGCollectionItem* GetItem(int index) const;
+  TGCollectionItem* GetItem(int index) const {
+    // Inline: the point lists of fuzzy sets read their points through here in every walk.
+    if (index < 0 || index >= GetCount()) CheckIndex(index, GetCount() - 1);
+    return FItems[static_cast<size_t>(index)].get();
+  }
   /// The item at `index` as the collection's item type `T` (no run-time check: the
   /// collection accepts only items of its item class).
   template <class T>

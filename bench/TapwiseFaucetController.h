@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+
+#include "BenchInputs.h"
+#include "tapwise/foundation/Interface.h"
+#include "tapwise/fuzzy/IFuzzySet.h"
+#include "tapwise/fuzzy/IFuzzyVariable.h"
+
+namespace tapwise::bench {
+
+/// The faucet demo's control step without the plant and without logging: the two outlet
+/// sets are rebuilt from crisp readings as the simulation step does, the eight rules fire
+/// through `RuleStrength` and `ApplyRule`, and both accumulators are defuzzified with
+/// `CenterOfGravity`.
+///
+/// Until the parser exists the three variables are built with the shape generators, term
+/// for term as the demo's definitions describe them: z = decline curve, s = growth curve,
+/// pi = PI curve (outTemp OK peaks at 36 over 34..38, outFlow OK at 12 over 11..13), seven
+/// function values, change_vc as point lists.
+///
+/// Inputs differ from the peer's: here the readings are themselves fuzzy sets (a narrow
+/// triangle of half-width 0.1 around the temperature and 0.5 around the flow, clipped to
+/// the universe) and a rule's strength is their match degree with the antecedent terms
+/// (the height of the intersection), where the peer evaluates the terms at the crisp value.
+class TapwiseFaucetController {
+ public:
+  /// How a reading enters the rules.
+  enum class TInputs {
+    /// As the demo does it: narrow triangles around the readings.
+    Fuzzy,
+    /// Crisp spikes (`SetCrispValue`), so that a rule's strength is the terms' membership
+    /// at the reading, as in the peer; only for telling the input model's share of the
+    /// difference to the peer from the rest.
+    Crisp,
+  };
+
+  explicit TapwiseFaucetController(TInputs inputs = TInputs::Fuzzy);
+
+  /// One tick at the given outlet reading. Steady state: both accumulators start empty,
+  /// and a valve no rule fires for gets change 0.
+  ValveChanges Tick(const OutletReading& reading);
+
+  /// The rule-firing threshold the demo's component hands to its variables.
+  static constexpr double kThreshold = 0.01;
+
+ private:
+  // The eight rules over the current outlet sets, both accumulators defuzzified.
+  ValveChanges FireRules();
+
+  TInputs FInputModel;
+  IntfPtr<IFuzzyVariable> FOutTempVariable;
+  IntfPtr<IFuzzyVariable> FOutFlowVariable;
+  IntfPtr<IFuzzyVariable> FChangeVariable;
+  // The terms "OutTemp" and "OutFlow" of the two input variables, in rule-input order.
+  std::array<IntfPtr<IFuzzySet>, 2> FInputs;
+};
+
+}  // namespace tapwise::bench

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in Release in build-bench/ and runs them: timings (Google Benchmark,
+# medians of repeated runs), accuracy and allocations (the binary's --report mode) and
+# instructions per tick (callgrind over one sweep of the 1000 readings per controller).
+# The last lines are the summary, one figure per controller, "n/a" where a side is missing.
+#
+# Environment: BENCH_REPETITIONS (default 5), BENCH_SWEEPS (callgrind sweeps, default 1),
+# BENCH_JOBS (build jobs, default 2), BENCH_FUZZYLITE (OFF leaves the peer out).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+scripts/ensure-packages.sh "${TAPWISE_BUILD_PACKAGES[@]}" libbenchmark-dev valgrind python3
+# The peer is optional: without it the Tapwise side still runs and the peer figures read n/a.
+scripts/ensure-packages.sh libfuzzylite-dev ||
+  echo "note: fuzzylite could not be installed; the peer benchmarks are skipped"
+
+build=build-bench
+repetitions=${BENCH_REPETITIONS:-5}
+sweeps=${BENCH_SWEEPS:-1}
+
+echo "== build (Release, $build/)"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAPWISE_BUILD_TESTS=OFF \
+  -DTAPWISE_BUILD_TOOLS=OFF -DTAPWISE_BUILD_APP=OFF -DTAPWISE_INSTALL=OFF \
+  -DTAPWISE_BUILD_BENCHMARKS=ON -DTAPWISE_BENCH_FUZZYLITE="${BENCH_FUZZYLITE:-ON}" >/dev/null
+cmake --build "$build" --target tapwise_bench -- -j"${BENCH_JOBS:-2}"
+bench="$build/bench/tapwise_bench"
+
+echo "== timings ($repetitions repetitions, medians of CPU time)"
+"$bench" --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true \
+  --benchmark_out="$build/bench-results.json" --benchmark_out_format=json
+
+echo "== accuracy and allocations"
+"$bench" --report | tee "$build/bench-report.txt"
+
+echo "== instructions (callgrind, $sweeps sweep(s) of 1000 ticks)"
+controllers=(tapwise)
+grep -q '^cog_max_abs_diff res100=n/a' "$build/bench-report.txt" ||
+  controllers+=(fuzzylite100 fuzzylite1000)
+declare -A instructions=([tapwise]=n/a [fuzzylite100]=n/a [fuzzylite1000]=n/a)
+for controller in "${controllers[@]}"; do
+  out="$build/callgrind.$controller.out"
+  valgrind --tool=callgrind --callgrind-out-file="$out" --collect-atstart=no \
+    --toggle-collect='TapwiseBenchSweep*' "$bench" --callgrind="$controller" \
+    --sweeps="$sweeps" 2>"$build/callgrind.$controller.log"
+  ticks=$((sweeps * 1000))
+  total=$(awk '/^(summary|totals):/ {print $2; exit}' "$out")
+  instructions[$controller]=$(awk -v total="$total" -v ticks="$ticks" \
+    'BEGIN {printf "%.0f", total / ticks}')
+  callgrind_annotate --inclusive=no "$out" 2>/dev/null >"$build/callgrind.$controller.self.txt"
+  callgrind_annotate --inclusive=yes "$out" 2>/dev/null >"$build/callgrind.$controller.inclusive.txt"
+done
+echo "Top self costs of the Tapwise tick ($build/callgrind.tapwise.self.txt):"
+grep -E '^ *[0-9,]+ \(' "$build/callgrind.tapwise.self.txt" | head -15 | cut -c1-160
+
+echo "== summary"
+python3 - "$build/bench-results.json" "${instructions[tapwise]}" "${instructions[fuzzylite100]}" \
+  "${instructions[fuzzylite1000]}" <<'PY'
+import json, sys
+units = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
+medians = {}
+for run in json.load(open(sys.argv[1]))["benchmarks"]:
+    # A single repetition has no aggregates; its one run is its median.
+    if run.get("aggregate_name") == "median" or (
+            run.get("run_type") == "iteration" and run["run_name"] not in medians):
+        medians[run["run_name"]] = run
+def tick_ns(name):  # one iteration sweeps 1000 readings
+    run = medians.get(name)
+    return "n/a" if run is None else "%.0f" % (
+        run["cpu_time"] * units[run["time_unit"]] / 1000.0)
+def mbps(name):
+    run = medians.get(name)
+    return "n/a" if run is None or "bytes_per_second" not in run else "%.2f" % (
+        run["bytes_per_second"] / 1e6)
+ticks = [tick_ns("BM_Tick_Tapwise"), tick_ns("BM_Tick_Fuzzylite/100"),
+         tick_ns("BM_Tick_Fuzzylite/1000")]
+instructions = sys.argv[2:5]
+parses = [mbps("BM_Parse_Tapwise"), mbps("BM_Parse_FuzzyliteFll")]
+def ratio(ours, theirs):
+    return "n/a" if "n/a" in (ours, theirs) else "%.2f" % (float(ours) / float(theirs))
+# Goals: a tick at most 0.5 of the peer's at resolution 100, at most 0.1 at 1000; parsing at
+# least 2 times the peer's import.
+print("note: ratios tapwise/fuzzylite100 time=%s instructions=%s (goal <= 0.5)" % (
+    ratio(ticks[0], ticks[1]), ratio(instructions[0], instructions[1])))
+print("note: ratios tapwise/fuzzylite1000 time=%s instructions=%s (goal <= 0.1)" % (
+    ratio(ticks[0], ticks[2]), ratio(instructions[0], instructions[2])))
+print("note: ratio parse tapwise/fuzzylite=%s (goal >= 2)" % ratio(parses[0], parses[1]))
+print("note: the Tapwise tokenizer alone reads the definition text at %s MB/s" %
+      mbps("BM_Tokenize_Tapwise"))
+print("tick_ns tapwise=%s fuzzylite100=%s fuzzylite1000=%s" % tuple(ticks))
+print("tick_instructions tapwise=%s fuzzylite100=%s fuzzylite1000=%s" % tuple(instructions))
+print("parse_mbps tapwise=%s fuzzylite=%s" % tuple(parses))
+PY
+grep -E '^(cog_max_abs_diff|allocations_per_tick) ' "$build/bench-report.txt"
