@@ -225,12 +225,13 @@ TEST_F(FaucetSimulationTest, OutletShoulders) {
   Set(simvar::kHotTemp, "64.95");
   Step("0", "1", 0, 0);
   // (99.7, 0), (100.2, 1), (100, 0): AddPoint keeps the last two inside the universe.
-  EXPECT_EQ(sim.GetOutFlow()->GetX(0), 99.7);
-  EXPECT_EQ(sim.GetOutFlow()->GetMaxX(), 100);
-  for (int i = 0; i < sim.GetOutFlow()->GetCount(); ++i) {
-    EXPECT_LE(sim.GetOutFlow()->GetX(i), 100);
-  }
-  EXPECT_EQ(sim.GetOutTemp()->GetX(sim.GetOutTemp()->GetCount() - 1), 65);
+  EXPECT_EQ(Points(*sim.GetOutFlow()), (TPoints{{99.7, 0}, {100, 1}, {100, 0}}));
+  // (64.85, 0), (64.95, 1), (65.05, 0) likewise ends at 65.
+  ASSERT_EQ(sim.GetOutTemp()->GetCount(), 3);
+  EXPECT_DOUBLE_EQ(sim.GetOutTemp()->GetX(0), 64.85);
+  EXPECT_EQ(sim.GetOutTemp()->GetX(1), 64.95);
+  EXPECT_EQ(sim.GetOutTemp()->GetX(2), 65);
+  EXPECT_EQ(sim.GetOutTemp()->GetY(2), 0);
 
   // Flowing water at exactly 5 degrees gives the 5-degree spike.
   Set(simvar::kColdTemp, "5");
