@@ -9,5 +9,8 @@ cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAPWISE_BUILD_
   -DTAPWISE_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build-release -- -j"$(nproc)"
 
-echo "Tapwise is built in build-release/: the libraries libtapwise_*.a."
-echo "The demo window and the headless faucet simulation are not there yet."
+# Without a display (and until the demo window exists) the demo runs headless: the faucet
+# simulation with the initial variables, its log on standard output. Arguments go to
+# tapwise-sim (see build-release/tools/tapwise-sim --help).
+echo "No demo window available: running the faucet simulation headless." >&2
+exec build-release/tools/tapwise-sim "$@"

@@ -163,4 +163,53 @@ inline constexpr char kGlobalsTooDeep[] =
 inline constexpr char kNoParseInProgress[] =
     "%s reads from the token stream of a parse in progress, and none is running";
 
+// ---- Faucet simulation ----
+// The log lines of one plant step. Argument: the outlet flow, then the outlet temperature.
+inline constexpr char kOutputFlowLine[] = "Output Flow is %6.3f litres/sec";
+inline constexpr char kOutputTempLine[] = "Output Temp is %6.3f degrees C";
+inline constexpr char kOutputTempUnknown[] = "Output Temp is UNKNOWN";
+// The log labels of the eight rules, each followed by the rule's strength.
+inline constexpr char kRuleColdLow[] = "rule activated: cold_low: ";
+inline constexpr char kRuleColdOK[] = "rule activated: cold_OK: ";
+inline constexpr char kRuleColdStrong[] = "rule activated: cold_strong: ";
+inline constexpr char kRuleOKLow[] = "rule activated: OK_low: ";
+inline constexpr char kRuleOKStrong[] = "rule activated: OK_strong: ";
+inline constexpr char kRuleHotLow[] = "rule activated: hot_low: ";
+inline constexpr char kRuleHotOK[] = "rule activated: hot_OK: ";
+inline constexpr char kRuleHotStrong[] = "rule activated: hot_strong: ";
+// The first lines of the stop messages; the second line is always kStoppingSimulation.
+inline constexpr char kColdValveFullyOpen[] =
+    "*** Cold Water Problem -- Cold valve fully open and unable to open more ***";
+inline constexpr char kHotValveFullyOpen[] =
+    "*** Hot Water Problem -- Hot valve fully open and unable to open more ***";
+inline constexpr char kTemperatureNotHighEnough[] =
+    "*** Hot Temperature Problem -- Cannot get temperature high enough ***";
+inline constexpr char kTemperatureNotLowEnough[] =
+    "*** Hot Temperature Problem -- Cannot get temperature low enough ***";
+// Argument: the factor's text.
+inline constexpr char kIterationFactorNotPositive[] =
+    "*** Iteration Factor Problem -- Iteration factor %s is not positive ***";
+inline constexpr char kStoppingSimulation[] = "Stopping simulation";
+// Argument: the variable's name with its asterisks.
+inline constexpr char kSimulationVariableMissing[] = "Simulation variable %s is missing";
+// Arguments: the variable's name, its text.
+inline constexpr char kSimulationVariableNotNumber[] =
+    "Simulation variable %s holds \"%s\", which is not a finite number";
+// Arguments: the operation, the argument ("SimulateStep", "ColdChange").
+inline constexpr char kValveChangeNotFinite[] = "Invalid argument to %s: %s is not a finite number";
+// Argument: what came out not finite ("flow", "temperature").
+inline constexpr char kPlantResultNotFinite[] =
+    "The outlet %s of the plant step is not a finite number; the feed values are too large";
+
+// ---- Headless faucet runner ----
+// Argument: the option.
+inline constexpr char kRunnerUnknownOption[] = "unknown option \"%s\" (try --help)";
+inline constexpr char kRunnerMissingArgument[] = "option %s needs a value (try --help)";
+// Argument: the text given to --set.
+inline constexpr char kRunnerBadAssignment[] =
+    "--set expects NAME=VALUE with the name in asterisks, not \"%s\"";
+// Argument: the text given to --max-ticks.
+inline constexpr char kRunnerBadTickCount[] =
+    "--max-ticks expects a whole number of at least 0, not \"%s\"";
+
 }  // namespace tapwise::messages

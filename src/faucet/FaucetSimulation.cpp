@@ -1,0 +1,367 @@
+#include "tapwise/faucet/FaucetSimulation.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+#include "tapwise/faucet/FaucetDefinitions.h"
+#include "tapwise/foundation/Exceptions.h"
+#include "tapwise/foundation/Format.h"
+#include "tapwise/foundation/Messages.h"
+#include "tapwise/foundation/NumberText.h"
+#include "tapwise/foundation/StringList.h"
+#include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "tapwise/fuzzy/IFuzzyVariable.h"
+
+namespace tapwise {
+
+namespace {
+
+struct TRule {
+  const char* Label;
+  const char* TempTerm;
+  const char* FlowTerm;
+  const char* HotConsequent;
+  const char* ColdConsequent;
+};
+
+// There is deliberately no rule for an OK temperature with an OK flow: that is the target.
+constexpr std::array<TRule, 8> kRules = {{
+    {messages::kRuleColdLow, "cold", "low", "PB", "Z"},
+    {messages::kRuleColdOK, "cold", "OK", "PM", "Z"},
+    {messages::kRuleColdStrong, "cold", "strong", "Z", "NB"},
+    {messages::kRuleOKLow, "OK", "low", "PS", "PS"},
+    {messages::kRuleOKStrong, "OK", "strong", "NS", "NS"},
+    {messages::kRuleHotLow, "hot", "low", "Z", "PB"},
+    {messages::kRuleHotOK, "hot", "OK", "NM", "Z"},
+    {messages::kRuleHotStrong, "hot", "strong", "NB", "Z"},
+}};
+
+// The universes of outFlow and outTemp and the half-widths of the outlet spikes; fixed
+// constants of the step, not read from the variables.
+constexpr TFzyFloat kFlowMin = 0;
+constexpr TFzyFloat kFlowMax = 100;
+constexpr TFzyFloat kFlowHalfWidth = 0.5;
+constexpr TFzyFloat kTempMin = 5;
+constexpr TFzyFloat kTempMax = 65;
+constexpr TFzyFloat kTempHalfWidth = 0.1;
+// The temperature the step reports when nothing flows.
+constexpr TFzyFloat kNoFlowTemp = 5.0;
+// Below this, a valve change counts as no change for the "cannot get ..." tests.
+constexpr TFzyFloat kIdleChange = 1e-6;
+// The smallest base of a valve move, so that a shut valve can open.
+constexpr TFzyFloat kMinMoveBase = 0.1;
+constexpr TFzyFloat kFactorDecay = 0.96;
+constexpr TFzyFloat kFactorFloor = 0.1;
+
+TFzyFloat MoveValve(TFzyFloat position, TFzyFloat factor, TFzyFloat change) {
+  // A valve without change keeps its position (clamped only), also with a huge factor that
+  // would otherwise give inf * 0.
+  const TFzyFloat move = change == 0 ? 0 : std::max(kMinMoveBase, position) * factor * change;
+  return std::max(0.0, std::min(1.0, position + move));
+}
+
+TFzyFloat CheckedChange(TFzyFloat change, const char* argument) {
+  if (!std::isfinite(change)) {
+    throw EFzyException(Format(messages::kValveChangeNotFinite, "SimulateStep", argument));
+  }
+  return std::abs(change) < TFaucetSimulation::kChangeEpsilon ? 0 : change;
+}
+
+}  // namespace
+
+TFaucetSimulation::TFaucetSimulation(ISimulationHost& host)
+    : FHost(host), FForm(std::make_unique<TComponent>()) {
+  FForm->SetName("Form1");
+  // Created in the order of the stored layout; owned (and freed) by the form.
+  FParser = new TZTFuzzyLogicParser(FForm.get());
+  FParser->SetName("ZTFuzzyLogicParser1");
+  FFuzzyLogic = new TIFuzzyLogic(FForm.get());
+  FFuzzyLogic->SetName("IFuzzyLogic1");
+
+  FForm->BeginLoading();
+  FParser->SetFuzzyLogic(FFuzzyLogic);
+  FFuzzyLogic->SetThreshold(0.01);
+  FFuzzyLogic->SetParser(FParser);
+  TStringList variables;
+  for (std::string_view line : kFaucetInitialVariables)
+    variables.Add(std::string(line));
+  FFuzzyLogic->SetVariables(variables);
+  FFuzzyLogic->SetStrings(kFaucetDefinitions);  // parsed by Loaded, not here
+  FForm->EndLoading();
+}
+
+TFaucetSimulation::~TFaucetSimulation() {
+  // The sets go before the variables that hold them as terms.
+  FColdValveChange = nullptr;
+  FHotValveChange = nullptr;
+  FOutTemp = nullptr;
+  FOutFlow = nullptr;
+}
+
+TFzyFloat TFaucetSimulation::ReadVariable(std::string_view name) const {
+  const std::optional<std::string> text = FFuzzyLogic->GetVariables().TryGetValue(name);
+  if (!text) throw EConvertError(Format(messages::kSimulationVariableMissing, name));
+  // TryStrToFloat refuses infinities and NaN, so nothing non-finite is ever computed with.
+  const std::optional<double> value = TryStrToFloat(*text);
+  if (!value) throw EConvertError(Format(messages::kSimulationVariableNotNumber, name, *text));
+  return *value;
+}
+
+void TFaucetSimulation::WriteVariable(std::string_view name, TFzyFloat value) {
+  FFuzzyLogic->GetVariables().SetValue(name, FloatToStr(value));
+}
+
+void TFaucetSimulation::SetStatusColor(TStatusColor color) {
+  FStatusColor = color;
+  FHost.SetStatusColor(color);
+}
+
+void TFaucetSimulation::SetTimerInterval(int milliseconds) {
+  FTimerInterval = milliseconds;
+  FHost.SetTimerInterval(milliseconds);
+}
+
+void TFaucetSimulation::ShowMessage(const std::string& text) {
+  // The host's message is modal; a timer event it lets through must not start a step.
+  struct TOpenFlag {
+    bool& Flag;
+    explicit TOpenFlag(bool& flag) : Flag(flag) { Flag = true; }
+    ~TOpenFlag() { Flag = false; }
+  } open(FMessageOpen);
+  FHost.ShowMessage(text);
+}
+
+void TFaucetSimulation::StopAction(const char* first_line) {
+  SetStatusColor(kStatusRed);
+  ShowMessage(std::string(first_line) + std::string(TStringList::LineBreak) +
+              messages::kStoppingSimulation);
+  FFuzzyLogic->GetVariables().SetValue(simvar::kIterationFactor, "1.0");
+  StopSimulation();
+}
+
+void TFaucetSimulation::StopSimulation() {
+  FRunning = false;
+  FHost.SetTimerEnabled(false);
+  FHost.SetStartEnabled(true);
+}
+
+void TFaucetSimulation::Abort() noexcept {
+  FColdValveChange = nullptr;
+  FHotValveChange = nullptr;
+  FRunning = false;
+  try {
+    FHost.SetTimerEnabled(false);
+    FHost.SetStartEnabled(true);
+  } catch (...) {
+    // The original failure is the one worth reporting.
+  }
+}
+
+void TFaucetSimulation::SeedAccumulators() {
+  const IntfPtr<IFuzzyVariable> change = FFuzzyLogic->GetVariable("change_vc");
+  FColdValveChange = FParser->EvaluateExpression(change, "NB");
+  FHotValveChange = FParser->EvaluateExpression(change, "Z");
+}
+
+void TFaucetSimulation::Start() {
+  InitSimulation();
+  if (FRunning) {
+    FHost.SetTimerEnabled(true);
+    FHost.SetStartEnabled(false);
+  }
+}
+
+void TFaucetSimulation::InitSimulation() {
+  FRunning = true;
+  try {
+    TStringList& variables = FFuzzyLogic->GetVariables();
+    variables.SetValue(simvar::kColdValvePos, "0.0");
+    variables.SetValue(simvar::kHotValvePos, "0.0");
+    SeedAccumulators();
+    FOutTemp = FFuzzyLogic->GetVariable("outTemp")->AddFuzzySet("OutTemp");
+    FOutFlow = FFuzzyLogic->GetVariable("outFlow")->AddFuzzySet("OutFlow");
+    SimulateStep(0, 0);
+    // The zero step leaves the seeds in place; they are set again so that the first tick
+    // accumulates the cold valve from NB and the hot valve from Z whatever happened.
+    SeedAccumulators();
+  } catch (...) {
+    Abort();
+    throw;
+  }
+}
+
+void TFaucetSimulation::FireRules() {
+  const IntfPtr<IFuzzyVariable> out_temp = FFuzzyLogic->GetVariable("outTemp");
+  const IntfPtr<IFuzzyVariable> out_flow = FFuzzyLogic->GetVariable("outFlow");
+  const IntfPtr<IFuzzyVariable> change = FFuzzyLogic->GetVariable("change_vc");
+  const TFzyFloat threshold = FFuzzyLogic->GetThreshold();
+  const std::array<IntfPtr<IFuzzySet>, 2> inputs = {FOutTemp, FOutFlow};
+  for (const TRule& rule : kRules) {
+    const std::array<IntfPtr<IFuzzySet>, 2> antecedents = {out_temp->GetFuzzySet(rule.TempTerm),
+                                                           out_flow->GetFuzzySet(rule.FlowTerm)};
+    const TFzyFloat strength = change->RuleStrength(inputs, antecedents);
+    // Written so that a strength that compares unordered counts as below the threshold.
+    if (!(strength >= threshold)) continue;
+    FHost.AppendLog(std::string(rule.Label) + FloatToStr(strength));
+    FHotValveChange =
+        change->ApplyRule(change->GetFuzzySet(rule.HotConsequent), FHotValveChange, strength);
+    FColdValveChange =
+        change->ApplyRule(change->GetFuzzySet(rule.ColdConsequent), FColdValveChange, strength);
+  }
+}
+
+bool TFaucetSimulation::Timer1Timer() {
+  if (!FRunning || FInTick || FMessageOpen) return false;
+  struct TTickFlag {
+    bool& Flag;
+    explicit TTickFlag(bool& flag) : Flag(flag) { Flag = true; }
+    ~TTickFlag() { Flag = false; }
+  } in_tick(FInTick);
+  try {
+    FireRules();
+    const TFzyFloat cold_change = FColdValveChange ? FColdValveChange->CenterOfGravity() : 0;
+    const TFzyFloat hot_change = FHotValveChange ? FHotValveChange->CenterOfGravity() : 0;
+    SimulateStep(cold_change, hot_change);
+    // A factor the step refused (not positive) has already stopped the run; it never
+    // becomes a timer interval.
+    const TFzyFloat factor = ReadVariable(simvar::kIterationFactor);
+    if (factor > 0) {
+      // nearbyint rounds ties to even in the default rounding mode.
+      const double interval = std::nearbyint(factor * 1000);
+      const double max_interval = std::numeric_limits<int>::max();
+      SetTimerInterval(static_cast<int>(std::clamp(interval, 1.0, max_interval)));
+    }
+    FColdValveChange = nullptr;
+    FHotValveChange = nullptr;
+  } catch (...) {
+    Abort();
+    throw;
+  }
+  return true;
+}
+
+void TFaucetSimulation::SimulateStep(TFzyFloat cold_change, TFzyFloat hot_change) {
+  const TFzyFloat dc = CheckedChange(cold_change, "ColdChange");
+  const TFzyFloat dh = CheckedChange(hot_change, "HotChange");
+
+  SetStatusColor(kStatusYellow);
+  TFzyFloat pc = ReadVariable(simvar::kColdValvePos);
+  TFzyFloat ph = ReadVariable(simvar::kHotValvePos);
+  const TFzyFloat cold_temp = ReadVariable(simvar::kColdTemp);
+  const TFzyFloat hot_temp = ReadVariable(simvar::kHotTemp);
+  const TFzyFloat temp_max = ReadVariable(simvar::kOptimalTempMax);
+  const TFzyFloat temp_min = ReadVariable(simvar::kOptimalTempMin);
+  const TFzyFloat flow_max = ReadVariable(simvar::kOptimalFlowMax);
+  const TFzyFloat flow_min = ReadVariable(simvar::kOptimalFlowMin);
+  const TFzyFloat cold_press = ReadVariable(simvar::kColdPress);
+  const TFzyFloat hot_press = ReadVariable(simvar::kHotPress);
+  const TFzyFloat atmospheric = ReadVariable(simvar::kAtmosphericPress);
+  const TFzyFloat k = ReadVariable(simvar::kIterationFactor);
+
+  // A factor that is not positive would drive the valves backwards and give the timer a
+  // period it cannot have: the run stops and the variable stays as the user set it.
+  if (!(k > 0)) {
+    SetStatusColor(kStatusRed);
+    ShowMessage(Format(messages::kIterationFactorNotPositive,
+                       FFuzzyLogic->GetVariables().GetValue(simvar::kIterationFactor)) +
+                std::string(TStringList::LineBreak) + messages::kStoppingSimulation);
+    StopSimulation();
+    return;
+  }
+
+  // Saturation: only the first row that holds acts; the step goes on after it.
+  if (pc == 1 && dc > 0 && dh >= 0) {
+    StopAction(messages::kColdValveFullyOpen);
+  } else if (ph == 1 && dh > 0 && dc >= 0) {
+    StopAction(messages::kHotValveFullyOpen);
+  } else if (pc == 0 && dc < 0 && std::abs(dh) < kIdleChange) {
+    StopAction(messages::kTemperatureNotHighEnough);
+  } else if (ph == 0 && dh < 0 && std::abs(dc) < kIdleChange) {
+    StopAction(messages::kTemperatureNotLowEnough);
+  } else if (ph == 0 && dh < 0 && pc == 1 && dc > 0) {
+    StopAction(messages::kTemperatureNotLowEnough);
+  } else if (ph == 1 && dh > 0 && pc == 0 && dc < 0) {
+    StopAction(messages::kTemperatureNotHighEnough);
+  }
+
+  if (dc != 0 || dh != 0) {
+    pc = MoveValve(pc, k, dc);
+    ph = MoveValve(ph, k, dh);
+  }
+
+  const TFzyFloat fh = (hot_press - atmospheric) * ph;
+  const TFzyFloat fc = (cold_press - atmospheric) * pc;
+  const TFzyFloat flow = fh + fc;
+  if (!std::isfinite(fh) || !std::isfinite(fc) || !std::isfinite(flow)) {
+    throw EFzyException(Format(messages::kPlantResultNotFinite, "flow"));
+  }
+  const TFzyFloat temp = flow != 0 ? (fc * cold_temp + fh * hot_temp) / flow : kNoFlowTemp;
+  if (!std::isfinite(temp)) {
+    throw EFzyException(Format(messages::kPlantResultNotFinite, "temperature"));
+  }
+
+  FHost.AppendLog(Format(messages::kOutputFlowLine, flow));
+  FHost.AppendLog(flow != 0 ? Format(messages::kOutputTempLine, temp)
+                            : std::string(messages::kOutputTempUnknown));
+
+  if (flow != 0) {
+    if (ph == 0 && temp > temp_max) {
+      StopAction(messages::kTemperatureNotLowEnough);
+    } else if (pc == 0 && temp < temp_min) {
+      StopAction(messages::kTemperatureNotHighEnough);
+    }
+  }
+
+  if (flow > flow_min && flow < flow_max && temp > temp_min && temp < temp_max) {
+    SetStatusColor(kStatusGreen);
+    FFuzzyLogic->GetVariables().SetValue(simvar::kIterationFactor, "1.0");
+    StopSimulation();
+  }
+
+  // Uses k as read, so it overrides a "1.0" written by a stop earlier in this step.
+  if (k > kFactorFloor) WriteVariable(simvar::kIterationFactor, k * kFactorDecay);
+
+  WriteVariable(simvar::kColdValvePos, pc);
+  WriteVariable(simvar::kHotValvePos, ph);
+  WriteVariable(simvar::kColdFlow, fc);
+  WriteVariable(simvar::kHotFlow, fh);
+
+  BuildOutletSets(flow, temp);
+}
+
+void TFaucetSimulation::BuildOutletSets(TFzyFloat flow, TFzyFloat temperature) {
+  // Before the first InitSimulation there are no outlet sets to rebuild.
+  if (FOutFlow) {
+    FOutFlow->Clear();
+    if (flow == kFlowMin) {
+      FOutFlow->AddPoint(kFlowMin, 1);
+      FOutFlow->AddPoint(kFlowMin + kFlowHalfWidth, 0);
+    } else if (flow == kFlowMax) {
+      FOutFlow->AddPoint(kFlowMax - kFlowHalfWidth, 0);
+      FOutFlow->AddPoint(kFlowMax, 1);
+    } else {
+      FOutFlow->AddPoint(std::max(kFlowMin, flow - kFlowHalfWidth), 0);
+      FOutFlow->AddPoint(flow, 1);
+      FOutFlow->AddPoint(std::min(kFlowMax, flow + kFlowHalfWidth), 0);
+    }
+  }
+  if (FOutTemp) {
+    FOutTemp->Clear();
+    if (temperature == kTempMin) {
+      FOutTemp->AddPoint(kTempMin, 1);
+      FOutTemp->AddPoint(kTempMin + kTempHalfWidth, 0);
+    } else if (temperature == kTempMax) {
+      FOutTemp->AddPoint(kTempMax - kTempHalfWidth, 0);
+      FOutTemp->AddPoint(kTempMax, 1);
+    } else {
+      FOutTemp->AddPoint(std::max(kTempMin, temperature - kTempHalfWidth), 0);
+      FOutTemp->AddPoint(temperature, 1);
+      FOutTemp->AddPoint(std::min(kTempMax, temperature + kTempHalfWidth), 0);
+    }
+  }
+}
+
+}  // namespace tapwise
