@@ -85,26 +85,41 @@ std::array<double, 2> Peak(const IFuzzySet& term,
                            [](const auto& a, const auto& b) { return a[1] < b[1]; });
 }
 
-// Label boxes already placed in a panel, to lift a label that would overlap another.
+// Label boxes already placed in a panel. A label that would overlap one of them tries, in
+// turn, one line higher, beside its place (right, left, further out), then lower lines, all
+// within the panel; when every place is taken it keeps its own.
 class TLabelPlacer {
  public:
-  double Place(double center, double width, double baseline) {
-    for (bool moved = true; moved;) {
-      moved = false;
-      for (const auto& box : FBoxes) {
-        const bool overlap_x = std::fabs(box[0] - center) < (box[1] + width) / 2 + 2;
-        const bool overlap_y = std::fabs(box[2] - baseline) < kLabelHeight;
-        if (overlap_x && overlap_y && baseline > kLabelHeight) {
-          baseline = box[2] - kLabelHeight;
-          moved = true;
-        }
+  std::array<double, 2> Place(double center, double width, double baseline) {
+    std::vector<std::array<double, 2>> candidates = {{center, baseline},
+                                                     {center, baseline - kLabelHeight}};
+    for (int k = 1; k <= 3; ++k) {
+      candidates.push_back({center + k * (width + 4), baseline});
+      candidates.push_back({center - k * (width + 4), baseline});
+    }
+    for (int k = 1; k <= 6; ++k)
+      candidates.push_back({center, baseline + k * kLabelHeight});
+    for (const auto& [x, y] : candidates) {
+      const bool inside = x - width / 2 >= kLeft && x + width / 2 <= kLeft + kPlotWidth &&
+                          y >= kTop - 18 && y <= kTop + kPlotHeight - 2;
+      if (inside && Free(x, width, y)) {
+        FBoxes.push_back({x, width, y});
+        return {x, y};
       }
     }
     FBoxes.push_back({center, width, baseline});
-    return baseline;
+    return {center, baseline};
   }
 
  private:
+  bool Free(double x, double width, double y) const {
+    for (const auto& box : FBoxes) {
+      if (std::fabs(box[0] - x) < (box[1] + width) / 2 + 2 && std::fabs(box[2] - y) < kLabelHeight)
+        return false;
+    }
+    return true;
+  }
+
   std::vector<std::array<double, 3>> FBoxes;
 };
 
@@ -178,8 +193,8 @@ void AppendPanel(std::string& svg, const IFuzzyVariable& variable, int index) {
     const double width = kCharWidth * static_cast<double>(term.GetName().size());
     const double center =
         std::clamp(scale.X(peak_x), kLeft + width / 2, kLeft + kPlotWidth - width / 2);
-    const double baseline = labels.Place(center, width, scale.Y(peak_y) - 6);
-    svg += "<text class=\"term-label\" x=\"" + Num(center) + "\" y=\"" + Num(baseline) +
+    const auto [label_x, label_y] = labels.Place(center, width, scale.Y(peak_y) - 6);
+    svg += "<text class=\"term-label\" x=\"" + Num(label_x) + "\" y=\"" + Num(label_y) +
            "\" text-anchor=\"middle\" fill=\"" + colour + "\">" + term_name + "</text>\n";
   }
   svg += "</g>\n";

@@ -98,6 +98,18 @@ def case_plot(tool, data):
     texts = {t.text for t in root.iter(SVG + "text")}
     expect({"Celcius", "liters/minute", "(no units)", "cold", "PB", "60"} <= texts, texts)
 
+    # Crowded terms get labels that stay in their panel and do not sit on one another.
+    code, out, err = run(tool, "plot", os.path.join(data, "shapes.fzl"), "-o", "-")
+    expect(code == 0, err)
+    for panel in ET.fromstring(out).iter(SVG + "g"):
+        labels = [(float(t.get("x")), float(t.get("y")), len(t.text) * 7)
+                  for t in panel.iter(SVG + "text") if t.get("class") == "term-label"]
+        expect(all(y >= 20 for _, y, _ in labels), f"a label leaves its panel: {labels}")
+        for i, (x1, y1, w1) in enumerate(labels):
+            for x2, y2, w2 in labels[i + 1:]:
+                expect(abs(x1 - x2) >= (w1 + w2) / 2 or abs(y1 - y2) >= 13,
+                       f"labels at ({x1}, {y1}) and ({x2}, {y2}) overlap")
+
 
 def case_help(tool, data):
     expect(succeeds(tool, "--help").startswith("Usage: tapwise COMMAND"), "tool help")
