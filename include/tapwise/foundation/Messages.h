@@ -212,4 +212,43 @@ inline constexpr char kRunnerBadAssignment[] =
 inline constexpr char kRunnerBadTickCount[] =
     "--max-ticks expects a whole number of at least 0, not \"%s\"";
 
+// ---- Command-line tools: tapwise (check, format, eval, plot) ----
+// Arguments: the subcommand given.
+inline constexpr char kToolUnknownCommand[] = "unknown command \"%s\" (try \"tapwise --help\")";
+inline constexpr char kToolMissingCommand[] =
+    "missing command: check, format, eval or plot (try \"tapwise --help\")";
+// Arguments: the subcommand, the option.
+inline constexpr char kToolUnknownOption[] =
+    "%s: unknown option \"%s\" (try \"tapwise %s --help\")";
+// Arguments: the subcommand, the option.
+inline constexpr char kToolOptionNeedsValue[] = "%s: option \"%s\" needs a value";
+// Arguments: the subcommand, what is missing ("FILE", "VARIABLE and EXPRESSION").
+inline constexpr char kToolMissingArgument[] = "%s: missing %s (try \"tapwise %s --help\")";
+// Arguments: the subcommand, the first surplus argument.
+inline constexpr char kToolTooManyArguments[] =
+    "%s: unexpected argument \"%s\" (try \"tapwise %s --help\")";
+// Arguments: the file, the reason.
+inline constexpr char kToolCannotRead[] = "%s: cannot read the file: %s";
+// The reasons a file cannot be read or written.
+inline constexpr char kToolNoSuchFile[] = "no such file";
+inline constexpr char kToolIsDirectory[] = "it is a directory";
+inline constexpr char kToolCannotOpen[] = "it cannot be opened";
+inline constexpr char kToolReadFailed[] = "reading it failed";
+// Argument: the largest size read, in MiB.
+inline constexpr char kToolFileTooLarge[] = "it is larger than %d MiB";
+inline constexpr char kToolWriteFailed[] = "writing it failed";
+// Arguments: the file, the reason.
+inline constexpr char kToolCannotWrite[] = "%s: cannot write the file: %s";
+// Arguments: the file, the message of the error.
+inline constexpr char kToolFileError[] = "%s: %s";
+// Arguments: the file, the variable asked for, the variables the file defines.
+inline constexpr char kToolNoSuchVariable[] = "%s: no variable named \"%s\" (the file defines: %s)";
+// Arguments: the file.
+inline constexpr char kToolNoVariables[] = "%s: the file defines no variables";
+// Arguments: the expression, the variable, the message of the error.
+inline constexpr char kToolExpressionError[] = "expression \"%s\" over %s: %s";
+inline constexpr char kToolOutOfMemory[] = "out of memory";
+inline constexpr char kToolUnknownFailure[] = "unknown failure";
+inline constexpr char kToolCannotWriteOutput[] = "cannot write to standard output";
+
 }  // namespace tapwise::messages

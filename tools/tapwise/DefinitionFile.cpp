@@ -1,0 +1,101 @@
+#include "DefinitionFile.h"
+
+#include <algorithm>
+#include <array>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "ToolError.h"
+#include "ToolText.h"
+#include "tapwise/foundation/Format.h"
+#include "tapwise/foundation/Messages.h"
+#include "tapwise/fuzzy/IFuzzySet.h"
+
+namespace tapwise::tool {
+
+namespace {
+
+// Definition files are text written by people; anything this large is no definition file.
+constexpr std::size_t kMaxFileMiB = 64;
+
+}  // namespace
+
+std::string ReadFileText(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  const auto fail = [&path](const std::string& reason) {
+    return EToolError(Format(messages::kToolCannotRead, path, reason));
+  };
+  if (!fs::exists(status)) throw fail(messages::kToolNoSuchFile);
+  if (fs::is_directory(status)) throw fail(messages::kToolIsDirectory);
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw fail(messages::kToolCannotOpen);
+  // Read in pieces up to a bound, so that a device that never ends (/dev/zero) is refused
+  // instead of filling the memory; pipes and process substitutions still work.
+  std::string text;
+  std::array<char, 65536> buffer;
+  while (in) {
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    text.append(buffer.data(), static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxFileMiB * 1024 * 1024)
+      throw fail(Format(messages::kToolFileTooLarge, kMaxFileMiB));
+  }
+  if (in.bad()) throw fail(messages::kToolReadFailed);
+  return text;
+}
+
+std::vector<IntfPtr<IFuzzySet>> TermsInOrder(const IFuzzyVariable& variable) {
+  std::vector<IntfPtr<IFuzzySet>> terms;
+  for (int i = 0; i < variable.GetFuzzySetCount(); ++i)
+    terms.push_back(variable.GetFuzzySetAt(i));
+  std::stable_sort(terms.begin(), terms.end(), [](const auto& a, const auto& b) {
+    return a->GetOrderNumber() < b->GetOrderNumber();
+  });
+  return terms;
+}
+
+TDefinitionFile::TDefinitionFile(std::string path, bool auto_terms) : FPath(std::move(path)) {
+  std::string text = ReadFileText(FPath);
+  // Editors on some systems start UTF-8 text with a byte-order mark; it is no token.
+  if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+  FLogic.SetAutoTerms(auto_terms);
+  FLogic.SetParser(&FParser);
+  FParser.SetFuzzyLogic(&FLogic);
+  std::vector<IntfPtr<IFuzzyVariable>> parsed;
+  FParser.SetOnParseFuzzyVariableIntf([&parsed](IFuzzyVariable& variable) {
+    parsed.push_back(IntfPtr<IFuzzyVariable>(&variable));
+  });
+  try {
+    FParser.Parse(text);
+  } catch (const std::exception& e) {
+    FParser.SetOnParseFuzzyVariableIntf(nullptr);
+    throw EToolError(Format(messages::kToolFileError, FPath, OneLine(e.what())));
+  }
+  FParser.SetOnParseFuzzyVariableIntf(nullptr);
+  // A variable defined again replaced the earlier one in the component: keep only the
+  // variables the component still holds, each at the place of its last definition.
+  for (std::size_t i = 0; i < parsed.size(); ++i) {
+    const std::string& name = parsed[i]->GetName();
+    const bool defined_later =
+        std::any_of(parsed.begin() + static_cast<std::ptrdiff_t>(i) + 1, parsed.end(),
+                    [&name](const auto& v) { return v->GetName() == name; });
+    if (!defined_later) FVariables.push_back(parsed[i]);
+  }
+}
+
+TDefinitionFile::~TDefinitionFile() = default;
+
+IntfPtr<IFuzzyVariable> TDefinitionFile::FindVariable(const std::string& name) const {
+  std::string names;
+  for (const auto& variable : FVariables) {
+    if (variable->GetName() == name) return variable;
+    names += (names.empty() ? "" : ", ") + variable->GetName();
+  }
+  if (FVariables.empty()) throw EToolError(Format(messages::kToolNoVariables, FPath));
+  throw EToolError(Format(messages::kToolNoSuchVariable, FPath, name, names));
+}
+
+}  // namespace tapwise::tool

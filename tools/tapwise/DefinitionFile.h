@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tapwise/foundation/Interface.h"
+#include "tapwise/fuzzy/IFuzzyVariable.h"
+#include "tapwise/fuzzy/InterfacedFuzzyLogic.h"
+#include "tapwise/language/FuzzyLogicParser.h"
+
+namespace tapwise::tool {
+
+/// One definition file, read and parsed into a component of its own. The variables are kept
+/// in the order the file defines them (the component's table has its own order); a name
+/// defined twice counts once, at the place of its last definition, which is the one kept.
+///
+/// Automatic terms ("low", "medium", "high") are added only when asked for: the tool shows
+/// what the file says unless the user wants to see what a component would make of it.
+class TDefinitionFile {
+ public:
+  /// Reads and parses `path`. Raises EToolError "<path>: <reason>" when the file cannot be
+  /// read or does not parse (the parse error on one line, with its line number and echo).
+  TDefinitionFile(std::string path, bool auto_terms);
+  ~TDefinitionFile();
+  TDefinitionFile(const TDefinitionFile&) = delete;
+  TDefinitionFile& operator=(const TDefinitionFile&) = delete;
+
+  const std::string& GetPath() const { return FPath; }
+  /// The variables in the order of the file.
+  const std::vector<IntfPtr<IFuzzyVariable>>& GetVariables() const { return FVariables; }
+  /// The variable named `name` (case-sensitive); EToolError naming the file's variables
+  /// otherwise.
+  IntfPtr<IFuzzyVariable> FindVariable(const std::string& name) const;
+  /// The parser the file was read with; it evaluates expressions and writes text.
+  TZTFuzzyLogicParser& GetParser() { return FParser; }
+
+ private:
+  std::string FPath;
+  // The component goes before its parser, then the variables' last references.
+  TZTFuzzyLogicParser FParser;
+  TIFuzzyLogic FLogic;
+  std::vector<IntfPtr<IFuzzyVariable>> FVariables;
+};
+
+/// The bytes of the file at `path`; EToolError "<path>: cannot read the file: <reason>".
+std::string ReadFileText(const std::string& path);
+
+/// The terms stored in `variable`, in the order they were stored (the order of the file).
+std::vector<IntfPtr<IFuzzySet>> TermsInOrder(const IFuzzyVariable& variable);
+
+}  // namespace tapwise::tool

@@ -1,0 +1,173 @@
+#include "TapwiseTool.h"
+
+#include <array>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <new>
+#include <system_error>
+#include <vector>
+
+#include "DefinitionFile.h"
+#include "SvgPlot.h"
+#include "ToolArguments.h"
+#include "ToolCommands.h"
+#include "ToolError.h"
+#include "ToolHelp.h"
+#include "ToolText.h"
+#include "tapwise/foundation/Format.h"
+#include "tapwise/foundation/Messages.h"
+
+#ifndef TAPWISE_VERSION
+#define TAPWISE_VERSION "unknown"
+#endif
+
+namespace tapwise::tool {
+
+namespace {
+
+constexpr std::array<TCommandSyntax, 4> kCommands = {{
+    {"check", 1, -1, "FILE"},
+    {"format", 1, 1, "FILE"},
+    {"eval", 3, 3, "FILE, VARIABLE and EXPRESSION"},
+    {"plot", 1, 1, "FILE", true},
+}};
+
+// Writes `text` to a file beside `path` and then puts it in place, so that a failed write
+// leaves neither a partial picture nor a damaged older one.
+void WriteFileWhole(const std::string& path, const std::string& text) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (fs::is_directory(path, error))
+    throw EToolError(Format(messages::kToolCannotWrite, path, messages::kToolIsDirectory));
+  const std::string partial = path + ".part";
+  {
+    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+    if (!out) throw EToolError(Format(messages::kToolCannotWrite, path, messages::kToolCannotOpen));
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.flush();
+    if (!out) {
+      out.close();
+      fs::remove(partial, error);
+      throw EToolError(Format(messages::kToolCannotWrite, path, messages::kToolWriteFailed));
+    }
+  }
+  fs::rename(partial, path, error);
+  if (error) {
+    fs::remove(partial, error);
+    throw EToolError(Format(messages::kToolCannotWrite, path, messages::kToolWriteFailed));
+  }
+}
+
+std::string Check(const TCommandArguments& arguments, std::string& errors) {
+  // Every file is checked, so one run reports every bad file; the listing is printed only
+  // when all of them are good.
+  std::string text;
+  for (const std::string& path : arguments.Positional) {
+    try {
+      const TDefinitionFile file(path, arguments.AutoTerms);
+      text += CheckText(file);
+    } catch (const EToolError& e) {
+      errors += std::string(e.what()) + "\n";
+    }
+  }
+  return text;
+}
+
+std::string Plot(const TCommandArguments& arguments) {
+  if (arguments.Output.empty())
+    throw EToolError(Format(messages::kToolMissingArgument, "plot", "-o OUT.svg", "plot"));
+  TDefinitionFile file(arguments.Positional[0], arguments.AutoTerms);
+  std::vector<IntfPtr<IFuzzyVariable>> chosen;
+  for (const std::string& name : arguments.Variables)
+    chosen.push_back(file.FindVariable(name));
+  if (arguments.Variables.empty()) chosen = file.GetVariables();
+  if (chosen.empty()) throw EToolError(Format(messages::kToolNoVariables, file.GetPath()));
+  std::string svg = PlotSvg(chosen);
+  if (arguments.Output == "-") return svg;
+  WriteFileWhole(arguments.Output, svg);
+  return {};
+}
+
+TToolResult RunCommand(const TCommandSyntax& syntax, std::span<const std::string> args) {
+  const TCommandArguments arguments = ReadCommandArguments(syntax, args);
+  TToolResult result;
+  if (arguments.Help) {
+    result.Out = CommandHelp(syntax.Name);
+    return result;
+  }
+  const std::string& path = arguments.Positional[0];
+  if (syntax.Name == "check") {
+    result.Out = Check(arguments, result.Err);
+  } else if (syntax.Name == "format") {
+    TDefinitionFile file(path, arguments.AutoTerms);
+    result.Out = FormatText(file);
+  } else if (syntax.Name == "eval") {
+    TDefinitionFile file(path, arguments.AutoTerms);
+    try {
+      result.Out = EvalText(file, arguments.Positional[1], arguments.Positional[2]);
+    } catch (const EToolError&) {
+      throw;
+    } catch (const std::exception& e) {
+      // The expression's own errors (unknown terms, missing operands) are about the text
+      // typed on the command line, not about the file.
+      throw EToolError(Format(messages::kToolExpressionError, arguments.Positional[2],
+                              arguments.Positional[1], OneLine(e.what())));
+    }
+  } else {
+    result.Out = Plot(arguments);
+  }
+  if (!result.Err.empty()) {
+    result.ExitCode = 1;
+    result.Out.clear();
+  }
+  return result;
+}
+
+TToolResult Fail(const std::string& message) {
+  TToolResult result;
+  result.ExitCode = 1;
+  result.Err = "tapwise: " + OneLine(message) + "\n";
+  return result;
+}
+
+}  // namespace
+
+TToolResult RunTapwise(std::span<const std::string> args) {
+  try {
+    if (args.empty()) return Fail(messages::kToolMissingCommand);
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+      if (args.size() > 1 && !CommandHelp(args[1]).empty())
+        return {0, std::string(CommandHelp(args[1])), {}};
+      return {0, std::string(ToolHelp()), {}};
+    }
+    if (command == "--version") return {0, std::string("tapwise ") + TAPWISE_VERSION + "\n", {}};
+    for (const TCommandSyntax& syntax : kCommands) {
+      if (syntax.Name != command) continue;
+      TToolResult result = RunCommand(syntax, args.subspan(1));
+      // Each error line carries the tool's name, like the errors raised below.
+      if (!result.Err.empty()) {
+        std::string prefixed;
+        std::size_t start = 0;
+        while (start < result.Err.size()) {
+          const std::size_t end = result.Err.find('\n', start);
+          prefixed += "tapwise: " + result.Err.substr(start, end - start) + "\n";
+          start = end == std::string::npos ? result.Err.size() : end + 1;
+        }
+        result.Err = prefixed;
+      }
+      return result;
+    }
+    return Fail(Format(messages::kToolUnknownCommand, command));
+  } catch (const std::bad_alloc&) {
+    return Fail(messages::kToolOutOfMemory);
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  } catch (...) {
+    return Fail(messages::kToolUnknownFailure);
+  }
+}
+
+}  // namespace tapwise::tool

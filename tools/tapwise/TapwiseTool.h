@@ -1,0 +1,28 @@
+#pragma once
+
+#include <span>
+#include <string>
+
+namespace tapwise::tool {
+
+/// What one run of the tool leaves behind: the exit status, the text for standard output
+/// (printed only on success, so a failing run prints nothing there) and the error lines for
+/// standard error (one per error).
+struct TToolResult {
+  int ExitCode = 0;
+  std::string Out;
+  std::string Err;
+};
+
+/// Runs `tapwise` with `args`, the words after the program name:
+///
+///     tapwise check FILE...
+///     tapwise format FILE
+///     tapwise eval FILE VARIABLE EXPRESSION
+///     tapwise plot FILE [--var NAME]... -o OUT.svg
+///
+/// Every failure, including ones the library raises, becomes an error line and status 1.
+/// `plot` writes its file only when the whole picture is made, replacing the file at once.
+TToolResult RunTapwise(std::span<const std::string> args);
+
+}  // namespace tapwise::tool

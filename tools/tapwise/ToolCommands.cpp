@@ -1,0 +1,65 @@
+#include "ToolCommands.h"
+
+#include "ToolText.h"
+#include "tapwise/foundation/NumberText.h"
+#include "tapwise/fuzzy/IFuzzySet.h"
+#include "tapwise/language/FuzzyWriter.h"
+
+namespace tapwise::tool {
+
+namespace {
+
+std::string Counted(std::size_t count, const char* noun) {
+  return IntToStr(static_cast<int64_t>(count)) + " " + noun + (count == 1 ? "" : "s");
+}
+
+std::string Fixed4(double value) {
+  return FixedText(value, 4);
+}
+
+}  // namespace
+
+std::string CheckText(const TDefinitionFile& file) {
+  std::string text = file.GetPath() + ": " + Counted(file.GetVariables().size(), "variable") + "\n";
+  for (const auto& variable : file.GetVariables()) {
+    const auto terms = TermsInOrder(*variable);
+    text += "  " + variable->GetName();
+    if (!variable->GetComment().empty()) text += " " + writer::QuotedText(variable->GetComment());
+    text += ": range " + FloatToStr(variable->GetMinimum()) + " to " +
+            FloatToStr(variable->GetMaximum()) + ", ";
+    text += variable->GetUnits().empty() ? std::string("no units")
+                                         : "units " + writer::UnitsText(variable->GetUnits());
+    text += ", " + Counted(terms.size(), "term") + "\n";
+    for (const auto& term : terms) {
+      text += "    " + term->GetName() + " ";
+      if (!term->GetComment().empty()) text += writer::QuotedText(term->GetComment()) + " ";
+      text += writer::ShapeText(term->AsFuzzySet()) + "\n";
+    }
+  }
+  return text;
+}
+
+std::string FormatText(TDefinitionFile& file) {
+  std::string text;
+  for (const auto& variable : file.GetVariables()) {
+    text += file.GetParser().FuzzyVariableToString(*variable);
+    text += writer::LineBreak;
+  }
+  return text;
+}
+
+std::string EvalText(TDefinitionFile& file, const std::string& variable_name,
+                     const std::string& expression) {
+  const IntfPtr<IFuzzyVariable> variable = file.FindVariable(variable_name);
+  const IntfPtr<IFuzzySet> result = file.GetParser().EvaluateExpression(variable, expression);
+  const std::string& shown = result->GetExpression().empty() ? expression : result->GetExpression();
+  std::string text = "name: " + result->GetName() + "\n";
+  text += "expression: " + shown + "\n";
+  for (int i = 0; i < result->GetCount(); ++i)
+    text += "(" + Fixed4(result->GetX(i)) + " " + Fixed4(result->GetY(i)) + ")\n";
+  text += "cog: " + Fixed4(result->CenterOfGravity()) + "\n";
+  text += "mom: " + Fixed4(result->MeanOfMaxima()) + "\n";
+  return text;
+}
+
+}  // namespace tapwise::tool
