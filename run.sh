@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds in Release in build-release/, and starts the demo.
+# Installs what is missing, builds in Release in build-release/, and starts the demo: the
+# window when a display is available, the headless runner tapwise-sim otherwise.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
@@ -9,5 +10,11 @@ cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAPWISE_BUILD_
   -DTAPWISE_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build-release -- -j"$(nproc)"
 
-echo "Tapwise is built in build-release/: the libraries libtapwise_*.a."
-echo "The demo window and the headless faucet simulation are not there yet."
+# The window when there is a display to show it on, else the simulation on standard output.
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  if [ -x build-release/app/tapwise-demo ]; then
+    exec build-release/app/tapwise-demo
+  fi
+  echo "Qt 6 Widgets was not found, so the window is not built; running the headless demo."
+fi
+exec build-release/tools/tapwise-sim "$@"
