@@ -86,10 +86,9 @@ TForm1::TForm1(std::filesystem::path program_folder, TMessagePresenter presenter
   Guarded([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() {
-  // The simulation may still talk to its host while it goes; the controls are still here.
-  FSimulation.reset();
-}
+// Out of line: the simulation's class is complete only here. Members go before the QWidget
+// base deletes the controls, so the simulation never outlives what it talks to.
+TForm1::~TForm1() = default;
 
 std::filesystem::path TForm1::ProgramFolder() {
   return std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
