@@ -40,7 +40,11 @@ using PlainWalk = TParserWalk<TCollectionFlavour>;
 
 TZTFuzzyLogicParser::TZTFuzzyLogicParser(TComponent* owner) : TCustomFuzzyLogicParser(owner) {}
 
-TZTFuzzyLogicParser::~TZTFuzzyLogicParser() = default;
+TZTFuzzyLogicParser::~TZTFuzzyLogicParser() {
+  // A linked component drops this parser from its variables when it hears of the removal;
+  // it must hear while the parser is whole.
+  BeforeDestruction();
+}
 
 std::unique_ptr<TFuzzyLogicTokenStream> TZTFuzzyLogicParser::CreateTokenStream(TStream& source) {
   return std::make_unique<TFuzzyLogicTokenStream>(source);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,16 @@ TEST_F(ParserTest, ParseErrorsCarryContextLineAndEcho) {
   EXPECT_EQ(ParseError([&] { parser.Parse("(deffuzzy v (values (term a (1 2))))"); }),
             "Parsing Error, Missing name in ParseFuzzyFunction at line 1: "
             "\"( deffuzzy v ( values ( term a ( 1 \"");
+  EXPECT_EQ(ParseError([&] { parser.Parse("(deffuzzy v (values (term a ((0 1) x))))"); }),
+            "Parsing Error, Expected \")\" in ParseFuzzyValuePairs at line 1: "
+            "\"( deffuzzy v ( values ( term a ( ( 0 1 ) x \"");
+  EXPECT_EQ(ParseError([&] { parser.Parse("(deffuzzy v (values (term (z 0 1))))"); }),
+            "Parsing Error, Missing name in ParseFuzzySet at line 1: "
+            "\"( deffuzzy v ( values ( term ( \"");
+  EXPECT_EQ(ParseError([&] { parser.Parse("(deffuzzy v (values (term a (tri 1 2))))"); }),
+            "Parsing Error, Number of arguments for function, tri, incorrect.  Expected "
+            "\"\"Left Middle Right\"\" in CalcFuzzyFunction at line 1: "
+            "\"( deffuzzy v ( values ( term a ( tri 1 2 \"");
   EXPECT_EQ(ParseError([&] { parser.Parse("(deffuzzy v (values (term a very)))"); }),
             "Parsing Error, Missing fuzzy operand to be modified by hedge: very in "
             "EvalFuzzyExpression at line 1: \"( deffuzzy v ( values ( term a very \"");
@@ -200,6 +211,31 @@ TEST_F(ParserTest, ExpressionTermsAreStoredCopiesAndLeaveNoScratchTerms) {
   EXPECT_EQ(cold->GetSetType(), fstDeclineCurve);  // untouched by the copies
 }
 
+TEST(ParserLifetimeTest, EitherSideMayGoFirst) {
+  LiveObjectGuard guard;
+  {
+    auto parser = std::make_unique<TZTFuzzyLogicParser>();
+    TIFuzzyLogic logic;
+    parser->SetFuzzyLogic(&logic);
+    logic.SetParser(parser.get());
+    logic.SetStrings(kDemoDefinitions);
+    auto out_temp = logic.GetVariable("outTemp");
+    parser.reset();
+    EXPECT_EQ(logic.GetParser(), nullptr);
+    EXPECT_FALSE(out_temp->GetParser());
+    EXPECT_EQ(out_temp->GetText(), "outTemp");
+  }
+  {
+    TZTFuzzyLogicParser parser;
+    auto logic = std::make_unique<TIFuzzyLogic>();
+    parser.SetFuzzyLogic(logic.get());
+    logic->SetParser(&parser);
+    logic->SetStrings(kDemoDefinitions);
+    logic.reset();
+    EXPECT_EQ(parser.GetFuzzyLogic(), nullptr);
+  }
+}
+
 TEST(CollectionParserTest, DemonstrationTextIntoThePlainComponent) {
   TZTFuzzyLogicParser parser;
   TFuzzyLogic logic;
@@ -240,6 +276,31 @@ TEST(CollectionParserTest, DemonstrationTextIntoThePlainComponent) {
   EXPECT_EQ(copy->GetName(), "c2");
   EXPECT_TRUE(copy->GetDefined());
   EXPECT_EQ(v->GetItems().GetSet(0)->GetName(), "cold");
+}
+
+TEST(CollectionParserTest, VariableBeingParsedStaysAfterAnError) {
+  TZTFuzzyLogicParser parser;
+  TFuzzyLogic logic;
+  parser.SetFuzzyLogic(&logic);
+  logic.SetParser(&parser);
+  for (bool auto_terms : {true, false}) {
+    logic.SetAutoTerms(auto_terms);
+    logic.GetFuzzyVariables().Clear();
+    EXPECT_THROW(parser.Parse("(deffuzzy good (values (term a ((0 1) (1 0)))))\n"
+                              "(deffuzzy bad (values (term b (z 0 1)) (term c warm)))"),
+                 EFzyParseException);
+    ASSERT_EQ(logic.GetVariableCount(), 2);
+    TFuzzyVariable* bad = logic.GetVariable("bad");
+    ASSERT_EQ(bad->GetItems().GetCount(), 1);  // no scratch set left behind
+    EXPECT_EQ(bad->GetItems().GetSet(0)->GetName(), "b");
+    TFuzzyVariable* good = logic.GetVariable("good");
+    ASSERT_EQ(good->GetItems().GetCount(), 1);
+    EXPECT_EQ(good->GetItems().GetSet(0)->GetCount(), 2);
+    TFuzzySetResult set;
+    const double value = parser.EvaluateValue(*good, "a", set);
+    EXPECT_DOUBLE_EQ(value, set->CenterOfGravity());
+    EXPECT_EQ(set.Get(), good->GetItems().GetSet(0));
+  }
 }
 
 }  // namespace
