@@ -11,6 +11,7 @@
 #include "ConsoleHost.h"
 #include "SimOptions.h"
 #include "tapwise/faucet/FaucetSimulation.h"
+#include "tapwise/foundation/Messages.h"
 #include "tapwise/foundation/NumberText.h"
 #include "tapwise/foundation/StringList.h"
 
@@ -74,5 +75,5 @@ int main(int argc, char** argv) {
   std::cout << "status: " << StatusWord(*simulation, host) << " after " << IntToStr(ticks)
             << " ticks\n";
   std::cout.flush();
-  return std::cout ? 0 : 1;
+  return std::cout ? 0 : Fail(messages::kRunnerOutputFailed);
 }

@@ -209,6 +209,7 @@ inline constexpr char kRunnerMissingArgument[] = "option %s needs a value (try -
 inline constexpr char kRunnerBadAssignment[] =
     "--set expects NAME=VALUE with the name in asterisks, not \"%s\"";
 // Argument: the text given to --max-ticks.
+inline constexpr char kRunnerOutputFailed[] = "cannot write to standard output";
 inline constexpr char kRunnerBadTickCount[] =
     "--max-ticks expects a whole number of at least 0, not \"%s\"";
 
