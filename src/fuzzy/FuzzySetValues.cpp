@@ -1,6 +1,7 @@
 #include "tapwise/fuzzy/FuzzySetValues.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 #include "FiniteCheck.h"
 #include "tapwise/foundation/Format.h"
@@ -44,10 +45,36 @@ class KeepPoint {
 }  // namespace
 
 TFuzzySetValues::TFuzzySetValues(TFuzzySet* set)
-    : TFuzzySetValues(set, TCollectionItemClass::Of<TFuzzySetValue>()) {}
+    : TFuzzySetValues(set, TCollectionItemClass::Of<TFuzzySetValue>()) {
+  FReusesPoints = true;
+}
 
 TFuzzySetValues::TFuzzySetValues(TFuzzySet* set, TCollectionItemClass item_class)
     : TGCollection(set, std::move(item_class)), FSet(set) {}
+
+TFuzzySetValues::~TFuzzySetValues() = default;
+
+std::unique_ptr<TGCollectionItem> TFuzzySetValues::NewItem() {
+  if (FSparePoints.empty()) return TGCollection::NewItem();
+  std::unique_ptr<TFuzzySetValue> point = std::move(FSparePoints.back());
+  FSparePoints.pop_back();
+  // As the constructor starts a point about to join this list: one unit right of the last
+  // point, degree 0. Identifier and list come from joining, as for a new point.
+  const int count = GetCount();
+  point->FX = count > 0 ? GetPoint(count - 1)->FX + 1 : 0;
+  point->FY = 0;
+  return point;
+}
+
+void TFuzzySetValues::DisposeItem(std::unique_ptr<TGCollectionItem> item) {
+  // Only plain points: a descendant point may carry state a reset would not restore.
+  if (FReusesPoints && static_cast<int>(FSparePoints.size()) < kMaxSparePoints &&
+      typeid(*item) == typeid(TFuzzySetValue)) {
+    FSparePoints.emplace_back(static_cast<TFuzzySetValue*>(item.release()));
+    return;
+  }
+  TGCollection::DisposeItem(std::move(item));
+}
 
 TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   // Checked before anything changes, so that a refused point leaves no trace.
