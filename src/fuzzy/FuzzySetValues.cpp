@@ -6,6 +6,7 @@
 #include "FiniteCheck.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
+#include "tapwise/foundation/UpdateScope.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzySet.h"
 #include "tapwise/fuzzy/ShapeFunctions.h"
@@ -328,6 +329,24 @@ void TFuzzySetValues::CopyPoints(const TFuzzySetValues& source, int start, int c
   PointsUpdate update(*this);
   for (int i = start; i < start + count; ++i)
     Add()->Assign(*source.GetPoint(i));
+}
+
+void TFuzzySetValues::Assign(const TPersistent& source) {
+  // Only a list of plain points can set its new points' coordinates directly; that is what
+  // the collection's Assign does too, through each point's Assign.
+  const auto* other = FReusesPoints ? dynamic_cast<const TFuzzySetValues*>(&source) : nullptr;
+  if (other == nullptr || other == this) {
+    TGCollection::Assign(source);
+    return;
+  }
+  TUpdateScope<TFuzzySetValues> update(*this);
+  Clear();
+  const int count = other->GetCount();
+  ReserveItems(count);
+  for (int i = 0; i < count; ++i) {
+    const TFuzzySetValue* point = other->GetPoint(i);
+    static_cast<TFuzzySetValue*>(Add())->SetXY(point->FX, point->FY);
+  }
 }
 
 void TFuzzySetValues::Notify(TGCollectionItem& item, TCollectionNotification action) {

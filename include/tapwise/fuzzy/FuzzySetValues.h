@@ -102,6 +102,10 @@ class TFuzzySetValues : public TGCollection {
   /// holds, in one update block. `source` may be this list.
   virtual void CopyPoints(const TFuzzySetValues& source, int start, int count);
 
+  /// From another point list: as the collection's `Assign` (the points replaced by copies
+  /// of the source's, in one update block), without a type look-up per point.
+  void Assign(const TPersistent& source) override;
+
   /// Whole-list updates check the order, put the list right and tell the owning set;
   /// single-point updates tell the set which point changed.
   void Update(TGCollectionItem* item) override;
