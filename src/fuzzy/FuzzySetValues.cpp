@@ -9,6 +9,7 @@
 #include "tapwise/foundation/UpdateScope.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzySet.h"
+#include "tapwise/fuzzy/InterfacedFuzzySet.h"
 #include "tapwise/fuzzy/ShapeFunctions.h"
 
 namespace tapwise {
@@ -334,7 +335,12 @@ void TFuzzySetValues::CopyPoints(const TFuzzySetValues& source, int start, int c
 void TFuzzySetValues::Assign(const TPersistent& source) {
   // Only a list of plain points can set its new points' coordinates directly; that is what
   // the collection's Assign does too, through each point's Assign.
-  const auto* other = FReusesPoints ? dynamic_cast<const TFuzzySetValues*>(&source) : nullptr;
+  const TFuzzySetValues* other = nullptr;
+  if (FReusesPoints) {
+    other = typeid(source) == typeid(TFuzzySetValues) || typeid(source) == typeid(TIFSValues)
+                ? static_cast<const TFuzzySetValues*>(&source)
+                : dynamic_cast<const TFuzzySetValues*>(&source);
+  }
   if (other == nullptr || other == this) {
     TGCollection::Assign(source);
     return;
