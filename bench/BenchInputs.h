@@ -36,7 +36,11 @@ inline constexpr int kParseTermsPerVariable = 7;
 std::string GenerateFllText(int variables, int terms);
 
 /// The same variables and terms in the definition language ("(deffuzzy ... (values (term
-/// t0 (tri a b c)) ...))"), for the parser benchmark once the parser exists.
+/// t0 (tri a b c)) ...))"), for the parser benchmark.
 std::string GenerateDefinitionText(int variables, int terms);
+
+/// The faucet demo's definition text of its three variables (outTemp, outFlow, change_vc),
+/// as the demo's component holds it; the Tapwise controller is built from it.
+extern const char* const kFaucetDefinitionText;
 
 }  // namespace tapwise::bench

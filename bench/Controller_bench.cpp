@@ -11,7 +11,9 @@
 #include "FuzzyliteFaucetController.h"
 #include "TapwiseFaucetController.h"
 #include "tapwise/foundation/Stream.h"
+#include "tapwise/fuzzy/InterfacedFuzzyLogic.h"
 #include "tapwise/fuzzy/StreamTokenInterfaces.h"
+#include "tapwise/language/FuzzyLogicParser.h"
 #include "tapwise/language/TokenStream.h"
 
 namespace tapwise::bench {
@@ -51,10 +53,27 @@ void BM_Parse_FuzzyliteFll(benchmark::State& state) {
 BENCHMARK(BM_Parse_FuzzyliteFll)->Unit(benchmark::kMillisecond);
 #endif
 
-// The Tapwise side of the parse comparison reads GenerateDefinitionText (the same 500
-// variables of 7 triangles) with TZTFuzzyLogicParser into a TIFuzzyLogic; it is added as
-// BM_Parse_Tapwise once the parser and the component exist. Until then the tokenizer alone
-// reads that text, which bounds what the parser can reach.
+// The Tapwise side of the parse comparison: GenerateDefinitionText (the same 500 variables
+// of 7 triangles as the peer's FLL text) read by a TZTFuzzyLogicParser into a fresh
+// TIFuzzyLogic per iteration, as the peer's importer builds a fresh engine. The component
+// adds no automatic terms, so that both sides build exactly the variables and terms of the
+// text.
+void BM_Parse_Tapwise(benchmark::State& state) {
+  const std::string text = GenerateDefinitionText(kParseVariables, kParseTermsPerVariable);
+  for (auto _ : state) {
+    TZTFuzzyLogicParser parser;
+    TIFuzzyLogic logic;
+    parser.SetFuzzyLogic(&logic);
+    logic.SetParser(&parser);
+    logic.SetAutoTerms(false);
+    parser.ParseFuzzyLogic(text);
+    benchmark::DoNotOptimize(logic.GetVariableCount());
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_Parse_Tapwise)->Unit(benchmark::kMillisecond);
+
+// The tokenizer alone over the same text: the bound of what the parser can reach.
 void BM_Tokenize_Tapwise(benchmark::State& state) {
   const std::string text = GenerateDefinitionText(kParseVariables, kParseTermsPerVariable);
   for (auto _ : state) {

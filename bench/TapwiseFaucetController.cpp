@@ -5,40 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "tapwise/fuzzy/InterfacedFuzzyVariable.h"
-
 namespace tapwise::bench {
 namespace {
-
-constexpr int kNumFunctionValues = 7;
-
-IntfPtr<IFuzzyVariable> MakeVariable(const std::string& name, double minimum, double maximum) {
-  IntfPtr<TIFuzzyVariable> variable = TIFuzzyVariable::Create(name);
-  variable->SetMaximum(maximum);
-  variable->SetMinimum(minimum);
-  variable->SetNumFunctionValues(kNumFunctionValues);
-  variable->SetThreshold(TapwiseFaucetController::kThreshold);
-  return variable;
-}
-
-void AddDecline(IFuzzyVariable& variable, const std::string& name, double left, double right) {
-  variable.AddFuzzySet(name)->SetCurve(kNumFunctionValues, false, left, right, right);
-}
-
-void AddGrowth(IFuzzyVariable& variable, const std::string& name, double left, double right) {
-  variable.AddFuzzySet(name)->SetCurve(kNumFunctionValues, true, left, right, right);
-}
-
-void AddPi(IFuzzyVariable& variable, const std::string& name, double range, double center) {
-  variable.AddFuzzySet(name)->SetPICurveRange(kNumFunctionValues, range, center);
-}
-
-void AddPoints(IFuzzyVariable& variable, const std::string& name,
-               std::initializer_list<std::pair<double, double>> points) {
-  IntfPtr<IFuzzySet> term = variable.AddFuzzySet(name);
-  for (const auto& [x, y] : points)
-    term->AddPoint(x, y);
-}
 
 struct Rule {
   const char* temperature;
@@ -62,27 +30,13 @@ constexpr std::array<Rule, 8> kRules{{
 }  // namespace
 
 TapwiseFaucetController::TapwiseFaucetController(TInputs inputs) : FInputModel(inputs) {
-  FOutTempVariable = MakeVariable("outTemp", kTemperatureMin, kTemperatureMax);
-  FOutTempVariable->SetUnits("Celcius");
-  AddDecline(*FOutTempVariable, "cold", 10, 35);
-  AddPi(*FOutTempVariable, "OK", 2, 36);
-  AddGrowth(*FOutTempVariable, "hot", 37, 60);
-
-  FOutFlowVariable = MakeVariable("outFlow", kFlowMin, kFlowMax);
-  FOutFlowVariable->SetUnits("liters/minute");
-  AddDecline(*FOutFlowVariable, "low", 3, 11.5);
-  AddPi(*FOutFlowVariable, "OK", 1, 12);
-  AddGrowth(*FOutFlowVariable, "strong", 12.5, 25);
-
-  FChangeVariable = MakeVariable("change_vc", -1, 1);
-  AddPoints(*FChangeVariable, "NB", {{-0.5, 1}, {-0.25, 0}});
-  AddPoints(*FChangeVariable, "NM", {{-0.35, 0}, {-0.3, 1}, {-0.15, 0}});
-  AddPoints(*FChangeVariable, "NS", {{-0.25, 0}, {-0.15, 1}, {0, 0}});
-  AddPoints(*FChangeVariable, "Z", {{-0.05, 0}, {0, 1}, {0.05, 0}});
-  AddPoints(*FChangeVariable, "PS", {{0, 0}, {0.15, 1}, {0.25, 0}});
-  AddPoints(*FChangeVariable, "PM", {{0.15, 0}, {0.3, 1}, {0.35, 0}});
-  AddPoints(*FChangeVariable, "PB", {{0.25, 0}, {0.5, 1}});
-
+  FParser.SetFuzzyLogic(&FLogic);
+  FLogic.SetParser(&FParser);
+  FLogic.SetThreshold(kThreshold);
+  FLogic.SetStrings(kFaucetDefinitionText);
+  FOutTempVariable = FLogic.GetVariable("outTemp");
+  FOutFlowVariable = FLogic.GetVariable("outFlow");
+  FChangeVariable = FLogic.GetVariable("change_vc");
   FInputs = {FOutTempVariable->AddFuzzySet("OutTemp"), FOutFlowVariable->AddFuzzySet("OutFlow")};
 }
 

@@ -6,6 +6,8 @@
 #include "tapwise/foundation/Interface.h"
 #include "tapwise/fuzzy/IFuzzySet.h"
 #include "tapwise/fuzzy/IFuzzyVariable.h"
+#include "tapwise/fuzzy/InterfacedFuzzyLogic.h"
+#include "tapwise/language/FuzzyLogicParser.h"
 
 namespace tapwise::bench {
 
@@ -14,10 +16,9 @@ namespace tapwise::bench {
 /// through `RuleStrength` and `ApplyRule`, and both accumulators are defuzzified with
 /// `CenterOfGravity`.
 ///
-/// Until the parser exists the three variables are built with the shape generators, term
-/// for term as the demo's definitions describe them: z = decline curve, s = growth curve,
-/// pi = PI curve (outTemp OK peaks at 36 over 34..38, outFlow OK at 12 over 11..13), seven
-/// function values, change_vc as point lists.
+/// The three variables come from the demo's definition text (`kFaucetDefinitionText`),
+/// read by a `TZTFuzzyLogicParser` into a `TIFuzzyLogic` with the demo's threshold, so that
+/// the terms carry everything the demo's do (parser link, automatic terms).
 ///
 /// Inputs differ from the peer's: here the readings are themselves fuzzy sets (a narrow
 /// triangle of half-width 0.1 around the temperature and 0.5 around the flow, clipped to
@@ -36,6 +37,8 @@ class TapwiseFaucetController {
   };
 
   explicit TapwiseFaucetController(TInputs inputs = TInputs::Fuzzy);
+  TapwiseFaucetController(const TapwiseFaucetController&) = delete;
+  TapwiseFaucetController& operator=(const TapwiseFaucetController&) = delete;
 
   /// One tick at the given outlet reading. Steady state: both accumulators start empty,
   /// and a valve no rule fires for gets change 0.
@@ -49,6 +52,9 @@ class TapwiseFaucetController {
   ValveChanges FireRules();
 
   TInputs FInputModel;
+  // The demo's two components, linked both ways; the variables live in the component.
+  TZTFuzzyLogicParser FParser;
+  TIFuzzyLogic FLogic;
   IntfPtr<IFuzzyVariable> FOutTempVariable;
   IntfPtr<IFuzzyVariable> FOutFlowVariable;
   IntfPtr<IFuzzyVariable> FChangeVariable;

@@ -60,8 +60,16 @@ void TGCollection::AssignTo(TPersistent& dest) const {
     lines->AddObject(item->GetDisplayName(), item.get());
 }
 
+std::unique_ptr<TGCollectionItem> TGCollection::NewItem() {
+  return FItemClass.Create(this);
+}
+
+void TGCollection::DisposeItem(std::unique_ptr<TGCollectionItem> item) {
+  item.reset();
+}
+
 TGCollectionItem* TGCollection::Add() {
-  TGCollectionItem* item = InsertItem(FItemClass.Create(this));
+  TGCollectionItem* item = InsertItem(NewItem());
   Added(*item);
   return item;
 }
@@ -155,7 +163,7 @@ std::unique_ptr<TGCollectionItem> TGCollection::RemoveItem(TGCollectionItem& ite
 
 void TGCollection::DestroyItem(TGCollectionItem& item) {
   item.UnlinkAll();
-  RemoveItem(item).reset();
+  DisposeItem(RemoveItem(item));
 }
 
 void TGCollection::MoveItem(int from, int to) {

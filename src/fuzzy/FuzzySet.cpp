@@ -67,6 +67,11 @@ void TFuzzySet::Assign(const TPersistent& source) {
     TGCollectionItem::Assign(source);
     return;
   }
+  AssignSet(*other);
+}
+
+void TFuzzySet::AssignSet(const TFuzzySet& source) {
+  const TFuzzySet* other = &source;
   if (other == this) return;
   FName = other->FName;
   FValues->Assign(*other->FValues);

@@ -1,12 +1,15 @@
 #include "tapwise/fuzzy/FuzzySetValues.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 #include "FiniteCheck.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
+#include "tapwise/foundation/UpdateScope.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzySet.h"
+#include "tapwise/fuzzy/InterfacedFuzzySet.h"
 #include "tapwise/fuzzy/ShapeFunctions.h"
 
 namespace tapwise {
@@ -44,10 +47,36 @@ class KeepPoint {
 }  // namespace
 
 TFuzzySetValues::TFuzzySetValues(TFuzzySet* set)
-    : TFuzzySetValues(set, TCollectionItemClass::Of<TFuzzySetValue>()) {}
+    : TFuzzySetValues(set, TCollectionItemClass::Of<TFuzzySetValue>()) {
+  FReusesPoints = true;
+}
 
 TFuzzySetValues::TFuzzySetValues(TFuzzySet* set, TCollectionItemClass item_class)
     : TGCollection(set, std::move(item_class)), FSet(set) {}
+
+TFuzzySetValues::~TFuzzySetValues() = default;
+
+std::unique_ptr<TGCollectionItem> TFuzzySetValues::NewItem() {
+  if (FSparePoints.empty()) return TGCollection::NewItem();
+  std::unique_ptr<TFuzzySetValue> point = std::move(FSparePoints.back());
+  FSparePoints.pop_back();
+  // As the constructor starts a point about to join this list: one unit right of the last
+  // point, degree 0. Identifier and list come from joining, as for a new point.
+  const int count = GetCount();
+  point->FX = count > 0 ? GetPoint(count - 1)->FX + 1 : 0;
+  point->FY = 0;
+  return point;
+}
+
+void TFuzzySetValues::DisposeItem(std::unique_ptr<TGCollectionItem> item) {
+  // Only plain points: a descendant point may carry state a reset would not restore.
+  if (FReusesPoints && static_cast<int>(FSparePoints.size()) < kMaxSparePoints &&
+      typeid(*item) == typeid(TFuzzySetValue)) {
+    FSparePoints.emplace_back(static_cast<TFuzzySetValue*>(item.release()));
+    return;
+  }
+  TGCollection::DisposeItem(std::move(item));
+}
 
 TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   // Checked before anything changes, so that a refused point leaves no trace.
@@ -301,6 +330,29 @@ void TFuzzySetValues::CopyPoints(const TFuzzySetValues& source, int start, int c
   PointsUpdate update(*this);
   for (int i = start; i < start + count; ++i)
     Add()->Assign(*source.GetPoint(i));
+}
+
+void TFuzzySetValues::Assign(const TPersistent& source) {
+  // Only a list of plain points can set its new points' coordinates directly; that is what
+  // the collection's Assign does too, through each point's Assign.
+  const TFuzzySetValues* other = nullptr;
+  if (FReusesPoints) {
+    other = typeid(source) == typeid(TFuzzySetValues) || typeid(source) == typeid(TIFSValues)
+                ? static_cast<const TFuzzySetValues*>(&source)
+                : dynamic_cast<const TFuzzySetValues*>(&source);
+  }
+  if (other == nullptr || other == this) {
+    TGCollection::Assign(source);
+    return;
+  }
+  TUpdateScope<TFuzzySetValues> update(*this);
+  Clear();
+  const int count = other->GetCount();
+  ReserveItems(count);
+  for (int i = 0; i < count; ++i) {
+    const TFuzzySetValue* point = other->GetPoint(i);
+    static_cast<TFuzzySetValue*>(Add())->SetXY(point->FX, point->FY);
+  }
 }
 
 void TFuzzySetValues::Notify(TGCollectionItem& item, TCollectionNotification action) {

@@ -1,6 +1,7 @@
 #include "tapwise/fuzzy/InterfacedFuzzySet.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
@@ -117,7 +118,10 @@ void TIFuzzySet::Rekey(Rename&& rename) {
 }
 
 void TIFuzzySet::Assign(const TPersistent& source) {
-  const auto* other = dynamic_cast<const TIFuzzySet*>(&source);
+  // Clones copy from a set of this very class: its exact type spares the cast its walk.
+  const auto* other = typeid(source) == typeid(TIFuzzySet)
+                          ? static_cast<const TIFuzzySet*>(&source)
+                          : dynamic_cast<const TIFuzzySet*>(&source);
   if (other == nullptr || other == this) {
     TFuzzySet::Assign(source);
     return;
@@ -125,9 +129,9 @@ void TIFuzzySet::Assign(const TPersistent& source) {
   SetVariable(other->FVariable);
   FParser = other->FParser;
   if (other->GetName() == GetName()) {
-    TFuzzySet::Assign(source);
+    AssignSet(*other);
   } else {
-    Rekey([&] { TFuzzySet::Assign(source); });
+    Rekey([&] { AssignSet(*other); });
   }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <typeinfo>
 #include <utility>
 
 #include "tapwise/foundation/Format.h"
@@ -260,7 +261,11 @@ IntfPtr<IFuzzySet> TIFuzzyVariable::ApplyRule(const IntfPtr<IFuzzySet>& conseque
   if (strength < FThreshold) return nullptr;
   if (!consequent) throw EFzyException(Format(messages::kNilArgument, "ApplyRule", "Consequent"));
   // Max-min inference whatever the component's methods say: clip a copy, OR it in.
-  IntfPtr<IFuzzySet> clipped = Supports<IFuzzySet>(consequent->Clone());
+  IntfPtr<ICloneable> copy = consequent->Clone();
+  // A plain interfaced set's clone is one: its interface is reached without a cross-cast.
+  IntfPtr<IFuzzySet> clipped = copy && typeid(*copy.Get()) == typeid(TIFuzzySet)
+                                   ? IntfPtr<IFuzzySet>(static_cast<IFuzzySet*>(copy.Get()))
+                                   : Supports<IFuzzySet>(copy);
   clipped->Correlate(false, strength);
   if (!accumulated) return clipped;
   return accumulated->Aggregate(*clipped, fimMinMax, false);

@@ -1,9 +1,11 @@
 #include "tapwise/language/TokenStream.h"
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <optional>
 #include <string_view>
+#include <typeinfo>
 
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
@@ -303,6 +305,7 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::ReadToken() {
 
 void TFuzzyLogicTokenStream::FillLookahead() {
   FEchoText.clear();
+  FEchoNumbers.clear();
   FEchoLines.clear();
   FGroup.clear();
   int32_t depth = 0;
@@ -329,7 +332,14 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
   FLookahead.pop_back();
   const int32_t line = token->GetLineNumber();
   if (FEchoLine != 0 && FEchoLine < line) FEchoText += "\r\n";
-  FEchoText += token->GetAsString();
+  const int32_t echoed_type = token->GetDataType();
+  // A plain token's number has a text that depends on its type and value alone: keep those.
+  if ((echoed_type == dtFloat || echoed_type == dtInteger) &&
+      typeid(*token.Get()) == typeid(TFuzzyStreamToken)) {
+    FEchoNumbers.push_back({FEchoText.size(), token->GetNumber(), echoed_type == dtInteger});
+  } else {
+    FEchoText += token->GetAsString();
+  }
   FEchoText.push_back(' ');
   FEchoLines.push_back(FEchoLine);
   FEchoLine = line;
@@ -349,11 +359,18 @@ void TFuzzyLogicTokenStream::PushBackToken(const IntfPtr<IFuzzyStreamToken>& tok
   FLastToken = token;
   // Roll the token, the blank after it and the line break before it out of the echo.
   const size_t rolled = token->GetAsString().size() + 1;
+  // The cut may stay in the text after the last waiting number; a number's text is never
+  // empty and never ends in a blank, so the trimming stops where that number stands.
+  if (!FEchoNumbers.empty() && FEchoText.size() < FEchoNumbers.back().Offset + rolled) {
+    FlushEcho();
+  }
+  const size_t number_end = FEchoNumbers.empty() ? 0 : FEchoNumbers.back().Offset;
   FEchoText.resize(FEchoText.size() > rolled ? FEchoText.size() - rolled : 0);
-  while (!FEchoText.empty() &&
+  while (FEchoText.size() > number_end &&
          (FEchoText.back() == ' ' || FEchoText.back() == '\r' || FEchoText.back() == '\n')) {
     FEchoText.pop_back();
   }
+  if (FEchoText.empty() && !FEchoNumbers.empty()) FlushEcho();
   if (!FEchoText.empty()) FEchoText.push_back(' ');
   if (!FEchoLines.empty()) {
     FEchoLine = FEchoLines.back();
@@ -373,8 +390,30 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::CurrentToken() {
   return FLastToken;
 }
 
+std::string TFuzzyLogicTokenStream::ParsedText() const {
+  FlushEcho();
+  return FEchoText;
+}
+
+void TFuzzyLogicTokenStream::FlushEcho() const {
+  if (FEchoNumbers.empty()) return;
+  std::string text;
+  size_t from = 0;
+  for (const TEchoNumber& number : FEchoNumbers) {
+    text.append(FEchoText, from, number.Offset - from);
+    // As a plain token writes its number (see TBaseStreamToken::PlainAsString).
+    text += number.Integer ? FormatFixed(std::trunc(number.Number) + 0.0, 0)
+                           : FormatFixed(number.Number, 4);
+    from = number.Offset;
+  }
+  text.append(FEchoText, from, std::string::npos);
+  FEchoText = std::move(text);
+  FEchoNumbers.clear();
+}
+
 void TFuzzyLogicTokenStream::ResetTokens() {
   FLookahead.clear();
+  FEchoNumbers.clear();
   FEchoText.clear();
   FEchoLines.clear();
 }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <random>
 #include <utility>
 #include <vector>
@@ -295,6 +297,77 @@ TEST(FuzzySetValues, PointsOfASetStayInsideItsUniverse) {
   TFuzzySetValues free;
   free.AddPoint(150, 1)->SetXY(-20, -1);
   EXPECT_EQ(PointsOf(free), (Points{{-20, -1}}));
+}
+
+// Counts what a list reports while points join and leave it.
+class TRecordingValues : public TFuzzySetValues {
+ public:
+  void Notify(TGCollectionItem& item, TCollectionNotification action) override {
+    TFuzzySetValues::Notify(item, action);
+    ++notifications[action];
+  }
+  void Update(TGCollectionItem* item) override {
+    TFuzzySetValues::Update(item);
+    ++(item == nullptr ? whole_updates : item_updates);
+  }
+  int notifications[3] = {0, 0, 0};
+  int whole_updates = 0;
+  int item_updates = 0;
+};
+
+TEST(FuzzySetValues, DeletedPointsComeBackAsNewPointsWithFreshIdentifiers) {
+  TRecordingValues values;
+  const Points shape{{1, 0}, {2, 1}, {3, 0}};
+  AddAll(values, shape);
+  const int first_added = values.notifications[cnAdded];
+  const int first_whole_updates = values.whole_updates;
+  const int first_item_updates = values.item_updates;
+  std::vector<const TFuzzySetValue*> objects;
+  for (int i = 0; i < values.GetCount(); ++i)
+    objects.push_back(values.GetPoint(i));
+  values.GetPoint(1)->Link(*values.GetPoint(2));
+
+  values.Clear();
+  values.notifications[cnAdded] = values.whole_updates = values.item_updates = 0;
+  AddAll(values, shape);
+  EXPECT_EQ(PointsOf(values), shape);
+  // Same objects, new identifiers, no links left over, the same reports as the first time.
+  for (int i = 0; i < values.GetCount(); ++i) {
+    EXPECT_EQ(values.GetPoint(i)->GetID(), 3 + i);
+    EXPECT_EQ(values.GetPoint(i)->GetLinks(), nullptr);
+    EXPECT_EQ(values.GetPoint(i)->GetCollection(), &values);
+    EXPECT_NE(std::find(objects.begin(), objects.end(), values.GetPoint(i)), objects.end());
+  }
+  EXPECT_EQ(values.notifications[cnAdded], first_added);
+  EXPECT_EQ(values.whole_updates, first_whole_updates);
+  EXPECT_EQ(values.item_updates, first_item_updates);
+
+  // A reused point starts as a new one: one unit right of the last point, degree 0, or at
+  // the origin in an empty list.
+  values.Delete(2);
+  auto* added = static_cast<TFuzzySetValue*>(values.Add());
+  EXPECT_EQ(added->GetX(), 3);
+  EXPECT_EQ(added->GetY(), 0);
+  EXPECT_EQ(added->GetID(), 6);
+  values.Clear();
+  added = static_cast<TFuzzySetValue*>(values.Add());
+  EXPECT_EQ(PointsOf(values), (Points{{0, 0}}));
+
+  // An extracted point belongs to its taker and is never handed out again.
+  std::unique_ptr<TGCollectionItem> taken = values.Extract(*added);
+  EXPECT_NE(values.Add(), taken.get());
+}
+
+TEST(FuzzySetValues, ManyDeletedPointsAreKeptOnlyUpToTheLimit) {
+  TFuzzySetValues values;
+  const int many = TFuzzySetValues::kMaxSparePoints + 8;
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < many; ++i)
+      values.AddPoint(i, i % 2);
+    EXPECT_EQ(values.GetCount(), many);
+    EXPECT_EQ(values.GetPoint(many - 1)->GetID(), (round + 1) * many - 1);
+    values.Clear();
+  }
 }
 
 }  // namespace

@@ -267,6 +267,34 @@ TEST(TokenStream, PushBackAndEcho) {
   EXPECT_EQ(lexer->GetDepth(), -1);
 }
 
+// The echo writes numbers only when it is read; every push-back around them, across a
+// line break or of a number itself, must still give the text of the tokens read so far.
+TEST(TokenStream, EchoOfNumbersThroughPushBacks) {
+  testing::LiveObjectGuard guard;
+  Lexer lexer("(tri 1.5 -2\r\n 7.25 x)");
+  lexer->NextToken();
+  lexer->NextToken();
+  const auto first = lexer->NextToken();
+  const auto second = lexer->NextToken();
+  const auto third = lexer->NextToken();  // first on the second line
+  EXPECT_EQ(lexer->ParsedText(), "( tri 1.5000 -2 \r\n7.2500 ");
+  lexer->PushBackToken(third);
+  EXPECT_EQ(lexer->ParsedText(), "( tri 1.5000 -2 ");
+  lexer->NextToken();
+  const auto x = lexer->NextToken();
+  lexer->PushBackToken(x);  // cuts after a number still waiting to be written
+  lexer->PushBackToken(third);
+  lexer->PushBackToken(second);
+  EXPECT_EQ(lexer->ParsedText(), "( tri 1.5000 ");
+  lexer->PushBackToken(first);
+  EXPECT_EQ(lexer->ParsedText(), "( tri ");
+  for (int i = 0; i < 4; ++i)
+    lexer->NextToken();
+  EXPECT_EQ(lexer->ParsedText(), "( tri 1.5000 -2 \r\n7.2500 x ");
+  lexer->NextToken();
+  EXPECT_EQ(lexer->ParsedText(), "( tri 1.5000 -2 \r\n7.2500 x ) ");
+}
+
 TEST(TokenStream, FillLookaheadReadsWholeGroups) {
   Lexer lexer("x (a (b) c) y (open");
   EXPECT_EQ(lexer->NextToken()->GetText(), "x");

@@ -142,6 +142,17 @@ class TGCollection : public TPersistent {
   virtual void Update(TGCollectionItem* item);
 
  protected:
+  /// Makes the item that `Add` and `Insert` append, not yet joined: base, a new item of the
+  /// item class. A descendant may hand out an item it kept from `DisposeItem`, reset to the
+  /// state a new one would have.
+  virtual std::unique_ptr<TGCollectionItem> NewItem();
+  /// Receives an item that `Delete` or `Clear` took out (unlinked, of no collection) after
+  /// its notifications: base, destroys it. A descendant may keep it for `NewItem`.
+  virtual void DisposeItem(std::unique_ptr<TGCollectionItem> item);
+  /// Makes room for `count` items without changing any, so that filling the collection
+  /// up to there allocates no further storage for the item list.
+  void ReserveItems(int count) { FItems.reserve(static_cast<size_t>(count)); }
+
   /// Copies the display names into a string list (one line per item, the item as its
   /// object); anything else falls back to the persistent rules.
   void AssignTo(TPersistent& dest) const override;

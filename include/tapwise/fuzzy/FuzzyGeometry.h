@@ -178,8 +178,11 @@ bool MergeWalk(const SA& a, const SB& b, Emit&& emit) {
 template <PointSequence SA, PointSequence SB>
 TFzyFloat MatchDegree(const SA& a, const SB& b) {
   TFzyFloat best = 0;
+  // Plain comparisons rather than fmin/fmax calls: degrees are finite (points refuse NaN),
+  // so both give the same value, and this runs at every step of every rule's match.
   MergeWalk(a, b, [&best](TFzyFloat, TFzyFloat y1, TFzyFloat, TFzyFloat y2) {
-    best = std::fmax(best, std::fmin(y1, y2));
+    const TFzyFloat both = y2 < y1 ? y2 : y1;
+    if (both > best) best = both;
     return false;
   });
   return best;

@@ -266,6 +266,8 @@ class TFuzzySet : public TGCollectionItem {
   /// Stores the type without touching the points and reports the change; generators and
   /// operations call it once their points are complete.
   void StoreSetType(TFuzzySetType value);
+  /// The plain set's part of `Assign` from a set already known to be one.
+  void AssignSet(const TFuzzySet& source);
 
  private:
   friend class TFuzzySetValues;

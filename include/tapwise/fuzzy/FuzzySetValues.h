@@ -1,6 +1,8 @@
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "tapwise/foundation/Collection.h"
 #include "tapwise/fuzzy/FuzzySetValue.h"
@@ -26,10 +28,20 @@ class TFuzzySet;
 ///
 /// The owning set, when there is one, bounds X to its universe and hears of every change
 /// (`PointChanged`, `PointsChanged`), which makes it a user-defined set.
+///
+/// Points that `Delete` or `Clear` take out are kept (up to `kMaxSparePoints`) and handed
+/// out again by the next `Add`, reset as a new point would be: a set rebuilt point by point
+/// on every step (`Clear`, then `AddPoint`) allocates nothing. Every added point still gets
+/// a fresh identifier and the same notifications as a new one; only the object's address
+/// may repeat, so keep no pointer to a point past its deletion.
 class TFuzzySetValues : public TGCollection {
  public:
+  /// How many deleted points a list keeps for reuse.
+  static constexpr int kMaxSparePoints = 32;
+
   /// A list owned by `set`, or a free-standing list when `set` is null.
   explicit TFuzzySetValues(TFuzzySet* set = nullptr);
+  ~TFuzzySetValues() override;
 
   std::string ClassName() const override { return "TFuzzySetValues"; }
 
@@ -90,6 +102,10 @@ class TFuzzySetValues : public TGCollection {
   /// holds, in one update block. `source` may be this list.
   virtual void CopyPoints(const TFuzzySetValues& source, int start, int count);
 
+  /// From another point list: as the collection's `Assign` (the points replaced by copies
+  /// of the source's, in one update block), without a type look-up per point.
+  void Assign(const TPersistent& source) override;
+
   /// Whole-list updates check the order, put the list right and tell the owning set;
   /// single-point updates tell the set which point changed.
   void Update(TGCollectionItem* item) override;
@@ -98,7 +114,13 @@ class TFuzzySetValues : public TGCollection {
 
  protected:
   /// For descendant lists with their own point class (`TFuzzySetValue` or a descendant).
+  /// Such a list keeps no spare points.
   TFuzzySetValues(TFuzzySet* set, TCollectionItemClass item_class);
+
+  /// A kept point when there is one, reset as a new point would be; else a new one.
+  std::unique_ptr<TGCollectionItem> NewItem() override;
+  /// Keeps plain points (up to `kMaxSparePoints`) for `NewItem`; destroys the others.
+  void DisposeItem(std::unique_ptr<TGCollectionItem> item) override;
 
  private:
   friend class TFuzzySetValue;
@@ -119,6 +141,10 @@ class TFuzzySetValues : public TGCollection {
   bool FUnique = true;
   // The point the current whole-list clean-up must keep (set by AddPoint).
   const TFuzzySetValue* FKeep = nullptr;
+  // Whether the items are plain points, which may be kept and reused.
+  bool FReusesPoints = false;
+  // Deleted points kept for reuse, the next one to hand out last.
+  std::vector<std::unique_ptr<TFuzzySetValue>> FSparePoints;
 };
 
 }  // namespace tapwise

@@ -49,7 +49,7 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   IntfPtr<IFuzzyStreamToken> CurrentToken();
   /// The text form of the tokens handed out for the current form, each followed by a
   /// blank, with a CR LF where the line changes: "( deffuzzy outTemp \r\n( range ".
-  virtual std::string ParsedText() const { return FEchoText; }
+  virtual std::string ParsedText() const;
 
   /// Reads the next token from the text itself, ignoring the look-ahead.
   virtual IntfPtr<IFuzzyStreamToken> ReadToken();
@@ -98,11 +98,24 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   // the LF, which is left unread.
   void CountLineEnd(int ch);
   IntfPtr<TFuzzyStreamToken> NewToken();
+  // Writes the numbers still waiting in FEchoNumbers into the echo text.
+  void FlushEcho() const;
+
+  // A number of the echo kept as its value: the echo is read only by error messages, so the
+  // text of a number is made when the echo is read, or when a push-back must cut into it.
+  struct TEchoNumber {
+    size_t Offset;  // where its text goes in FEchoText
+    double Number;
+    bool Integer;
+  };
 
   std::vector<IntfPtr<IFuzzyStreamToken>> FLookahead;  // the top (next out) is the back
   int32_t FLineNumber = 1;
   std::string FTokenText;
-  std::string FEchoText;  // the echo; a push-back cuts it short
+  // The echo; a push-back cuts it short. Its numbers may still wait in FEchoNumbers (in
+  // ascending offsets), which is why both change when the echo is read.
+  mutable std::string FEchoText;
+  mutable std::vector<TEchoNumber> FEchoNumbers;
   IntfPtr<IFuzzyStreamToken> FLastToken;
   int32_t FDepth = 0;
   std::vector<IntfPtr<IFuzzyStreamToken>> FGroup;
