@@ -6,6 +6,7 @@
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "tapwise/fuzzy/FuzzyGeometry.h"
 #include "tapwise/fuzzy/FuzzySet.h"
 #include "tapwise/fuzzy/ShapeFunctions.h"
 
@@ -79,10 +80,7 @@ void TFuzzySetValues::RaiseEmpty(const char* operation) {
 TFzyFloat TFuzzySetValues::GetAverageYValue() const {
   const int count = GetCount();
   if (count == 0) RaiseEmpty("Get Average Y Value");
-  TFzyFloat sum = 0;
-  for (int i = 0; i < count; ++i)
-    sum += ItemAs<TFuzzySetValue>(i)->GetY();
-  return sum / count;
+  return geometry::AverageDegree(*this);
 }
 
 TFzyFloat TFuzzySetValues::GetMaximumYValue() const {
@@ -180,7 +178,17 @@ void TFuzzySetValues::SortPoints(const TFuzzySetValue* keep, bool place_keep) {
   // must keep their order (it is the shape of a vertical edge), and "equal within
   // tolerance" is no strict weak ordering.
   const int count = GetCount();
-  for (int i = 0; i < count; ++i) {
+  // The selection moves nothing when no point lies more than the tolerance left of any point
+  // before it: one pass tells, so that a list in order (the usual case, however long) costs
+  // linear time instead of quadratic.
+  bool in_order = true;
+  TFzyFloat highest = count > 0 ? GetX(0) : 0;
+  for (int i = 1; i < count && in_order; ++i) {
+    const TFzyFloat x = GetX(i);
+    in_order = x >= highest - FuzzyEpsilon;
+    highest = std::max(highest, x);
+  }
+  for (int i = 0; i < count && !in_order; ++i) {
     for (int j = i + 1; j < count; ++j) {
       if (GetX(j) < GetX(i) - FuzzyEpsilon) GetPoint(j)->SetIndex(i);
     }
