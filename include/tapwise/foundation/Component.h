@@ -94,9 +94,14 @@ class TComponent : public TPersistent {
   /// components. Overrides clear their pointers to `component` and call the base.
   virtual void Notification(TComponent* component, TOperation operation);
 
- private:
-  // Notifies links, destroys owned components and leaves the owner; runs once.
+ protected:
+  /// The removal steps (notify the linked components, destroy the owned ones, leave the
+  /// owner); they run once. A component whose linked components still use its derived
+  /// parts while they hear of its removal calls this first in its own destructor, so that
+  /// the steps run while it is whole even when it is not destroyed through `delete`.
   void BeforeDestruction() noexcept;
+
+ private:
   void DestroyComponents() noexcept;
   void NotifyOwned(TComponent* component, TOperation operation);
   void SetLoadingTree(bool loading);

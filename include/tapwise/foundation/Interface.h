@@ -125,6 +125,10 @@ class TInterfacedObject : public virtual IInterface {
   TInterfacedObject& operator=(const TInterfacedObject&) = delete;
   ~TInterfacedObject() override { LiveObjects::Add(-1); }
 
+  /// Drops one reference without freeing the object at zero, for descendants whose
+  /// `Release` follows a rule of its own; returns the new count.
+  int32_t DecrementRefCount() noexcept { return --FRefCount; }
+
  private:
   std::atomic<int32_t> FRefCount{0};
 };

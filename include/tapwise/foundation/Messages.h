@@ -96,7 +96,41 @@ inline constexpr char kInvalidTokenHint[] = "Invalid Token hint for parsing toke
 inline constexpr char kStringNotTerminated[] = "Invalid string value, string was not terminated";
 
 // ---- Fuzzy variables and the fuzzy-logic component ----
+// Arguments: the number of inputs, the number of antecedents.
+inline constexpr char kRuleArgumentCount[] =
+    "Invalid rule: %d inputs but %d antecedents; each input needs its antecedent";
+// Arguments: the operation, the argument ("RuleStrength", "Inputs[1]").
+inline constexpr char kNilArgument[] = "Invalid argument to %s: %s is nil";
+inline constexpr char kParserNotAssigned[] = "Parser not assigned.  Cannot parse";
+// The automatic terms of a new variable, in the order they are added.
+inline constexpr char kAutoTermLow[] = "low";
+inline constexpr char kAutoTermMedium[] = "medium";
+inline constexpr char kAutoTermHigh[] = "high";
+// Arguments: the key under which the item was to be stored.
+inline constexpr char kVariableTableItem[] =
+    "Cannot store \"%s\" in a variable table: the item is not a fuzzy variable";
+// Arguments: the name of the component, the name looked up.
+inline constexpr char kNoSuchVariable[] = "Fuzzy logic component %s has no variable named \"%s\"";
 
 // ---- Parser, expressions and writer ----
+// Arguments: the message, the routine, the line, the text read so far.
+inline constexpr char kParseErrorFormat[] = "Parsing Error, %s in %s at line %s: \"%s\"";
+inline constexpr char kComponentRequiredToParse[] =
+    "Fuzzy Logic component must be specified to parse";
+// The routine named by the errors of the built-in function table.
+inline constexpr char kCalcFuzzyFunctionRoutine[] = "CalcFuzzyFunction";
+// Arguments: the function name, the expected type ("numeric").
+inline constexpr char kFunctionArgumentTypes[] =
+    "Data Types of arguments for function, %s, incorrect.  Expected %s";
+inline constexpr char kNumericArgumentType[] = "numeric";
+// Arguments: the function name, the forms it takes (one of the k...Forms texts below).
+inline constexpr char kFunctionArgumentCount[] =
+    "Number of arguments for function, %s, incorrect.  Expected \"%s\"";
+inline constexpr char kPiCurveForms[] = "\"Left Right Center\" or \"Center Range\"";
+inline constexpr char kTriangleForms[] = "\"Left Middle Right\"";
+inline constexpr char kCurveForms[] = "\"Left Right Inflection_Point\"";
+inline constexpr char kBetaCurveForms[] =
+    "\"Range Center Inflection_Point\" or \"Range Center Inflection_Point Weight\"";
+inline constexpr char kUnknownFunctionName[] = "Unknown function name: \"%s\"";
 
 }  // namespace tapwise::messages

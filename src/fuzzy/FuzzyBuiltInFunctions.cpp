@@ -1,0 +1,101 @@
+// The built-in shape functions of the definition language, shared by both flavours of the
+// parser: the same table drives the generators of a plain set and of a counted one.
+
+#include <string>
+#include <vector>
+
+#include "tapwise/foundation/Messages.h"
+#include "tapwise/fuzzy/CustomFuzzyLogic.h"
+#include "tapwise/fuzzy/FuzzyLogicParser.h"
+#include "tapwise/fuzzy/FuzzySet.h"
+#include "tapwise/fuzzy/IFuzzySet.h"
+
+namespace tapwise {
+
+namespace {
+
+// The curve point count a parser without a component uses.
+constexpr int kDefaultFunctionValues = 7;
+
+// Reads the argument values, refusing any token that is not a number.
+std::vector<TFzyFloat> NumericArguments(const TCustomFuzzyLogicParser& parser,
+                                        const std::string& func_name,
+                                        const IntfPtr<IFuzzyStreamTokenList>& list) {
+  std::vector<TFzyFloat> values;
+  const int count = list ? list->GetCount() : 0;
+  values.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    IntfPtr<IBaseStreamToken> token = list->GetItem(i);
+    const int32_t kind = token ? token->GetDataType() : dtEOF;
+    if (kind != dtInteger && kind != dtFloat) {
+      parser.ErrorFmt(messages::kCalcFuzzyFunctionRoutine, messages::kFunctionArgumentTypes,
+                      func_name, messages::kNumericArgumentType);
+    }
+    values.push_back(token->GetNumber());
+  }
+  return values;
+}
+
+// Runs the table on any set type with the shape generators of `TFuzzySet` and `IFuzzySet`.
+template <class SetType>
+void RunBuiltIn(const TCustomFuzzyLogicParser& parser, const std::string& func_name,
+                const IntfPtr<IFuzzyStreamTokenList>& list, SetType& set) {
+  const TCustomFuzzyLogic* logic = parser.GetFuzzyLogic();
+  const int count = logic != nullptr ? logic->GetNumFunctionValues() : kDefaultFunctionValues;
+  auto wrong_count = [&](const char* forms) {
+    parser.ErrorFmt(messages::kCalcFuzzyFunctionRoutine, messages::kFunctionArgumentCount,
+                    func_name, forms);
+  };
+  if (func_name == "pi") {
+    const std::vector<TFzyFloat> a = NumericArguments(parser, func_name, list);
+    // Two numbers read as the centre and the half-width: "(pi 36 2)" peaks at 36 over 34..38.
+    if (a.size() == 2) {
+      set.SetPICurveRange(count, a[1], a[0]);
+    } else if (a.size() == 3) {
+      set.SetPICurve(count, a[0], a[1], a[2]);
+    } else {
+      wrong_count(messages::kPiCurveForms);
+    }
+  } else if (func_name == "tri") {
+    const std::vector<TFzyFloat> a = NumericArguments(parser, func_name, list);
+    if (a.size() == 3) {
+      set.SetTriangle(a[0], a[1], a[2]);
+    } else {
+      wrong_count(messages::kTriangleForms);
+    }
+  } else if (func_name == "s" || func_name == "z") {
+    const std::vector<TFzyFloat> a = NumericArguments(parser, func_name, list);
+    if (a.size() == 2) {
+      set.SetCurve(count, func_name == "s", a[0], a[1], a[1]);
+    } else {
+      wrong_count(messages::kCurveForms);
+    }
+  } else if (func_name == "beta") {
+    const std::vector<TFzyFloat> a = NumericArguments(parser, func_name, list);
+    if (a.size() == 3) {
+      set.SetBetaCurve(count, a[0], a[1], a[2]);
+    } else if (a.size() == 4) {
+      set.SetWeightedBetaCurve(count, a[0], a[1], a[2], a[3]);
+    } else {
+      wrong_count(messages::kBetaCurveForms);
+    }
+  } else {
+    parser.ErrorFmt(messages::kCalcFuzzyFunctionRoutine, messages::kUnknownFunctionName, func_name);
+  }
+}
+
+}  // namespace
+
+void TCustomFuzzyLogicParser::CalcBuiltInFunction(const std::string& func_name,
+                                                  const IntfPtr<IFuzzyStreamTokenList>& list,
+                                                  TFuzzySet& fuzzy_set) {
+  RunBuiltIn(*this, func_name, list, fuzzy_set);
+}
+
+void TCustomFuzzyLogicParser::CalcBuiltInFunction(const std::string& func_name,
+                                                  const IntfPtr<IFuzzyStreamTokenList>& list,
+                                                  IFuzzySet& fuzzy_set) {
+  RunBuiltIn(*this, func_name, list, fuzzy_set);
+}
+
+}  // namespace tapwise

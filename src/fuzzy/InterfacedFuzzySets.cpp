@@ -1,0 +1,93 @@
+#include "tapwise/fuzzy/InterfacedFuzzySets.h"
+
+#include <utility>
+#include <vector>
+
+#include "tapwise/foundation/UpdateScope.h"
+#include "tapwise/fuzzy/InterfacedFuzzyVariable.h"
+
+namespace tapwise {
+
+namespace {
+
+// The stored items are always fuzzy sets (the table is filled through Store and its own
+// Assign); the cast takes the table's reference over without counting twice.
+IntfPtr<IFuzzySet> AsSet(IntfPtr<IInterface>&& item) {
+  auto* set = dynamic_cast<IFuzzySet*>(item.Get());
+  if (set == nullptr) return nullptr;
+  (void)item.Detach();
+  return IntfPtr<IFuzzySet>::Adopt(set);
+}
+
+}  // namespace
+
+TIFuzzySets::TIFuzzySets(TIFuzzyVariable* variable)
+    : TIStringHashTable(101, 0.75f), FVariable(variable) {}
+
+IntfPtr<IFuzzySet> TIFuzzySets::Store(const IntfPtr<IFuzzySet>& fuzzy_set) {
+  IntfPtr<IFuzzySet> previous = AsSet(PutItem(fuzzy_set->GetName(), fuzzy_set));
+  fuzzy_set->SetOrderNumber(FNextIndex++);
+  return previous;
+}
+
+bool TIFuzzySets::TryGetSet(std::string_view name, IntfPtr<IFuzzySet>& fuzzy_set) const {
+  IntfPtr<IInterface> item;
+  if (name.empty() || !TryGet(name, item)) {
+    fuzzy_set = nullptr;
+    return false;
+  }
+  fuzzy_set = AsSet(std::move(item));
+  return static_cast<bool>(fuzzy_set);
+}
+
+IntfPtr<IFuzzySet> TIFuzzySets::GetSet(std::string_view name) const {
+  return AsSet(GetItem(name));
+}
+
+IntfPtr<IFuzzySet> TIFuzzySets::SetAt(int index) const {
+  return AsSet(ItemAt(index));
+}
+
+IntfPtr<IFuzzySet> TIFuzzySets::RemoveSet(std::string_view name) {
+  return AsSet(RemoveItem(name));
+}
+
+void TIFuzzySets::Clear() {
+  std::vector<IntfPtr<IInterface>> held;
+  held.reserve(static_cast<size_t>(GetCount()));
+  ForEachEntry([&](const TGHashtableEntry& entry) {
+    held.push_back(static_cast<const TIStringHashtableEntry&>(entry).GetItem());
+  });
+  TIStringHashTable::Clear();
+  FNextIndex = 0;
+  // `held` lets the terms go now, with the table consistent.
+}
+
+void TIFuzzySets::Assign(const TPersistent& source) {
+  if (const auto* terms = dynamic_cast<const TIFuzzySets*>(&source)) {
+    FVariable->AssignFuzzySets(*terms->FVariable);
+    return;
+  }
+  const auto* table = dynamic_cast<const TIStringHashTable*>(&source);
+  if (table == nullptr) {
+    TIStringHashTable::Assign(source);
+    return;
+  }
+  // Shared items would be stored without their back links to this table's variable, which
+  // its release rule counts on; they become terms of the variable as copies instead.
+  std::vector<IntfPtr<IFuzzySet>> sets;
+  table->ForEachEntry([&](const TGHashtableEntry& entry) {
+    IntfPtr<IInterface> item = static_cast<const TIStringHashtableEntry&>(entry).GetItem();
+    if (IntfPtr<IFuzzySet> set = AsSet(std::move(item))) sets.push_back(std::move(set));
+  });
+  IntfPtr<IFuzzyVariable> variable(FVariable);
+  TUpdateScope<TIFuzzySets> block(*this);
+  variable->ClearFuzzySets();
+  for (const IntfPtr<IFuzzySet>& set : sets) {
+    IntfPtr<IFuzzySet> copy = set->CopyForVariable(variable);
+    copy->MarkDefined();
+    variable->AddFuzzySet(copy);
+  }
+}
+
+}  // namespace tapwise
