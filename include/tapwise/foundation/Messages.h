@@ -132,5 +132,35 @@ inline constexpr char kCurveForms[] = "\"Left Right Inflection_Point\"";
 inline constexpr char kBetaCurveForms[] =
     "\"Range Center Inflection_Point\" or \"Range Center Inflection_Point Weight\"";
 inline constexpr char kUnknownFunctionName[] = "Unknown function name: \"%s\"";
+// Messages of the definition-language parser and its expressions.
+inline constexpr char kUnexpectedToken[] = "Unexpected token: \"%s\"";
+inline constexpr char kExpectedDeffuzzy[] = "Expected \"( deffuzzy\"";
+inline constexpr char kExpectedTerm[] = "Expected \"( term\"";
+inline constexpr char kMissingName[] = "Missing name";
+inline constexpr char kExpectedOpenParenthesis[] = "Expected \"(\"";
+inline constexpr char kExpectedCloseParenthesis[] = "Expected \")\"";
+// Argument: the keywords that may start a clause (kVariableClauseKeywords).
+inline constexpr char kMissingKeyword[] = "Missing keyword.  Expected \"%s\"";
+inline constexpr char kVariableClauseKeywords[] = "range, units, or values";
+inline constexpr char kExpectedNumber[] = "Expected number";
+inline constexpr char kInterfacedLogicRequired[] =
+    "FuzzyLogic property must be of type TIFuzzyLogic or descendant";
+inline constexpr char kCollectionLogicRequired[] =
+    "FuzzyLogic property must be of type TFuzzyLogic or descendant";
+// Argument: the token's text form (the same words for hedges, operators and AND/OR words).
+inline constexpr char kMissingHedgeOperand[] = "Missing fuzzy operand to be modified by hedge: %s";
+inline constexpr char kInvalidExpressionItem[] = "Invalid item in fuzzy expression: %s";
+inline constexpr char kFuzzyVariableNotDefined[] = "fuzzy variable is not defined";
+inline constexpr char kInvalidValuePair[] = "Invalid X/Y value pair: %s";
+// Argument: the deepest nesting allowed.
+inline constexpr char kNestingTooDeep[] = "Parentheses nested deeper than %d levels";
+// Argument: the global as written ("?x").
+inline constexpr char kGlobalRefersToItself[] = "Global variable %s refers to itself";
+// Argument: the deepest chain allowed.
+inline constexpr char kGlobalsTooDeep[] =
+    "Global variables refer to each other deeper than %d levels";
+// Argument: the operation called.
+inline constexpr char kNoParseInProgress[] =
+    "%s reads from the token stream of a parse in progress, and none is running";
 
 }  // namespace tapwise::messages

@@ -1,0 +1,363 @@
+#pragma once
+
+// The grammar and the expression evaluator of the definition language, written once for
+// both flavours (see ParserFlavours.h).
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "ParserFlavours.h"
+#include "ParserScratch.h"
+#include "tapwise/foundation/Format.h"
+#include "tapwise/foundation/Messages.h"
+#include "tapwise/foundation/UpdateScope.h"
+#include "tapwise/fuzzy/CustomFuzzyLogic.h"
+#include "tapwise/fuzzy/FuzzyConsts.h"
+#include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "tapwise/language/FuzzyExpression.h"
+#include "tapwise/language/FuzzyLogicParser.h"
+#include "tapwise/language/StreamTokenList.h"
+
+namespace tapwise::detail {
+
+inline constexpr char kParseFuzzyLogic[] = "ParseFuzzyLogic";
+inline constexpr char kParseFuzzyVariable[] = "ParseFuzzyVariable";
+inline constexpr char kParseFuzzySet[] = "ParseFuzzySet";
+inline constexpr char kParseFuzzyValuePairs[] = "ParseFuzzyValuePairs";
+inline constexpr char kParseFuzzyFunction[] = "ParseFuzzyFunction";
+inline constexpr char kReadExpressionList[] = "ReadExpressionList";
+inline constexpr char kEvalFuzzyExpression[] = "EvalFuzzyExpression";
+inline constexpr char kConvertListToValues[] = "ConvertListToValues";
+
+inline bool IsChar(const IBaseStreamToken& token, char ch) {
+  return token.GetDataType() == static_cast<unsigned char>(ch);
+}
+
+inline bool IsNumber(const IBaseStreamToken& token) {
+  return token.GetDataType() == dtInteger || token.GetDataType() == dtFloat;
+}
+
+// Installs a fresh scratch on the parser for one term body or one evaluation.
+class TScratchScope {
+ public:
+  explicit TScratchScope(detail::TParserScratch*& slot) : FSlot(slot), FSaved(slot) {
+    FSlot = &FScratch;
+  }
+  TScratchScope(const TScratchScope&) = delete;
+  TScratchScope& operator=(const TScratchScope&) = delete;
+  ~TScratchScope() { FSlot = FSaved; }
+  TParserScratch& Get() { return FScratch; }
+
+ private:
+  TParserScratch*& FSlot;
+  TParserScratch* FSaved;
+  TParserScratch FScratch;
+};
+
+template <class F>
+class TParserWalk {
+ public:
+  using Var = typename F::Var;
+  using Set = typename F::Set;
+
+  explicit TParserWalk(TZTFuzzyLogicParser& parser) : P(parser) {}
+
+  TFuzzyLogicTokenStream& S() const { return P.Stream("the parser"); }
+
+  TParserScratch& Scratch() {
+    if (P.FScratch == nullptr)
+      throw EFzyParseException(Format(messages::kNoParseInProgress, kEvalFuzzyExpression));
+    return *P.FScratch;
+  }
+
+  void RequireVariable(const Var& variable, const char* context) {
+    if (!F::HasVariable(variable)) P.Error(context, messages::kFuzzyVariableNotDefined);
+  }
+
+  // ---- Grammar ----
+
+  // The clauses of a "(deffuzzy" form after its header; `token` is the first token after
+  // the header.
+  void ParseClauses(const Var& variable, IntfPtr<IFuzzyStreamToken> token) {
+    while (!IsChar(*token, ')')) {
+      IntfPtr<IFuzzyStreamToken> keyword = S().NextToken();
+      if (!IsChar(*token, '(')) P.Error(kParseFuzzyVariable, messages::kExpectedOpenParenthesis);
+      if (keyword->GetDataType() != dtSymbol) MissingKeyword();
+      const std::string& word = keyword->GetText();
+      if (word == "range") {
+        token = S().NextToken();
+        if (!IsNumber(*token)) P.Error(kParseFuzzyVariable, messages::kExpectedNumber);
+        keyword = S().NextToken();
+        if (!IsNumber(*keyword)) P.Error(kParseFuzzyVariable, messages::kExpectedNumber);
+        F::SetRange(variable, token->GetNumber(), keyword->GetNumber());
+        token = S().NextToken();
+      } else if (word == "units") {
+        token = S().NextToken();
+        F::SetUnits(variable, token->GetAsString());
+        token = S().NextToken();
+      } else if (word == "values") {
+        token = S().NextToken();
+        while (!IsChar(*token, ')')) {
+          S().PushBackToken(token);
+          ParseFuzzySet(variable);
+          token = S().NextToken();
+        }
+      } else {
+        MissingKeyword();
+      }
+      if (!IsChar(*token, ')')) P.Error(kParseFuzzyVariable, messages::kExpectedCloseParenthesis);
+      token = S().NextToken();
+    }
+  }
+
+  [[noreturn]] void MissingKeyword() {
+    P.ErrorFmt(kParseFuzzyVariable, messages::kMissingKeyword, messages::kVariableClauseKeywords);
+  }
+
+  Set ParseFuzzySet(const Var& variable) {
+    std::string name;
+    std::string comment;
+    IntfPtr<IFuzzyStreamToken> token;
+    P.ParseHeader(name, comment, token, messages::kExpectedTerm, kParseFuzzySet, "term", true);
+    RequireVariable(variable, kParseFuzzySet);
+    S().PushBackToken(token);
+    TScratchScope scope(P.FScratch);
+    Set body = ParseSetBody(variable);
+    if (!IsChar(*S().NextToken(), ')'))
+      P.Error(kParseFuzzySet, messages::kExpectedCloseParenthesis);
+    Set term = F::FinishTerm(scope.Get(), variable, body, name, comment);
+    F::RaiseParseSet(P, variable, term);
+    return term;
+  }
+
+  Set ParseSetBody(const Var& variable) {
+    RequireVariable(variable, kParseFuzzySet);
+    IntfPtr<IFuzzyStreamToken> first = S().NextToken();
+    if (IsChar(*first, '(')) {
+      IntfPtr<IFuzzyStreamToken> second = S().NextToken();
+      S().PushBackToken(second);
+      S().PushBackToken(first);
+      if (IsChar(*second, '(')) return ParseFuzzyValuePairs(variable);
+      return ParseFuzzyFunction(variable);
+    }
+    S().PushBackToken(first);
+    IntfPtr<IFuzzyStreamTokenList> items = ReadExpressionList(0);
+    return EvalFuzzyExpression(variable, *items);
+  }
+
+  Set ParseFuzzyValuePairs(const Var& variable) {
+    RequireVariable(variable, kParseFuzzyValuePairs);
+    Set set = F::NewScratch(Scratch(), variable, TZTFuzzyLogicParser::GenerateSetName());
+    if (!IsChar(*S().NextToken(), '('))
+      P.Error(kParseFuzzyValuePairs, messages::kExpectedOpenParenthesis);
+    F::BeginUpdate(set);
+    struct EndUpdate {
+      const Set& set;
+      ~EndUpdate() noexcept(false) { F::EndUpdate(set); }
+    };
+    {
+      // The points are ordered and cleaned once, after the last one.
+      EndUpdate end{set};
+      IntfPtr<IFuzzyStreamToken> token = S().NextToken();
+      while (IsChar(*token, '(')) {
+        IntfPtr<IFuzzyStreamToken> x = S().NextToken();
+        if (!IsNumber(*x)) P.Error(kParseFuzzyValuePairs, messages::kExpectedNumber);
+        IntfPtr<IFuzzyStreamToken> y = S().NextToken();
+        if (!IsNumber(*y)) P.Error(kParseFuzzyValuePairs, messages::kExpectedNumber);
+        F::AddPoint(set, x->GetNumber(), y->GetNumber());
+        S().NextToken();  // whatever closes the pair
+        token = S().NextToken();
+      }
+      if (!IsChar(*token, ')')) P.Error(kParseFuzzyValuePairs, messages::kExpectedCloseParenthesis);
+    }
+    return set;
+  }
+
+  Set ParseFuzzyFunction(const Var& variable) {
+    RequireVariable(variable, kParseFuzzyFunction);
+    if (!IsChar(*S().NextToken(), '('))
+      P.Error(kParseFuzzyFunction, messages::kExpectedOpenParenthesis);
+    IntfPtr<IFuzzyStreamToken> token = S().NextToken();
+    if (token->GetDataType() != dtSymbol) P.Error(kParseFuzzyFunction, messages::kMissingName);
+    const std::string name = token->GetText();
+    IntfPtr<IFuzzyStreamTokenList> arguments = ReadExpressionList(0);
+    Set set = F::NewScratch(Scratch(), variable, TZTFuzzyLogicParser::GenerateSetName());
+    Set result = F::CalcFunction(P, set, name, arguments);
+    S().NextToken();  // the ")" of the call
+    return result;
+  }
+
+  IntfPtr<IFuzzyStreamTokenList> ReadExpressionList(int depth) {
+    IntfPtr<IFuzzyStreamTokenList> list = TFuzzyStreamTokenList::Create();
+    IntfPtr<IFuzzyStreamToken> token = S().NextToken();
+    while (token->GetDataType() != dtEOF && !IsChar(*token, ')')) {
+      if (IsChar(*token, '(')) {
+        if (depth >= TZTFuzzyLogicParser::kMaxNestingDepth) {
+          P.ErrorFmt(kReadExpressionList, messages::kNestingTooDeep,
+                     TZTFuzzyLogicParser::kMaxNestingDepth);
+        }
+        token->SetTokenList(ReadExpressionList(depth + 1));
+        S().NextToken();  // the ")" or end of text that ended the group
+      }
+      list->Add(token);
+      token = S().NextToken();
+    }
+    S().PushBackToken(token);
+    return list;
+  }
+
+  // ---- Expressions ----
+
+  Set EvalFuzzyExpression(const Var& variable, IFuzzyStreamTokenList& items) {
+    IntfPtr<IFuzzyStreamTokenList> postfix = expression::ToPostfix(items);
+    items.Clear();
+    for (int32_t i = 0; i < postfix->GetCount(); ++i)
+      items.Add(postfix->GetItem(i));
+    Set result;
+    if (items.GetCount() == 0) {
+      RequireVariable(variable, kEvalFuzzyExpression);
+      result = F::EmptyTerm(Scratch(), variable);
+    } else {
+      result = EvaluatePostfix(variable, items);
+    }
+    return F::RaiseEval(P, Scratch(), variable, items.GetAsString(), result);
+  }
+
+  // `set` itself when this evaluation made it, else a scratch copy that may be changed.
+  Set Own(const Var& variable, const Set& set) {
+    if (F::Owns(Scratch(), set)) return set;
+    return F::Copy(Scratch(), variable, set);
+  }
+
+  Set EvaluatePostfix(const Var& variable, const IFuzzyStreamTokenList& items) {
+    std::vector<Set> stack;
+    auto pop = [&](const IFuzzyStreamToken& token) {
+      if (stack.empty()) {
+        P.ErrorFmt(kEvalFuzzyExpression, messages::kMissingHedgeOperand, token.GetAsString());
+      }
+      Set top = stack.back();
+      stack.pop_back();
+      return top;
+    };
+    for (int32_t i = 0; i < items.GetCount(); ++i) {
+      IntfPtr<IFuzzyStreamToken> token = items.GetToken(i);
+      if (!token || expression::IsOperand(*token)) {
+        stack.push_back(ResolveOperand(variable, token));
+        continue;
+      }
+      const std::string& word = token->GetText();
+      if (auto hedge = FindHedge(word)) {
+        Set a = Own(variable, pop(*token));
+        F::ApplyHedge(a, *hedge);
+        stack.push_back(a);
+      } else if (auto op = FindOperator(word)) {
+        Set b = pop(*token);
+        Set a = Own(variable, pop(*token));
+        F::ApplyOperator(a, op->Index, op->OnY, F::MeanOfMaxima(b));
+        stack.push_back(a);
+      } else if (auto and_or = FindAndOrOperation(word)) {
+        Set b = pop(*token);
+        Set a = pop(*token);
+        stack.push_back(F::Combine(Scratch(), a, b, and_or->IsAnd, and_or->Operation));
+      } else {
+        InvalidItem(*token);
+      }
+    }
+    return stack.back();
+  }
+
+  [[noreturn]] void InvalidItem(const IBaseStreamToken& token) {
+    P.ErrorFmt(kEvalFuzzyExpression, messages::kInvalidExpressionItem, token.GetAsString());
+  }
+
+  Set ResolveOperand(const Var& variable, const IntfPtr<IFuzzyStreamToken>& token) {
+    RequireVariable(variable, kEvalFuzzyExpression);
+    if (!token) return F::EmptyTerm(Scratch(), variable);
+    switch (token->GetDataType()) {
+      case dtSymbol:
+      case dtString: {
+        const std::string& name = token->GetText();
+        if (name.empty() || name == EmptySetName) return F::EmptyTerm(Scratch(), variable);
+        Set term = F::FindTerm(variable, name);
+        if (F::IsNull(term)) InvalidItem(*token);
+        return term;
+      }
+      case dtInteger:
+      case dtFloat: {
+        const std::string text = token->GetAsString();
+        Set set = F::NewScratch(Scratch(), variable, text);
+        F::Spike(set, token->GetNumber(), text);
+        return set;
+      }
+      case dtVariable:
+        return ResolveGlobal(variable, *token);
+      case dtTokenList: {
+        IntfPtr<IFuzzyStreamTokenList> list = token->GetTokenList();
+        if (!list || list->GetCount() == 0) InvalidItem(*token);
+        Set set = F::NewScratch(Scratch(), variable, token->GetAsString());
+        IntfPtr<IFuzzyStreamToken> first = list->GetToken(0);
+        if (first && first->GetDataType() == dtTokenList) return ConvertListToValues(set, *list);
+        const std::string function = first ? first->GetAsString() : std::string();
+        list->Delete(0);
+        return F::CalcFunction(P, set, function, list);
+      }
+      default: {
+        Set carried = F::Carried(*token);
+        if (F::IsNull(carried)) InvalidItem(*token);
+        return carried;
+      }
+    }
+  }
+
+  // A "?" operand: the expression text of the component's global of that name, evaluated
+  // over `variable` on a token stream of its own.
+  Set ResolveGlobal(const Var& variable, const IFuzzyStreamToken& token) {
+    const std::string& name = token.GetText();
+    if (std::find(P.FGlobals.begin(), P.FGlobals.end(), name) != P.FGlobals.end())
+      P.ErrorFmt(kEvalFuzzyExpression, messages::kGlobalRefersToItself, token.GetAsString());
+    if (static_cast<int>(P.FGlobals.size()) >= TZTFuzzyLogicParser::kMaxGlobalDepth) {
+      P.ErrorFmt(kEvalFuzzyExpression, messages::kGlobalsTooDeep,
+                 TZTFuzzyLogicParser::kMaxGlobalDepth);
+    }
+    std::string value;
+    if (const TCustomFuzzyLogic* logic = P.GetFuzzyLogic(); logic != nullptr)
+      value = logic->GetVariables().TryGetValue(name).value_or(std::string());
+    P.FGlobals.push_back(name);
+    struct Pop {
+      std::vector<std::string>& globals;
+      ~Pop() { globals.pop_back(); }
+    } pop{P.FGlobals};
+    Set result = P.WithText(value, [&] {
+      IntfPtr<IFuzzyStreamTokenList> items = ReadExpressionList(0);
+      return EvalFuzzyExpression(variable, *items);
+    });
+    result = Own(variable, result);
+    F::SetName(result, token.GetAsString());
+    return result;
+  }
+
+  template <class SetRef>
+  SetRef ConvertListToValues(SetRef set, const IFuzzyStreamTokenList& list) {
+    for (int32_t i = 0; i < list.GetCount(); ++i) {
+      IntfPtr<IFuzzyStreamToken> item = list.GetToken(i);
+      IntfPtr<IFuzzyStreamTokenList> pair;
+      if (item) pair = item->GetTokenList();
+      if (!pair || item->GetDataType() != dtTokenList || pair->GetCount() != 2) {
+        P.ErrorFmt(kConvertListToValues, messages::kInvalidValuePair,
+                   item ? item->GetAsString() : std::string());
+      }
+      IntfPtr<IFuzzyStreamToken> x = pair->GetToken(0);
+      IntfPtr<IFuzzyStreamToken> y = pair->GetToken(1);
+      if (!x || !y || !IsNumber(*x) || !IsNumber(*y))
+        P.Error(kConvertListToValues, messages::kExpectedNumber);
+      F::AddPoint(set, x->GetNumber(), y->GetNumber());
+    }
+    return set;
+  }
+
+ private:
+  TZTFuzzyLogicParser& P;
+};
+
+}  // namespace tapwise::detail

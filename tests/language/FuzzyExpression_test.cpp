@@ -1,0 +1,239 @@
+#include "tapwise/language/FuzzyExpression.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ParserTestSupport.h"
+#include "tapwise/foundation/Exceptions.h"
+#include "tapwise/foundation/NumberText.h"
+#include "tapwise/foundation/Stream.h"
+#include "tapwise/fuzzy/InterfacedFuzzyVariable.h"
+#include "tapwise/language/StreamToken.h"
+#include "tapwise/language/StreamTokenList.h"
+#include "tapwise/language/TokenStream.h"
+
+namespace tapwise::testing {
+namespace {
+
+// The postfix text of an expression text (read flat: no parenthesised groups).
+std::string Postfix(const std::string& text) {
+  TZTStringStream source(text);
+  TFuzzyLogicTokenStream stream(source);
+  IntfPtr<IFuzzyStreamTokenList> items = TFuzzyStreamTokenList::Create();
+  for (auto token = stream.NextToken(); token->GetDataType() != dtEOF; token = stream.NextToken())
+    items->Add(token);
+  return expression::ToPostfix(*items)->GetAsString();
+}
+
+TEST(FuzzyExpressionTest, WorkedOrders) {
+  EXPECT_EQ(Postfix("very cold"), "cold very ");
+  EXPECT_EQ(Postfix("cold and very hot"), "cold hot very and ");
+  EXPECT_EQ(Postfix("not [cold or hot]"), "cold hot or not ");
+  EXPECT_EQ(Postfix("cold * 0.5"), "cold 0.5000 * ");
+  EXPECT_EQ(Postfix("cold hot"), "cold hot ");
+  EXPECT_EQ(Postfix("a and b or c"), "a b and c or ");
+  EXPECT_EQ(Postfix("very very cold"), "cold very very ");
+  EXPECT_EQ(Postfix("cold +X 2 and-product hot"), "cold 2 +X hot and-product ");
+  EXPECT_EQ(Postfix("cold ] and hot"), "cold hot and ");
+  try {
+    Postfix("[cold and hot");
+    FAIL() << "an open bracket must raise";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "Missing close parenthesis");
+  }
+}
+
+TEST(FuzzyExpressionTest, GeneratedNamesStayUniqueAcrossThreads) {
+  std::vector<std::vector<std::string>> names(4);
+  std::vector<std::thread> threads;
+  for (auto& list : names) {
+    threads.emplace_back([&list] {
+      for (int i = 0; i < 200; ++i)
+        list.push_back(expression::GenerateSetName());
+    });
+  }
+  for (auto& thread : threads)
+    thread.join();
+  std::set<std::string> unique;
+  for (const auto& list : names) {
+    for (const auto& name : list) {
+      EXPECT_EQ(name.rfind("FuzzySet", 0), 0u);
+      unique.insert(name);
+    }
+  }
+  EXPECT_EQ(unique.size(), 800u);
+}
+
+class ExpressionTest : public InterfacedParserTest {
+ protected:
+  ExpressionTest() {
+    logic.SetAutoTerms(false);
+    parser.Parse(
+        "(deffuzzy t (range 0 100) (values (term cold (z 10 35)) (term hot (s 37 60))))"
+        "(deffuzzy change_vc (range -1 1) (values (term NB ((-0.5 1) (-0.25 0)))))");
+    t = Variable("t");
+    cold = Term("t", "cold");
+    hot = Term("t", "hot");
+  }
+
+  IntfPtr<IFuzzySet> Eval(const std::string& text) { return parser.EvaluateExpression(t, text); }
+
+  IntfPtr<IFuzzyVariable> t;
+  IntfPtr<IFuzzySet> cold;
+  IntfPtr<IFuzzySet> hot;
+};
+
+TEST_F(ExpressionTest, TermNamesYieldTheTermsThemselves) {
+  auto change = Variable("change_vc");
+  EXPECT_EQ(parser.EvaluateExpression(change, "NB").Get(), Term("change_vc", "NB").Get());
+  EXPECT_EQ(Eval("cold hot").Get(), hot.Get());
+  auto empty = Eval("");
+  EXPECT_EQ(empty->GetName(), "__Empty");
+  EXPECT_EQ(empty->GetCount(), 0);
+  EXPECT_FALSE(empty->GetDefined());
+  EXPECT_EQ(Eval("__Empty")->GetCount(), 0);
+  // Reading stops at a closing parenthesis of the outer level.
+  EXPECT_EQ(Eval("cold ) hot").Get(), cold.Get());
+}
+
+TEST_F(ExpressionTest, HedgesAndOperatorsWorkOnCopies) {
+  const int before = t->GetFuzzySetCount();
+  auto very = Eval("very cold");
+  EXPECT_NE(very.Get(), cold.Get());
+  EXPECT_EQ(very->GetName(), "very cold");
+  EXPECT_FALSE(very->GetDefined());
+  EXPECT_EQ(very->GetVariable().Get(), t.Get());
+  for (int i = 0; i < cold->GetCount(); ++i) {
+    const double x = cold->GetX(i);
+    EXPECT_NEAR(very->GetMembership(x), cold->GetY(i) * cold->GetY(i), 1e-9);
+  }
+  ExpectSamePoints(*very, *Eval("cold very"), "cold very");
+  EXPECT_EQ(cold->GetName(), "cold");
+  EXPECT_EQ(cold->GetSetType(), fstDeclineCurve);
+
+  auto half = Eval("cold * 0.5");
+  for (int i = 0; i < cold->GetCount(); ++i)
+    EXPECT_NEAR(half->GetY(i), cold->GetY(i) * 0.5, 1e-9);
+  auto neither = Eval("not [cold or hot]");
+  EXPECT_NEAR(neither->GetMembership(36),
+              1 - std::max(cold->GetMembership(36), hot->GetMembership(36)), 1e-9);
+  // Evaluating again and again never grows the variable.
+  for (int i = 0; i < 5; ++i)
+    Eval("very cold and not extremely hot or 0.5");
+  EXPECT_EQ(t->GetFuzzySetCount(), before);
+}
+
+TEST_F(ExpressionTest, NumberOperandsAreSpikesNamedByTheirText) {
+  auto spike = Eval("0.5");
+  EXPECT_EQ(spike->GetName(), "0.5000");
+  EXPECT_EQ(spike->GetMembership(0.5), 1);
+  EXPECT_EQ(spike->GetMembership(0.6), 0);
+  EXPECT_EQ(Eval("2")->GetName(), "2");
+  EXPECT_FALSE(Eval("2")->GetDefined());
+}
+
+TEST_F(ExpressionTest, GroupsAreFunctionsOrPointLists) {
+  auto z = Eval("(z 10 35)");
+  EXPECT_EQ(z->GetSetType(), fstDeclineCurve);
+  ExpectSamePoints(*cold, *z, "z group");
+  auto points = Eval("((0 1) (100 0))");
+  ASSERT_EQ(points->GetCount(), 2);
+  EXPECT_EQ(points->GetX(1), 100);
+  auto very_group = Eval("very ((0 1) (100 0))");
+  EXPECT_NEAR(very_group->GetMembership(50), 0.25, 1e-9);
+  EXPECT_EQ(ParseError([&] { Eval("((1 2 3))"); }),
+            "Parsing Error, Invalid X/Y value pair: 1 2 3  in ConvertListToValues at line 1: "
+            "\"\"");
+  EXPECT_EQ(ParseError([&] { Eval("((1 x))"); }),
+            "Parsing Error, Expected number in ConvertListToValues at line 1: \"\"");
+  EXPECT_EQ(ParseError([&] { Eval("cold ()"); }),
+            "Parsing Error, Invalid item in fuzzy expression:  in EvalFuzzyExpression at line 1: "
+            "\"\"");
+}
+
+// An expression text is read to its end before it is evaluated, so the echo of these errors
+// is that of the end of the text: empty. Inside a definition it is the form (see the parser
+// tests).
+TEST_F(ExpressionTest, ErrorsNameTheOffendingItem) {
+  EXPECT_EQ(ParseError([&] { Eval("very"); }),
+            "Parsing Error, Missing fuzzy operand to be modified by hedge: very in "
+            "EvalFuzzyExpression at line 1: \"\"");
+  EXPECT_EQ(ParseError([&] { Eval("cold and"); }),
+            "Parsing Error, Missing fuzzy operand to be modified by hedge: and in "
+            "EvalFuzzyExpression at line 1: \"\"");
+  EXPECT_EQ(ParseError([&] { Eval("warm"); }),
+            "Parsing Error, Invalid item in fuzzy expression: warm in EvalFuzzyExpression at "
+            "line 1: \"\"");
+  EXPECT_EQ(ParseError([&] { parser.EvaluateExpression(nullptr, "cold"); }),
+            "Parsing Error, fuzzy variable is not defined in EvalFuzzyExpression at line 1: "
+            "\"\"");
+  try {
+    Eval("[cold and hot");
+    FAIL() << "an open bracket must raise";
+  } catch (const EFzyParseException&) {
+    FAIL() << "not a decorated parse error";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "Missing close parenthesis");
+  }
+}
+
+TEST_F(ExpressionTest, GlobalsAreNestedExpressions) {
+  logic.GetVariables().SetValue("*chilly*", "very cold");
+  logic.GetVariables().SetValue("*plain*", "cold");
+  logic.GetVariables().SetValue("*loop*", "not ?*loop*");
+  auto chilly = Eval("?*chilly*");
+  EXPECT_EQ(chilly->GetName(), "?*chilly*");
+  ExpectSamePoints(*Eval("very cold"), *chilly, "?*chilly*");
+  // A global naming a term gives a copy: the term keeps its name.
+  auto plain = Eval("?*plain*");
+  EXPECT_NE(plain.Get(), cold.Get());
+  EXPECT_EQ(cold->GetName(), "cold");
+  auto missing = Eval("?*nothing*");
+  EXPECT_EQ(missing->GetName(), "?*nothing*");
+  EXPECT_EQ(missing->GetCount(), 0);
+  EXPECT_EQ(ParseError([&] { Eval("?*loop*"); }),
+            "Parsing Error, Global variable ?*loop* refers to itself in EvalFuzzyExpression at "
+            "line 1: \"\"");
+  // A long chain of globals is cut off with an error instead of exhausting the stack.
+  for (int i = 0; i < 70; ++i)
+    logic.GetVariables().SetValue("*g" + IntToStr(i) + "*", "?*g" + IntToStr(i + 1) + "*");
+  EXPECT_EQ(ParseError([&] { Eval("?*g0*"); }),
+            "Parsing Error, Global variables refer to each other deeper than 64 levels in "
+            "EvalFuzzyExpression at line 1: \"\"");
+  EXPECT_EQ(parser.GetTokenStream(), nullptr);
+
+  // Without a component there are no globals: the operand is an empty set.
+  TZTFuzzyLogicParser lone;
+  auto v = TIFuzzyVariable::Create("v");
+  auto none = lone.EvaluateExpression(v, "?x");
+  EXPECT_EQ(none->GetName(), "?x");
+  EXPECT_EQ(none->GetCount(), 0);
+}
+
+TEST_F(ExpressionTest, EvalEventSeesThePostfixTextAndMayReplaceTheResult) {
+  std::string seen;
+  parser.SetOnEvalExpressionIntf(
+      [&](IFuzzyVariable&, const std::string& postfix, IntfPtr<IFuzzySet>& result) {
+        seen = postfix;
+        if (postfix == "hot ") result = cold;
+      });
+  Eval("very cold");
+  EXPECT_EQ(seen, "cold very ");
+  EXPECT_EQ(Eval("hot").Get(), cold.Get());
+}
+
+TEST_F(ExpressionTest, EvaluateValueDefuzzifiesAsTheComponentSays) {
+  IntfPtr<IFuzzySet> set;
+  const double center = parser.EvaluateValue(t, "cold", set);
+  EXPECT_EQ(set.Get(), cold.Get());
+  EXPECT_DOUBLE_EQ(center, cold->CenterOfGravity());
+  logic.SetDefuzzificationMethod(dmMeanOfMaxima);
+  EXPECT_DOUBLE_EQ(parser.EvaluateValue(t, "hot", set), hot->MeanOfMaxima());
+}
+
+}  // namespace
+}  // namespace tapwise::testing
