@@ -159,6 +159,9 @@ inline constexpr char kGlobalRefersToItself[] = "Global variable %s refers to it
 // Argument: the deepest chain allowed.
 inline constexpr char kGlobalsTooDeep[] =
     "Global variables refer to each other deeper than %d levels";
+// Arguments: the global as written ("?x") at which the limit was passed, the limit.
+inline constexpr char kGlobalsExpandTooOften[] =
+    "Too many global variables expanded at %s (more than %d for one operand)";
 // Argument: the operation called.
 inline constexpr char kNoParseInProgress[] =
     "%s reads from the token stream of a parse in progress, and none is running";
