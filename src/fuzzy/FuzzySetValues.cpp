@@ -121,6 +121,7 @@ int TFuzzySetValues::NextDistinctY(int start, int step, TFzyFloat y) const {
 
 void TFuzzySetValues::Densify(int count) {
   if (count <= 1 || GetCount() >= count) return;
+  CheckPointCount(count, "Densify", FSet != nullptr ? FSet->GetName() : std::string());
   int missing = count - GetCount();
   int segments = 0;
   for (int i = 0; i + 1 < GetCount(); ++i) {

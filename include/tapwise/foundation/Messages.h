@@ -63,6 +63,9 @@ inline constexpr char kEmptySetOperation[] = "Invalid operation: \"%s\".  Fuzzy 
 inline constexpr char kReservedSetName[] = "Invalid fuzzy set name, \"%s\" is a reserved word";
 // Arguments: the operation, the argument's name ("SetX", "X"; "SetCurve", "Left").
 inline constexpr char kNonFiniteArgument[] = "Invalid argument to %s: %s is not a finite number";
+// Arguments: the operation, the set's name, the number of points asked for, the limit.
+inline constexpr char kTooManyPoints[] =
+    "Invalid argument to %s: fuzzy set \"%s\" would hold %d points, more than %d";
 // Arguments: the generator ("SetBetaCurve"), then the X at which the denominator vanishes.
 inline constexpr char kBetaCurveZeroInflection[] = "Division by zero in %s: InflectionPoint is 0";
 inline constexpr char kBetaCurveZeroDenominator[] =
