@@ -27,3 +27,11 @@ echo "== tests"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
+
+# A short bounded fuzzing run of every harness (clang, libFuzzer) from the committed seeds;
+# any crash, leak, hang or broken invariant fails the script. TAPWISE_FUZZ_SECONDS=0 skips it.
+fuzz_seconds=${TAPWISE_FUZZ_SECONDS:-20}
+if [ "$fuzz_seconds" -gt 0 ]; then
+  echo "== fuzz (${fuzz_seconds}s per harness)"
+  tests/fuzz/run.sh "$fuzz_seconds"
+fi

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cmath>
+#include <string>
 
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
@@ -14,6 +15,14 @@ namespace tapwise {
 inline void CheckFinite(TFzyFloat value, const char* operation, const char* argument) {
   if (!std::isfinite(value)) {
     throw EFzyException(Format(messages::kNonFiniteArgument, operation, argument));
+  }
+}
+
+// Refuses to make a set of `count` points when that is more than MaxFuzzySetPoints.
+inline void CheckPointCount(long long count, const char* operation, const std::string& name) {
+  if (count > MaxFuzzySetPoints) {
+    throw EFzyException(
+        Format(messages::kTooManyPoints, operation, name, count, MaxFuzzySetPoints));
   }
 }
 

@@ -151,10 +151,16 @@ TFuzzySet* TFuzzySet::Clone() const {
   if (collection == nullptr) {
     throw EFzyException(Format(messages::kCloneWithoutCollection, FName));
   }
-  // Filled before it joins, so that a failure leaves the collection untouched.
-  std::unique_ptr<TFuzzySet> copy = NewInstance();
-  copy->Assign(*this);
-  return static_cast<TFuzzySet*>(collection->AddItem(std::move(copy)));
+  // Filled once it has joined: only then does it bound its points by the variable's universe
+  // (a set of no collection would clamp them to +-2147483647). A failure takes it out again.
+  auto* copy = static_cast<TFuzzySet*>(collection->AddItem(NewInstance()));
+  try {
+    copy->Assign(*this);
+  } catch (...) {
+    collection->Delete(copy->GetIndex());
+    throw;
+  }
+  return copy;
 }
 
 std::unique_ptr<TFuzzySet> TFuzzySet::NewInstance() const {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "FiniteCheck.h"
 #include "OperationGuards.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/Format.h"
@@ -115,6 +116,9 @@ void ApplyAboveOrBelow(TFuzzySet& set, bool above) {
 // slightly A = positively(normalize(plus A and not very A)), worked on plain copies so that
 // neither this set's class nor its collection takes part.
 void ApplySlightly(TFuzzySet& set) {
+  // Every segment may cross once between the two copies, so the result can hold twice the
+  // (densified) points: repeated on its own result, the hedge would double the set each time.
+  CheckPointCount(2LL * std::max(set.GetCount(), kDensePoints), "ApplyHedge", set.GetName());
   TFuzzySet very_not;
   very_not.Assign(set);
   very_not.ApplyHedge(kVery).ApplyHedge(kNot);

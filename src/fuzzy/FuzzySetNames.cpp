@@ -37,13 +37,26 @@ std::string Bracketed(std::string_view text) {
   return result;
 }
 
+// The first kMaxOperandTextLength bytes of `text`, not splitting a UTF-8 character, followed
+// by "...", in brackets.
+std::string Shortened(std::string_view text) {
+  size_t length = kMaxOperandTextLength;
+  while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+    --length;
+  std::string result = Bracketed(text.substr(0, length));
+  result.insert(result.size() - 1, "...");
+  return result;
+}
+
 }  // namespace
 
 std::string BracketIfSpaced(std::string_view text) {
+  if (text.size() > kMaxOperandTextLength) return Shortened(text);
   return HasBlank(text) ? Bracketed(text) : std::string(text);
 }
 
 std::string CleanExpression(std::string_view text) {
+  if (text.size() > kMaxOperandTextLength) return Shortened(Trim(text));
   const std::string_view trimmed = Trim(text);
   if (!HasBlank(trimmed) || IsOneBracketedGroup(trimmed)) return std::string(trimmed);
   return Bracketed(text);

@@ -106,6 +106,7 @@ void TFuzzySet::SetCurve(int count, bool growth, TFzyFloat left, TFzyFloat right
   CheckFinite(left, "SetCurve", "Left");
   CheckFinite(right, "SetCurve", "Right");
   CheckFinite(inflection_point, "SetCurve", "InflectionPoint");
+  CheckPointCount(count, "SetCurve", GetName());
   CheckRange(left, right);
   {
     SetUpdate update(*this);
@@ -120,6 +121,7 @@ void TFuzzySet::SetPICurve(int count, TFzyFloat left, TFzyFloat right, TFzyFloat
   CheckFinite(left, "SetPICurve", "Left");
   CheckFinite(right, "SetPICurve", "Right");
   CheckFinite(center, "SetPICurve", "Center");
+  CheckPointCount(count, "SetPICurve", GetName());
   CheckRange(left, right);
   center = std::clamp(center, left, right);
   const int half = count / 2;
@@ -155,6 +157,7 @@ void TFuzzySet::SetBetaCurve(int count, TFzyFloat range, TFzyFloat center,
 
 void TFuzzySet::SetWeightedBetaCurve(int count, TFzyFloat range, TFzyFloat center,
                                      TFzyFloat inflection_point, TFzyFloat weight) {
+  CheckPointCount(count, "SetWeightedBetaCurve", GetName());
   const PointList points =
       BetaCurvePoints("SetWeightedBetaCurve", count, range, center, inflection_point, weight);
   {

@@ -320,6 +320,11 @@ class TParserWalk {
       P.ErrorFmt(kEvalFuzzyExpression, messages::kGlobalsTooDeep,
                  TZTFuzzyLogicParser::kMaxGlobalDepth);
     }
+    if (P.FGlobals.empty()) P.FGlobalExpansions = 0;
+    if (++P.FGlobalExpansions > TZTFuzzyLogicParser::kMaxGlobalExpansions) {
+      P.ErrorFmt(kEvalFuzzyExpression, messages::kGlobalsExpandTooOften, token.GetAsString(),
+                 TZTFuzzyLogicParser::kMaxGlobalExpansions);
+    }
     std::string value;
     if (const TCustomFuzzyLogic* logic = P.GetFuzzyLogic(); logic != nullptr)
       value = logic->GetVariables().TryGetValue(name).value_or(std::string());

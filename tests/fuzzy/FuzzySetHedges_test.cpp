@@ -241,5 +241,38 @@ TEST(FuzzySetModifiers, AlphaCut) {
   ExpectPoints(*set.AlphaCut(true, 0.5), {{0, 0}, {0, 0.5}, {10, 1}});
 }
 
+TEST(FuzzySetHedges, RepeatedSlightlyAndHugeCountsAreRefused) {
+  // "slightly" can double a set's points; repeated on its own result it grew the set
+  // exponentially. Counts beyond MaxFuzzySetPoints are refused before anything changes.
+  TFuzzySet set;
+  set.SetCurve(MaxFuzzySetPoints / 2 + 1, true, 0, 10, 5);
+  set.SetName("warm");
+  try {
+    set.ApplyHedge(9);
+    FAIL() << "no error";
+  } catch (const EFzyException& e) {
+    EXPECT_STREQ(e.what(),
+                 "Invalid argument to ApplyHedge: fuzzy set \"warm\" would hold 10002 points, "
+                 "more than 10000");
+  }
+  EXPECT_EQ(set.GetCount(), MaxFuzzySetPoints / 2 + 1);
+
+  SetPoints(set, {{0, 0}, {10, 1}});
+  set.SetName("ramp");
+  try {
+    set.GetValues().Densify(2000000000);
+    FAIL() << "no error";
+  } catch (const EFzyException& e) {
+    EXPECT_STREQ(e.what(),
+                 "Invalid argument to Densify: fuzzy set \"ramp\" would hold 2000000000 points, "
+                 "more than 10000");
+  }
+  EXPECT_EQ(set.GetCount(), 2);
+  EXPECT_THROW(set.SetCurve(MaxFuzzySetPoints + 1, true, 0, 10, 5), EFzyException);
+  EXPECT_THROW(set.SetPICurve(MaxFuzzySetPoints + 1, 0, 10, 5), EFzyException);
+  EXPECT_THROW(set.SetBetaCurve(MaxFuzzySetPoints + 1, 10, 5, 1), EFzyException);
+  EXPECT_EQ(set.GetCount(), 2);
+}
+
 }  // namespace
 }  // namespace tapwise

@@ -100,5 +100,27 @@ TEST(FuzzySetMeasures, HeightLowestAverageAndFlatness) {
   EXPECT_FALSE(SetPoints(set, {{0, 0}, {5, 1}}).IsFlat());
 }
 
+TEST(FuzzySetMeasures, HugeDegreesAndPositionsStillDefuzzifyToFiniteNumbers) {
+  // Degrees raised by operators or sums and positions near the largest double used to make the
+  // areas, moments and sums overflow, and the measures answer infinity or NaN.
+  TFuzzySet set;  // no variable: the tails run to +-2147483647
+  SetPoints(set, {{0, 0}, {2147483647, 1.4735213977344566e+308}, {2147483647, 41}});
+  EXPECT_NEAR(set.CenterOfGravity(), 2147483647.0 * 2 / 3, 1);
+
+  TestVariable wide(-1.5e308, 1.5e308);
+  TFuzzySet& term = wide.AddTerm("wide");
+  SetPoints(term, {{-1e308, 1}, {1e308, 1}});
+  EXPECT_NEAR(term.CenterOfGravity(), 0, 1e292);
+  EXPECT_NEAR(term.MeanOfMaxima(), 0, 1e292);
+  SetPoints(term, {{1e308, 0}, {1.2e308, 1}, {1.4e308, 1}});
+  EXPECT_NEAR(term.MeanOfMaxima(), 1.3e308, 1e293);
+  EXPECT_GT(term.CenterOfGravity(), 1.2e308);
+  SetPoints(term, {{7, 1}});
+  EXPECT_EQ(term.CenterOfGravity(), 0);  // the middle of the universe
+
+  SetPoints(set, {{0, 1e308}, {1, 1.6e308}});
+  EXPECT_DOUBLE_EQ(set.GetAverageY(), 1.3e308);
+}
+
 }  // namespace
 }  // namespace tapwise

@@ -9,6 +9,7 @@
 #include "FuzzySetTestVariable.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzySet.h"
+#include "tapwise/fuzzy/FuzzySetNames.h"
 
 namespace tapwise {
 namespace {
@@ -172,6 +173,27 @@ TEST(FuzzySetOperations, DerivedNamesAndExpressionsGroupMultiWordParts) {
   const TFuzzySetResult nested = both->Union(warm, foMean);
   EXPECT_EQ(nested->GetName(), "[[very cold] and warm] or-mean warm");
   EXPECT_EQ(nested->GetExpression(), "[[very cold] and warm] or-mean warm");
+}
+
+TEST(FuzzySetOperations, NamesOfASetCombinedWithItselfStopGrowing) {
+  // Combining a result with itself doubled its name and expression at every step: forty
+  // steps made texts of a trillion bytes.
+  TFuzzySet set;
+  set.SetName("a");
+  SetPoints(set, {{0, 0}, {10, 1}});
+  TFuzzySetResult result = set.Union(set);
+  for (int i = 0; i < 40; ++i)
+    result = result->Union(*result);
+  EXPECT_LT(result->GetName().size(), 2 * kMaxOperandTextLength + 20);
+  EXPECT_LT(result->GetExpression().size(), 2 * kMaxOperandTextLength + 20);
+  EXPECT_EQ(result->GetName().substr(0, 5), "[[[[[");
+  EXPECT_NE(result->GetName().find("...] or [["), std::string::npos);
+  // Short names are untouched.
+  EXPECT_EQ(BracketIfSpaced(std::string(kMaxOperandTextLength, 'x')),
+            std::string(kMaxOperandTextLength, 'x'));
+  // A long text is cut at a character boundary: the two-byte "é" is not split.
+  const std::string accented = std::string(kMaxOperandTextLength - 1, 'x') + "\xC3\xA9";
+  EXPECT_EQ(BracketIfSpaced(accented), "[" + std::string(kMaxOperandTextLength - 1, 'x') + "...]");
 }
 
 TEST(FuzzySetOperations, ResultsOfATermJoinItsCollection) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "FuzzySetTestSets.h"
 #include "FuzzySetTestVariable.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
@@ -12,6 +13,8 @@
 namespace tapwise {
 namespace {
 
+using testing::PointsOf;
+using testing::SetPoints;
 using testing::TestVariable;
 
 TEST(FuzzySet, MembershipIsLinearBetweenPointsAndFlatBeyondThem) {
@@ -202,6 +205,17 @@ TEST(FuzzySet, CloneIsCreatedInTheSameTermCollection) {
   } catch (const EFzyException& e) {
     EXPECT_STREQ(e.what(), "Cannot clone fuzzy set \"loose\": it belongs to no term collection");
   }
+}
+
+TEST(FuzzySet, CloneKeepsPointsBeyondTheDefaultUniverse) {
+  // A clone used to be filled before it joined the collection, so its points were clamped to
+  // the universe of a set of no variable (+-2147483647) rather than its variable's.
+  TestVariable variable(-1e12, 1e12);
+  TFuzzySet& set = variable.AddTerm("far");
+  SetPoints(set, {{-5e9, 0}, {0, 1}, {5e9, 0}});
+  TFuzzySet* clone = set.Clone();
+  EXPECT_EQ(PointsOf(*clone), PointsOf(set));
+  EXPECT_EQ(clone->GetX(0), -5e9);
 }
 
 TEST(FuzzySet, AverageDegreeIsZeroForAnEmptySet) {

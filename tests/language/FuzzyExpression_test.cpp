@@ -214,6 +214,23 @@ TEST_F(ExpressionTest, GlobalsAreNestedExpressions) {
   EXPECT_EQ(none->GetCount(), 0);
 }
 
+TEST_F(ExpressionTest, GlobalsThatNameTheNextTwiceAreCutOff) {
+  // Thirty short globals, each naming the next twice, once meant 2^30 evaluations.
+  for (int i = 0; i < 30; ++i) {
+    const std::string next = "?*g" + IntToStr(i + 1) + "*";
+    logic.GetVariables().SetValue("*g" + IntToStr(i) + "*", next + " or " + next);
+  }
+  logic.GetVariables().SetValue("*g30*", "cold");
+  const std::string error = ParseError([&] { Eval("?*g0*"); });
+  EXPECT_EQ(error.rfind("Parsing Error, Too many global variables expanded at ?*g", 0), 0u)
+      << error;
+  EXPECT_NE(error.find("(more than 1000 for one operand) in EvalFuzzyExpression"),
+            std::string::npos)
+      << error;
+  // The budget is per operand: a few expansions each, many times over, are fine.
+  ExpectSamePoints(*Eval("cold"), *Eval("?*g29* and ?*g29* and ?*g29*"), "?*g29*");
+}
+
 TEST_F(ExpressionTest, EvalEventSeesThePostfixTextAndMayReplaceTheResult) {
   std::string seen;
   parser.SetOnEvalExpressionIntf(

@@ -63,6 +63,9 @@ inline constexpr char kEmptySetOperation[] = "Invalid operation: \"%s\".  Fuzzy 
 inline constexpr char kReservedSetName[] = "Invalid fuzzy set name, \"%s\" is a reserved word";
 // Arguments: the operation, the argument's name ("SetX", "X"; "SetCurve", "Left").
 inline constexpr char kNonFiniteArgument[] = "Invalid argument to %s: %s is not a finite number";
+// Arguments: the operation, the set's name, the number of points asked for, the limit.
+inline constexpr char kTooManyPoints[] =
+    "Invalid argument to %s: fuzzy set \"%s\" would hold %d points, more than %d";
 // Arguments: the generator ("SetBetaCurve"), then the X at which the denominator vanishes.
 inline constexpr char kBetaCurveZeroInflection[] = "Division by zero in %s: InflectionPoint is 0";
 inline constexpr char kBetaCurveZeroDenominator[] =
@@ -159,6 +162,9 @@ inline constexpr char kGlobalRefersToItself[] = "Global variable %s refers to it
 // Argument: the deepest chain allowed.
 inline constexpr char kGlobalsTooDeep[] =
     "Global variables refer to each other deeper than %d levels";
+// Arguments: the global as written ("?x") at which the limit was passed, the limit.
+inline constexpr char kGlobalsExpandTooOften[] =
+    "Too many global variables expanded at %s (more than %d for one operand)";
 // Argument: the operation called.
 inline constexpr char kNoParseInProgress[] =
     "%s reads from the token stream of a parse in progress, and none is running";

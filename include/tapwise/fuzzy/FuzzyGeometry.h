@@ -196,33 +196,56 @@ bool ReachesThreshold(const SA& a, const SB& b, TFzyFloat threshold) {
   });
 }
 
-/// The centroid X of the area under the membership function over the universe [min, max],
-/// computed exactly piece by piece: the flat tails from the universe bounds to the end points,
-/// then a rectangle, triangle or trapezoid per segment. 0 for an empty set or no area; the
-/// middle of the universe for a set without width.
+namespace detail {
+
+/// The largest magnitude among the X of `points` and `extra`, at least 1: dividing by it
+/// brings every position into [-1, 1].
 template <PointSequence S>
-TFzyFloat CenterOfGravity(const S& points, TFzyFloat min, TFzyFloat max) {
+TFzyFloat XScale(const S& points, TFzyFloat extra = 0) {
+  TFzyFloat scale = std::fmax(1.0, std::fabs(extra));
+  for (int k = 0, count = points.GetCount(); k < count; ++k)
+    scale = std::fmax(scale, std::fabs(points.GetX(k)));
+  return scale;
+}
+
+/// The largest degree of `points`, at least 1.
+template <PointSequence S>
+TFzyFloat YScale(const S& points) {
+  TFzyFloat scale = 1;
+  for (int k = 0, count = points.GetCount(); k < count; ++k)
+    scale = std::fmax(scale, points.GetY(k));
+  return scale;
+}
+
+/// Area and moment of the pieces of `CenterOfGravity`, every X (bounds included) divided by
+/// `x_scale` and every degree by `y_scale`. The shapes of the pieces are told from the
+/// values as divided.
+template <PointSequence S>
+void AreaAndMoment(const S& points, TFzyFloat min, TFzyFloat max, TFzyFloat x_scale,
+                   TFzyFloat y_scale, TFzyFloat& area, TFzyFloat& moment) {
   constexpr TFzyFloat kOneThird = 1.0 / 3.0;
   constexpr TFzyFloat kTwoThirds = 2.0 / 3.0;
   const int count = points.GetCount();
-  if (count == 0) return 0;
-  const TFzyFloat first_x = points.GetX(0);
-  const TFzyFloat first_y = points.GetY(0);
-  const TFzyFloat last_x = points.GetX(count - 1);
-  const TFzyFloat last_y = points.GetY(count - 1);
-  if (count == 1 || SameFloat(first_x, last_x)) return min + (max - min) / 2;
-  TFzyFloat area = 0;
-  TFzyFloat moment = 0;
+  const auto x_at = [&](int k) { return points.GetX(k) / x_scale; };
+  const auto y_at = [&](int k) { return points.GetY(k) / y_scale; };
+  min /= x_scale;
+  max /= x_scale;
+  area = 0;
+  moment = 0;
   const auto add = [&area, &moment](TFzyFloat a, TFzyFloat c) {
     area += a;
     moment += a * c;
   };
+  const TFzyFloat first_x = x_at(0);
+  const TFzyFloat first_y = y_at(0);
+  const TFzyFloat last_x = x_at(count - 1);
+  const TFzyFloat last_y = y_at(count - 1);
   if (first_y > 0 && !SameFloat(first_x, min)) add((first_x - min) * first_y, (first_x + min) / 2);
   TFzyFloat px = first_x;
   TFzyFloat py = first_y;
   for (int k = 1; k < count; ++k) {
-    const TFzyFloat qx = points.GetX(k);
-    const TFzyFloat qy = points.GetY(k);
+    const TFzyFloat qx = x_at(k);
+    const TFzyFloat qy = y_at(k);
     const TFzyFloat d = qx - px;
     if (SameFloat(qx, px) || (SameFloat(py, 0) && SameFloat(qy, 0))) {
       // A vertical edge, or no area.
@@ -239,30 +262,62 @@ TFzyFloat CenterOfGravity(const S& points, TFzyFloat min, TFzyFloat max) {
     py = qy;
   }
   if (last_y > 0 && !SameFloat(last_x, max)) add((max - last_x) * last_y, (max + last_x) / 2);
-  return area != 0 ? moment / area : 0;
+}
+
+}  // namespace detail
+
+/// The centroid X of the area under the membership function over the universe [min, max],
+/// computed exactly piece by piece: the flat tails from the universe bounds to the end points,
+/// then a rectangle, triangle or trapezoid per segment. 0 for an empty set or no area; the
+/// middle of the universe for a set without width. Always a finite number for finite points
+/// and bounds, however large: the pieces of a set so wide or so high that their areas
+/// overflow are measured on the set scaled into [-1, 1] x [0, 1] (the centroid scales with
+/// the positions and does not depend on the height).
+template <PointSequence S>
+TFzyFloat CenterOfGravity(const S& points, TFzyFloat min, TFzyFloat max) {
+  const int count = points.GetCount();
+  if (count == 0) return 0;
+  if (count == 1 || SameFloat(points.GetX(0), points.GetX(count - 1))) {
+    const TFzyFloat middle = min + (max - min) / 2;
+    return std::isfinite(middle) ? middle : min / 2 + max / 2;
+  }
+  TFzyFloat area = 0;
+  TFzyFloat moment = 0;
+  detail::AreaAndMoment(points, min, max, 1, 1, area, moment);
+  if (std::isfinite(area) && std::isfinite(moment)) return area != 0 ? moment / area : 0;
+  const TFzyFloat x_scale = detail::XScale(points, std::fmax(std::fabs(min), std::fabs(max)));
+  detail::AreaAndMoment(points, min, max, x_scale, detail::YScale(points), area, moment);
+  return area != 0 ? moment / area * x_scale : 0;
 }
 
 /// The mean X of the points of greatest degree (points only: a plateau between two points
-/// yields its middle); 0 for an empty set.
+/// yields its middle); 0 for an empty set. Finite for finite points, however large.
 template <PointSequence S>
 TFzyFloat MeanOfMaxima(const S& points) {
   const int count = points.GetCount();
   if (count == 0) return 0;
-  TFzyFloat sum = points.GetX(0);
-  TFzyFloat best = points.GetY(0);
-  int n = 1;
-  for (int k = 1; k < count; ++k) {
-    const TFzyFloat y = points.GetY(k);
-    if (best - FuzzyEpsilon < y && y < best + FuzzyEpsilon) {
-      sum += points.GetX(k);
-      ++n;
-    } else if (y > best) {
-      sum = points.GetX(k);
-      best = y;
-      n = 1;
+  const auto mean = [&points, count](TFzyFloat x_scale) {
+    TFzyFloat sum = points.GetX(0) / x_scale;
+    TFzyFloat best = points.GetY(0);
+    int n = 1;
+    for (int k = 1; k < count; ++k) {
+      const TFzyFloat y = points.GetY(k);
+      if (best - FuzzyEpsilon < y && y < best + FuzzyEpsilon) {
+        sum += points.GetX(k) / x_scale;
+        ++n;
+      } else if (y > best) {
+        sum = points.GetX(k) / x_scale;
+        best = y;
+        n = 1;
+      }
     }
-  }
-  return sum / n;
+    return sum / n;
+  };
+  const TFzyFloat result = mean(1);
+  if (std::isfinite(result)) return result;
+  // The sum of the positions overflowed: sum them scaled into [-1, 1].
+  const TFzyFloat x_scale = detail::XScale(points);
+  return mean(x_scale) * x_scale;
 }
 
 /// True for no points, or when every degree is exactly the first one and that is 0 or 1: an
@@ -296,15 +351,22 @@ TFzyFloat LowestDegree(const S& points) {
   return best;
 }
 
-/// The mean of the degrees; 0 for no points.
+/// The mean of the degrees; 0 for no points. Finite for finite degrees, however large.
 template <PointSequence S>
 TFzyFloat AverageDegree(const S& points) {
   const int count = points.GetCount();
   if (count == 0) return 0;
-  TFzyFloat sum = 0;
-  for (int k = 0; k < count; ++k)
-    sum += points.GetY(k);
-  return sum / count;
+  const auto mean = [&points, count](TFzyFloat y_scale) {
+    TFzyFloat sum = 0;
+    for (int k = 0; k < count; ++k)
+      sum += points.GetY(k) / y_scale;
+    return sum / count;
+  };
+  const TFzyFloat result = mean(1);
+  if (std::isfinite(result)) return result;
+  // The sum overflowed: add the degrees scaled into [0, 1].
+  const TFzyFloat y_scale = detail::YScale(points);
+  return mean(y_scale) * y_scale;
 }
 
 }  // namespace tapwise::geometry

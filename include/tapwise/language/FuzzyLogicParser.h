@@ -55,7 +55,9 @@ class TParserWalk;
 /// \"<tokens read so far>\"" (see `TCustomFuzzyLogicParser::ParseError`); the tokenizer's,
 /// the function table's and the set operations' own errors pass through unchanged.
 /// Parentheses may nest `kMaxNestingDepth` deep, and "?" globals that refer to further
-/// globals `kMaxGlobalDepth` deep; a global that refers to itself is an error.
+/// globals `kMaxGlobalDepth` deep; a global that refers to itself is an error. One "?"
+/// operand may expand into at most `kMaxGlobalExpansions` globals in all, so that a few short
+/// globals that each name the next twice cannot make the work grow exponentially.
 ///
 /// Entry points that take a text run on a token stream of their own and may nest: a "?"
 /// operand parses its global's text while the outer parse waits.
@@ -65,6 +67,9 @@ class TZTFuzzyLogicParser : public TCustomFuzzyLogicParser {
   static constexpr int kMaxNestingDepth = 1000;
   /// How deep "?" globals may refer to further globals.
   static constexpr int kMaxGlobalDepth = 64;
+  /// How many globals one "?" operand of the text being parsed may expand into, itself and
+  /// the globals its text names, however deep.
+  static constexpr int kMaxGlobalExpansions = 1000;
 
   explicit TZTFuzzyLogicParser(TComponent* owner = nullptr);
   ~TZTFuzzyLogicParser() override;
@@ -209,6 +214,8 @@ class TZTFuzzyLogicParser : public TCustomFuzzyLogicParser {
   detail::TParserScratch* FScratch = nullptr;
   // The "?" globals being resolved, innermost last (self-reference and depth checks).
   std::vector<std::string> FGlobals;
+  // The globals expanded since the outermost one of `FGlobals` began.
+  int FGlobalExpansions = 0;
 };
 
 }  // namespace tapwise
