@@ -51,38 +51,6 @@ std::string Number(double value) {
 
 }  // namespace
 
-const char* const kFaucetDefinitionText =
-    "(deffuzzy outTemp\r\n"
-    "  (range 5 65)\r\n"
-    "  (units Celcius)\r\n"
-    "  (values\r\n"
-    "    (term cold  (z 10 35))\r\n"
-    "    (term OK  (pi 36 2))\r\n"
-    "    (term hot  (s 37  60))\r\n"
-    "  )\r\n"
-    ")\r\n"
-    "(deffuzzy outFlow\r\n"
-    "  (range 0 100)\r\n"
-    "  (units liters/minute)\r\n"
-    "  (values\r\n"
-    "    (term low  (z 3 11.5))\r\n"
-    "    (term OK  (pi 12 1))\r\n"
-    "    (term strong  (s 12.5 25))\r\n"
-    "  )\r\n"
-    ")\r\n"
-    "(deffuzzy change_vc\r\n"
-    "  (range -1 1)\r\n"
-    "  (values\r\n"
-    "    (term NB ((-0.5 1) (-.25 0)))\r\n"
-    "    (term NM ((-.35 0) (-.3 1) (-.15 0)))\r\n"
-    "    (term NS ((-.25 0) (-.15 1) (0 0)))\r\n"
-    "    (term Z  ((-.05 0) (0 1) (.05 0)))\r\n"
-    "    (term PS ((0 0) (.15 1) (.25 0)))\r\n"
-    "    (term PM ((.15 0) (.3 1) (.35 0)))\r\n"
-    "    (term PB ((.25 0) (.5 1)))\r\n"
-    "  )\r\n"
-    ")\r\n";
-
 const std::vector<OutletReading>& OutletReadings() {
   static const std::vector<OutletReading> readings = MakeReadings();
   return readings;

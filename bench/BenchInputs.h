@@ -39,8 +39,4 @@ std::string GenerateFllText(int variables, int terms);
 /// t0 (tri a b c)) ...))"), for the parser benchmark.
 std::string GenerateDefinitionText(int variables, int terms);
 
-/// The faucet demo's definition text of its three variables (outTemp, outFlow, change_vc),
-/// as the demo's component holds it; the Tapwise controller is built from it.
-extern const char* const kFaucetDefinitionText;
-
 }  // namespace tapwise::bench

@@ -1,5 +1,7 @@
 #include "TapwiseFaucetController.h"
 
+#include "tapwise/faucet/FaucetDefinitions.h"
+
 #include <algorithm>
 #include <span>
 #include <string>
@@ -33,7 +35,7 @@ TapwiseFaucetController::TapwiseFaucetController(TInputs inputs) : FInputModel(i
   FParser.SetFuzzyLogic(&FLogic);
   FLogic.SetParser(&FParser);
   FLogic.SetThreshold(kThreshold);
-  FLogic.SetStrings(kFaucetDefinitionText);
+  FLogic.SetStrings(kFaucetDefinitions);
   FOutTempVariable = FLogic.GetVariable("outTemp");
   FOutFlowVariable = FLogic.GetVariable("outFlow");
   FChangeVariable = FLogic.GetVariable("change_vc");

@@ -16,7 +16,7 @@ namespace tapwise::bench {
 /// through `RuleStrength` and `ApplyRule`, and both accumulators are defuzzified with
 /// `CenterOfGravity`.
 ///
-/// The three variables come from the demo's definition text (`kFaucetDefinitionText`),
+/// The three variables come from the demo's definition text (`kFaucetDefinitions`),
 /// read by a `TZTFuzzyLogicParser` into a `TIFuzzyLogic` with the demo's threshold, so that
 /// the terms carry everything the demo's do (parser link, automatic terms).
 ///
