@@ -187,22 +187,26 @@ bool TFuzzyLogicTokenStream::SkipWhitespace() {
       PushBack(static_cast<char>(ch));
       return false;
     }
-    FPendingWhiteSpace.push_back(static_cast<char>(ch));
-    if (ch == '\n') {
-      ++FLineNumber;
+    if (ch == '\n' || ch == '\r') {
+      KeepLineEnd(ch);
       return true;
     }
-    if (ch == '\r') {
-      const int next = ReadByte();
-      if (next == '\n') {
-        FPendingWhiteSpace.push_back('\n');
-      } else if (next != kEnd) {
-        PushBack(static_cast<char>(next));
-      }
-      ++FLineNumber;
-      return true;
+    FPendingWhiteSpace.push_back(static_cast<char>(ch));
+  }
+}
+
+void TFuzzyLogicTokenStream::KeepLineEnd(int ch) {
+  // One line end is CR LF, CR or LF; it goes into the white space as written.
+  FPendingWhiteSpace.push_back(static_cast<char>(ch));
+  if (ch == '\r') {
+    const int next = ReadByte();
+    if (next == '\n') {
+      FPendingWhiteSpace.push_back('\n');
+    } else if (next != kEnd) {
+      PushBack(static_cast<char>(next));
     }
   }
+  ++FLineNumber;
 }
 
 char TFuzzyLogicTokenStream::ReadChar() {
@@ -219,16 +223,7 @@ std::string TFuzzyLogicTokenStream::ReadLine() {
     if (ch == kEnd) break;
     if (ch == '\n' || ch == '\r') {
       FPendingWhiteSpace += line;
-      FPendingWhiteSpace.push_back(static_cast<char>(ch));
-      if (ch == '\r') {
-        const int next = ReadByte();
-        if (next == '\n') {
-          FPendingWhiteSpace.push_back('\n');
-        } else if (next != kEnd) {
-          PushBack(static_cast<char>(next));
-        }
-      }
-      ++FLineNumber;
+      KeepLineEnd(ch);
       return line;
     }
     line.push_back(static_cast<char>(ch));

@@ -97,6 +97,9 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   // Counts the line end `ch` (CR or LF) just read: a CR followed by LF leaves the count to
   // the LF, which is left unread.
   void CountLineEnd(int ch);
+  // Keeps the line end that starts with `ch` (CR or LF, just read) in the pending white space,
+  // reading the LF of a CR LF too, and counts one line.
+  void KeepLineEnd(int ch);
   IntfPtr<TFuzzyStreamToken> NewToken();
   // Writes the numbers still waiting in FEchoNumbers into the echo text.
   void FlushEcho() const;
