@@ -60,12 +60,9 @@ class TCollectionItemClass {
 
  private:
   TCollectionItemClass(Builder builder, Test test) : FBuilder(std::move(builder)), FTest(test) {}
+  // Defined below TGCollectionItem, which must be complete for the type test.
   template <class T>
-  static bool IsA(const TGCollectionItem& item) {
-    // Items are nearly always of the class itself, and every item a collection takes is
-    // tested; the exact type answers those without walking the class hierarchy.
-    return typeid(item) == typeid(T) || dynamic_cast<const T*>(&item) != nullptr;
-  }
+  static bool IsA(const TGCollectionItem& item);
 
   Builder FBuilder;
   Test FTest;
@@ -228,6 +225,13 @@ class TGCollectionItem : public TPersistent {
   int FID = -1;
   std::unique_ptr<std::vector<TGCollectionItem*>> FLinks;
 };
+
+template <class T>
+bool TCollectionItemClass::IsA(const TGCollectionItem& item) {
+  // Items are nearly always of the class itself, and every item a collection takes is
+  // tested; the exact type answers those without walking the class hierarchy.
+  return typeid(item) == typeid(T) || dynamic_cast<const T*>(&item) != nullptr;
+}
 
 /// The index of the first item whose display name is `name` (case-sensitive), or -1.
 int IndexOfName(const TGCollection& collection, std::string_view name);
