@@ -71,8 +71,9 @@ std::unique_ptr<TGCollectionItem> TFuzzySetValues::NewItem() {
 
 void TFuzzySetValues::DisposeItem(std::unique_ptr<TGCollectionItem> item) {
   // Only plain points: a descendant point may carry state a reset would not restore.
+  const TGCollectionItem* disposed = item.get();
   if (FReusesPoints && static_cast<int>(FSparePoints.size()) < kMaxSparePoints &&
-      typeid(*item) == typeid(TFuzzySetValue)) {
+      typeid(*disposed) == typeid(TFuzzySetValue)) {
     FSparePoints.emplace_back(static_cast<TFuzzySetValue*>(item.release()));
     return;
   }

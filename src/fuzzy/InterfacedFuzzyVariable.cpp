@@ -263,7 +263,8 @@ IntfPtr<IFuzzySet> TIFuzzyVariable::ApplyRule(const IntfPtr<IFuzzySet>& conseque
   // Max-min inference whatever the component's methods say: clip a copy, OR it in.
   IntfPtr<ICloneable> copy = consequent->Clone();
   // A plain interfaced set's clone is one: its interface is reached without a cross-cast.
-  IntfPtr<IFuzzySet> clipped = copy && typeid(*copy.Get()) == typeid(TIFuzzySet)
+  const ICloneable* copied = copy.Get();
+  IntfPtr<IFuzzySet> clipped = copied != nullptr && typeid(*copied) == typeid(TIFuzzySet)
                                    ? IntfPtr<IFuzzySet>(static_cast<IFuzzySet*>(copy.Get()))
                                    : Supports<IFuzzySet>(copy);
   clipped->Correlate(false, strength);

@@ -329,8 +329,9 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
   if (FEchoLine != 0 && FEchoLine < line) FEchoText += "\r\n";
   const int32_t echoed_type = token->GetDataType();
   // A plain token's number has a text that depends on its type and value alone: keep those.
+  const IFuzzyStreamToken* echoed = token.Get();
   if ((echoed_type == dtFloat || echoed_type == dtInteger) &&
-      typeid(*token.Get()) == typeid(TFuzzyStreamToken)) {
+      typeid(*echoed) == typeid(TFuzzyStreamToken)) {
     FEchoNumbers.push_back({FEchoText.size(), token->GetNumber(), echoed_type == dtInteger});
   } else {
     FEchoText += token->GetAsString();
