@@ -14,6 +14,8 @@
 namespace tapwise {
 namespace {
 
+using testing::ExpectPoints;
+using testing::MessageOf;
 using testing::PointsOf;
 using testing::SetPoints;
 using testing::TestVariable;
@@ -28,24 +30,6 @@ class ThresholdVariable : public TestVariable {
  private:
   TFzyFloat FThreshold;
 };
-
-void ExpectPoints(const TFuzzySet& set, const Points& expected) {
-  const Points actual = PointsOf(set);
-  ASSERT_EQ(actual.size(), expected.size()) << set.ValuesText();
-  for (size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_NEAR(actual[i].first, expected[i].first, 1e-12) << "point " << i;
-    EXPECT_NEAR(actual[i].second, expected[i].second, 1e-12) << "point " << i;
-  }
-}
-
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "(no exception)";
-}
 
 struct Ramps : ::testing::Test {
   Ramps() {

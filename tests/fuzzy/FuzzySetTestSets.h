@@ -1,5 +1,9 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <exception>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -26,6 +30,27 @@ inline std::vector<std::pair<TFzyFloat, TFzyFloat>> PointsOf(const TFuzzySet& se
   for (int i = 0; i < set.GetCount(); ++i)
     result.emplace_back(set.GetX(i), set.GetY(i));
   return result;
+}
+
+/// Expects the points of `set` to be `expected`, each coordinate within 1e-12.
+inline void ExpectPoints(const TFuzzySet& set,
+                         const std::vector<std::pair<TFzyFloat, TFzyFloat>>& expected) {
+  const auto actual = PointsOf(set);
+  ASSERT_EQ(actual.size(), expected.size()) << set.ValuesText();
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_NEAR(actual[i].first, expected[i].first, 1e-12) << "point " << i;
+    EXPECT_NEAR(actual[i].second, expected[i].second, 1e-12) << "point " << i;
+  }
+}
+
+/// The message of the exception `action` raises, or "(no exception)".
+inline std::string MessageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return "(no exception)";
 }
 
 }  // namespace tapwise::testing
