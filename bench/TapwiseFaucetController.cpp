@@ -11,14 +11,15 @@ namespace tapwise::bench {
 namespace {
 
 struct Rule {
-  const char* temperature;
-  const char* flow;
-  const char* hot;
-  const char* cold;
+  std::string temperature;
+  std::string flow;
+  std::string hot;
+  std::string cold;
 };
 
 // The demo's rule table, in firing order; there is no rule for OK temperature at OK flow.
-constexpr std::array<Rule, 8> kRules{{
+// The names are strings made once, as the demo's rule code holds them.
+const std::array<Rule, 8> kRules{{
     {"cold", "low", "PB", "Z"},
     {"cold", "OK", "PM", "Z"},
     {"cold", "strong", "Z", "NB"},

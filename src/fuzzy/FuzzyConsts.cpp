@@ -46,7 +46,24 @@ std::string_view MemberName(TFuzzyOperation value) {
   return At(FuzzyOperationMemberNames, value);
 }
 
+namespace {
+
+// The length of the longest reserved word; no reserved word holds a blank.
+constexpr size_t kLongestReservedWord = [] {
+  size_t longest = 0;
+  for (std::string_view word : ReservedWords)
+    longest = std::max(longest, word.size());
+  return longest;
+}();
+
+}  // namespace
+
 bool IsReservedWord(std::string_view name) {
+  // Derived names ("NB <| 0.5000") are long or hold blanks: they skip the table walk that
+  // every rename would otherwise pay.
+  if (name.empty() || name.size() > kLongestReservedWord ||
+      name.find(' ') != std::string_view::npos)
+    return false;
   return IndexIn(AndOperationNames, name) || IndexIn(OrOperationNames, name) ||
          FindOperator(name) || IndexIn(HedgeNames, name);
 }

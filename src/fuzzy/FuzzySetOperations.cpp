@@ -29,11 +29,12 @@ class TFlatPoints {
  public:
   static constexpr int kCapacity = 32;
 
-  static bool Fits(const TFuzzySetValues& values) { return values.GetCount() <= kCapacity; }
+  static bool Fits(int count) { return count <= kCapacity; }
 
-  explicit TFlatPoints(const TFuzzySetValues& values) : FCount(values.GetCount()) {
+  // The points [first, last] of `values`.
+  TFlatPoints(const TFuzzySetValues& values, int first, int last) : FCount(last - first + 1) {
     for (int i = 0; i < FCount; ++i) {
-      const TFuzzySetValue* point = values.GetPoint(i);
+      const TFuzzySetValue* point = values.GetPoint(first + i);
       FX[i] = point->GetX();
       FY[i] = point->GetY();
     }
@@ -196,12 +197,50 @@ TFuzzySetResult TFuzzySet::AggregateByComponent(const TFuzzySet& other, bool use
   return Aggregate(other, GetSettings().InferenceMethod, use_and);
 }
 
+namespace {
+
+// The match degree of A with the points [first_b, last_b] of B.
+TFzyFloat MatchWithWindow(const TFuzzySetValues& a, const TFuzzySetValues& b, int first_b,
+                          int last_b) {
+  const int n = a.GetCount();
+  if (TFlatPoints::Fits(n) && TFlatPoints::Fits(last_b - first_b + 1))
+    return geometry::MatchDegree(TFlatPoints(a, 0, n - 1), TFlatPoints(b, first_b, last_b));
+  return geometry::MatchDegree(a, geometry::TPointWindow(b, first_b, last_b));
+}
+
+// As MatchWithWindow, with the window on A.
+TFzyFloat MatchWithWindow(const TFuzzySetValues& a, int first_a, int last_a,
+                          const TFuzzySetValues& b) {
+  const int m = b.GetCount();
+  if (TFlatPoints::Fits(last_a - first_a + 1) && TFlatPoints::Fits(m))
+    return geometry::MatchDegree(TFlatPoints(a, first_a, last_a), TFlatPoints(b, 0, m - 1));
+  return geometry::MatchDegree(geometry::TPointWindow(a, first_a, last_a), b);
+}
+
+}  // namespace
+
 TFzyFloat TFuzzySet::MatchDegree(const TFuzzySet& other) const {
   const TFuzzySetValues& a = GetValues();
   const TFuzzySetValues& b = other.GetValues();
-  if (TFlatPoints::Fits(a) && TFlatPoints::Fits(b))
-    return geometry::MatchDegree(TFlatPoints(a), TFlatPoints(b));
-  return geometry::MatchDegree(a, b);
+  const int n = a.GetCount();
+  const int m = b.GetCount();
+  if (n == 0 || m == 0) return geometry::MatchDegree(a, b);
+  // Where one set is 0 beyond an end, only the other's points near its span can give a
+  // positive minimum: a narrow reading against a wide term walks a handful of points.
+  const bool a_left_zero = a.GetY(0) <= 0;
+  const bool a_right_zero = a.GetY(n - 1) <= 0;
+  if (a_left_zero || a_right_zero) {
+    const auto [first, last] =
+        geometry::MatchWindow(b, a.GetX(0), a.GetX(n - 1), a_left_zero, a_right_zero);
+    return MatchWithWindow(a, b, first, last);
+  }
+  const bool b_left_zero = b.GetY(0) <= 0;
+  const bool b_right_zero = b.GetY(m - 1) <= 0;
+  const auto [first, last] =
+      b_left_zero || b_right_zero
+          ? geometry::MatchWindow(a, b.GetX(0), b.GetX(m - 1), b_left_zero, b_right_zero)
+          : std::pair<int, int>(0, n - 1);
+  return MatchWithWindow(a, first, last, b);
 }
 
 bool TFuzzySet::ReachesThreshold(const TFuzzySet& other) const {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <concepts>
 #include <cstdlib>
 #include <span>
+#include <utility>
 
 #include "tapwise/fuzzy/FuzzyTypes.h"
 #include "tapwise/fuzzy/ShapeFunctions.h"
@@ -187,6 +189,65 @@ TFzyFloat MatchDegree(const SA& a, const SB& b) {
   });
   return best;
 }
+
+/// The points of `points` that a merge walk meets while a partner whose degree is 0 beyond
+/// its end points is inside its span: the index range [first, last] of the points within
+/// `left` - 2 tolerances .. `right` + 2 tolerances, widened by one neighbour on each side.
+/// Outside the partner's span every pairing has a minimum of at most 0, so a walk of the
+/// partner against this window finds the same positive minima as one against all points.
+/// `clip_left` / `clip_right` false keep that end of the list (a partner not 0 there).
+template <PointSequence S>
+std::pair<int, int> MatchWindow(const S& points, TFzyFloat left, TFzyFloat right, bool clip_left,
+                                bool clip_right) {
+  const int count = points.GetCount();
+  // The first index whose X is not below `bound`, by bisection (the points are sorted).
+  const auto first_not_below = [&points, count](TFzyFloat bound) {
+    int low = 0;
+    int high = count;
+    while (low < high) {
+      const int middle = low + (high - low) / 2;
+      if (points.GetX(middle) < bound) {
+        low = middle + 1;
+      } else {
+        high = middle;
+      }
+    }
+    return low;
+  };
+  const auto first_above = [&points, count](TFzyFloat bound) {
+    int low = 0;
+    int high = count;
+    while (low < high) {
+      const int middle = low + (high - low) / 2;
+      if (points.GetX(middle) <= bound) {
+        low = middle + 1;
+      } else {
+        high = middle;
+      }
+    }
+    return low;
+  };
+  const int first = clip_left ? std::max(0, first_not_below(left - 2 * FuzzyEpsilon) - 1) : 0;
+  const int last = clip_right ? std::min(count - 1, first_above(right + 2 * FuzzyEpsilon))
+                              : count - 1;
+  return {first, std::max(first, last)};
+}
+
+/// A PointSequence over the index range [first, last] of another one.
+template <PointSequence S>
+class TPointWindow {
+ public:
+  TPointWindow(const S& points, int first, int last)
+      : FPoints(points), FFirst(first), FCount(last - first + 1) {}
+  int GetCount() const { return FCount; }
+  TFzyFloat GetX(int index) const { return FPoints.GetX(FFirst + index); }
+  TFzyFloat GetY(int index) const { return FPoints.GetY(FFirst + index); }
+
+ private:
+  const S& FPoints;
+  int FFirst;
+  int FCount;
+};
 
 /// Whether some position of the merge walk has min(y1, y2) >= threshold; stops at the first.
 template <PointSequence SA, PointSequence SB>
