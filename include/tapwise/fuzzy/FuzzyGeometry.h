@@ -228,8 +228,8 @@ std::pair<int, int> MatchWindow(const S& points, TFzyFloat left, TFzyFloat right
     return low;
   };
   const int first = clip_left ? std::max(0, first_not_below(left - 2 * FuzzyEpsilon) - 1) : 0;
-  const int last = clip_right ? std::min(count - 1, first_above(right + 2 * FuzzyEpsilon))
-                              : count - 1;
+  const int last =
+      clip_right ? std::min(count - 1, first_above(right + 2 * FuzzyEpsilon)) : count - 1;
   return {first, std::max(first, last)};
 }
 
