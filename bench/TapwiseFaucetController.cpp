@@ -11,15 +11,14 @@ namespace tapwise::bench {
 namespace {
 
 struct Rule {
-  std::string temperature;
-  std::string flow;
-  std::string hot;
-  std::string cold;
+  const char* temperature;
+  const char* flow;
+  const char* hot;
+  const char* cold;
 };
 
 // The demo's rule table, in firing order; there is no rule for OK temperature at OK flow.
-// The names are strings made once, as the demo's rule code holds them.
-const std::array<Rule, 8> kRules{{
+constexpr std::array<Rule, 8> kRules{{
     {"cold", "low", "PB", "Z"},
     {"cold", "OK", "PM", "Z"},
     {"cold", "strong", "Z", "NB"},
@@ -41,6 +40,13 @@ TapwiseFaucetController::TapwiseFaucetController(TInputs inputs) : FInputModel(i
   FOutFlowVariable = FLogic.GetVariable("outFlow");
   FChangeVariable = FLogic.GetVariable("change_vc");
   FInputs = {FOutTempVariable->AddFuzzySet("OutTemp"), FOutFlowVariable->AddFuzzySet("OutFlow")};
+  for (size_t i = 0; i < kRules.size(); ++i) {
+    const Rule& rule = kRules[i];
+    FRules[i] = {{FOutTempVariable->GetFuzzySet(rule.temperature),
+                  FOutFlowVariable->GetFuzzySet(rule.flow)},
+                 FChangeVariable->GetFuzzySet(rule.hot),
+                 FChangeVariable->GetFuzzySet(rule.cold)};
+  }
 }
 
 ValveChanges TapwiseFaucetController::Tick(const OutletReading& reading) {
@@ -83,18 +89,13 @@ ValveChanges TapwiseFaucetController::Tick(const OutletReading& reading) {
 }
 
 ValveChanges TapwiseFaucetController::FireRules() {
-  // The rule firing of the demo's tick, terms fetched by name as it does.
   IntfPtr<IFuzzySet> hot_change;
   IntfPtr<IFuzzySet> cold_change;
-  for (const Rule& rule : kRules) {
-    const std::array<IntfPtr<IFuzzySet>, 2> antecedents{
-        FOutTempVariable->GetFuzzySet(rule.temperature), FOutFlowVariable->GetFuzzySet(rule.flow)};
-    const double strength = FChangeVariable->RuleStrength(FInputs, antecedents);
+  for (const ResolvedRule& rule : FRules) {
+    const double strength = FChangeVariable->RuleStrength(FInputs, rule.antecedents);
     if (!(strength >= kThreshold)) continue;
-    hot_change =
-        FChangeVariable->ApplyRule(FChangeVariable->GetFuzzySet(rule.hot), hot_change, strength);
-    cold_change =
-        FChangeVariable->ApplyRule(FChangeVariable->GetFuzzySet(rule.cold), cold_change, strength);
+    hot_change = FChangeVariable->ApplyRule(rule.hot, hot_change, strength);
+    cold_change = FChangeVariable->ApplyRule(rule.cold, cold_change, strength);
   }
   return {hot_change ? hot_change->CenterOfGravity() : 0.0,
           cold_change ? cold_change->CenterOfGravity() : 0.0};

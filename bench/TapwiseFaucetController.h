@@ -60,6 +60,14 @@ class TapwiseFaucetController {
   IntfPtr<IFuzzyVariable> FChangeVariable;
   // The terms "OutTemp" and "OutFlow" of the two input variables, in rule-input order.
   std::array<IntfPtr<IFuzzySet>, 2> FInputs;
+  // The demo's eight rules with their terms looked up once, as a controller holds them: a
+  // tick is set work only, no name look-ups.
+  struct ResolvedRule {
+    std::array<IntfPtr<IFuzzySet>, 2> antecedents;
+    IntfPtr<IFuzzySet> hot;
+    IntfPtr<IFuzzySet> cold;
+  };
+  std::array<ResolvedRule, 8> FRules;
 };
 
 }  // namespace tapwise::bench

@@ -139,6 +139,7 @@ TGCollectionItem* TGCollection::InsertItem(std::unique_ptr<TGCollectionItem> ite
   if (item == nullptr || !FItemClass.Accepts(*item)) InvalidPropertyValue();
   TGCollectionItem* raw = item.get();
   FItems.push_back(std::move(item));
+  ++FChangeStamp;
   raw->FCollection = this;
   raw->FIndex = GetCount() - 1;
   raw->FID = FNextID++;
@@ -154,6 +155,7 @@ std::unique_ptr<TGCollectionItem> TGCollection::RemoveItem(TGCollectionItem& ite
   auto position = FItems.begin() + index;
   std::unique_ptr<TGCollectionItem> owned = std::move(*position);
   FItems.erase(position);
+  ++FChangeStamp;
   Renumber(index);
   item.FCollection = nullptr;
   item.FIndex = -1;
@@ -167,6 +169,7 @@ void TGCollection::DestroyItem(TGCollectionItem& item) {
 }
 
 void TGCollection::MoveItem(int from, int to) {
+  ++FChangeStamp;
   auto first = FItems.begin();
   if (from < to) {
     std::rotate(first + from, first + from + 1, first + to + 1);

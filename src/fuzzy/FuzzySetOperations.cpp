@@ -21,34 +21,6 @@ namespace {
 
 using Combine = TFzyFloat (*)(TFzyFloat a, TFzyFloat b);
 
-// A small point list copied into plain arrays. The merge walk reads every point several
-// times; from the copy each read is one load instead of a trip through the collection, which
-// makes the match degree of a rule's antecedent several times cheaper. Larger lists are
-// walked in place.
-class TFlatPoints {
- public:
-  static constexpr int kCapacity = 32;
-
-  static bool Fits(int count) { return count <= kCapacity; }
-
-  // The points [first, last] of `values`.
-  TFlatPoints(const TFuzzySetValues& values, int first, int last) : FCount(last - first + 1) {
-    for (int i = 0; i < FCount; ++i) {
-      const TFuzzySetValue* point = values.GetPoint(first + i);
-      FX[i] = point->GetX();
-      FY[i] = point->GetY();
-    }
-  }
-  int GetCount() const { return FCount; }
-  TFzyFloat GetX(int index) const { return FX[index]; }
-  TFzyFloat GetY(int index) const { return FY[index]; }
-
- private:
-  int FCount;
-  TFzyFloat FX[kCapacity];
-  TFzyFloat FY[kCapacity];
-};
-
 // The AND (index 0) and OR (index 1) of each operation family; the AND by foSum does not
 // exist.
 constexpr Combine kCombine[7][2] = {
@@ -197,31 +169,9 @@ TFuzzySetResult TFuzzySet::AggregateByComponent(const TFuzzySet& other, bool use
   return Aggregate(other, GetSettings().InferenceMethod, use_and);
 }
 
-namespace {
-
-// The match degree of A with the points [first_b, last_b] of B.
-TFzyFloat MatchWithWindow(const TFuzzySetValues& a, const TFuzzySetValues& b, int first_b,
-                          int last_b) {
-  const int n = a.GetCount();
-  if (TFlatPoints::Fits(n) && TFlatPoints::Fits(last_b - first_b + 1))
-    return geometry::MatchDegree(TFlatPoints(a, 0, n - 1), TFlatPoints(b, first_b, last_b));
-  return geometry::MatchDegree(a, geometry::TPointWindow(b, first_b, last_b));
-}
-
-// As MatchWithWindow, with the window on A.
-TFzyFloat MatchWithWindow(const TFuzzySetValues& a, int first_a, int last_a,
-                          const TFuzzySetValues& b) {
-  const int m = b.GetCount();
-  if (TFlatPoints::Fits(last_a - first_a + 1) && TFlatPoints::Fits(m))
-    return geometry::MatchDegree(TFlatPoints(a, first_a, last_a), TFlatPoints(b, 0, m - 1));
-  return geometry::MatchDegree(geometry::TPointWindow(a, first_a, last_a), b);
-}
-
-}  // namespace
-
 TFzyFloat TFuzzySet::MatchDegree(const TFuzzySet& other) const {
-  const TFuzzySetValues& a = GetValues();
-  const TFuzzySetValues& b = other.GetValues();
+  const geometry::TPointSpan a(GetValues().GetFlatPoints());
+  const geometry::TPointSpan b(other.GetValues().GetFlatPoints());
   const int n = a.GetCount();
   const int m = b.GetCount();
   if (n == 0 || m == 0) return geometry::MatchDegree(a, b);
@@ -232,15 +182,16 @@ TFzyFloat TFuzzySet::MatchDegree(const TFuzzySet& other) const {
   if (a_left_zero || a_right_zero) {
     const auto [first, last] =
         geometry::MatchWindow(b, a.GetX(0), a.GetX(n - 1), a_left_zero, a_right_zero);
-    return MatchWithWindow(a, b, first, last);
+    return geometry::MatchDegree(a, b.Window(first, last));
   }
   const bool b_left_zero = b.GetY(0) <= 0;
   const bool b_right_zero = b.GetY(m - 1) <= 0;
-  const auto [first, last] =
-      b_left_zero || b_right_zero
-          ? geometry::MatchWindow(a, b.GetX(0), b.GetX(m - 1), b_left_zero, b_right_zero)
-          : std::pair<int, int>(0, n - 1);
-  return MatchWithWindow(a, first, last, b);
+  if (b_left_zero || b_right_zero) {
+    const auto [first, last] =
+        geometry::MatchWindow(a, b.GetX(0), b.GetX(m - 1), b_left_zero, b_right_zero);
+    return geometry::MatchDegree(a.Window(first, last), b);
+  }
+  return geometry::MatchDegree(a, b);
 }
 
 bool TFuzzySet::ReachesThreshold(const TFuzzySet& other) const {

@@ -77,7 +77,10 @@ void TFuzzySetValue::Assign(const TPersistent& source) {
 }
 
 void TFuzzySetValue::Report(TFuzzySetValues* values, int flags) {
-  if (values != nullptr) values->ValueChanged(*this, flags);
+  if (values != nullptr) {
+    values->NoteItemChange();
+    values->ValueChanged(*this, flags);
+  }
   Changed(false);
 }
 

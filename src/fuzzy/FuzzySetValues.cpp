@@ -97,6 +97,19 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   return point;
 }
 
+std::span<const geometry::TPoint> TFuzzySetValues::GetFlatPoints() const {
+  const int count = GetCount();
+  if (FFlatStamp != GetChangeStamp() || static_cast<int>(FFlatPoints.size()) != count) {
+    FFlatPoints.resize(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+      const TFuzzySetValue* point = GetPoint(i);
+      FFlatPoints[static_cast<size_t>(i)] = {point->FX, point->FY};
+    }
+    FFlatStamp = GetChangeStamp();
+  }
+  return FFlatPoints;
+}
+
 TFzyFloat TFuzzySetValues::GetMembership(TFzyFloat x) const {
   return MembershipAt(
       GetCount(), [this](int i) { return ItemAs<TFuzzySetValue>(i)->GetX(); },

@@ -138,6 +138,29 @@ TEST(FuzzySetValues, CleanUpNeverChangesTheMembershipFunction) {
   }
 }
 
+// The contiguous copy the walks read must follow every change, in blocks and out of them.
+void ExpectFlatCopyCurrent(const TFuzzySetValues& values) {
+  Points flat;
+  for (const geometry::TPoint& point : values.GetFlatPoints())
+    flat.emplace_back(point.X, point.Y);
+  EXPECT_EQ(flat, PointsOf(values));
+}
+
+TEST(FuzzySetValues, FlatCopyFollowsMovesCopiesAndClears) {
+  TFuzzySetValues values;
+  AddAll(values, {{0, 0}, {1, 1}, {2, 0}});
+  ExpectFlatCopyCurrent(values);
+  values.GetPoint(0)->SetIndex(2);  // a move alone, inside the list
+  ExpectFlatCopyCurrent(values);
+  TFuzzySetValues other;
+  AddAll(other, {{5, 0.5}, {6, 0.25}});
+  values.Assign(other);
+  ExpectFlatCopyCurrent(values);
+  values.Clear();
+  ExpectFlatCopyCurrent(values);
+  EXPECT_TRUE(values.GetFlatPoints().empty());
+}
+
 TEST(FuzzySetValues, InvariantsHoldAfterRandomEdits) {
   std::mt19937 random(11);
   std::uniform_int_distribution<int> action(0, 5);
@@ -173,6 +196,7 @@ TEST(FuzzySetValues, InvariantsHoldAfterRandomEdits) {
         if (point != nullptr) values.Delete(point->GetIndex());
     }
     if (step % 50 == 49) values.EndUpdate();
+    ExpectFlatCopyCurrent(values);
     if (!in_block) {
       ExpectClean(values);
       // The point just changed is never the one a clean-up removes.

@@ -127,6 +127,10 @@ class TGCollection : public TPersistent {
   TPersistent* GetOwner() const { return FOwner; }
   const TCollectionItemClass& GetItemClass() const { return FItemClass; }
   int GetUpdateCount() const { return FUpdateCount; }
+  /// Counts the changes of the item list (an item joining, leaving or moving) and those a
+  /// descendant notes with `NoteItemChange`: a copy of what the items hold is current while
+  /// the stamp it was made at still is.
+  uint64_t GetChangeStamp() const { return FChangeStamp; }
 
   // Hooks. The base of Added, Deleting, SetItemName and Update does nothing.
 
@@ -149,6 +153,8 @@ class TGCollection : public TPersistent {
   /// Makes room for `count` items without changing any, so that filling the collection
   /// up to there allocates no further storage for the item list.
   void ReserveItems(int count) { FItems.reserve(static_cast<size_t>(count)); }
+  /// Moves the change stamp on: for changes inside items that the list itself does not see.
+  void NoteItemChange() { ++FChangeStamp; }
 
   /// Copies the display names into a string list (one line per item, the item as its
   /// object); anything else falls back to the persistent rules.
@@ -171,6 +177,7 @@ class TGCollection : public TPersistent {
   std::vector<std::unique_ptr<TGCollectionItem>> FItems;
   int FUpdateCount = 0;
   int FNextID = 0;
+  uint64_t FChangeStamp = 0;
 };
 
 /// An item of a `TGCollection`, with symmetric links to other items. Items are made by their

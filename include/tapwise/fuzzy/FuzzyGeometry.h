@@ -40,6 +40,11 @@ class TPointSpan {
   int GetCount() const { return static_cast<int>(FPoints.size()); }
   TFzyFloat GetX(int index) const { return FPoints[static_cast<size_t>(index)].X; }
   TFzyFloat GetY(int index) const { return FPoints[static_cast<size_t>(index)].Y; }
+  /// The points [first, last].
+  TPointSpan Window(int first, int last) const {
+    return TPointSpan(FPoints.subspan(static_cast<size_t>(first),
+                                      static_cast<size_t>(last - first + 1)));
+  }
 
  private:
   std::span<const TPoint> FPoints;
@@ -232,22 +237,6 @@ std::pair<int, int> MatchWindow(const S& points, TFzyFloat left, TFzyFloat right
       clip_right ? std::min(count - 1, first_above(right + 2 * FuzzyEpsilon)) : count - 1;
   return {first, std::max(first, last)};
 }
-
-/// A PointSequence over the index range [first, last] of another one.
-template <PointSequence S>
-class TPointWindow {
- public:
-  TPointWindow(const S& points, int first, int last)
-      : FPoints(points), FFirst(first), FCount(last - first + 1) {}
-  int GetCount() const { return FCount; }
-  TFzyFloat GetX(int index) const { return FPoints.GetX(FFirst + index); }
-  TFzyFloat GetY(int index) const { return FPoints.GetY(FFirst + index); }
-
- private:
-  const S& FPoints;
-  int FFirst;
-  int FCount;
-};
 
 /// Whether some position of the merge walk has min(y1, y2) >= threshold; stops at the first.
 template <PointSequence SA, PointSequence SB>

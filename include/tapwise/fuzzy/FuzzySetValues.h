@@ -1,10 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "tapwise/foundation/Collection.h"
+#include "tapwise/fuzzy/FuzzyGeometry.h"
 #include "tapwise/fuzzy/FuzzySetValue.h"
 #include "tapwise/fuzzy/FuzzyTypes.h"
 
@@ -51,6 +54,9 @@ class TFuzzySetValues : public TGCollection {
   TFuzzySetValue* GetPoint(int index) const { return ItemAs<TFuzzySetValue>(index); }
   TFzyFloat GetX(int index) const { return GetPoint(index)->GetX(); }
   TFzyFloat GetY(int index) const { return GetPoint(index)->GetY(); }
+  /// The points as one array of (X, Y), copied again after any change of the list: the
+  /// walks that read every point many times (the match degree of a rule) read it from here.
+  std::span<const geometry::TPoint> GetFlatPoints() const;
 
   /// Whether the list is known to be in ascending X.
   bool IsSorted() const { return FSorted; }
@@ -145,6 +151,9 @@ class TFuzzySetValues : public TGCollection {
   bool FReusesPoints = false;
   // Deleted points kept for reuse, the next one to hand out last.
   std::vector<std::unique_ptr<TFuzzySetValue>> FSparePoints;
+  // The copy GetFlatPoints hands out, and the change stamp it was made at.
+  mutable std::vector<geometry::TPoint> FFlatPoints;
+  mutable uint64_t FFlatStamp = 0;
 };
 
 }  // namespace tapwise
