@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/Format.h"
@@ -36,6 +40,33 @@ TEST(NumberText, FixedFormsMatchC) {
   EXPECT_EQ(FormatFixed(1234.5678, 3, 6), "1234.568");
   EXPECT_EQ(Format("%.4f", 0.125), "0.1250");
   EXPECT_EQ(Format("%6.3f|%d|%s|%%", 33.8888888, 42, "x"), "33.889|42|x|%");
+}
+
+// Small values take a path of their own; its text must be exactly the C library's, ties
+// (0.125 to two decimals), negative zero, tiny and subnormal values included.
+TEST(NumberText, FixedFormOfSmallValuesIsTheExactRounding) {
+  const auto reference = [](double value, int decimals) {
+    std::array<char, 400> buffer{};
+    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                            std::chars_format::fixed, decimals);
+    return std::string(buffer.data(), end);
+  };
+  std::vector<double> values = {0.0,          -0.0,    0.125,    0.375,    2.5,  3.5,
+                                -2.5,         0.00005, 1e-300,   4.9e-324, 1e-5, 999999999.99999,
+                                -999999999.5, 1e9,     0.1 + 0.2};
+  std::mt19937_64 random(8122026);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  std::uniform_int_distribution<int> exponent(-40, 32);
+  for (int i = 0; i < 20000; ++i)
+    values.push_back(std::ldexp(unit(random), exponent(random)));
+  // Values on a grid of 1/1024: many of them are exact ties at some precision.
+  for (int i = -3000; i <= 3000; ++i)
+    values.push_back(i / 1024.0);
+  for (double value : values) {
+    for (int decimals = 0; decimals <= 12; ++decimals)
+      ASSERT_EQ(FormatFixed(value, decimals), reference(value, decimals))
+          << value << " to " << decimals << " decimals";
+  }
 }
 
 TEST(NumberText, ReadsOnlyFiniteNumbersWithDecimalPoint) {
