@@ -64,6 +64,17 @@ void TFuzzySetValue::SetXY(TFzyFloat x, TFzyFloat y) {
   Report(values, kXChanged | kYChanged);
 }
 
+void TFuzzySetValue::PlaceXY(TFzyFloat x, TFzyFloat y) {
+  TFuzzySetValues* values = GetValues();
+  if (values->GetFuzzySet() != nullptr) {
+    x = ClampToUniverse(values, x);
+    if (y < 0) y = 0;
+  }
+  FX = x;
+  FY = y;
+  values->NoteItemChange();
+}
+
 bool TFuzzySetValue::SameAs(const TFuzzySetValue& other) const {
   return SameFloat(FX, other.FX) && SameFloat(FY, other.FY);
 }

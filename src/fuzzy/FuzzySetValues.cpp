@@ -372,10 +372,13 @@ void TFuzzySetValues::Assign(const TPersistent& source) {
   Clear();
   const int count = other->GetCount();
   ReserveItems(count);
+  // The source's coordinates are finite; the block's end checks and tidies the whole list.
   for (int i = 0; i < count; ++i) {
     const TFuzzySetValue* point = other->GetPoint(i);
-    static_cast<TFuzzySetValue*>(Add())->SetXY(point->FX, point->FY);
+    static_cast<TFuzzySetValue*>(Add())->PlaceXY(point->FX, point->FY);
   }
+  // The flags hold inside an enclosing block too, as after point-by-point changes.
+  CheckOrder();
 }
 
 void TFuzzySetValues::Notify(TGCollectionItem& item, TCollectionNotification action) {

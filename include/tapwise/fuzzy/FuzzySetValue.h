@@ -51,6 +51,10 @@ class TFuzzySetValue : public TGCollectionItem {
   TFuzzySetValues* GetValues() const { return FValues; }
   // Tells the list (which puts itself right) and then the collection.
   void Report(TFuzzySetValues* values, int flags);
+  // SetXY for a point just added inside an update block of its list: the coordinates are
+  // taken as SetXY takes them, without the report, since the block's end checks the whole
+  // list anyway.
+  void PlaceXY(TFzyFloat x, TFzyFloat y);
 
   friend class TFuzzySetValues;
 
