@@ -169,6 +169,20 @@ TFuzzySetResult TFuzzySet::AggregateByComponent(const TFuzzySet& other, bool use
   return Aggregate(other, GetSettings().InferenceMethod, use_and);
 }
 
+namespace {
+
+// Whether two successive points lie within the tolerance of each other in both X and Y.
+bool HasPointPiece(const geometry::TPointSpan& points) {
+  for (int k = 1, count = points.GetCount(); k < count; ++k) {
+    if (std::fabs(points.GetX(k) - points.GetX(k - 1)) < FuzzyEpsilon &&
+        std::fabs(points.GetY(k) - points.GetY(k - 1)) < FuzzyEpsilon)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 TFzyFloat TFuzzySet::MatchDegree(const TFuzzySet& other) const {
   const geometry::TPointSpan a(GetValues().GetFlatPoints());
   const geometry::TPointSpan b(other.GetValues().GetFlatPoints());
@@ -177,16 +191,23 @@ TFzyFloat TFuzzySet::MatchDegree(const TFuzzySet& other) const {
   if (n == 0 || m == 0) return geometry::MatchDegree(a, b);
   // Where one set is 0 beyond an end, only the other's points near its span can give a
   // positive minimum: a narrow reading against a wide term walks a handful of points.
+  // (Bisection needs sorted points; inside an open update block they may not be yet.)
   const bool a_left_zero = a.GetY(0) <= 0;
   const bool a_right_zero = a.GetY(n - 1) <= 0;
-  if (a_left_zero || a_right_zero) {
+  if ((a_left_zero || a_right_zero) && other.GetValues().IsSorted()) {
     const auto [first, last] =
         geometry::MatchWindow(b, a.GetX(0), a.GetX(n - 1), a_left_zero, a_right_zero);
-    return geometry::MatchDegree(a, b.Window(first, last));
+    const geometry::TPointSpan near_a = b.Window(first, last);
+    // A term that is 0 all along the reading matches it with 0 exactly (every degree the
+    // walk would meet is 0 or a crossing at a level of 0): the common case of a rule that
+    // does not fire. Not so when the reading has a piece shorter than the tolerance: the
+    // walk takes it for a point and meets the reading's own degree there.
+    if (geometry::IsZero(near_a) && !HasPointPiece(a)) return 0;
+    return geometry::MatchDegree(a, near_a);
   }
   const bool b_left_zero = b.GetY(0) <= 0;
   const bool b_right_zero = b.GetY(m - 1) <= 0;
-  if (b_left_zero || b_right_zero) {
+  if ((b_left_zero || b_right_zero) && GetValues().IsSorted()) {
     const auto [first, last] =
         geometry::MatchWindow(a, b.GetX(0), b.GetX(m - 1), b_left_zero, b_right_zero);
     return geometry::MatchDegree(a.Window(first, last), b);

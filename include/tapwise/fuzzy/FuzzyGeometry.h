@@ -42,8 +42,8 @@ class TPointSpan {
   TFzyFloat GetY(int index) const { return FPoints[static_cast<size_t>(index)].Y; }
   /// The points [first, last].
   TPointSpan Window(int first, int last) const {
-    return TPointSpan(FPoints.subspan(static_cast<size_t>(first),
-                                      static_cast<size_t>(last - first + 1)));
+    return TPointSpan(
+        FPoints.subspan(static_cast<size_t>(first), static_cast<size_t>(last - first + 1)));
   }
 
  private:
@@ -380,6 +380,14 @@ bool IsFlat(const S& points) {
   if (first != 0 && first != 1) return false;
   for (int k = 1; k < count; ++k)
     if (points.GetY(k) != first) return false;
+  return true;
+}
+
+/// True when every degree is exactly 0 (and for no points).
+template <PointSequence S>
+bool IsZero(const S& points) {
+  for (int k = 0, count = points.GetCount(); k < count; ++k)
+    if (points.GetY(k) != 0) return false;
   return true;
 }
 
