@@ -43,6 +43,11 @@ TFuzzySet::~TFuzzySet() = default;
 void TFuzzySet::SetName(const std::string& value) {
   if (value == FName) return;
   CheckFuzzySetName(value);
+  StoreCheckedName(value);
+}
+
+void TFuzzySet::StoreCheckedName(const std::string& value) {
+  if (value == FName) return;
   FName = value;
   Changed(false);
 }

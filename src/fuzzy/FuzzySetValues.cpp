@@ -90,11 +90,20 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   BeginUpdate();
   auto* point = static_cast<TFuzzySetValue*>(Add());
   // Both coordinates at once, so that X is bounded even when it happens to equal the new
-  // point's starting X; the degree is never negative.
-  point->SetXY(x, std::max(y, TFzyFloat{0}));
+  // point's starting X; the degree is never negative. In a block of its own the point
+  // needs no report: the block's end checks the whole list.
+  if (outermost && !ObservesEachPoint()) {
+    point->PlaceXY(x, std::max(y, TFzyFloat{0}));
+  } else {
+    point->SetXY(x, std::max(y, TFzyFloat{0}));
+  }
   KeepPoint keep(FKeep, outermost ? point : FKeep);
   EndUpdate();
   return point;
+}
+
+bool TFuzzySetValues::ObservesEachPoint() const {
+  return typeid(*this) != typeid(TFuzzySetValues) && typeid(*this) != typeid(TIFSValues);
 }
 
 std::span<const geometry::TPoint> TFuzzySetValues::GetFlatPoints() const {
@@ -373,9 +382,15 @@ void TFuzzySetValues::Assign(const TPersistent& source) {
   const int count = other->GetCount();
   ReserveItems(count);
   // The source's coordinates are finite; the block's end checks and tidies the whole list.
+  const bool report = ObservesEachPoint();
   for (int i = 0; i < count; ++i) {
     const TFuzzySetValue* point = other->GetPoint(i);
-    static_cast<TFuzzySetValue*>(Add())->PlaceXY(point->FX, point->FY);
+    auto* copy = static_cast<TFuzzySetValue*>(Add());
+    if (report) {
+      copy->SetXY(point->FX, point->FY);
+    } else {
+      copy->PlaceXY(point->FX, point->FY);
+    }
   }
   // The flags hold inside an enclosing block too, as after point-by-point changes.
   CheckOrder();

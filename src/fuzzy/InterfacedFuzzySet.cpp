@@ -188,7 +188,7 @@ void TIFuzzySet::SetName(const std::string& value) {
   if (value == GetName()) return;
   // Before the set leaves its variable's table, so that a refused name loses nothing.
   CheckFuzzySetName(value);
-  Rekey([&] { TFuzzySet::SetName(value); });
+  Rekey([&] { StoreCheckedName(value); });
 }
 
 std::string TIFuzzySet::GetText() const {

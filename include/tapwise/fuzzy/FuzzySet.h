@@ -257,6 +257,9 @@ class TFuzzySet : public TGCollectionItem {
   /// A new empty set of this set's class, of no collection; `Clone` uses it.
   virtual std::unique_ptr<TFuzzySet> NewInstance() const;
 
+  /// `SetName` for a name the caller has already checked against the reserved words.
+  void StoreCheckedName(const std::string& value);
+
   /// Called by the point list after one point (`PointChanged`) or the list as a whole
   /// (`PointsChanged`) changed: reports the change and makes the set user-defined without
   /// expression.

@@ -141,6 +141,10 @@ class TFuzzySetValues : public TGCollection {
   // Whether the run of points on `index`'s X is longer than three.
   bool RunIsLong(int index) const;
   [[noreturn]] static void RaiseEmpty(const char* operation);
+  // Whether this is a descendant list of another kind, which may watch every point change
+  // through ValueChanged; the library's own lists check the whole list at a block's end
+  // instead, so that points added inside a block need not report one by one.
+  bool ObservesEachPoint() const;
 
   TFuzzySet* FSet;
   bool FSorted = true;
