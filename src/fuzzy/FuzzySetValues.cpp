@@ -1,7 +1,9 @@
 #include "tapwise/fuzzy/FuzzySetValues.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <typeinfo>
+#include <vector>
 
 #include "FiniteCheck.h"
 #include "tapwise/foundation/Format.h"
@@ -236,45 +238,67 @@ void TFuzzySetValues::SortPoints(const TFuzzySetValue* keep, bool place_keep) {
 
 void TFuzzySetValues::RemoveDuplicatePoints(const TFuzzySetValue* keep) {
   if (!FSorted) SortPoints(keep, false);
+  // The survivors are chosen on a list of pointers and the others deleted in one pass at
+  // the end: deleting one by one from the middle would make a long run on one X cost
+  // quadratic time.
+  const int count = GetCount();
+  std::vector<TFuzzySetValue*> points;
+  points.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i)
+    points.push_back(GetPoint(i));
+  // Of successive duplicates the first stays, unless a later one is `keep`, which then
+  // takes its place.
   auto remove_successive_duplicates = [&] {
-    int i = 1;
-    while (i < GetCount()) {
-      TFuzzySetValue* point = GetPoint(i);
-      if (point->SameAs(*GetPoint(i - 1))) {
-        Delete(point == keep ? i - 1 : i);
+    size_t kept = 0;
+    for (TFuzzySetValue* point : points) {
+      if (kept > 0 && point->SameAs(*points[kept - 1])) {
+        if (point == keep) points[kept - 1] = point;
       } else {
-        ++i;
+        points[kept++] = point;
       }
     }
+    points.resize(kept);
   };
   remove_successive_duplicates();
   // Runs of more than three points on one X: the first and the last give the limits from
   // either side and the highest middle point the degree at X; the others add nothing.
   bool shortened = false;
-  int first = 0;
-  while (first < GetCount()) {
-    int last = first;
-    while (last + 1 < GetCount() && SameFloat(GetX(last + 1), GetX(last)))
+  size_t kept = 0;
+  size_t first = 0;
+  while (first < points.size()) {
+    size_t last = first;
+    while (last + 1 < points.size() && SameFloat(points[last + 1]->GetX(), points[last]->GetX()))
       ++last;
     if (last - first + 1 > 3) {
-      int middle = -1;
-      if (keep != nullptr && keep->GetIndex() > first && keep->GetIndex() < last) {
-        middle = keep->GetIndex();
+      size_t middle = first + 1;
+      const auto inner_first = points.begin() + static_cast<std::ptrdiff_t>(first + 1);
+      const auto inner_last = points.begin() + static_cast<std::ptrdiff_t>(last);
+      const auto kept_inside = std::find(inner_first, inner_last, keep);
+      if (keep != nullptr && kept_inside != inner_last) {
+        middle = static_cast<size_t>(kept_inside - points.begin());
       } else {
-        middle = first + 1;
-        for (int i = first + 2; i < last; ++i) {
-          if (GetY(i) > GetY(middle)) middle = i;
+        for (size_t i = first + 2; i < last; ++i) {
+          if (points[i]->GetY() > points[middle]->GetY()) middle = i;
         }
       }
-      for (int i = last - 1; i > first; --i) {
-        if (i != middle) Delete(i);
-      }
-      last = first + 2;
+      points[kept++] = points[first];
+      points[kept++] = points[middle];
+      points[kept++] = points[last];
       shortened = true;
+    } else {
+      for (size_t i = first; i <= last; ++i)
+        points[kept++] = points[i];
     }
     first = last + 1;
   }
+  points.resize(kept);
   if (shortened) remove_successive_duplicates();
+  if (static_cast<int>(points.size()) < count) {
+    std::vector<bool> doomed(static_cast<size_t>(count), true);
+    for (const TFuzzySetValue* point : points)
+      doomed[static_cast<size_t>(point->GetIndex())] = false;
+    DeleteItems(doomed);
+  }
   FUnique = true;
 }
 

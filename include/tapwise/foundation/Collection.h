@@ -149,6 +149,10 @@ class TGCollection : public TPersistent {
   /// Makes room for `count` items without changing any, so that filling the collection
   /// up to there allocates no further storage for the item list.
   void ReserveItems(int count) { FItems.reserve(static_cast<size_t>(count)); }
+  /// Destroys every item whose index is marked in `doomed` (indexes past its end stay), each
+  /// told and unlinked as `Delete` does, but in one pass that moves every remaining item
+  /// once: thinning a long list costs linear time. One `Changed` at the end.
+  void DeleteItems(const std::vector<bool>& doomed);
 
   /// Copies the display names into a string list (one line per item, the item as its
   /// object); anything else falls back to the persistent rules.
