@@ -128,6 +128,24 @@ void TGCollection::DeleteItems(const std::vector<bool>& doomed) {
     DisposeItem(std::move(item));
 }
 
+void TGCollection::ArrangeItems(const std::vector<int>& order) {
+  if (order.size() != FItems.size()) InvalidPropertyValue();
+  std::vector<bool> taken(FItems.size(), false);
+  for (int index : order) {
+    if (index < 0 || index >= GetCount() || taken[static_cast<size_t>(index)]) {
+      InvalidPropertyValue();
+    }
+    taken[static_cast<size_t>(index)] = true;
+  }
+  std::vector<std::unique_ptr<TGCollectionItem>> arranged;
+  arranged.reserve(FItems.size());
+  for (int index : order)
+    arranged.push_back(std::move(FItems[static_cast<size_t>(index)]));
+  FItems = std::move(arranged);
+  Renumber(0);
+  Changed();
+}
+
 std::unique_ptr<TGCollectionItem> TGCollection::Extract(TGCollectionItem& item) {
   if (item.FCollection != this) InvalidPropertyValue();
   return RemoveItem(item);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "FiniteCheck.h"
@@ -221,9 +222,11 @@ void TFuzzySetValues::SortPoints(const TFuzzySetValue* keep, bool place_keep) {
     in_order = x >= highest - FuzzyEpsilon;
     highest = std::max(highest, x);
   }
-  for (int i = 0; i < count && !in_order; ++i) {
-    for (int j = i + 1; j < count; ++j) {
-      if (GetX(j) < GetX(i) - FuzzyEpsilon) GetPoint(j)->SetIndex(i);
+  if (!in_order && !SortByClusters()) {
+    for (int i = 0; i < count; ++i) {
+      for (int j = i + 1; j < count; ++j) {
+        if (GetX(j) < GetX(i) - FuzzyEpsilon) GetPoint(j)->SetIndex(i);
+      }
     }
   }
   if (keep != nullptr && place_keep) {
@@ -234,6 +237,45 @@ void TFuzzySetValues::SortPoints(const TFuzzySetValue* keep, bool place_keep) {
     if (last != keep->GetIndex()) GetPoint(keep->GetIndex())->SetIndex(last);
   }
   FSorted = true;
+}
+
+bool TFuzzySetValues::SortByClusters() {
+  // "Left of by more than the tolerance" is a strict weak ordering when the X values fall
+  // into clusters, each within the tolerance of its lowest value and each more than the
+  // tolerance right of the one before. Then the selection in SortPoints amounts to a stable
+  // sort by cluster, which this gives in n log n steps instead of n squared (a long list in
+  // descending X took seconds). Values that chain across the tolerance leave it to the
+  // selection.
+  const int count = GetCount();
+  std::vector<std::pair<TFzyFloat, int>> by_x;
+  by_x.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i)
+    by_x.emplace_back(GetX(i), i);
+  std::sort(by_x.begin(), by_x.end());
+  std::vector<int> cluster(static_cast<size_t>(count));
+  int current = 0;
+  TFzyFloat lowest = by_x.front().first;
+  TFzyFloat highest = lowest;
+  for (const auto& [x, index] : by_x) {
+    if (!(lowest < x - FuzzyEpsilon)) {
+      highest = x;
+    } else if (highest < x - FuzzyEpsilon) {
+      ++current;
+      lowest = x;
+      highest = x;
+    } else {
+      return false;
+    }
+    cluster[static_cast<size_t>(index)] = current;
+  }
+  std::vector<int> order(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i)
+    order[static_cast<size_t>(i)] = i;
+  std::stable_sort(order.begin(), order.end(), [&cluster](int a, int b) {
+    return cluster[static_cast<size_t>(a)] < cluster[static_cast<size_t>(b)];
+  });
+  ArrangeItems(order);
+  return true;
 }
 
 void TFuzzySetValues::RemoveDuplicatePoints(const TFuzzySetValue* keep) {

@@ -55,6 +55,7 @@ class TRecordingCollection : public TGCollection {
   }
   void SetItemName(TGCollectionItem& item) override { Log("SetItemName", &item); }
   void Update(TGCollectionItem* item) override { Log("Update", item); }
+  using TGCollection::ArrangeItems;
   using TGCollection::DeleteItems;
 
   std::vector<std::string> log;
@@ -122,6 +123,23 @@ TEST(CollectionTest, DeleteItemsRemovesTheMarkedItemsWithDeletesHooks) {
   EXPECT_EQ(linked->GetLinks(), nullptr);
   collection.DeleteItems({true, true, true});
   EXPECT_EQ(collection.GetCount(), 0);
+}
+
+TEST(CollectionTest, ArrangeItemsReordersOrRefusesWithoutChange) {
+  TRecordingCollection collection;
+  for (int i = 0; i < 4; ++i)
+    collection.Add();
+  collection.log.clear();
+  collection.ArrangeItems({2, 0, 3, 1});
+  EXPECT_EQ(Ids(collection), (std::vector<int>{2, 0, 3, 1}));
+  for (int i = 0; i < collection.GetCount(); ++i)
+    EXPECT_EQ(collection.GetItem(i)->GetIndex(), i);
+  EXPECT_EQ(collection.log, (std::vector<std::string>{"Update none"}));
+  for (const std::vector<int>& bad :
+       {std::vector<int>{0, 1, 2}, std::vector<int>{0, 1, 1, 2}, std::vector<int>{0, 1, 2, 4}}) {
+    EXPECT_THROW(collection.ArrangeItems(bad), EListError);
+    EXPECT_EQ(Ids(collection), (std::vector<int>{2, 0, 3, 1}));
+  }
 }
 
 TEST(CollectionTest, UpdateBracketsDeferUpdateToTheEnd) {
