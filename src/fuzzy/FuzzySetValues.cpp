@@ -162,26 +162,33 @@ void TFuzzySetValues::Densify(int count) {
   }
   if (segments == 0) return;
   PointsUpdate update(*this);
+  // The new points are appended and then put in place in one pass: inserting each in the
+  // middle would move the rest of the list every time.
+  const int original = GetCount();
+  std::vector<int> order;
+  order.reserve(static_cast<size_t>(count));
   int i = 0;
-  while (i + 1 < GetCount() && missing > 0) {
+  while (i + 1 < original && missing > 0) {
+    order.push_back(i);
     const TFzyFloat x1 = GetX(i);
     const TFzyFloat y1 = GetY(i);
     const TFzyFloat x2 = GetX(i + 1);
     const TFzyFloat y2 = GetY(i + 1);
-    if (x2 - x1 <= FuzzyEpsilon) {  // a vertical pair is no segment
-      ++i;
-      continue;
-    }
+    ++i;
+    if (x2 - x1 <= FuzzyEpsilon) continue;  // a vertical pair is no segment
     const int k = (missing + segments - 1) / segments;
     const TFzyFloat step = (x2 - x1) / (k + 1);
     for (int j = 1; j <= k; ++j) {
       const TFzyFloat x = x1 + j * step;
-      static_cast<TFuzzySetValue*>(Insert(i + j))->SetXY(x, Interpolate(x1, y1, x2, y2, x));
+      static_cast<TFuzzySetValue*>(Add())->SetXY(x, Interpolate(x1, y1, x2, y2, x));
+      order.push_back(GetCount() - 1);
     }
     missing -= k;
     --segments;
-    i += k + 1;
   }
+  for (; i < original; ++i)
+    order.push_back(i);
+  ArrangeItems(order);
 }
 
 void TFuzzySetValues::SortByX() {

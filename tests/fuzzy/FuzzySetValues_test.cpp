@@ -411,6 +411,29 @@ TEST(FuzzySetValues, DensifySpreadsNewPointsOverRealSegments) {
   AddAll(values, {{3, 0}, {3, 1}});
   values.Densify(5);  // no real segment
   EXPECT_EQ(values.GetCount(), 2);
+
+  // Half the limit densified to the limit, placed in one pass rather than by moving the rest
+  // of the list for each new point: the leftmost segment takes the surplus (two points),
+  // every other one point in its middle.
+  values.Clear();
+  const int half = MaxFuzzySetPoints / 2;
+  values.BeginUpdate();
+  for (int i = 0; i < half; ++i)
+    values.AddPoint(i, i % 2);
+  values.EndUpdate();
+  values.Densify(MaxFuzzySetPoints);
+  ASSERT_EQ(values.GetCount(), MaxFuzzySetPoints);
+  EXPECT_EQ(values.GetX(0), 0);
+  EXPECT_DOUBLE_EQ(values.GetX(1), 1.0 / 3);
+  EXPECT_DOUBLE_EQ(values.GetX(2), 2.0 / 3);
+  for (int i = 1; i < half; ++i) {
+    ASSERT_EQ(values.GetX(2 * i + 1), i);
+    if (i + 1 < half) {
+      ASSERT_EQ(values.GetX(2 * i + 2), i + 0.5);
+      ASSERT_EQ(values.GetY(2 * i + 2), 0.5);
+    }
+  }
+  ExpectClean(values);
 }
 
 TEST(FuzzySetValues, DegreeStatisticsAndTheirEmptyListErrors) {
