@@ -96,6 +96,58 @@ void TGCollection::Delete(int index) {
   DestroyItem(*item);
 }
 
+void TGCollection::DeleteItems(const std::vector<bool>& doomed) {
+  const size_t marked = std::min(doomed.size(), FItems.size());
+  bool any = false;
+  for (size_t i = 0; i < marked; ++i) {
+    if (!doomed[i]) continue;
+    TGCollectionItem& item = *FItems[i];
+    Notify(item, cnDeleting);
+    item.UnlinkAll();
+    Notify(item, cnExtracting);
+    any = true;
+  }
+  if (!any) return;
+  std::vector<std::unique_ptr<TGCollectionItem>> removed;
+  size_t kept = 0;
+  for (size_t i = 0; i < FItems.size(); ++i) {
+    if (i < marked && doomed[i]) {
+      removed.push_back(std::move(FItems[i]));
+    } else {
+      FItems[kept++] = std::move(FItems[i]);
+    }
+  }
+  FItems.resize(kept);
+  ++FChangeStamp;
+  Renumber(0);
+  for (const std::unique_ptr<TGCollectionItem>& item : removed) {
+    item->FCollection = nullptr;
+    item->FIndex = -1;
+  }
+  Changed();
+  for (std::unique_ptr<TGCollectionItem>& item : removed)
+    DisposeItem(std::move(item));
+}
+
+void TGCollection::ArrangeItems(const std::vector<int>& order) {
+  if (order.size() != FItems.size()) InvalidPropertyValue();
+  std::vector<bool> taken(FItems.size(), false);
+  for (int index : order) {
+    if (index < 0 || index >= GetCount() || taken[static_cast<size_t>(index)]) {
+      InvalidPropertyValue();
+    }
+    taken[static_cast<size_t>(index)] = true;
+  }
+  std::vector<std::unique_ptr<TGCollectionItem>> arranged;
+  arranged.reserve(FItems.size());
+  for (int index : order)
+    arranged.push_back(std::move(FItems[static_cast<size_t>(index)]));
+  FItems = std::move(arranged);
+  ++FChangeStamp;
+  Renumber(0);
+  Changed();
+}
+
 std::unique_ptr<TGCollectionItem> TGCollection::Extract(TGCollectionItem& item) {
   if (item.FCollection != this) InvalidPropertyValue();
   return RemoveItem(item);

@@ -1,7 +1,10 @@
 #include "tapwise/fuzzy/FuzzySetValues.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <typeinfo>
+#include <utility>
+#include <vector>
 
 #include "FiniteCheck.h"
 #include "tapwise/foundation/Format.h"
@@ -181,26 +184,33 @@ void TFuzzySetValues::Densify(int count) {
   }
   if (segments == 0) return;
   PointsUpdate update(*this);
+  // The new points are appended and then put in place in one pass: inserting each in the
+  // middle would move the rest of the list every time.
+  const int original = GetCount();
+  std::vector<int> order;
+  order.reserve(static_cast<size_t>(count));
   int i = 0;
-  while (i + 1 < GetCount() && missing > 0) {
+  while (i + 1 < original && missing > 0) {
+    order.push_back(i);
     const TFzyFloat x1 = GetX(i);
     const TFzyFloat y1 = GetY(i);
     const TFzyFloat x2 = GetX(i + 1);
     const TFzyFloat y2 = GetY(i + 1);
-    if (x2 - x1 <= FuzzyEpsilon) {  // a vertical pair is no segment
-      ++i;
-      continue;
-    }
+    ++i;
+    if (x2 - x1 <= FuzzyEpsilon) continue;  // a vertical pair is no segment
     const int k = (missing + segments - 1) / segments;
     const TFzyFloat step = (x2 - x1) / (k + 1);
     for (int j = 1; j <= k; ++j) {
       const TFzyFloat x = x1 + j * step;
-      static_cast<TFuzzySetValue*>(Insert(i + j))->SetXY(x, Interpolate(x1, y1, x2, y2, x));
+      static_cast<TFuzzySetValue*>(Add())->SetXY(x, Interpolate(x1, y1, x2, y2, x));
+      order.push_back(GetCount() - 1);
     }
     missing -= k;
     --segments;
-    i += k + 1;
   }
+  for (; i < original; ++i)
+    order.push_back(i);
+  ArrangeItems(order);
 }
 
 void TFuzzySetValues::SortByX() {
@@ -241,9 +251,11 @@ void TFuzzySetValues::SortPoints(const TFuzzySetValue* keep, bool place_keep) {
     in_order = x >= highest - FuzzyEpsilon;
     highest = std::max(highest, x);
   }
-  for (int i = 0; i < count && !in_order; ++i) {
-    for (int j = i + 1; j < count; ++j) {
-      if (GetX(j) < GetX(i) - FuzzyEpsilon) GetPoint(j)->SetIndex(i);
+  if (!in_order && !SortByClusters()) {
+    for (int i = 0; i < count; ++i) {
+      for (int j = i + 1; j < count; ++j) {
+        if (GetX(j) < GetX(i) - FuzzyEpsilon) GetPoint(j)->SetIndex(i);
+      }
     }
   }
   if (keep != nullptr && place_keep) {
@@ -256,47 +268,108 @@ void TFuzzySetValues::SortPoints(const TFuzzySetValue* keep, bool place_keep) {
   FSorted = true;
 }
 
+bool TFuzzySetValues::SortByClusters() {
+  // "Left of by more than the tolerance" is a strict weak ordering when the X values fall
+  // into clusters, each within the tolerance of its lowest value and each more than the
+  // tolerance right of the one before. Then the selection in SortPoints amounts to a stable
+  // sort by cluster, which this gives in n log n steps instead of n squared (a long list in
+  // descending X took seconds). Values that chain across the tolerance leave it to the
+  // selection.
+  const int count = GetCount();
+  std::vector<std::pair<TFzyFloat, int>> by_x;
+  by_x.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i)
+    by_x.emplace_back(GetX(i), i);
+  std::sort(by_x.begin(), by_x.end());
+  std::vector<int> cluster(static_cast<size_t>(count));
+  int current = 0;
+  TFzyFloat lowest = by_x.front().first;
+  TFzyFloat highest = lowest;
+  for (const auto& [x, index] : by_x) {
+    if (!(lowest < x - FuzzyEpsilon)) {
+      highest = x;
+    } else if (highest < x - FuzzyEpsilon) {
+      ++current;
+      lowest = x;
+      highest = x;
+    } else {
+      return false;
+    }
+    cluster[static_cast<size_t>(index)] = current;
+  }
+  std::vector<int> order(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i)
+    order[static_cast<size_t>(i)] = i;
+  std::stable_sort(order.begin(), order.end(), [&cluster](int a, int b) {
+    return cluster[static_cast<size_t>(a)] < cluster[static_cast<size_t>(b)];
+  });
+  ArrangeItems(order);
+  return true;
+}
+
 void TFuzzySetValues::RemoveDuplicatePoints(const TFuzzySetValue* keep) {
   if (!FSorted) SortPoints(keep, false);
+  // The survivors are chosen on a list of pointers and the others deleted in one pass at
+  // the end: deleting one by one from the middle would make a long run on one X cost
+  // quadratic time.
+  const int count = GetCount();
+  std::vector<TFuzzySetValue*> points;
+  points.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i)
+    points.push_back(GetPoint(i));
+  // Of successive duplicates the first stays, unless a later one is `keep`, which then
+  // takes its place.
   auto remove_successive_duplicates = [&] {
-    int i = 1;
-    while (i < GetCount()) {
-      TFuzzySetValue* point = GetPoint(i);
-      if (point->SameAs(*GetPoint(i - 1))) {
-        Delete(point == keep ? i - 1 : i);
+    size_t kept = 0;
+    for (TFuzzySetValue* point : points) {
+      if (kept > 0 && point->SameAs(*points[kept - 1])) {
+        if (point == keep) points[kept - 1] = point;
       } else {
-        ++i;
+        points[kept++] = point;
       }
     }
+    points.resize(kept);
   };
   remove_successive_duplicates();
   // Runs of more than three points on one X: the first and the last give the limits from
   // either side and the highest middle point the degree at X; the others add nothing.
   bool shortened = false;
-  int first = 0;
-  while (first < GetCount()) {
-    int last = first;
-    while (last + 1 < GetCount() && SameFloat(GetX(last + 1), GetX(last)))
+  size_t kept = 0;
+  size_t first = 0;
+  while (first < points.size()) {
+    size_t last = first;
+    while (last + 1 < points.size() && SameFloat(points[last + 1]->GetX(), points[last]->GetX()))
       ++last;
     if (last - first + 1 > 3) {
-      int middle = -1;
-      if (keep != nullptr && keep->GetIndex() > first && keep->GetIndex() < last) {
-        middle = keep->GetIndex();
+      size_t middle = first + 1;
+      const auto inner_first = points.begin() + static_cast<std::ptrdiff_t>(first + 1);
+      const auto inner_last = points.begin() + static_cast<std::ptrdiff_t>(last);
+      const auto kept_inside = std::find(inner_first, inner_last, keep);
+      if (keep != nullptr && kept_inside != inner_last) {
+        middle = static_cast<size_t>(kept_inside - points.begin());
       } else {
-        middle = first + 1;
-        for (int i = first + 2; i < last; ++i) {
-          if (GetY(i) > GetY(middle)) middle = i;
+        for (size_t i = first + 2; i < last; ++i) {
+          if (points[i]->GetY() > points[middle]->GetY()) middle = i;
         }
       }
-      for (int i = last - 1; i > first; --i) {
-        if (i != middle) Delete(i);
-      }
-      last = first + 2;
+      points[kept++] = points[first];
+      points[kept++] = points[middle];
+      points[kept++] = points[last];
       shortened = true;
+    } else {
+      for (size_t i = first; i <= last; ++i)
+        points[kept++] = points[i];
     }
     first = last + 1;
   }
+  points.resize(kept);
   if (shortened) remove_successive_duplicates();
+  if (static_cast<int>(points.size()) < count) {
+    std::vector<bool> doomed(static_cast<size_t>(count), true);
+    for (const TFuzzySetValue* point : points)
+      doomed[static_cast<size_t>(point->GetIndex())] = false;
+    DeleteItems(doomed);
+  }
   FUnique = true;
 }
 

@@ -11,6 +11,8 @@
 #include "support/LiveObjectGuard.h"
 #include "tapwise/faucet/FaucetDefinitions.h"
 #include "tapwise/foundation/Exceptions.h"
+#include "tapwise/foundation/Stream.h"
+#include "tapwise/foundation/StringList.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/IFuzzyVariable.h"
 
@@ -362,6 +364,44 @@ TEST_F(FaucetSimulationTest, WholeRunWithTheInitialVariablesEndsGreen) {
   const size_t lines = host.Log.size();
   EXPECT_FALSE(sim.Timer1Timer());
   EXPECT_EQ(host.Log.size(), lines);
+}
+
+TEST_F(FaucetSimulationTest, VariablesLoadedFromAFileRunAsTheInitialOnes) {
+  // A variables file with a byte-order mark and CR LF, or with bare LF, replaces the list
+  // and runs exactly as the initial variables do; one value that is no finite number stops
+  // the first step with an error naming it, and the timer events after it do nothing.
+  std::string crlf = "\xEF\xBB\xBF";
+  std::string lf;
+  for (std::string_view line : kFaucetInitialVariables) {
+    crlf += std::string(line) + "\r\n";
+    lf += std::string(line) + "\n";
+  }
+  for (const std::string& file : {crlf, lf}) {
+    TZTStringStream stream(file);
+    sim.GetFuzzyLogic().GetVariables().LoadFromStream(stream);
+    ASSERT_EQ(sim.GetFuzzyLogic().GetVariables().GetCount(), 14);
+    sim.Start();
+    int ticks = 0;
+    while (sim.IsRunning() && ticks < 100) {
+      ASSERT_TRUE(sim.Timer1Timer());
+      ++ticks;
+    }
+    EXPECT_EQ(ticks, 10);
+    EXPECT_EQ(sim.GetStatusColor(), kStatusGreen);
+  }
+  std::string broken = lf;
+  broken.replace(broken.find("*hotTemp*=45.0"), 14, "*hotTemp*=1e999");
+  TZTStringStream stream(broken);
+  sim.GetFuzzyLogic().GetVariables().LoadFromStream(stream);
+  try {
+    sim.Start();
+    FAIL() << "no error";
+  } catch (const EConvertError& error) {
+    EXPECT_STREQ(error.what(),
+                 "Simulation variable *hotTemp* holds \"1e999\", which is not a finite number");
+  }
+  EXPECT_FALSE(sim.IsRunning());
+  EXPECT_FALSE(sim.Timer1Timer());
 }
 
 TEST_F(FaucetSimulationTest, HotValveFullyOpenDespiteRoundingNoise) {

@@ -55,6 +55,8 @@ class TRecordingCollection : public TGCollection {
   }
   void SetItemName(TGCollectionItem& item) override { Log("SetItemName", &item); }
   void Update(TGCollectionItem* item) override { Log("Update", item); }
+  using TGCollection::ArrangeItems;
+  using TGCollection::DeleteItems;
 
   std::vector<std::string> log;
 
@@ -98,6 +100,46 @@ TEST(CollectionTest, AddAndDeleteRunTheHooksInOrder) {
   EXPECT_EQ(collection.log, (std::vector<std::string>{"Notify deleting 0", "Deleting 0",
                                                       "Notify extracting 0", "Update none"}));
   EXPECT_EQ(collection.GetCount(), 0);
+}
+
+TEST(CollectionTest, DeleteItemsRemovesTheMarkedItemsWithDeletesHooks) {
+  TRecordingCollection collection;
+  for (int i = 0; i < 5; ++i)
+    collection.Add();
+  TGCollectionItem* linked = collection.GetItem(4);
+  collection.GetItem(1)->Link(*linked);
+  collection.log.clear();
+  // Marks past the end are ignored; so is a list that marks nothing.
+  collection.DeleteItems({false, false, false});
+  EXPECT_TRUE(collection.log.empty());
+  collection.DeleteItems({false, true, false, true});
+  EXPECT_EQ(collection.log,
+            (std::vector<std::string>{"Notify deleting 1", "Deleting 1", "Notify extracting 1",
+                                      "Notify deleting 3", "Deleting 3", "Notify extracting 3",
+                                      "Update none"}));
+  EXPECT_EQ(Ids(collection), (std::vector<int>{0, 2, 4}));
+  for (int i = 0; i < collection.GetCount(); ++i)
+    EXPECT_EQ(collection.GetItem(i)->GetIndex(), i);
+  EXPECT_EQ(linked->GetLinks(), nullptr);
+  collection.DeleteItems({true, true, true});
+  EXPECT_EQ(collection.GetCount(), 0);
+}
+
+TEST(CollectionTest, ArrangeItemsReordersOrRefusesWithoutChange) {
+  TRecordingCollection collection;
+  for (int i = 0; i < 4; ++i)
+    collection.Add();
+  collection.log.clear();
+  collection.ArrangeItems({2, 0, 3, 1});
+  EXPECT_EQ(Ids(collection), (std::vector<int>{2, 0, 3, 1}));
+  for (int i = 0; i < collection.GetCount(); ++i)
+    EXPECT_EQ(collection.GetItem(i)->GetIndex(), i);
+  EXPECT_EQ(collection.log, (std::vector<std::string>{"Update none"}));
+  for (const std::vector<int>& bad :
+       {std::vector<int>{0, 1, 2}, std::vector<int>{0, 1, 1, 2}, std::vector<int>{0, 1, 2, 4}}) {
+    EXPECT_THROW(collection.ArrangeItems(bad), EListError);
+    EXPECT_EQ(Ids(collection), (std::vector<int>{2, 0, 3, 1}));
+  }
 }
 
 TEST(CollectionTest, UpdateBracketsDeferUpdateToTheEnd) {

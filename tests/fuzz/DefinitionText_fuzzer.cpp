@@ -1,7 +1,8 @@
 // Arbitrary bytes as definition text, through the parser's entry points as the first byte
-// chooses. A parse must end, fail only with the library's exceptions, leave sound variables
-// behind, write them as text that parses again, and leave nothing alive once the component
-// and the parser are gone.
+// chooses, into the interfaced component (`TIFuzzyLogic`) or, with bit 3 of that byte, the
+// collection one (`TFuzzyLogic`). A parse must end, fail only with the library's exceptions,
+// leave sound variables behind, write them as text that parses again, and leave nothing
+// alive once the component and the parser are gone.
 
 #include <cstdint>
 #include <string>
@@ -10,6 +11,9 @@
 #include "ParserHarness.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/Interface.h"
+#include "tapwise/fuzzy/FuzzyLogic.h"
+#include "tapwise/fuzzy/FuzzySet.h"
+#include "tapwise/fuzzy/FuzzyVariable.h"
 
 namespace tapwise::fuzzing {
 namespace {
@@ -51,6 +55,78 @@ void ParseText(uint8_t mode, const std::string& text) {
           "written text gives another number of variables");
 }
 
+/// The collection component and its parser, linked both ways.
+struct LinkedCollectionParser {
+  LinkedCollectionParser() {
+    parser.SetFuzzyLogic(&logic);
+    logic.SetParser(&parser);
+  }
+  TZTFuzzyLogicParser parser;
+  TFuzzyLogic logic;
+};
+
+void CheckPlainSet(const TFuzzySet& set) {
+  const int count = set.GetCount();
+  for (int i = 0; i < count; ++i) {
+    const double x = set.GetX(i);
+    const double y = set.GetY(i);
+    Require(std::isfinite(x) && std::isfinite(y), "a point that is not finite");
+    Require(y >= 0, "a negative degree");
+    if (i > 0) Require(x >= set.GetX(i - 1) - FuzzyEpsilon, "points out of X order");
+  }
+  if (count == 0) return;
+  Require(std::isfinite(set.CenterOfGravity()), "CenterOfGravity is not finite");
+  Require(std::isfinite(set.MeanOfMaxima()), "MeanOfMaxima is not finite");
+}
+
+void CheckPlainVariables(const TFuzzyLogic& logic) {
+  const TFuzzyVariables& variables = logic.GetFuzzyVariables();
+  for (int v = 0; v < variables.GetCount(); ++v) {
+    const TFuzzyVariable& variable = *variables.GetVariable(v);
+    Require(std::isfinite(variable.GetMinimum()) && std::isfinite(variable.GetMaximum()),
+            "a universe bound that is not finite");
+    for (int t = 0; t < variable.GetItems().GetCount(); ++t)
+      CheckPlainSet(*variable.GetItems().GetSet(t));
+  }
+}
+
+void ParseCollectionText(uint8_t mode, const std::string& text) {
+  LinkedCollectionParser linked;
+  linked.logic.SetAutoTerms((mode & 1) != 0);
+  try {
+    switch ((mode >> 1) & 3) {
+      case 0:
+        linked.parser.ParseFuzzyLogic(text);
+        break;
+      case 1:
+        linked.logic.SetStrings(text);
+        break;
+      case 2:
+        (void)linked.parser.ParseFuzzyVariableItem(text);
+        break;
+      default:
+        linked.parser.ParseFuzzyLogic(kDemoDefinitions);
+        (void)linked.parser.ParseFuzzySet(*linked.logic.GetVariable("outTemp"), text);
+        break;
+    }
+  } catch (const Exception&) {
+    // As for the interfaced component: what was completed stays.
+  }
+  CheckPlainVariables(linked.logic);
+  std::string written;
+  const TFuzzyVariables& variables = linked.logic.GetFuzzyVariables();
+  for (int v = 0; v < variables.GetCount(); ++v)
+    written += linked.parser.FuzzyVariableToString(*variables.GetVariable(v)) + "\r\n";
+  LinkedCollectionParser again;
+  try {
+    again.parser.ParseFuzzyLogic(written);
+  } catch (const Exception& e) {
+    Fail(std::string("written text does not parse again: ") + e.what() + "\n" + written);
+  }
+  Require(again.logic.GetVariableCount() == linked.logic.GetVariableCount(),
+          "written text gives another number of variables");
+}
+
 }  // namespace
 }  // namespace tapwise::fuzzing
 
@@ -58,7 +134,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tapwise;
   if (size == 0) return 0;
   const int64_t alive = LiveObjects::Count();
-  fuzzing::ParseText(data[0], std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
+  const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  if ((data[0] & 8) != 0) {
+    fuzzing::ParseCollectionText(data[0], text);
+  } else {
+    fuzzing::ParseText(data[0], text);
+  }
   fuzzing::Require(LiveObjects::Count() == alive, "objects left alive after teardown");
   return 0;
 }

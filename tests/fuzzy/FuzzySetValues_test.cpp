@@ -161,6 +161,208 @@ TEST(FuzzySetValues, FlatCopyFollowsMovesCopiesAndClears) {
   EXPECT_TRUE(values.GetFlatPoints().empty());
 }
 
+// The clean-up's rule, written the slow and obvious way on plain points: successive
+// duplicates go (the first stays, unless a later one is `keep`), each run of more than three
+// points on one X keeps its first, its last and its highest middle point (`keep` when it is
+// a middle point), then successive duplicates go once more. The result names the survivors
+// by their position in `points`.
+std::vector<int> SurvivorsByRule(const Points& points, int keep) {
+  std::vector<int> list(points.size());
+  for (size_t i = 0; i < points.size(); ++i)
+    list[i] = static_cast<int>(i);
+  auto same = [&](int a, int b) {
+    return SameFloat(points[a].first, points[b].first) &&
+           SameFloat(points[a].second, points[b].second);
+  };
+  auto remove_duplicates = [&] {
+    size_t i = 1;
+    while (i < list.size()) {
+      if (same(list[i], list[i - 1])) {
+        list.erase(list.begin() + static_cast<long>(list[i] == keep ? i - 1 : i));
+      } else {
+        ++i;
+      }
+    }
+  };
+  remove_duplicates();
+  bool shortened = false;
+  size_t first = 0;
+  while (first < list.size()) {
+    size_t last = first;
+    while (last + 1 < list.size() &&
+           SameFloat(points[list[last + 1]].first, points[list[last]].first))
+      ++last;
+    if (last - first + 1 > 3) {
+      size_t middle = first + 1;
+      for (size_t i = first + 2; i < last; ++i) {
+        if (points[list[i]].second > points[list[middle]].second) middle = i;
+      }
+      for (size_t i = first + 1; i < last; ++i) {
+        if (list[i] == keep) middle = i;
+      }
+      for (size_t i = last - 1; i > first; --i) {
+        if (i != middle) list.erase(list.begin() + static_cast<long>(i));
+      }
+      last = first + 2;
+      shortened = true;
+    }
+    first = last + 1;
+  }
+  if (shortened) remove_duplicates();
+  return list;
+}
+
+TEST(FuzzySetValues, CleanUpKeepsExactlyThePointsTheRuleNames) {
+  std::mt19937 random(11);
+  std::uniform_int_distribution<int> pick(0, 7);
+  // X steps of 0, a fraction of the tolerance (runs that chain) or a whole unit; few degrees.
+  const double kSteps[] = {0, 0, 0, FuzzyEpsilon * 0.6, 1};
+  const double kDegrees[] = {0, 0.5, 1, 0.5 + FuzzyEpsilon * 0.5};
+  for (int round = 0; round < 500; ++round) {
+    Points raw;
+    double x = 0;
+    const int count = 1 + round % 16;
+    for (int i = 0; i < count; ++i) {
+      x += kSteps[pick(random) % 5];
+      raw.emplace_back(x, kDegrees[pick(random) % 4]);
+    }
+    // All points inside one block: the clean-up at its end keeps no particular point.
+    TFuzzySetValues values;
+    std::vector<TFuzzySetValue*> added;
+    values.BeginUpdate();
+    for (const auto& [px, py] : raw)
+      added.push_back(values.AddPoint(px, py));
+    values.EndUpdate();
+    std::vector<TFuzzySetValue*> expected;
+    for (int index : SurvivorsByRule(raw, -1))
+      expected.push_back(added[static_cast<size_t>(index)]);
+    std::vector<TFuzzySetValue*> kept;
+    for (int i = 0; i < values.GetCount(); ++i)
+      kept.push_back(values.GetPoint(i));
+    ASSERT_EQ(kept, expected) << "round " << round;
+
+    // One more point added to the clean list, on the X of its last point: that one is kept.
+    const Points clean = PointsOf(values);
+    Points grown = clean;
+    grown.emplace_back(clean.back().first, kDegrees[pick(random) % 4]);
+    std::vector<TFuzzySetValue*> before = kept;
+    before.push_back(values.AddPoint(grown.back().first, grown.back().second));
+    const int keep = static_cast<int>(grown.size()) - 1;
+    expected.clear();
+    for (int index : SurvivorsByRule(grown, keep))
+      expected.push_back(before[static_cast<size_t>(index)]);
+    kept.clear();
+    for (int i = 0; i < values.GetCount(); ++i)
+      kept.push_back(values.GetPoint(i));
+    ASSERT_EQ(kept, expected) << "round " << round << " after AddPoint";
+  }
+}
+
+TEST(FuzzySetValues, LongRunsOnOneXAreCleanedInOnePass) {
+  // As many points as a set may hold, all on one X, then as many exact duplicates: both
+  // clean up to what the rule keeps, in linear time (removing them one by one from the
+  // middle of the list took quadratic time).
+  constexpr int kCount = MaxFuzzySetPoints;
+  TFuzzySetValues values;
+  values.BeginUpdate();
+  for (int i = 0; i < kCount; ++i)
+    values.AddPoint(5, (i * 7919 % kCount) / double(kCount));
+  values.EndUpdate();
+  // Degrees i * 7919 mod kCount run through every multiple of 1 / kCount: the first is 0,
+  // the highest (kCount - 1) / kCount lies inside the run.
+  const double last = ((kCount - 1) * 7919 % kCount) / double(kCount);
+  EXPECT_EQ(PointsOf(values), (Points{{5, 0}, {5, (kCount - 1) / double(kCount)}, {5, last}}));
+  ExpectClean(values);
+
+  values.Clear();
+  values.BeginUpdate();
+  for (int i = 0; i < kCount; ++i)
+    values.AddPoint(i < kCount / 2 ? 1 : 2, 0.25);
+  values.EndUpdate();
+  EXPECT_EQ(PointsOf(values), (Points{{1, 0.25}, {2, 0.25}}));
+}
+
+// The sorting rule, written the slow and obvious way: for each position in turn, every
+// later point lying left of the one there by more than the tolerance moves to it. The
+// result lists positions in `xs`.
+std::vector<int> SortedByRule(const std::vector<double>& xs) {
+  std::vector<int> order(xs.size());
+  for (size_t i = 0; i < order.size(); ++i)
+    order[i] = static_cast<int>(i);
+  for (size_t i = 0; i < order.size(); ++i) {
+    for (size_t j = i + 1; j < order.size(); ++j) {
+      if (xs[order[j]] < xs[order[i]] - FuzzyEpsilon) {
+        std::rotate(order.begin() + static_cast<long>(i), order.begin() + static_cast<long>(j),
+                    order.begin() + static_cast<long>(j) + 1);
+      }
+    }
+  }
+  return order;
+}
+
+TEST(FuzzySetValues, SortingPutsPointsWhereTheRuleDoes) {
+  std::mt19937 random(5);
+  // Whole numbers alone fall into clear clusters; the near values chain across the
+  // tolerance (1 - 0.6e-4, 1, 1 + 0.6e-4) or sit inside it.
+  const std::vector<double> kWhole = {0, 1, 2, 3, 3, 1};
+  const std::vector<double> kNear = {0,
+                                     1,
+                                     1 + FuzzyEpsilon * 0.6,
+                                     1 - FuzzyEpsilon * 0.6,
+                                     1 + FuzzyEpsilon * 0.3,
+                                     2,
+                                     2 + FuzzyEpsilon * 1.5};
+  for (int round = 0; round < 400; ++round) {
+    const std::vector<double>& pool = round % 2 == 0 ? kWhole : kNear;
+    std::uniform_int_distribution<size_t> pick(0, pool.size() - 1);
+    std::vector<double> xs;
+    for (int i = 0; i < 2 + round % 19; ++i)
+      xs.push_back(pool[pick(random)]);
+    TFuzzySetValues values;
+    std::vector<TFuzzySetValue*> added;
+    values.BeginUpdate();
+    // Distinct degrees, so that only the order is under test.
+    for (size_t i = 0; i < xs.size(); ++i)
+      added.push_back(values.AddPoint(xs[i], static_cast<double>(i) / 64));
+    values.SortByX();
+    std::vector<TFuzzySetValue*> expected;
+    for (int index : SortedByRule(xs))
+      expected.push_back(added[static_cast<size_t>(index)]);
+    std::vector<TFuzzySetValue*> sorted;
+    for (int i = 0; i < values.GetCount(); ++i)
+      sorted.push_back(values.GetPoint(i));
+    ASSERT_EQ(sorted, expected) << "round " << round;
+    values.EndUpdate();
+  }
+}
+
+TEST(FuzzySetValues, LongListsOutOfOrderAreSortedWithoutQuadraticWork) {
+  // As many points as a set may hold in descending X, and alternating between two X: each
+  // took seconds with a selection of moves.
+  constexpr int kCount = MaxFuzzySetPoints;
+  TFuzzySetValues values;
+  values.BeginUpdate();
+  for (int i = 0; i < kCount; ++i)
+    values.AddPoint(kCount - i, 0.5);
+  values.EndUpdate();
+  ASSERT_EQ(values.GetCount(), kCount);
+  for (int i = 0; i < kCount; ++i)
+    ASSERT_EQ(values.GetX(i), i + 1);
+
+  values.Clear();
+  std::vector<TFuzzySetValue*> added;
+  values.BeginUpdate();
+  for (int i = 0; i < kCount; ++i)
+    added.push_back(values.AddPoint(i % 2, (i / 2 % 4) / 4.0));
+  values.SortByX();
+  for (int i = 0; i < kCount / 2; ++i) {
+    ASSERT_EQ(values.GetPoint(i), added[static_cast<size_t>(2 * i)]);
+    ASSERT_EQ(values.GetPoint(kCount / 2 + i), added[static_cast<size_t>(2 * i + 1)]);
+  }
+  values.EndUpdate();
+  ExpectClean(values);
+}
+
 TEST(FuzzySetValues, InvariantsHoldAfterRandomEdits) {
   std::mt19937 random(11);
   std::uniform_int_distribution<int> action(0, 5);
@@ -233,6 +435,29 @@ TEST(FuzzySetValues, DensifySpreadsNewPointsOverRealSegments) {
   AddAll(values, {{3, 0}, {3, 1}});
   values.Densify(5);  // no real segment
   EXPECT_EQ(values.GetCount(), 2);
+
+  // Half the limit densified to the limit, placed in one pass rather than by moving the rest
+  // of the list for each new point: the leftmost segment takes the surplus (two points),
+  // every other one point in its middle.
+  values.Clear();
+  const int half = MaxFuzzySetPoints / 2;
+  values.BeginUpdate();
+  for (int i = 0; i < half; ++i)
+    values.AddPoint(i, i % 2);
+  values.EndUpdate();
+  values.Densify(MaxFuzzySetPoints);
+  ASSERT_EQ(values.GetCount(), MaxFuzzySetPoints);
+  EXPECT_EQ(values.GetX(0), 0);
+  EXPECT_DOUBLE_EQ(values.GetX(1), 1.0 / 3);
+  EXPECT_DOUBLE_EQ(values.GetX(2), 2.0 / 3);
+  for (int i = 1; i < half; ++i) {
+    ASSERT_EQ(values.GetX(2 * i + 1), i);
+    if (i + 1 < half) {
+      ASSERT_EQ(values.GetX(2 * i + 2), i + 0.5);
+      ASSERT_EQ(values.GetY(2 * i + 2), 0.5);
+    }
+  }
+  ExpectClean(values);
 }
 
 TEST(FuzzySetValues, DegreeStatisticsAndTheirEmptyListErrors) {

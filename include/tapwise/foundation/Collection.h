@@ -155,6 +155,14 @@ class TGCollection : public TPersistent {
   void ReserveItems(int count) { FItems.reserve(static_cast<size_t>(count)); }
   /// Moves the change stamp on: for changes inside items that the list itself does not see.
   void NoteItemChange() { ++FChangeStamp; }
+  /// Destroys every item whose index is marked in `doomed` (indexes past its end stay), each
+  /// told and unlinked as `Delete` does, but in one pass that moves every remaining item
+  /// once: thinning a long list costs linear time. One `Changed` at the end.
+  void DeleteItems(const std::vector<bool>& doomed);
+  /// Puts the items in a new order: position k takes the item that was at `order[k]`.
+  /// Anything but a permutation of 0..Count-1 raises EListError "Invalid property value" and
+  /// changes nothing. One `Changed` at the end, as for moves inside an update bracket.
+  void ArrangeItems(const std::vector<int>& order);
 
   /// Copies the display names into a string list (one line per item, the item as its
   /// object); anything else falls back to the persistent rules.

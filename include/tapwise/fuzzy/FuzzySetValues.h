@@ -135,6 +135,9 @@ class TFuzzySetValues : public TGCollection {
   // deleted; with `place_keep` it ends last among the points of its X.
   void SortPoints(const TFuzzySetValue* keep, bool place_keep);
   void RemoveDuplicatePoints(const TFuzzySetValue* keep);
+  // SortPoints' fast way when the tolerance orders the X values strictly (see there);
+  // false, changing nothing, when it does not.
+  bool SortByClusters();
   void Clean(const TFuzzySetValue* keep, bool place_keep);
   // Scans the whole list and sets the two flags from what it finds.
   void CheckOrder();
