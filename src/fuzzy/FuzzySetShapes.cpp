@@ -8,6 +8,7 @@
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
+#include "tapwise/foundation/UpdateScope.h"
 #include "tapwise/fuzzy/FuzzyConsts.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzySet.h"
@@ -18,17 +19,8 @@ namespace tapwise {
 namespace {
 
 // Closes the set's update block on every way out, failures included, so that the points
-// always end sorted and clean.
-class SetUpdate {
- public:
-  explicit SetUpdate(TFuzzySet& set) : FSet(set) { FSet.BeginUpdate(); }
-  ~SetUpdate() { FSet.EndUpdate(); }
-  SetUpdate(const SetUpdate&) = delete;
-  SetUpdate& operator=(const SetUpdate&) = delete;
-
- private:
-  TFuzzySet& FSet;
-};
+// always end sorted and clean; a throwing change handler reaches the caller.
+using SetUpdate = TUpdateScope<TFuzzySet>;
 
 void CheckRange(TFzyFloat left, TFzyFloat right) {
   if (left > right) throw EFzyException(Format(messages::kInvalidRangeArguments, left, right));

@@ -22,16 +22,7 @@ namespace {
 
 // Closes an update block on every way out of a scope, failures included, so that the list
 // always puts itself right.
-class PointsUpdate {
- public:
-  explicit PointsUpdate(TFuzzySetValues& values) : FValues(values) { FValues.BeginUpdate(); }
-  ~PointsUpdate() { FValues.EndUpdate(); }
-  PointsUpdate(const PointsUpdate&) = delete;
-  PointsUpdate& operator=(const PointsUpdate&) = delete;
-
- private:
-  TFuzzySetValues& FValues;
-};
+using PointsUpdate = TUpdateScope<TFuzzySetValues>;
 
 // Names the point a clean-up must keep for as long as the scope lasts.
 class KeepPoint {
@@ -106,7 +97,12 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
 }
 
 bool TFuzzySetValues::ObservesEachPoint() const {
-  return typeid(*this) != typeid(TFuzzySetValues) && typeid(*this) != typeid(TIFSValues);
+  // Known once the object is complete; type comparisons are not free on every point.
+  if (FObservesEachPoint < 0) {
+    FObservesEachPoint =
+        typeid(*this) != typeid(TFuzzySetValues) && typeid(*this) != typeid(TIFSValues) ? 1 : 0;
+  }
+  return FObservesEachPoint == 1;
 }
 
 std::span<const geometry::TPoint> TFuzzySetValues::GetFlatPoints() const {
@@ -465,8 +461,9 @@ void TFuzzySetValues::Assign(const TPersistent& source) {
       copy->PlaceXY(point->FX, point->FY);
     }
   }
-  // The flags hold inside an enclosing block too, as after point-by-point changes.
-  CheckOrder();
+  // The flags hold inside an enclosing block too, as after point-by-point changes; in a
+  // block of its own the block's end checks the list.
+  if (GetUpdateCount() > 1) CheckOrder();
 }
 
 void TFuzzySetValues::Notify(TGCollectionItem& item, TCollectionNotification action) {

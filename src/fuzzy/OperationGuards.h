@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tapwise/foundation/UpdateScope.h"
 #include "tapwise/fuzzy/FuzzySet.h"
 #include "tapwise/fuzzy/FuzzySetResult.h"
 #include "tapwise/fuzzy/FuzzySetValues.h"
@@ -7,17 +8,10 @@
 namespace tapwise {
 
 // Keeps an update block of a point list open for its lifetime, so that sorting and clean-up
-// run once for many changes, and the block is closed however the work ends.
-class TPointUpdateBlock {
- public:
-  explicit TPointUpdateBlock(TFuzzySetValues& values) : FValues(values) { FValues.BeginUpdate(); }
-  TPointUpdateBlock(const TPointUpdateBlock&) = delete;
-  TPointUpdateBlock& operator=(const TPointUpdateBlock&) = delete;
-  ~TPointUpdateBlock() { FValues.EndUpdate(); }
-
- private:
-  TFuzzySetValues& FValues;
-};
+// run once for many changes, and the block is closed however the work ends. A change
+// handler that throws at the block's end reaches the caller (it must not end the program
+// from a destructor), unless another exception is already on its way.
+using TPointUpdateBlock = TUpdateScope<TFuzzySetValues>;
 
 // Takes the new set of an operation out of its term collection again when the operation
 // fails, so that a failure adds no half-made term. (A result the handle owns goes with it.)

@@ -445,6 +445,24 @@ TEST(InterfacedFuzzyVariable, AFailingChangeHandlerDoesNotStopTheVariableFromFre
   EXPECT_EQ(guard.Alive(), 0);
 }
 
+// A change handler that throws at the end of a point operation's update block reaches the
+// caller as any exception does; it must not end the program from a destructor.
+TEST(InterfacedFuzzyVariable, AThrowingSetChangeHandlerReachesTheCaller) {
+  LiveObjectGuard guard;
+  {
+    IntfPtr<TIFuzzyVariable> v = Universe(0, 10);
+    IntfPtr<IFuzzySet> ramp = Ramp(v, "ramp", 0, 0, 10, 0.5);
+    v->SetOnFuzzySetChange([](IFuzzyVariable&, IFuzzySet&) { throw Exception("handler failed"); });
+    EXPECT_THROW(ramp->Normalize(), Exception);
+    EXPECT_THROW(ramp->Correlate(false, 0.25), Exception);
+    EXPECT_THROW(ramp->AddPoint(5, 0.2), Exception);
+    v->SetOnFuzzySetChange(nullptr);
+    // The changes themselves were made before the handler ran.
+    EXPECT_DOUBLE_EQ(ramp->GetMembership(10), 0.25);
+  }
+  EXPECT_EQ(guard.Alive(), 0);
+}
+
 TEST(InterfacedFuzzyVariable, RuleResultsAndClonesDoNotKeepAnythingAlive) {
   LiveObjectGuard guard;
   IntfPtr<IFuzzySet> result;

@@ -205,36 +205,28 @@ template <PointSequence S>
 std::pair<int, int> MatchWindow(const S& points, TFzyFloat left, TFzyFloat right, bool clip_left,
                                 bool clip_right) {
   const int count = points.GetCount();
-  // The first index whose X is not below `bound`, by bisection (the points are sorted).
-  const auto first_not_below = [&points, count](TFzyFloat bound) {
-    int low = 0;
-    int high = count;
-    while (low < high) {
-      const int middle = low + (high - low) / 2;
-      if (points.GetX(middle) < bound) {
-        low = middle + 1;
-      } else {
-        high = middle;
-      }
+  // The first index whose X is not below the left bound, by bisection (the points are
+  // sorted); the window is short, so its right end is found by stepping.
+  const TFzyFloat low_bound = left - 2 * FuzzyEpsilon;
+  const TFzyFloat high_bound = right + 2 * FuzzyEpsilon;
+  int low = 0;
+  int high = count;
+  while (low < high) {
+    const int middle = low + (high - low) / 2;
+    if (points.GetX(middle) < low_bound) {
+      low = middle + 1;
+    } else {
+      high = middle;
     }
-    return low;
-  };
-  const auto first_above = [&points, count](TFzyFloat bound) {
-    int low = 0;
-    int high = count;
-    while (low < high) {
-      const int middle = low + (high - low) / 2;
-      if (points.GetX(middle) <= bound) {
-        low = middle + 1;
-      } else {
-        high = middle;
-      }
-    }
-    return low;
-  };
-  const int first = clip_left ? std::max(0, first_not_below(left - 2 * FuzzyEpsilon) - 1) : 0;
-  const int last =
-      clip_right ? std::min(count - 1, first_above(right + 2 * FuzzyEpsilon)) : count - 1;
+  }
+  const int first = clip_left ? std::max(0, low - 1) : 0;
+  int last = count - 1;
+  if (clip_right) {
+    int above = low;
+    while (above < count && points.GetX(above) <= high_bound)
+      ++above;
+    last = std::min(count - 1, above);
+  }
   return {first, std::max(first, last)};
 }
 

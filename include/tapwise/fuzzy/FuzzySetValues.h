@@ -161,6 +161,8 @@ class TFuzzySetValues : public TGCollection {
   // The copy GetFlatPoints hands out, and the change stamp it was made at.
   mutable std::vector<geometry::TPoint> FFlatPoints;
   mutable uint64_t FFlatStamp = 0;
+  // ObservesEachPoint's answer once asked: -1 not yet, else 0 or 1.
+  mutable signed char FObservesEachPoint = -1;
 };
 
 }  // namespace tapwise
