@@ -183,10 +183,10 @@ TFuzzySet& TFuzzySet::ApplyOperator(int op, bool on_y, TFzyFloat value) {
   {
     TPointUpdateBlock block(values);
     for (int i = 0; i < count; ++i) {
-      TFuzzySetValue& point = *values.GetPoint(i);
       if (on_y) {
-        point.SetY(Operate(op, on_y, point.GetY(), value));
+        values.SetDegreeInBlock(i, Operate(op, on_y, values.GetY(i), value));
       } else {
+        TFuzzySetValue& point = *values.GetPoint(i);
         point.SetX(Operate(op, on_y, point.GetX(), value));
       }
     }

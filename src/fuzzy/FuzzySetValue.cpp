@@ -75,6 +75,11 @@ void TFuzzySetValue::PlaceXY(TFzyFloat x, TFzyFloat y) {
   values->NoteItemChange();
 }
 
+void TFuzzySetValue::PlaceY(TFzyFloat y) {
+  FY = y < 0 ? 0 : y;
+  GetValues()->NoteItemChange();
+}
+
 bool TFuzzySetValue::SameAs(const TFuzzySetValue& other) const {
   return SameFloat(FX, other.FX) && SameFloat(FY, other.FY);
 }

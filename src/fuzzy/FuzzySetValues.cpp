@@ -105,17 +105,24 @@ bool TFuzzySetValues::ObservesEachPoint() const {
   return FObservesEachPoint == 1;
 }
 
-std::span<const geometry::TPoint> TFuzzySetValues::GetFlatPoints() const {
-  const int count = GetCount();
-  if (FFlatStamp != GetChangeStamp() || static_cast<int>(FFlatPoints.size()) != count) {
-    FFlatPoints.resize(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-      const TFuzzySetValue* point = GetPoint(i);
-      FFlatPoints[static_cast<size_t>(i)] = {point->FX, point->FY};
-    }
-    FFlatStamp = GetChangeStamp();
+void TFuzzySetValues::SetDegreeInBlock(int index, TFzyFloat y) {
+  TFuzzySetValue* point = GetPoint(index);
+  if (GetUpdateCount() == 1 && !ObservesEachPoint()) {
+    CheckFinite(y, "SetY", "Y");
+    point->PlaceY(y);
+  } else {
+    point->SetY(y);
   }
-  return FFlatPoints;
+}
+
+void TFuzzySetValues::RenewFlatPoints() const {
+  const int count = GetCount();
+  FFlatPoints.resize(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    const TFuzzySetValue* point = GetPoint(i);
+    FFlatPoints[static_cast<size_t>(i)] = {point->FX, point->FY};
+  }
+  FFlatStamp = GetChangeStamp();
 }
 
 TFzyFloat TFuzzySetValues::GetMembership(TFzyFloat x) const {

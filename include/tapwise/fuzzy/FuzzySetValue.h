@@ -55,6 +55,8 @@ class TFuzzySetValue : public TGCollectionItem {
   // taken as SetXY takes them, without the report, since the block's end checks the whole
   // list anyway.
   void PlaceXY(TFzyFloat x, TFzyFloat y);
+  // The same for the degree alone, as SetY takes it.
+  void PlaceY(TFzyFloat y);
 
   friend class TFuzzySetValues;
 

@@ -56,7 +56,11 @@ class TFuzzySetValues : public TGCollection {
   TFzyFloat GetY(int index) const { return GetPoint(index)->GetY(); }
   /// The points as one array of (X, Y), copied again after any change of the list: the
   /// walks that read every point many times (the match degree of a rule) read it from here.
-  std::span<const geometry::TPoint> GetFlatPoints() const;
+  std::span<const geometry::TPoint> GetFlatPoints() const {
+    if (FFlatStamp != GetChangeStamp() || FFlatPoints.size() != static_cast<size_t>(GetCount()))
+      RenewFlatPoints();
+    return FFlatPoints;
+  }
 
   /// Whether the list is known to be in ascending X.
   bool IsSorted() const { return FSorted; }
@@ -100,6 +104,11 @@ class TFuzzySetValues : public TGCollection {
   /// `SortByX` then `RemoveDuplicates`, in one update block, when either is needed.
   void Tidy();
 
+  /// `GetPoint(index)->SetY(y)` for a change inside an update block that is about to check
+  /// the whole list: in a block of its own, a list of the library's own kind takes the
+  /// degree without a report per point.
+  void SetDegreeInBlock(int index, TFzyFloat y);
+
   /// Called by a point after its X (`kXChanged`) and/or Y (`kYChanged`) changed: updates the
   /// flags and, outside a block, puts the list right at once. `item` itself is never
   /// removed by this (descendants must keep it too: the point reports its change next).
@@ -139,6 +148,8 @@ class TFuzzySetValues : public TGCollection {
   // false, changing nothing, when it does not.
   bool SortByClusters();
   void Clean(const TFuzzySetValue* keep, bool place_keep);
+  // Copies the points into FFlatPoints and notes the stamp.
+  void RenewFlatPoints() const;
   // Scans the whole list and sets the two flags from what it finds.
   void CheckOrder();
   // Whether the run of points on `index`'s X is longer than three.
