@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -359,6 +360,84 @@ TEST(TokenStream, LongTextsCrossBlocks) {
     }
   }
   EXPECT_EQ(count, 3000);
+}
+
+// Tokens the caller has let go are used again for later tokens; every token handed out must
+// still look freshly made, and a token the caller keeps must never change under it.
+TEST(TokenStream, RecycledTokensComeOutFreshAndHeldTokensStayUntouched) {
+  testing::LiveObjectGuard guard;
+  std::string text;
+  for (int i = 0; i < 2000; ++i)
+    text += "w" + std::to_string(i) + (i % 10 == 9 ? "\n" : " ");
+  Lexer lexer(text);
+  const IntfPtr<IInterface> carried = TFuzzyStreamToken::Create();
+  std::vector<IntfPtr<IFuzzyStreamToken>> kept;
+  std::vector<const IFuzzyStreamToken*> seen;
+  int reused = 0;
+  for (int i = 0; i < 2000; ++i) {
+    const auto token = lexer->NextToken();
+    SCOPED_TRACE(i);
+    ASSERT_EQ(token->GetDataType(), dtSymbol);
+    EXPECT_EQ(token->GetText(), "w" + std::to_string(i));
+    EXPECT_EQ(token->GetLineNumber(), i / 10 + 1);
+    // The byte that ends a word joins its white space.
+    EXPECT_EQ(token->GetWhiteSpace(), i % 10 == 9 ? "\n" : " ");
+    EXPECT_EQ(token->GetTag(), 0);
+    EXPECT_EQ(token->GetNumber(), 0);
+    EXPECT_EQ(token->GetInterfaceValue(), nullptr);
+    EXPECT_EQ(token->GetObjectValue(), nullptr);
+    for (const auto& held : kept)
+      EXPECT_NE(token, held);
+    if (std::find(seen.begin(), seen.end(), token.Get()) != seen.end()) ++reused;
+    seen.push_back(token.Get());
+    // Marks that a recycled token must not carry over.
+    token->SetTag(7);
+    token->SetNumber(2.5);
+    token->SetInterfaceValue(carried);
+    if (i % 100 == 0) kept.push_back(token);
+  }
+  EXPECT_GT(reused, 0);
+  // The kept tokens are exactly as their holder left them.
+  for (size_t k = 0; k < kept.size(); ++k) {
+    EXPECT_EQ(kept[k]->GetDataType(), dtInterface);
+    EXPECT_EQ(kept[k]->GetText(), "w" + std::to_string(k * 100));
+    EXPECT_EQ(kept[k]->GetTag(), 7);
+    EXPECT_EQ(kept[k]->GetInterfaceValue(), carried);
+  }
+  EXPECT_EQ(lexer->NextToken()->GetDataType(), dtEOF);
+}
+
+// The echo and push-back read tokens through the stream's own view of them; a long group
+// (more tokens than the stream recycles) echoes and pushes back like a short one.
+TEST(TokenStream, EchoAndPushBackOverALongGroup) {
+  testing::LiveObjectGuard guard;
+  std::string text = "(";
+  std::string echo = "( ";
+  for (int i = 0; i < 600; ++i) {
+    text += "a" + std::to_string(i) + " " + std::to_string(i) + " ";
+    echo += "a" + std::to_string(i) + " " + std::to_string(i) + " ";
+  }
+  text += ")";
+  Lexer lexer(text);
+  IntfPtr<IFuzzyStreamToken> last;
+  for (int i = 0; i < 1201; ++i)
+    last = lexer->NextToken();
+  EXPECT_EQ(lexer->ParsedText(), echo);
+  EXPECT_EQ(last->GetNumber(), 599);
+  lexer->PushBackToken(last);
+  EXPECT_EQ(lexer->ParsedText(), echo.substr(0, echo.size() - 4));
+  EXPECT_EQ(lexer->NextToken(), last);
+  EXPECT_EQ(lexer->ParsedText(), echo);
+
+  // Tokens pushed back out of order with how they were made echo the same way again.
+  const auto before = lexer->NextToken();  // ")"
+  lexer->PushBackToken(before);
+  lexer->PushBackToken(last);
+  EXPECT_EQ(lexer->ParsedText(), echo.substr(0, echo.size() - 4));
+  EXPECT_EQ(lexer->NextToken(), last);
+  EXPECT_EQ(lexer->NextToken(), before);
+  EXPECT_EQ(lexer->ParsedText(), echo + ") ");
+  EXPECT_EQ(lexer->GetDepth(), 0);
 }
 
 }  // namespace

@@ -100,7 +100,11 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   // Keeps the line end that starts with `ch` (CR or LF, just read) in the pending white space,
   // reading the LF of a CR LF too, and counts one line.
   void KeepLineEnd(int ch);
+  // A blank token on the current line carrying the pending white space.
   IntfPtr<TFuzzyStreamToken> NewToken();
+  // A blank token held by its recycling slot: a recycled one when the slot the stream comes
+  // to holds the only reference left to its token, else a new one in that slot.
+  TFuzzyStreamToken* RecycledToken();
   // Writes the numbers still waiting in FEchoNumbers into the echo text.
   void FlushEcho() const;
 
@@ -112,7 +116,24 @@ class TFuzzyLogicTokenStream : public TGTextStream {
     bool Integer;
   };
 
-  std::vector<IntfPtr<IFuzzyStreamToken>> FLookahead;  // the top (next out) is the back
+  // A token with the stream's own view of it when the stream made it: such a token's
+  // fields are read directly, and its echo is written without a string of its own.
+  struct TQueuedToken {
+    IntfPtr<IFuzzyStreamToken> Token;
+    TFuzzyStreamToken* Plain = nullptr;
+  };
+  // The view of `token` when it is the token made last, null otherwise.
+  TFuzzyStreamToken* PlainView(const IFuzzyStreamToken* token) const {
+    return token != nullptr && token == FMadeView ? FMade : nullptr;
+  }
+  void Echo(const IFuzzyStreamToken& token, const TFuzzyStreamToken* plain);
+
+  // How many tokens the stream keeps for recycling. Each stays in its slot until the stream
+  // comes round to it again; it is reused only when the slot holds its last reference, so a
+  // token anyone still holds is never touched.
+  static constexpr size_t kRecycleSlots = 256;
+
+  std::vector<TQueuedToken> FLookahead;  // the top (next out) is the back
   int32_t FLineNumber = 1;
   std::string FTokenText;
   // The echo; a push-back cuts it short. Its numbers may still wait in FEchoNumbers (in
@@ -120,9 +141,21 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   mutable std::string FEchoText;
   mutable std::vector<TEchoNumber> FEchoNumbers;
   IntfPtr<IFuzzyStreamToken> FLastToken;
+  TFuzzyStreamToken* FLastPlain = nullptr;  // the view of FLastToken, when there is one
   int32_t FDepth = 0;
-  std::vector<IntfPtr<IFuzzyStreamToken>> FGroup;
+  std::vector<TQueuedToken> FGroup;
+  // A recycling slot: the reference it holds, and the same token as the stream's own class.
+  struct TRecycleSlot {
+    IntfPtr<IInterface> Hold;
+    TFuzzyStreamToken* Token = nullptr;
+  };
+  std::vector<TRecycleSlot> FRecycled;
+  size_t FRecycleNext = 0;
+  // The token made last (held by its recycling slot) and the same token as an interface.
+  TFuzzyStreamToken* FMade = nullptr;
+  const IFuzzyStreamToken* FMadeView = nullptr;
   std::string FPendingWhiteSpace;
+  std::string FPushedText;  // the text of the token being pushed back, kept for its buffer
   // The line of the token echoed last, and the lines of those echoed before it, so that a
   // push-back restores what the next token's line is compared with.
   int32_t FEchoLine = 0;
