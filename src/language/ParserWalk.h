@@ -189,7 +189,7 @@ class TParserWalk {
   }
 
   IntfPtr<IFuzzyStreamTokenList> ReadExpressionList(int depth) {
-    IntfPtr<IFuzzyStreamTokenList> list = TFuzzyStreamTokenList::Create();
+    IntfPtr<TFuzzyStreamTokenList> list = TFuzzyStreamTokenList::Create();
     IntfPtr<IFuzzyStreamToken> token = S().NextToken();
     while (token->GetDataType() != dtEOF && !IsChar(*token, ')')) {
       if (IsChar(*token, '(')) {
@@ -200,7 +200,7 @@ class TParserWalk {
         token->SetTokenList(ReadExpressionList(depth + 1));
         S().NextToken();  // the ")" or end of text that ended the group
       }
-      list->Add(token);
+      list->AddToken(token);
       token = S().NextToken();
     }
     S().PushBackToken(token);
