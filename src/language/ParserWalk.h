@@ -189,7 +189,7 @@ class TParserWalk {
   }
 
   IntfPtr<IFuzzyStreamTokenList> ReadExpressionList(int depth) {
-    IntfPtr<TFuzzyStreamTokenList> list = TFuzzyStreamTokenList::Create();
+    IntfPtr<TFuzzyStreamTokenList> list = S().NewTokenList();
     IntfPtr<IFuzzyStreamToken> token = S().NextToken();
     while (token->GetDataType() != dtEOF && !IsChar(*token, ')')) {
       if (IsChar(*token, '(')) {

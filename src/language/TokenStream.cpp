@@ -119,25 +119,30 @@ TFuzzyLogicTokenStream::TFuzzyLogicTokenStream(TStream& source) : TGTextStream(s
 TFuzzyStreamToken* TFuzzyLogicTokenStream::RecycledToken() {
   if (FRecycled.size() < kRecycleSlots) {
     TFuzzyStreamToken* made = TFuzzyStreamToken::Create().Detach();
+    made->FInRecycling = true;
     FRecycled.push_back({IntfPtr<IInterface>::Adopt(made), made});
     return made;
   }
   TRecycleSlot& slot = FRecycled[FRecycleNext];
   FRecycleNext = (FRecycleNext + 1) % kRecycleSlots;
-  if (slot.Token->RefCount() != 1) {
+  TFuzzyStreamToken* const old = slot.Token;
+  if (old->RefCount() != 1 || old == FLastPlain) {
+    // Still in use: the slot lets it go (the current token keeps the slot's reference).
+    old->FInRecycling = false;
+    if (old == FLastPlain) FLastHold = std::move(slot.Hold);
     TFuzzyStreamToken* made = TFuzzyStreamToken::Create().Detach();
+    made->FInRecycling = true;
     slot = {IntfPtr<IInterface>::Adopt(made), made};
     return made;
   }
   // Nobody else holds it, so nobody can see it change: back to a fresh token.
-  TFuzzyStreamToken& old = *slot.Token;
-  old.FDataType = dtEOF;
-  old.FNumber = 0;
-  old.FText.clear();
-  old.FTag = 0;
-  old.FValue = nullptr;
-  old.FObject = nullptr;
-  return slot.Token;
+  old->FDataType = dtEOF;
+  old->FNumber = 0;
+  old->FText.clear();
+  old->FTag = 0;
+  old->FValue = nullptr;
+  old->FObject = nullptr;
+  return old;
 }
 
 IntfPtr<TFuzzyStreamToken> TFuzzyLogicTokenStream::NewToken() {
@@ -149,6 +154,18 @@ IntfPtr<TFuzzyStreamToken> TFuzzyLogicTokenStream::NewToken() {
   FMade = token;
   FMadeView = token;
   return IntfPtr<TFuzzyStreamToken>(token);
+}
+
+IntfPtr<TFuzzyStreamTokenList> TFuzzyLogicTokenStream::NewTokenList() {
+  if (FLastList != nullptr && FLastList->RefCount() == 1) {
+    // Nobody else holds it: emptied (keeping its room) it is as good as new.
+    FLastList->SetCount(0);
+    FLastList->SetTag(0);
+  } else {
+    FLastList = TFuzzyStreamTokenList::Create().Detach();
+    FLastListHold = IntfPtr<IInterface>::Adopt(FLastList);
+  }
+  return IntfPtr<TFuzzyStreamTokenList>(FLastList);
 }
 
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::MakeToken(int32_t hint,
@@ -424,17 +441,26 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
   } else if (type == '(') {
     ++FDepth;
   }
-  FLastToken = next.Token;
-  FLastPlain = next.Plain;
+  SetLast(next.Token, next.Plain);
   return std::move(next.Token);
+}
+
+void TFuzzyLogicTokenStream::SetLast(const IntfPtr<IFuzzyStreamToken>& token,
+                                     TFuzzyStreamToken* plain) {
+  FLast = token.Get();
+  FLastPlain = plain;
+  if (plain != nullptr && plain->FInRecycling) {
+    FLastHold = nullptr;
+  } else {
+    FLastHold = token;
+  }
 }
 
 void TFuzzyLogicTokenStream::PushBackToken(const IntfPtr<IFuzzyStreamToken>& token) {
   if (!token) return;
-  TFuzzyStreamToken* plain = token == FLastToken ? FLastPlain : PlainView(token.Get());
+  TFuzzyStreamToken* plain = token.Get() == FLast ? FLastPlain : PlainView(token.Get());
   FLookahead.push_back({token, plain});
-  FLastToken = token;
-  FLastPlain = plain;
+  SetLast(token, plain);
   // Roll the token, the blank after it and the line break before it out of the echo.
   FPushedText.clear();
   if (plain != nullptr) {
@@ -470,8 +496,8 @@ void TFuzzyLogicTokenStream::PushBackToken(const IntfPtr<IFuzzyStreamToken>& tok
 }
 
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::CurrentToken() {
-  if (!FLastToken) NextToken();
-  return FLastToken;
+  if (FLast == nullptr) NextToken();
+  return IntfPtr<IFuzzyStreamToken>(FLast);
 }
 
 std::string TFuzzyLogicTokenStream::ParsedText() const {

@@ -440,5 +440,28 @@ TEST(TokenStream, EchoAndPushBackOverALongGroup) {
   EXPECT_EQ(lexer->GetDepth(), 0);
 }
 
+// The current token is kept for CurrentToken even when nobody else holds it and the stream
+// makes enough tokens to come round to its recycling slot again.
+TEST(TokenStream, CurrentTokenSurvivesRecycling) {
+  testing::LiveObjectGuard guard;
+  Lexer lexer("first second");
+  lexer->NextToken();
+  for (int i = 0; i < 1000; ++i)
+    lexer->MakeToken(0, "w" + std::to_string(i));
+  EXPECT_EQ(lexer->CurrentToken()->GetText(), "first");
+  // A token of the caller's own, pushed back, is current until the next one is read.
+  IntfPtr<IFuzzyStreamToken> own = TFuzzyStreamToken::Create();
+  own->SetDataType(dtSymbol);
+  own->SetText("own");
+  lexer->PushBackToken(own);
+  own = nullptr;
+  for (int i = 0; i < 1000; ++i)
+    lexer->MakeToken(0, "w");
+  EXPECT_EQ(lexer->CurrentToken()->GetText(), "own");
+  EXPECT_EQ(lexer->NextToken()->GetText(), "own");
+  EXPECT_EQ(lexer->NextToken()->GetText(), "second");
+  EXPECT_EQ(lexer->CurrentToken()->GetText(), "second");
+}
+
 }  // namespace
 }  // namespace tapwise

@@ -98,6 +98,7 @@ class TFuzzyStreamToken : public TBaseStreamToken, public virtual IFuzzyStreamTo
 
   IntfPtr<IInterface> FValue;
   TPersistent* FObject = nullptr;
+  bool FInRecycling = false;  // a token stream's recycling slot holds it
 };
 
 }  // namespace tapwise

@@ -7,6 +7,7 @@
 #include "tapwise/foundation/Interface.h"
 #include "tapwise/foundation/Stream.h"
 #include "tapwise/language/StreamToken.h"
+#include "tapwise/language/StreamTokenList.h"
 #include "tapwise/language/TextStream.h"
 
 namespace tapwise {
@@ -50,6 +51,10 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   /// The text form of the tokens handed out for the current form, each followed by a
   /// blank, with a CR LF where the line changes: "( deffuzzy outTemp \r\n( range ".
   virtual std::string ParsedText() const;
+
+  /// An empty token list for a group of tokens read from this stream: the list handed out
+  /// last, emptied, when nobody holds it any more, else a new one.
+  IntfPtr<TFuzzyStreamTokenList> NewTokenList();
 
   /// Reads the next token from the text itself, ignoring the look-ahead.
   virtual IntfPtr<IFuzzyStreamToken> ReadToken();
@@ -140,8 +145,15 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   // ascending offsets), which is why both change when the echo is read.
   mutable std::string FEchoText;
   mutable std::vector<TEchoNumber> FEchoNumbers;
-  IntfPtr<IFuzzyStreamToken> FLastToken;
-  TFuzzyStreamToken* FLastPlain = nullptr;  // the view of FLastToken, when there is one
+  // The token last handed out or pushed back, and the stream's own view of it when there is
+  // one. A token in a recycling slot lives as long as its slot holds it, and the slot is
+  // never reused while the token is the current one (it hands its reference to FLastHold
+  // when it moves on), so such a token needs no reference of its own here; any other
+  // token is held by FLastHold.
+  IFuzzyStreamToken* FLast = nullptr;
+  TFuzzyStreamToken* FLastPlain = nullptr;
+  IntfPtr<IInterface> FLastHold;
+  void SetLast(const IntfPtr<IFuzzyStreamToken>& token, TFuzzyStreamToken* plain);
   int32_t FDepth = 0;
   std::vector<TQueuedToken> FGroup;
   // A recycling slot: the reference it holds, and the same token as the stream's own class.
@@ -151,6 +163,9 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   };
   std::vector<TRecycleSlot> FRecycled;
   size_t FRecycleNext = 0;
+  // The list NewTokenList handed out last, held as an interface and seen as its class.
+  IntfPtr<IInterface> FLastListHold;
+  TFuzzyStreamTokenList* FLastList = nullptr;
   // The token made last (held by its recycling slot) and the same token as an interface.
   TFuzzyStreamToken* FMade = nullptr;
   const IFuzzyStreamToken* FMadeView = nullptr;
