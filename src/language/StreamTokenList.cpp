@@ -78,8 +78,7 @@ bool TBaseStreamTokenList::IsEqualInterfaceList(const TGInterfaceList& other) co
 }
 
 IntfPtr<IBaseStreamToken> TBaseStreamTokenList::GetItem(int32_t index) const {
-  const IntfPtr<IInterface> item = Get(index);
-  return IntfPtr<IBaseStreamToken>(FTokenCast.Cast(item.Get()));
+  return IntfPtr<IBaseStreamToken>(FTokenCast.Cast(ItemAt(index)));
 }
 
 void TBaseStreamTokenList::SetItem(int32_t index, const IntfPtr<IBaseStreamToken>& token) {
@@ -90,6 +89,13 @@ void TBaseStreamTokenList::SetItem(int32_t index, const IntfPtr<IBaseStreamToken
 int32_t TBaseStreamTokenList::Add(const IntfPtr<IBaseStreamToken>& token) {
   const int32_t index = TIList::Add(token);
   FTokenCast.Remember(token.Get(), token.Get());
+  return index;
+}
+
+int32_t TBaseStreamTokenList::AddKnownToken(IntfPtr<IInterface> item, IBaseStreamToken* token) {
+  IInterface* const object = item.Get();
+  const int32_t index = TIList::Add(std::move(item));
+  FTokenCast.Remember(object, token);
   return index;
 }
 
@@ -128,12 +134,11 @@ IntfPtr<TFuzzyStreamTokenList> TFuzzyStreamTokenList::Create() {
 
 IntfPtr<IFuzzyStreamToken> TFuzzyStreamTokenList::GetToken(int32_t index) const {
   // A fuzzy token is a token, so this is the item's token part as a fuzzy token.
-  const IntfPtr<IInterface> item = Get(index);
-  return IntfPtr<IFuzzyStreamToken>(FFuzzyCast.Cast(item.Get()));
+  return IntfPtr<IFuzzyStreamToken>(FFuzzyCast.Cast(ItemAt(index)));
 }
 
 int32_t TFuzzyStreamTokenList::AddToken(const IntfPtr<IFuzzyStreamToken>& token) {
-  const int32_t index = Add(token);
+  const int32_t index = AddKnownToken(IntfPtr<IInterface>(token), token.Get());
   FFuzzyCast.Remember(token.Get(), token.Get());
   return index;
 }

@@ -60,6 +60,8 @@ class TBaseStreamTokenList : public TIList,
   TBaseStreamTokenList() = default;
   /// A new, empty list of this object's own class (what `Clone` fills).
   virtual IntfPtr<TBaseStreamTokenList> CreateSame() const { return Create(); }
+  /// Appends `item`, whose token part the caller knows to be `token`, as `Add` does.
+  int32_t AddKnownToken(IntfPtr<IInterface> item, IBaseStreamToken* token);
 
  private:
   void CopyFrom(const IBaseStreamTokenList& list);
@@ -76,8 +78,8 @@ class TFuzzyStreamTokenList : public TBaseStreamTokenList, public virtual IFuzzy
 
   std::string ClassName() const override { return "TFuzzyStreamTokenList"; }
   IntfPtr<IFuzzyStreamToken> GetToken(int32_t index) const override;
-  /// `Add` for a fuzzy token, whose kind the list then knows: handing it out again takes no
-  /// search of its class.
+  /// Appends `token` as this class's `Add` does; the list then knows its kind, so handing it
+  /// out again takes no search of its class.
   int32_t AddToken(const IntfPtr<IFuzzyStreamToken>& token);
   IntfPtr<IFuzzyStreamToken> FirstToken() const override { return GetToken(0); }
   IntfPtr<IFuzzyStreamToken> LastToken() const override { return GetToken(GetCount() - 1); }
