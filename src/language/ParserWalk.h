@@ -119,7 +119,12 @@ class TParserWalk {
     std::string name;
     std::string comment;
     IntfPtr<IFuzzyStreamToken> token;
-    P.ParseHeader(name, comment, token, messages::kExpectedTerm, kParseFuzzySet, "term", true);
+    // Made once: the header's texts are taken as strings, and a message is too long to be
+    // a short string that costs no allocation.
+    static const std::string expected_term = messages::kExpectedTerm;
+    static const std::string context = kParseFuzzySet;
+    static const std::string keyword = "term";
+    P.ParseHeader(name, comment, token, expected_term, context, keyword, true);
     RequireVariable(variable, kParseFuzzySet);
     S().PushBackToken(token);
     TScratchScope scope(P.FScratch);
