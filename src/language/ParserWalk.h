@@ -138,15 +138,25 @@ class TParserWalk {
 
   Set ParseSetBody(const Var& variable) {
     RequireVariable(variable, kParseFuzzySet);
-    IntfPtr<IFuzzyStreamToken> first = S().NextToken();
-    if (IsChar(*first, '(')) {
-      IntfPtr<IFuzzyStreamToken> second = S().NextToken();
-      S().PushBackToken(second);
+    IntfPtr<IFuzzyStreamToken> first;
+    IntfPtr<IFuzzyStreamToken> second;
+    // A look at the two tokens ahead, without reading them when the stream can.
+    if (S().PeekTwo(first, second)) {
+      if (IsChar(*first, '(')) {
+        if (IsChar(*second, '(')) return ParseFuzzyValuePairs(variable);
+        return ParseFuzzyFunction(variable);
+      }
+    } else {
+      first = S().NextToken();
+      if (IsChar(*first, '(')) {
+        second = S().NextToken();
+        S().PushBackToken(second);
+        S().PushBackToken(first);
+        if (IsChar(*second, '(')) return ParseFuzzyValuePairs(variable);
+        return ParseFuzzyFunction(variable);
+      }
       S().PushBackToken(first);
-      if (IsChar(*second, '(')) return ParseFuzzyValuePairs(variable);
-      return ParseFuzzyFunction(variable);
     }
-    S().PushBackToken(first);
     IntfPtr<IFuzzyStreamTokenList> items = ReadExpressionList(0);
     return EvalFuzzyExpression(variable, *items);
   }

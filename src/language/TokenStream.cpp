@@ -495,6 +495,31 @@ void TFuzzyLogicTokenStream::PushBackToken(const IntfPtr<IFuzzyStreamToken>& tok
   }
 }
 
+bool TFuzzyLogicTokenStream::EchoSurvivesPushBack() const {
+  // A push-back trims the blanks and line ends in front of the token it rolls out, down to
+  // the last waiting number, and adds one blank: that is the echo again when the echo is
+  // empty or ends in exactly one blank after something else.
+  if (FEchoText.empty()) return FEchoNumbers.empty();
+  const size_t number_end = FEchoNumbers.empty() ? 0 : FEchoNumbers.back().Offset;
+  size_t kept = FEchoText.size();
+  while (kept > number_end && (FEchoText[kept - 1] == ' ' || FEchoText[kept - 1] == '\r' ||
+                               FEchoText[kept - 1] == '\n')) {
+    --kept;
+  }
+  return kept > 0 && kept + 1 == FEchoText.size() && FEchoText[kept] == ' ';
+}
+
+bool TFuzzyLogicTokenStream::PeekTwo(IntfPtr<IFuzzyStreamToken>& first,
+                                     IntfPtr<IFuzzyStreamToken>& second) {
+  if (FLookahead.empty()) FillLookahead();  // as reading the first would
+  if (FLookahead.size() < 2 || !EchoSurvivesPushBack()) return false;
+  const TQueuedToken& next = FLookahead[FLookahead.size() - 1];
+  first = next.Token;
+  second = FLookahead[FLookahead.size() - 2].Token;
+  SetLast(next.Token, next.Plain);
+  return true;
+}
+
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::CurrentToken() {
   if (FLast == nullptr) NextToken();
   return IntfPtr<IFuzzyStreamToken>(FLast);

@@ -463,5 +463,48 @@ TEST(TokenStream, CurrentTokenSurvivesRecycling) {
   EXPECT_EQ(lexer->CurrentToken()->GetText(), "second");
 }
 
+// PeekTwo must leave exactly what reading two tokens and pushing them back leaves, at every
+// point of texts whose echo a push-back trims (numbers waiting to be written, line breaks,
+// words that end in an escaped blank).
+TEST(TokenStream, PeekTwoLeavesWhatReadingAndPushingBackLeaves) {
+  testing::LiveObjectGuard guard;
+  for (const std::string& text :
+       {std::string("(term a (tri 1 2.5 3))"), std::string("(a 1.5\n(b) -2 \r\n (c d))"),
+        std::string("(x\\  y\\  (z) w)"), std::string("(1 (2 (3)) \"s t\" ?v)"),
+        std::string("a b (c)")}) {
+    for (size_t skip = 0; skip < 12; ++skip) {
+      SCOPED_TRACE(text + " after " + std::to_string(skip));
+      Lexer peeked(text);
+      Lexer read(text);
+      for (size_t i = 0; i < skip; ++i) {
+        peeked->NextToken();
+        read->NextToken();
+      }
+      IntfPtr<IFuzzyStreamToken> first;
+      IntfPtr<IFuzzyStreamToken> second;
+      if (!peeked->PeekTwo(first, second)) {
+        first = peeked->NextToken();
+        second = peeked->NextToken();
+        peeked->PushBackToken(second);
+        peeked->PushBackToken(first);
+      }
+      const auto read_first = read->NextToken();
+      const auto read_second = read->NextToken();
+      read->PushBackToken(read_second);
+      read->PushBackToken(read_first);
+      EXPECT_EQ(first->GetAsString(), read_first->GetAsString());
+      EXPECT_EQ(second->GetAsString(), read_second->GetAsString());
+      EXPECT_EQ(peeked->CurrentToken(), first);
+      EXPECT_EQ(peeked->ParsedText(), read->ParsedText());
+      EXPECT_EQ(peeked->GetDepth(), read->GetDepth());
+      // Reading on gives the same tokens and the same echo at every step.
+      for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(peeked->NextToken()->GetAsString(), read->NextToken()->GetAsString());
+        EXPECT_EQ(peeked->ParsedText(), read->ParsedText());
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tapwise

@@ -76,6 +76,12 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   /// "=" token, "" for anything else), leaving both tokens to be read. Otherwise "" and the
   /// token is taken.
   virtual std::string PeekKeyword();
+  /// The next token and the one after it, both left to be read, with the state that reading
+  /// both and pushing them back (the second first) leaves: the next token is current, the
+  /// echo and `Depth` are as they were. False when the look-ahead does not hold both or
+  /// that state could not be had without reading (the echo would not come back the same);
+  /// the caller then reads and pushes back itself.
+  bool PeekTwo(IntfPtr<IFuzzyStreamToken>& first, IntfPtr<IFuzzyStreamToken>& second);
 
   /// Like the text stream's, but the bytes skipped join the pending white space of the next
   /// token and a line end passed counts a line.
@@ -132,6 +138,8 @@ class TFuzzyLogicTokenStream : public TGTextStream {
     return token != nullptr && token == FMadeView ? FMade : nullptr;
   }
   void Echo(const IFuzzyStreamToken& token, const TFuzzyStreamToken* plain);
+  // Whether pushing back a token just read gives back the present echo unchanged.
+  bool EchoSurvivesPushBack() const;
 
   // How many tokens the stream keeps for recycling. Each stays in its slot until the stream
   // comes round to it again; it is reused only when the slot holds its last reference, so a
