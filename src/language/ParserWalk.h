@@ -97,11 +97,20 @@ class TParserWalk {
         F::SetUnits(variable, token->GetAsString());
         token = S().NextToken();
       } else if (word == "values") {
-        token = S().NextToken();
-        while (!IsChar(*token, ')')) {
-          S().PushBackToken(token);
+        // Each term starts with the token that tells it from the ")" closing the clause;
+        // the stream lets it be looked at without reading and pushing it back when it can.
+        for (;;) {
+          if (S().PeekOne(token)) {
+            if (IsChar(*token, ')')) {
+              token = S().NextToken();
+              break;
+            }
+          } else {
+            token = S().NextToken();
+            if (IsChar(*token, ')')) break;
+            S().PushBackToken(token);
+          }
           ParseFuzzySet(variable);
-          token = S().NextToken();
         }
       } else {
         MissingKeyword();

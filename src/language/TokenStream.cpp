@@ -520,6 +520,15 @@ bool TFuzzyLogicTokenStream::PeekTwo(IntfPtr<IFuzzyStreamToken>& first,
   return true;
 }
 
+bool TFuzzyLogicTokenStream::PeekOne(IntfPtr<IFuzzyStreamToken>& next) {
+  if (FLookahead.empty()) FillLookahead();  // as reading it would
+  if (!EchoSurvivesPushBack()) return false;
+  const TQueuedToken& top = FLookahead.back();
+  next = top.Token;
+  SetLast(top.Token, top.Plain);
+  return true;
+}
+
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::CurrentToken() {
   if (FLast == nullptr) NextToken();
   return IntfPtr<IFuzzyStreamToken>(FLast);

@@ -463,10 +463,10 @@ TEST(TokenStream, CurrentTokenSurvivesRecycling) {
   EXPECT_EQ(lexer->CurrentToken()->GetText(), "second");
 }
 
-// PeekTwo must leave exactly what reading two tokens and pushing them back leaves, at every
+// PeekTwo and PeekOne must leave exactly what reading and pushing back leaves, at every
 // point of texts whose echo a push-back trims (numbers waiting to be written, line breaks,
 // words that end in an escaped blank).
-TEST(TokenStream, PeekTwoLeavesWhatReadingAndPushingBackLeaves) {
+TEST(TokenStream, PeeksLeaveWhatReadingAndPushingBackLeaves) {
   testing::LiveObjectGuard guard;
   for (const std::string& text :
        {std::string("(term a (tri 1 2.5 3))"), std::string("(a 1.5\n(b) -2 \r\n (c d))"),
@@ -497,8 +497,18 @@ TEST(TokenStream, PeekTwoLeavesWhatReadingAndPushingBackLeaves) {
       EXPECT_EQ(peeked->CurrentToken(), first);
       EXPECT_EQ(peeked->ParsedText(), read->ParsedText());
       EXPECT_EQ(peeked->GetDepth(), read->GetDepth());
-      // Reading on gives the same tokens and the same echo at every step.
+      // Reading on gives the same tokens and the same echo at every step; a look at one
+      // token at each step leaves what reading and pushing it back leaves.
       for (int i = 0; i < 6; ++i) {
+        IntfPtr<IFuzzyStreamToken> next;
+        if (peeked->PeekOne(next)) {
+          const auto read_next = read->NextToken();
+          read->PushBackToken(read_next);
+          EXPECT_EQ(next->GetAsString(), read_next->GetAsString());
+          EXPECT_EQ(peeked->CurrentToken(), next);
+          EXPECT_EQ(peeked->ParsedText(), read->ParsedText());
+          EXPECT_EQ(peeked->GetDepth(), read->GetDepth());
+        }
         EXPECT_EQ(peeked->NextToken()->GetAsString(), read->NextToken()->GetAsString());
         EXPECT_EQ(peeked->ParsedText(), read->ParsedText());
       }

@@ -82,6 +82,8 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   /// that state could not be had without reading (the echo would not come back the same);
   /// the caller then reads and pushes back itself.
   bool PeekTwo(IntfPtr<IFuzzyStreamToken>& first, IntfPtr<IFuzzyStreamToken>& second);
+  /// `PeekTwo` for the next token alone: the state reading it and pushing it back leaves.
+  bool PeekOne(IntfPtr<IFuzzyStreamToken>& next);
 
   /// Like the text stream's, but the bytes skipped join the pending white space of the next
   /// token and a line end passed counts a line.
