@@ -190,6 +190,9 @@ void TGCollection::Notify(TGCollectionItem& item, TCollectionNotification action
 TGCollectionItem* TGCollection::InsertItem(std::unique_ptr<TGCollectionItem> item) {
   if (item == nullptr || !FItemClass.Accepts(*item)) InvalidPropertyValue();
   TGCollectionItem* raw = item.get();
+  // Most collections hold a few items (the points of a shape): room for those at once
+  // rather than growing 1, 2, 4.
+  if (FItems.capacity() == 0) FItems.reserve(4);
   FItems.push_back(std::move(item));
   ++FChangeStamp;
   raw->FCollection = this;

@@ -49,6 +49,11 @@ IntfPtr<IInterface> TGInterfaceList::Get(int index) const {
   return FItems[static_cast<size_t>(index)];
 }
 
+IInterface* TGInterfaceList::ItemAt(int index) const {
+  CheckIndex(index);
+  return FItems[static_cast<size_t>(index)].Get();
+}
+
 void TGInterfaceList::Put(int index, IntfPtr<IInterface> item) {
   CheckIndex(index);
   IntfPtr<IInterface> old = std::exchange(FItems[static_cast<size_t>(index)], std::move(item));

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <system_error>
 
 #include "tapwise/foundation/Exceptions.h"
@@ -65,6 +66,41 @@ std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
     text.remove_suffix(1);
   return text;
+}
+
+// Powers of ten that a double holds exactly.
+constexpr std::array<double, 16> kExactPowersOfTen = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+constexpr int kFastDigits = 15;
+
+// A plain decimal ("-12.375", "0.0500", ".5") of at most 15 digits, read without the general
+// converter: its digits and the power of ten below its point are both exact doubles, and
+// one division of exact doubles is rounded correctly, so the value is the very double the
+// general converter gives. Anything else (exponents, long digit runs) is left to it.
+std::optional<double> TryPlainDecimal(std::string_view text) {
+  size_t i = 0;
+  const bool negative = text.front() == '-';
+  if (negative) i = 1;
+  uint64_t digits = 0;
+  int count = 0;
+  int fraction = 0;
+  bool point = false;
+  for (; i < text.size(); ++i) {
+    const char ch = text[i];
+    if (ch >= '0' && ch <= '9') {
+      if (++count > kFastDigits) return std::nullopt;
+      digits = digits * 10 + static_cast<uint64_t>(ch - '0');
+      if (point) ++fraction;
+    } else if (ch == '.' && !point) {
+      point = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (count == 0) return std::nullopt;
+  const double value =
+      static_cast<double>(digits) / kExactPowersOfTen[static_cast<size_t>(fraction)];
+  return negative ? -value : value;
 }
 
 }  // namespace
@@ -146,6 +182,7 @@ std::optional<double> TryStrToFloat(std::string_view text) {
   const char lead = number[first];
   if (!(lead == '.' || (lead >= '0' && lead <= '9'))) return std::nullopt;
 
+  if (const auto plain = TryPlainDecimal(number)) return plain;
   double value = 0;
   const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
                                             std::chars_format::general);

@@ -1,8 +1,9 @@
 // The built-in shape functions of the definition language, shared by both flavours of the
 // parser: the same table drives the generators of a plain set and of a counted one.
 
+#include <array>
+#include <cstddef>
 #include <string>
-#include <vector>
 
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/fuzzy/CustomFuzzyLogic.h"
@@ -17,13 +18,21 @@ namespace {
 // The curve point count a parser without a component uses.
 constexpr int kDefaultFunctionValues = 7;
 
+// The argument values of a call. No shape takes more than four, so the values live in place;
+// `size` still counts every argument, which is what the argument count checks compare.
+struct TArguments {
+  std::array<TFzyFloat, 4> values{};
+  size_t count = 0;
+
+  size_t size() const { return count; }
+  TFzyFloat operator[](size_t index) const { return values[index]; }
+};
+
 // Reads the argument values, refusing any token that is not a number.
-std::vector<TFzyFloat> NumericArguments(const TCustomFuzzyLogicParser& parser,
-                                        const std::string& func_name,
-                                        const IntfPtr<IFuzzyStreamTokenList>& list) {
-  std::vector<TFzyFloat> values;
+TArguments NumericArguments(const TCustomFuzzyLogicParser& parser, const std::string& func_name,
+                            const IntfPtr<IFuzzyStreamTokenList>& list) {
+  TArguments arguments;
   const int count = list ? list->GetCount() : 0;
-  values.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {
     IntfPtr<IBaseStreamToken> token = list->GetItem(i);
     const int32_t kind = token ? token->GetDataType() : dtEOF;
@@ -31,9 +40,12 @@ std::vector<TFzyFloat> NumericArguments(const TCustomFuzzyLogicParser& parser,
       parser.ErrorFmt(messages::kCalcFuzzyFunctionRoutine, messages::kFunctionArgumentTypes,
                       func_name, messages::kNumericArgumentType);
     }
-    values.push_back(token->GetNumber());
+    if (arguments.count < arguments.values.size()) {
+      arguments.values[arguments.count] = token->GetNumber();
+    }
+    ++arguments.count;
   }
-  return values;
+  return arguments;
 }
 
 // Runs the table on any set type with the shape generators of `TFuzzySet` and `IFuzzySet`.
@@ -47,7 +59,7 @@ void RunBuiltIn(const TCustomFuzzyLogicParser& parser, const std::string& func_n
                     func_name, forms);
   };
   if (func_name == "pi") {
-    const std::vector<TFzyFloat> a = NumericArguments(parser, func_name, list);
+    const TArguments a = NumericArguments(parser, func_name, list);
     // Two numbers read as the centre and the half-width: "(pi 36 2)" peaks at 36 over 34..38.
     if (a.size() == 2) {
       set.SetPICurveRange(count, a[1], a[0]);
@@ -57,21 +69,21 @@ void RunBuiltIn(const TCustomFuzzyLogicParser& parser, const std::string& func_n
       wrong_count(messages::kPiCurveForms);
     }
   } else if (func_name == "tri") {
-    const std::vector<TFzyFloat> a = NumericArguments(parser, func_name, list);
+    const TArguments a = NumericArguments(parser, func_name, list);
     if (a.size() == 3) {
       set.SetTriangle(a[0], a[1], a[2]);
     } else {
       wrong_count(messages::kTriangleForms);
     }
   } else if (func_name == "s" || func_name == "z") {
-    const std::vector<TFzyFloat> a = NumericArguments(parser, func_name, list);
+    const TArguments a = NumericArguments(parser, func_name, list);
     if (a.size() == 2) {
       set.SetCurve(count, func_name == "s", a[0], a[1], a[1]);
     } else {
       wrong_count(messages::kCurveForms);
     }
   } else if (func_name == "beta") {
-    const std::vector<TFzyFloat> a = NumericArguments(parser, func_name, list);
+    const TArguments a = NumericArguments(parser, func_name, list);
     if (a.size() == 3) {
       set.SetBetaCurve(count, a[0], a[1], a[2]);
     } else if (a.size() == 4) {

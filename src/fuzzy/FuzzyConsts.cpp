@@ -28,6 +28,28 @@ std::optional<int> IndexIn(const std::array<std::string_view, N>& table, std::st
   return static_cast<int>(it - table.begin());
 }
 
+// For each length, the bytes a reserved word of that length starts with: most names (every
+// set name a definition text gives) are refused as reserved words by this alone.
+constexpr size_t kReservedLengths = 32;
+constexpr auto kReservedStarts = [] {
+  std::array<std::array<bool, 256>, kReservedLengths> starts{};
+  for (const std::string_view word : ReservedWords) {
+    if (!word.empty() && word.size() < kReservedLengths)
+      starts[word.size()][static_cast<unsigned char>(word.front())] = true;
+  }
+  return starts;
+}();
+static_assert(std::all_of(ReservedWords.begin(), ReservedWords.end(),
+                          [](std::string_view word) {
+                            return !word.empty() && word.size() < kReservedLengths;
+                          }),
+              "every reserved word must pass the quick test");
+
+bool MayBeReserved(std::string_view name) {
+  return !name.empty() && name.size() < kReservedLengths &&
+         kReservedStarts[name.size()][static_cast<unsigned char>(name.front())];
+}
+
 }  // namespace
 
 std::string_view MemberName(TFuzzyCorrelationMethod value) {
@@ -46,24 +68,8 @@ std::string_view MemberName(TFuzzyOperation value) {
   return At(FuzzyOperationMemberNames, value);
 }
 
-namespace {
-
-// The length of the longest reserved word; no reserved word holds a blank.
-constexpr size_t kLongestReservedWord = [] {
-  size_t longest = 0;
-  for (std::string_view word : ReservedWords)
-    longest = std::max(longest, word.size());
-  return longest;
-}();
-
-}  // namespace
-
 bool IsReservedWord(std::string_view name) {
-  // Derived names ("NB <| 0.5000") are long or hold blanks: they skip the table walk that
-  // every rename would otherwise pay.
-  if (name.empty() || name.size() > kLongestReservedWord ||
-      name.find(' ') != std::string_view::npos)
-    return false;
+  if (!MayBeReserved(name)) return false;
   return IndexIn(AndOperationNames, name) || IndexIn(OrOperationNames, name) ||
          FindOperator(name) || IndexIn(HedgeNames, name);
 }

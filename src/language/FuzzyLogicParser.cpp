@@ -70,6 +70,24 @@ void TZTFuzzyLogicParser::RequireFuzzyLogic() const {
   if (GetFuzzyLogic() == nullptr) throw EFzyParseException(messages::kComponentRequiredToParse);
 }
 
+namespace {
+
+// The texts of a variable's header, made once (see ParseFuzzySet).
+const std::string& ExpectedDeffuzzy() {
+  static const std::string text = messages::kExpectedDeffuzzy;
+  return text;
+}
+const std::string& VariableContext() {
+  static const std::string text = detail::kParseFuzzyVariable;
+  return text;
+}
+const std::string& DeffuzzyKeyword() {
+  static const std::string text = "deffuzzy";
+  return text;
+}
+
+}  // namespace
+
 std::string TZTFuzzyLogicParser::GenerateSetName() {
   return expression::GenerateSetName();
 }
@@ -192,8 +210,7 @@ IntfPtr<IFuzzyVariable> TZTFuzzyLogicParser::ParseFuzzyVariable() {
   std::string name;
   std::string comment;
   IntfPtr<IFuzzyStreamToken> token;
-  ParseHeader(name, comment, token, messages::kExpectedDeffuzzy, detail::kParseFuzzyVariable,
-              "deffuzzy", true);
+  ParseHeader(name, comment, token, ExpectedDeffuzzy(), VariableContext(), DeffuzzyKeyword(), true);
   auto* logic = dynamic_cast<TIFuzzyLogic*>(GetFuzzyLogic());
   if (logic == nullptr) throw EFzyParseException(messages::kInterfacedLogicRequired);
   IntfPtr<IFuzzyVariable> variable = logic->CreateVariable(name);
@@ -209,8 +226,7 @@ TFuzzyVariable* TZTFuzzyLogicParser::ParseFuzzyVariableItem() {
   std::string name;
   std::string comment;
   IntfPtr<IFuzzyStreamToken> token;
-  ParseHeader(name, comment, token, messages::kExpectedDeffuzzy, detail::kParseFuzzyVariable,
-              "deffuzzy", true);
+  ParseHeader(name, comment, token, ExpectedDeffuzzy(), VariableContext(), DeffuzzyKeyword(), true);
   auto* logic = dynamic_cast<TFuzzyLogic*>(GetFuzzyLogic());
   if (logic == nullptr) throw EFzyParseException(messages::kCollectionLogicRequired);
   TFuzzyVariables& variables = logic->GetFuzzyVariables();

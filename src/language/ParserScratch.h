@@ -36,9 +36,17 @@ class TParserScratch {
     }
   }
 
-  void Add(const IntfPtr<IFuzzySet>& fuzzy_set) { FSets.push_back(fuzzy_set); }
+  void Add(const IntfPtr<IFuzzySet>& fuzzy_set) {
+    if (FHasFirst) {
+      FSets.push_back(fuzzy_set);
+    } else {
+      FFirst = fuzzy_set;
+      FHasFirst = true;
+    }
+  }
   bool Owns(const IFuzzySet* fuzzy_set) const {
-    return std::any_of(FSets.begin(), FSets.end(),
+    return (FHasFirst && FFirst.Get() == fuzzy_set) ||
+           std::any_of(FSets.begin(), FSets.end(),
                        [&](const IntfPtr<IFuzzySet>& own) { return own.Get() == fuzzy_set; });
   }
 
@@ -83,7 +91,11 @@ class TParserScratch {
   }
 
  private:
+  // The first set apart: most term bodies make just one, which then costs no allocation.
+  // Declared after the others so that it goes first, as the first of one list would.
   std::vector<IntfPtr<IFuzzySet>> FSets;
+  IntfPtr<IFuzzySet> FFirst;
+  bool FHasFirst = false;
   std::vector<TFuzzySet*> FItems;
   std::vector<TFuzzySetResult> FHeld;
 };

@@ -97,11 +97,20 @@ class TParserWalk {
         F::SetUnits(variable, token->GetAsString());
         token = S().NextToken();
       } else if (word == "values") {
-        token = S().NextToken();
-        while (!IsChar(*token, ')')) {
-          S().PushBackToken(token);
+        // Each term starts with the token that tells it from the ")" closing the clause;
+        // the stream lets it be looked at without reading and pushing it back when it can.
+        for (;;) {
+          if (S().PeekOne(token)) {
+            if (IsChar(*token, ')')) {
+              token = S().NextToken();
+              break;
+            }
+          } else {
+            token = S().NextToken();
+            if (IsChar(*token, ')')) break;
+            S().PushBackToken(token);
+          }
           ParseFuzzySet(variable);
-          token = S().NextToken();
         }
       } else {
         MissingKeyword();
@@ -119,7 +128,12 @@ class TParserWalk {
     std::string name;
     std::string comment;
     IntfPtr<IFuzzyStreamToken> token;
-    P.ParseHeader(name, comment, token, messages::kExpectedTerm, kParseFuzzySet, "term", true);
+    // Made once: the header's texts are taken as strings, and a message is too long to be
+    // a short string that costs no allocation.
+    static const std::string expected_term = messages::kExpectedTerm;
+    static const std::string context = kParseFuzzySet;
+    static const std::string keyword = "term";
+    P.ParseHeader(name, comment, token, expected_term, context, keyword, true);
     RequireVariable(variable, kParseFuzzySet);
     S().PushBackToken(token);
     TScratchScope scope(P.FScratch);
@@ -133,15 +147,25 @@ class TParserWalk {
 
   Set ParseSetBody(const Var& variable) {
     RequireVariable(variable, kParseFuzzySet);
-    IntfPtr<IFuzzyStreamToken> first = S().NextToken();
-    if (IsChar(*first, '(')) {
-      IntfPtr<IFuzzyStreamToken> second = S().NextToken();
-      S().PushBackToken(second);
+    IntfPtr<IFuzzyStreamToken> first;
+    IntfPtr<IFuzzyStreamToken> second;
+    // A look at the two tokens ahead, without reading them when the stream can.
+    if (S().PeekTwo(first, second)) {
+      if (IsChar(*first, '(')) {
+        if (IsChar(*second, '(')) return ParseFuzzyValuePairs(variable);
+        return ParseFuzzyFunction(variable);
+      }
+    } else {
+      first = S().NextToken();
+      if (IsChar(*first, '(')) {
+        second = S().NextToken();
+        S().PushBackToken(second);
+        S().PushBackToken(first);
+        if (IsChar(*second, '(')) return ParseFuzzyValuePairs(variable);
+        return ParseFuzzyFunction(variable);
+      }
       S().PushBackToken(first);
-      if (IsChar(*second, '(')) return ParseFuzzyValuePairs(variable);
-      return ParseFuzzyFunction(variable);
     }
-    S().PushBackToken(first);
     IntfPtr<IFuzzyStreamTokenList> items = ReadExpressionList(0);
     return EvalFuzzyExpression(variable, *items);
   }
@@ -189,7 +213,7 @@ class TParserWalk {
   }
 
   IntfPtr<IFuzzyStreamTokenList> ReadExpressionList(int depth) {
-    IntfPtr<IFuzzyStreamTokenList> list = TFuzzyStreamTokenList::Create();
+    IntfPtr<TFuzzyStreamTokenList> list = S().NewTokenList();
     IntfPtr<IFuzzyStreamToken> token = S().NextToken();
     while (token->GetDataType() != dtEOF && !IsChar(*token, ')')) {
       if (IsChar(*token, '(')) {
@@ -200,7 +224,7 @@ class TParserWalk {
         token->SetTokenList(ReadExpressionList(depth + 1));
         S().NextToken();  // the ")" or end of text that ended the group
       }
-      list->Add(token);
+      list->AddToken(token);
       token = S().NextToken();
     }
     S().PushBackToken(token);

@@ -48,19 +48,35 @@ bool TBaseStreamToken::IsEqual(const IntfPtr<IInterface>& other) const {
 }
 
 std::string TBaseStreamToken::PlainAsString() const {
+  std::string text;
+  AppendPlainAsString(text);
+  return text;
+}
+
+void TBaseStreamToken::AppendPlainAsString(std::string& out) const {
   switch (FDataType) {
     case dtString:
-      return "\\\"" + FText + "\"\\";
+      out += "\\\"";
+      out += FText;
+      out += "\"\\";
+      return;
     case dtInteger:
       // Adding 0 turns the -0 of a truncated small negative number into 0.
-      return FormatFixed(std::trunc(FNumber) + 0.0, 0);
+      out += FormatFixed(std::trunc(FNumber) + 0.0, 0);
+      return;
     case dtFloat:
-      return FormatFixed(FNumber, 4);
+      out += FormatFixed(FNumber, 4);
+      return;
     case dtVariable:
-      return "?" + FText;
+      out += '?';
+      out += FText;
+      return;
     default:
-      if (!FText.empty()) return FText;
-      return std::string(1, static_cast<char>(FDataType));
+      if (!FText.empty()) {
+        out += FText;
+      } else {
+        out += static_cast<char>(FDataType);
+      }
   }
 }
 
@@ -73,20 +89,28 @@ IntfPtr<TFuzzyStreamToken> TFuzzyStreamToken::Create() {
 }
 
 std::string TFuzzyStreamToken::GetAsString() const {
+  std::string text;
+  AppendAsString(text);
+  return text;
+}
+
+void TFuzzyStreamToken::AppendAsString(std::string& out) const {
   switch (GetDataType()) {
     case dtInterface:
-      return "<interface>";
-    case dtTokenList: {
-      const auto list = Supports<IBaseStreamTokenList>(FValue);
-      return list ? list->GetAsString() : std::string();
-    }
+      out += "<interface>";
+      return;
+    case dtTokenList:
+      if (const auto list = Supports<IBaseStreamTokenList>(FValue)) out += list->GetAsString();
+      return;
     case dtObject:
-      return "<object>";
+      out += "<object>";
+      return;
     case dtFuzzySet:
     case dtFuzzySetObject:
-      return GetText();
+      out += GetText();
+      return;
     default:
-      return PlainAsString();
+      AppendPlainAsString(out);
   }
 }
 

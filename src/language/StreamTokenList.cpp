@@ -78,15 +78,25 @@ bool TBaseStreamTokenList::IsEqualInterfaceList(const TGInterfaceList& other) co
 }
 
 IntfPtr<IBaseStreamToken> TBaseStreamTokenList::GetItem(int32_t index) const {
-  return Supports<IBaseStreamToken>(Get(index));
+  return IntfPtr<IBaseStreamToken>(FTokenCast.Cast(ItemAt(index)));
 }
 
 void TBaseStreamTokenList::SetItem(int32_t index, const IntfPtr<IBaseStreamToken>& token) {
   Put(index, token);
+  FTokenCast.Remember(token.Get(), token.Get());
 }
 
 int32_t TBaseStreamTokenList::Add(const IntfPtr<IBaseStreamToken>& token) {
-  return TIList::Add(token);
+  const int32_t index = TIList::Add(token);
+  FTokenCast.Remember(token.Get(), token.Get());
+  return index;
+}
+
+int32_t TBaseStreamTokenList::AddKnownToken(IntfPtr<IInterface> item, IBaseStreamToken* token) {
+  IInterface* const object = item.Get();
+  const int32_t index = TIList::Add(std::move(item));
+  FTokenCast.Remember(object, token);
+  return index;
 }
 
 int32_t TBaseStreamTokenList::IndexOf(const IntfPtr<IBaseStreamToken>& token) const {
@@ -95,6 +105,7 @@ int32_t TBaseStreamTokenList::IndexOf(const IntfPtr<IBaseStreamToken>& token) co
 
 void TBaseStreamTokenList::Insert(int32_t index, const IntfPtr<IBaseStreamToken>& token) {
   TIList::Insert(index, token);
+  FTokenCast.Remember(token.Get(), token.Get());
 }
 
 void TBaseStreamTokenList::AddTokens(const IntfPtr<IBaseStreamTokenList>& other) {
@@ -122,7 +133,14 @@ IntfPtr<TFuzzyStreamTokenList> TFuzzyStreamTokenList::Create() {
 }
 
 IntfPtr<IFuzzyStreamToken> TFuzzyStreamTokenList::GetToken(int32_t index) const {
-  return Supports<IFuzzyStreamToken>(GetItem(index));
+  // A fuzzy token is a token, so this is the item's token part as a fuzzy token.
+  return IntfPtr<IFuzzyStreamToken>(FFuzzyCast.Cast(ItemAt(index)));
+}
+
+int32_t TFuzzyStreamTokenList::AddToken(const IntfPtr<IFuzzyStreamToken>& token) {
+  const int32_t index = AddKnownToken(IntfPtr<IInterface>(token), token.Get());
+  FFuzzyCast.Remember(token.Get(), token.Get());
+  return index;
 }
 
 }  // namespace tapwise

@@ -1,5 +1,6 @@
 #include "tapwise/language/TokenStream.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -36,7 +37,7 @@ bool IsSingleCharToken(int ch) {
 
 // Characters that end a word without belonging to it. "=" is not one (a=b is one word);
 // "<" is one although it does not stand alone.
-bool EndsWord(int ch) {
+constexpr bool EndsWord(int ch) {
   switch (ch) {
     case '"':
     case '&':
@@ -52,6 +53,24 @@ bool EndsWord(int ch) {
     default:
       return false;
   }
+}
+
+// The bytes a word goes on over: visible, and neither a delimiter (EndsWord) nor the escape.
+constexpr std::array<bool, 256> kWordBytes = [] {
+  std::array<bool, 256> table{};
+  for (int ch = 33; ch < 256; ++ch)
+    table[static_cast<size_t>(ch)] = !EndsWord(ch) && ch != '\\';
+  return table;
+}();
+
+bool IsWordByte(char ch) {
+  return kWordBytes[static_cast<unsigned char>(ch)];
+}
+
+// Blanks other than the line-end bytes.
+bool IsInlineBlank(char ch) {
+  const auto byte = static_cast<unsigned char>(ch);
+  return byte < 33 && byte != '\n' && byte != '\r';
 }
 
 int HexDigit(char ch) {
@@ -97,12 +116,56 @@ bool IsDigit(char ch) {
 
 TFuzzyLogicTokenStream::TFuzzyLogicTokenStream(TStream& source) : TGTextStream(source) {}
 
+TFuzzyStreamToken* TFuzzyLogicTokenStream::RecycledToken() {
+  if (FRecycled.size() < kRecycleSlots) {
+    TFuzzyStreamToken* made = TFuzzyStreamToken::Create().Detach();
+    made->FInRecycling = true;
+    FRecycled.push_back({IntfPtr<IInterface>::Adopt(made), made});
+    return made;
+  }
+  TRecycleSlot& slot = FRecycled[FRecycleNext];
+  FRecycleNext = (FRecycleNext + 1) % kRecycleSlots;
+  TFuzzyStreamToken* const old = slot.Token;
+  if (old->RefCount() != 1 || old == FLastPlain) {
+    // Still in use: the slot lets it go (the current token keeps the slot's reference).
+    old->FInRecycling = false;
+    if (old == FLastPlain) FLastHold = std::move(slot.Hold);
+    TFuzzyStreamToken* made = TFuzzyStreamToken::Create().Detach();
+    made->FInRecycling = true;
+    slot = {IntfPtr<IInterface>::Adopt(made), made};
+    return made;
+  }
+  // Nobody else holds it, so nobody can see it change: back to a fresh token.
+  old->FDataType = dtEOF;
+  old->FNumber = 0;
+  old->FText.clear();
+  old->FTag = 0;
+  old->FValue = nullptr;
+  old->FObject = nullptr;
+  return old;
+}
+
 IntfPtr<TFuzzyStreamToken> TFuzzyLogicTokenStream::NewToken() {
-  auto token = TFuzzyStreamToken::Create();
+  TFuzzyStreamToken* token = RecycledToken();
   token->FLineNumber = FLineNumber;
-  token->FWhiteSpace = FPendingWhiteSpace;
+  // Swapped rather than copied: the recycled token's old white space becomes the buffer.
+  token->FWhiteSpace.swap(FPendingWhiteSpace);
   FPendingWhiteSpace.clear();
-  return token;
+  FMade = token;
+  FMadeView = token;
+  return IntfPtr<TFuzzyStreamToken>(token);
+}
+
+IntfPtr<TFuzzyStreamTokenList> TFuzzyLogicTokenStream::NewTokenList() {
+  if (FLastList != nullptr && FLastList->RefCount() == 1) {
+    // Nobody else holds it: emptied (keeping its room) it is as good as new.
+    FLastList->SetCount(0);
+    FLastList->SetTag(0);
+  } else {
+    FLastList = TFuzzyStreamTokenList::Create().Detach();
+    FLastListHold = IntfPtr<IInterface>::Adopt(FLastList);
+  }
+  return IntfPtr<TFuzzyStreamTokenList>(FLastList);
 }
 
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::MakeToken(int32_t hint,
@@ -181,6 +244,16 @@ void TFuzzyLogicTokenStream::CountLineEnd(int ch) {
 
 bool TFuzzyLogicTokenStream::SkipWhitespace() {
   for (;;) {
+    // A run of blanks straight from the block; a visible byte after it stays unread.
+    const std::string_view ahead = ReadAhead();
+    size_t blanks = 0;
+    while (blanks < ahead.size() && IsInlineBlank(ahead[blanks]))
+      ++blanks;
+    if (blanks > 0) {
+      FPendingWhiteSpace.append(ahead.data(), blanks);
+      Consume(blanks);
+    }
+    if (blanks < ahead.size() && static_cast<unsigned char>(ahead[blanks]) >= 33) return false;
     const int ch = ReadByte();
     if (ch == kEnd) return false;
     if (ch >= 33) {
@@ -274,6 +347,15 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::ReadToken() {
     ReadLine();
   }
   for (;;) {
+    // The word's ordinary bytes straight from the block, up to the byte that needs a look.
+    const std::string_view ahead = ReadAhead();
+    size_t length = 0;
+    while (length < ahead.size() && IsWordByte(ahead[length]))
+      ++length;
+    if (length > 0) {
+      FTokenText.append(ahead.data(), length);
+      Consume(length);
+    }
     const int ch = ReadByte();
     if (ch == kEnd) return MakeToken(0, FTokenText);
     if (ch <= 32) {
@@ -306,8 +388,9 @@ void TFuzzyLogicTokenStream::FillLookahead() {
   int32_t depth = 0;
   for (;;) {
     auto token = ReadToken();
-    const int32_t type = token->GetDataType();
-    FGroup.push_back(std::move(token));
+    TFuzzyStreamToken* plain = PlainView(token.Get());
+    const int32_t type = plain != nullptr ? plain->FDataType : token->GetDataType();
+    FGroup.push_back({std::move(token), plain});
     if (type == dtEOF) break;
     if (type == '(') {
       ++depth;
@@ -321,40 +404,71 @@ void TFuzzyLogicTokenStream::FillLookahead() {
   FGroup.clear();
 }
 
-IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
-  if (FLookahead.empty()) FillLookahead();
-  IntfPtr<IFuzzyStreamToken> token = std::move(FLookahead.back());
-  FLookahead.pop_back();
-  const int32_t line = token->GetLineNumber();
-  if (FEchoLine != 0 && FEchoLine < line) FEchoText += "\r\n";
-  const int32_t echoed_type = token->GetDataType();
+void TFuzzyLogicTokenStream::Echo(const IFuzzyStreamToken& token, const TFuzzyStreamToken* plain) {
+  const int32_t type = plain != nullptr ? plain->FDataType : token.GetDataType();
   // A plain token's number has a text that depends on its type and value alone: keep those.
-  const IFuzzyStreamToken* echoed = token.Get();
-  if ((echoed_type == dtFloat || echoed_type == dtInteger) &&
-      typeid(*echoed) == typeid(TFuzzyStreamToken)) {
-    FEchoNumbers.push_back({FEchoText.size(), token->GetNumber(), echoed_type == dtInteger});
+  if ((type == dtFloat || type == dtInteger) &&
+      (plain != nullptr || typeid(token) == typeid(TFuzzyStreamToken))) {
+    FEchoNumbers.push_back({FEchoText.size(), token.GetNumber(), type == dtInteger});
+  } else if (plain != nullptr && (type == dtSymbol || type > dtFuzzySetObject)) {
+    // Words and single-character tokens: the text itself (see AppendPlainAsString).
+    if (plain->FText.empty()) {
+      FEchoText.push_back(static_cast<char>(type));
+    } else {
+      FEchoText += plain->FText;
+    }
+  } else if (plain != nullptr) {
+    plain->AppendAsString(FEchoText);
   } else {
-    FEchoText += token->GetAsString();
+    FEchoText += token.GetAsString();
   }
   FEchoText.push_back(' ');
+}
+
+IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
+  if (FLookahead.empty()) FillLookahead();
+  TQueuedToken next = std::move(FLookahead.back());
+  FLookahead.pop_back();
+  const TFuzzyStreamToken* plain = next.Plain;
+  const int32_t line = plain != nullptr ? plain->FLineNumber : next.Token->GetLineNumber();
+  if (FEchoLine != 0 && FEchoLine < line) FEchoText += "\r\n";
+  Echo(*next.Token, plain);
   FEchoLines.push_back(FEchoLine);
   FEchoLine = line;
-  const int32_t type = token->GetDataType();
+  const int32_t type = plain != nullptr ? plain->FDataType : next.Token->GetDataType();
   if (type == ')') {
     --FDepth;
   } else if (type == '(') {
     ++FDepth;
   }
-  FLastToken = token;
-  return token;
+  SetLast(next.Token, next.Plain);
+  return std::move(next.Token);
+}
+
+void TFuzzyLogicTokenStream::SetLast(const IntfPtr<IFuzzyStreamToken>& token,
+                                     TFuzzyStreamToken* plain) {
+  FLast = token.Get();
+  FLastPlain = plain;
+  if (plain != nullptr && plain->FInRecycling) {
+    FLastHold = nullptr;
+  } else {
+    FLastHold = token;
+  }
 }
 
 void TFuzzyLogicTokenStream::PushBackToken(const IntfPtr<IFuzzyStreamToken>& token) {
   if (!token) return;
-  FLookahead.push_back(token);
-  FLastToken = token;
+  TFuzzyStreamToken* plain = token.Get() == FLast ? FLastPlain : PlainView(token.Get());
+  FLookahead.push_back({token, plain});
+  SetLast(token, plain);
   // Roll the token, the blank after it and the line break before it out of the echo.
-  const size_t rolled = token->GetAsString().size() + 1;
+  FPushedText.clear();
+  if (plain != nullptr) {
+    plain->AppendAsString(FPushedText);
+  } else {
+    FPushedText = token->GetAsString();
+  }
+  const size_t rolled = FPushedText.size() + 1;
   // The cut may stay in the text after the last waiting number; a number's text is never
   // empty and never ends in a blank, so the trimming stops where that number stands.
   if (!FEchoNumbers.empty() && FEchoText.size() < FEchoNumbers.back().Offset + rolled) {
@@ -381,9 +495,43 @@ void TFuzzyLogicTokenStream::PushBackToken(const IntfPtr<IFuzzyStreamToken>& tok
   }
 }
 
+bool TFuzzyLogicTokenStream::EchoSurvivesPushBack() const {
+  // A push-back trims the blanks and line ends in front of the token it rolls out, down to
+  // the last waiting number, and adds one blank: that is the echo again when the echo is
+  // empty or ends in exactly one blank after something else.
+  if (FEchoText.empty()) return FEchoNumbers.empty();
+  const size_t number_end = FEchoNumbers.empty() ? 0 : FEchoNumbers.back().Offset;
+  size_t kept = FEchoText.size();
+  while (kept > number_end && (FEchoText[kept - 1] == ' ' || FEchoText[kept - 1] == '\r' ||
+                               FEchoText[kept - 1] == '\n')) {
+    --kept;
+  }
+  return kept > 0 && kept + 1 == FEchoText.size() && FEchoText[kept] == ' ';
+}
+
+bool TFuzzyLogicTokenStream::PeekTwo(IntfPtr<IFuzzyStreamToken>& first,
+                                     IntfPtr<IFuzzyStreamToken>& second) {
+  if (FLookahead.empty()) FillLookahead();  // as reading the first would
+  if (FLookahead.size() < 2 || !EchoSurvivesPushBack()) return false;
+  const TQueuedToken& next = FLookahead[FLookahead.size() - 1];
+  first = next.Token;
+  second = FLookahead[FLookahead.size() - 2].Token;
+  SetLast(next.Token, next.Plain);
+  return true;
+}
+
+bool TFuzzyLogicTokenStream::PeekOne(IntfPtr<IFuzzyStreamToken>& next) {
+  if (FLookahead.empty()) FillLookahead();  // as reading it would
+  if (!EchoSurvivesPushBack()) return false;
+  const TQueuedToken& top = FLookahead.back();
+  next = top.Token;
+  SetLast(top.Token, top.Plain);
+  return true;
+}
+
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::CurrentToken() {
-  if (!FLastToken) FLastToken = NextToken();
-  return FLastToken;
+  if (FLast == nullptr) NextToken();
+  return IntfPtr<IFuzzyStreamToken>(FLast);
 }
 
 std::string TFuzzyLogicTokenStream::ParsedText() const {
@@ -427,7 +575,7 @@ void TFuzzyLogicTokenStream::SkipToBalance() {
 std::string TFuzzyLogicTokenStream::PeekKeyword() {
   auto token = NextToken();
   if (token->GetDataType() != '(' || FLookahead.empty()) return {};
-  const auto& next = FLookahead.back();
+  const auto& next = FLookahead.back().Token;
   std::string keyword;
   if (next->GetDataType() == dtSymbol) {
     keyword = next->GetText().empty() ? next->GetAsString() : next->GetText();

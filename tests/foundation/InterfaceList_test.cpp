@@ -70,6 +70,7 @@ TEST(InterfaceListTest, IndexesAreCheckedAndFailuresChangeNothing) {
   EXPECT_EQ(Joined(list), "a b c");
   ExpectListError([&] { list.Insert(4, Word("x")); }, "List index out of bounds (4)");
   ExpectListError([&] { list.Get(3); }, "List index out of bounds (3)");
+  ExpectListError([&] { list.ItemAt(-1); }, "List index out of bounds (-1)");
   ExpectListError([&] { list.Put(-1, Word("x")); }, "List index out of bounds (-1)");
   ExpectListError([&] { list.Delete(3); }, "List index out of bounds (3)");
   ExpectListError([&] { list.SetCapacity(2); }, "List capacity out of bounds (2)");
@@ -79,6 +80,7 @@ TEST(InterfaceListTest, IndexesAreCheckedAndFailuresChangeNothing) {
   EXPECT_EQ(TextOf(list.First()), "a");
   EXPECT_EQ(TextOf(list.Last()), "c");
   IntfPtr<IInterface> b = list.Get(1);
+  EXPECT_EQ(list.ItemAt(1), b.Get());
   EXPECT_EQ(list.IndexOf(b), 1);
   EXPECT_EQ(list.IndexOf(Word("b")), -1);  // identity, not content
   EXPECT_EQ(list.Remove(b), 1);

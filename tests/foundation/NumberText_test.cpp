@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "tapwise/foundation/Exceptions.h"
@@ -88,6 +92,65 @@ TEST(NumberText, ReadsOnlyFiniteNumbersWithDecimalPoint) {
   }
   EXPECT_EQ(TryStrToInt(" 42"), 42);
   EXPECT_FALSE(TryStrToInt("4.2"));
+}
+
+// Short plain decimals are read by a path of their own; it must give the very double the
+// general converter gives, and leave everything else to it.
+TEST(NumberText, PlainDecimalsReadToTheSameDoubleAsTheGeneralConverter) {
+  auto general = [](const std::string& text) -> std::optional<double> {
+    double value = 0;
+    const char* first = text.data() + (text.front() == '+' ? 1 : 0);
+    const auto [end, error] = std::from_chars(first, text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+  };
+  auto expect_same = [&](const std::string& text) {
+    const auto expected = general(text);
+    const auto actual = TryStrToFloat(text);
+    ASSERT_EQ(actual.has_value(), expected.has_value()) << text;
+    if (!expected) return;
+    EXPECT_EQ(std::bit_cast<uint64_t>(*actual), std::bit_cast<uint64_t>(*expected)) << text;
+  };
+  for (const char* text : {"0.1",
+                           "0.3",
+                           "-0.0",
+                           "0",
+                           "5.",
+                           ".5",
+                           "-.5",
+                           "+2.25",
+                           "1.2.3",
+                           "12.3456",
+                           "0.0000",
+                           "999999999999999",
+                           "9999999999999999",
+                           "0.000000000000001",
+                           "1.7976931348623157",
+                           "123456.789012345",
+                           "9007199254740993",
+                           "0.1e1",
+                           "-",
+                           ".",
+                           "1..2",
+                           "07.50"}) {
+    expect_same(text);
+  }
+  EXPECT_EQ(TryStrToFloat("-0.0").has_value() && std::signbit(*TryStrToFloat("-0.0")), true);
+  // Decimals of every length and scale the definition texts use, and longer ones.
+  uint64_t state = 12345;
+  for (int i = 0; i < 20000; ++i) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    const int digits = 1 + static_cast<int>((state >> 33) % 18);
+    const int point = static_cast<int>((state >> 40) % static_cast<uint64_t>(digits + 1));
+    std::string text = (state >> 63) != 0 ? "-" : "";
+    uint64_t draw = state;
+    for (int d = 0; d < digits; ++d) {
+      if (d == point) text += '.';
+      draw = draw * 6364136223846793005u + 1442695040888963407u;
+      text += static_cast<char>('0' + (draw >> 59) % 10);
+    }
+    expect_same(text);
+  }
 }
 
 TEST(NumberText, IgnoresACommaDecimalLocale) {

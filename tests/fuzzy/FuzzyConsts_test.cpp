@@ -100,7 +100,7 @@ TEST(FuzzyConsts, ReservedWordsAreWholeWordsInTheirExactCase) {
     }
   }
   for (const char* word : {"Very", "VERY", "very cold", "cold", "Or-Sum", "*x", "X", "", "notcold",
-                           "[very cold]", "mean", "zadeh"}) {
+                           "[very cold]", "mean", "zadeh", "vert", "+Y", "an"}) {
     EXPECT_FALSE(IsReservedWord(word)) << word;
     EXPECT_NO_THROW(CheckFuzzySetName(word)) << word;
   }

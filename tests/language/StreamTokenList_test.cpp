@@ -59,6 +59,39 @@ TEST(StreamTokenList, EditingKeepsOrderAndIdentity) {
   EXPECT_EQ(list->GetAsString(), "");
 }
 
+// Items of several classes, put in by every route, come out as the same objects through
+// both views, and an item that is no token comes out as null.
+TEST(StreamTokenList, ItemsOfMixedClassesComeOutAsThemselves) {
+  testing::LiveObjectGuard guard;
+  auto list = TFuzzyStreamTokenList::Create();
+  IntfPtr<IBaseStreamToken> plain = TBaseStreamToken::Create();
+  plain->SetText("plain");
+  const auto fuzzy = Symbol("fuzzy");
+  const auto other = Symbol("other");
+  list->AddToken(fuzzy);
+  list->Add(plain);
+  list->Insert(0, other);
+  list->TIList::Add(TFuzzyStreamTokenList::Create());  // present but not a token
+  list->AddToken(nullptr);
+  ASSERT_EQ(list->GetCount(), 5);
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(list->GetItem(0), other);
+    EXPECT_EQ(list->GetToken(0), other);
+    EXPECT_EQ(list->GetItem(1), fuzzy);
+    EXPECT_EQ(list->GetToken(1)->GetText(), "fuzzy");
+    EXPECT_EQ(list->GetItem(2)->GetText(), "plain");
+    EXPECT_EQ(list->GetToken(2), nullptr);  // a plain token is no fuzzy token
+    EXPECT_EQ(list->GetItem(3), nullptr);
+    EXPECT_EQ(list->GetToken(3), nullptr);
+    EXPECT_EQ(list->GetItem(4), nullptr);
+    // Replacing items changes what the list has seen last; the answers stay the same.
+    list->SetItem(0, other);
+    list->SetItem(2, plain);
+  }
+  EXPECT_EQ(list->IndexOf(plain), 2);
+  EXPECT_EQ(list->GetAsString(), "other fuzzy plain   ");
+}
+
 TEST(StreamTokenList, IndexErrorsNameTheIndex) {
   auto list = TFuzzyStreamTokenList::Create();
   list->Add(Symbol("a"));

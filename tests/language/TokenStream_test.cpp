@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -359,6 +360,160 @@ TEST(TokenStream, LongTextsCrossBlocks) {
     }
   }
   EXPECT_EQ(count, 3000);
+}
+
+// Tokens the caller has let go are used again for later tokens; every token handed out must
+// still look freshly made, and a token the caller keeps must never change under it.
+TEST(TokenStream, RecycledTokensComeOutFreshAndHeldTokensStayUntouched) {
+  testing::LiveObjectGuard guard;
+  std::string text;
+  for (int i = 0; i < 2000; ++i)
+    text += "w" + std::to_string(i) + (i % 10 == 9 ? "\n" : " ");
+  Lexer lexer(text);
+  const IntfPtr<IInterface> carried = TFuzzyStreamToken::Create();
+  std::vector<IntfPtr<IFuzzyStreamToken>> kept;
+  std::vector<const IFuzzyStreamToken*> seen;
+  int reused = 0;
+  for (int i = 0; i < 2000; ++i) {
+    const auto token = lexer->NextToken();
+    SCOPED_TRACE(i);
+    ASSERT_EQ(token->GetDataType(), dtSymbol);
+    EXPECT_EQ(token->GetText(), "w" + std::to_string(i));
+    EXPECT_EQ(token->GetLineNumber(), i / 10 + 1);
+    // The byte that ends a word joins its white space.
+    EXPECT_EQ(token->GetWhiteSpace(), i % 10 == 9 ? "\n" : " ");
+    EXPECT_EQ(token->GetTag(), 0);
+    EXPECT_EQ(token->GetNumber(), 0);
+    EXPECT_EQ(token->GetInterfaceValue(), nullptr);
+    EXPECT_EQ(token->GetObjectValue(), nullptr);
+    for (const auto& held : kept)
+      EXPECT_NE(token, held);
+    if (std::find(seen.begin(), seen.end(), token.Get()) != seen.end()) ++reused;
+    seen.push_back(token.Get());
+    // Marks that a recycled token must not carry over.
+    token->SetTag(7);
+    token->SetNumber(2.5);
+    token->SetInterfaceValue(carried);
+    if (i % 100 == 0) kept.push_back(token);
+  }
+  EXPECT_GT(reused, 0);
+  // The kept tokens are exactly as their holder left them.
+  for (size_t k = 0; k < kept.size(); ++k) {
+    EXPECT_EQ(kept[k]->GetDataType(), dtInterface);
+    EXPECT_EQ(kept[k]->GetText(), "w" + std::to_string(k * 100));
+    EXPECT_EQ(kept[k]->GetTag(), 7);
+    EXPECT_EQ(kept[k]->GetInterfaceValue(), carried);
+  }
+  EXPECT_EQ(lexer->NextToken()->GetDataType(), dtEOF);
+}
+
+// The echo and push-back read tokens through the stream's own view of them; a long group
+// (more tokens than the stream recycles) echoes and pushes back like a short one.
+TEST(TokenStream, EchoAndPushBackOverALongGroup) {
+  testing::LiveObjectGuard guard;
+  std::string text = "(";
+  std::string echo = "( ";
+  for (int i = 0; i < 600; ++i) {
+    text += "a" + std::to_string(i) + " " + std::to_string(i) + " ";
+    echo += "a" + std::to_string(i) + " " + std::to_string(i) + " ";
+  }
+  text += ")";
+  Lexer lexer(text);
+  IntfPtr<IFuzzyStreamToken> last;
+  for (int i = 0; i < 1201; ++i)
+    last = lexer->NextToken();
+  EXPECT_EQ(lexer->ParsedText(), echo);
+  EXPECT_EQ(last->GetNumber(), 599);
+  lexer->PushBackToken(last);
+  EXPECT_EQ(lexer->ParsedText(), echo.substr(0, echo.size() - 4));
+  EXPECT_EQ(lexer->NextToken(), last);
+  EXPECT_EQ(lexer->ParsedText(), echo);
+
+  // Tokens pushed back out of order with how they were made echo the same way again.
+  const auto before = lexer->NextToken();  // ")"
+  lexer->PushBackToken(before);
+  lexer->PushBackToken(last);
+  EXPECT_EQ(lexer->ParsedText(), echo.substr(0, echo.size() - 4));
+  EXPECT_EQ(lexer->NextToken(), last);
+  EXPECT_EQ(lexer->NextToken(), before);
+  EXPECT_EQ(lexer->ParsedText(), echo + ") ");
+  EXPECT_EQ(lexer->GetDepth(), 0);
+}
+
+// The current token is kept for CurrentToken even when nobody else holds it and the stream
+// makes enough tokens to come round to its recycling slot again.
+TEST(TokenStream, CurrentTokenSurvivesRecycling) {
+  testing::LiveObjectGuard guard;
+  Lexer lexer("first second");
+  lexer->NextToken();
+  for (int i = 0; i < 1000; ++i)
+    lexer->MakeToken(0, "w" + std::to_string(i));
+  EXPECT_EQ(lexer->CurrentToken()->GetText(), "first");
+  // A token of the caller's own, pushed back, is current until the next one is read.
+  IntfPtr<IFuzzyStreamToken> own = TFuzzyStreamToken::Create();
+  own->SetDataType(dtSymbol);
+  own->SetText("own");
+  lexer->PushBackToken(own);
+  own = nullptr;
+  for (int i = 0; i < 1000; ++i)
+    lexer->MakeToken(0, "w");
+  EXPECT_EQ(lexer->CurrentToken()->GetText(), "own");
+  EXPECT_EQ(lexer->NextToken()->GetText(), "own");
+  EXPECT_EQ(lexer->NextToken()->GetText(), "second");
+  EXPECT_EQ(lexer->CurrentToken()->GetText(), "second");
+}
+
+// PeekTwo and PeekOne must leave exactly what reading and pushing back leaves, at every
+// point of texts whose echo a push-back trims (numbers waiting to be written, line breaks,
+// words that end in an escaped blank).
+TEST(TokenStream, PeeksLeaveWhatReadingAndPushingBackLeaves) {
+  testing::LiveObjectGuard guard;
+  for (const std::string& text :
+       {std::string("(term a (tri 1 2.5 3))"), std::string("(a 1.5\n(b) -2 \r\n (c d))"),
+        std::string("(x\\  y\\  (z) w)"), std::string("(1 (2 (3)) \"s t\" ?v)"),
+        std::string("a b (c)")}) {
+    for (size_t skip = 0; skip < 12; ++skip) {
+      SCOPED_TRACE(text + " after " + std::to_string(skip));
+      Lexer peeked(text);
+      Lexer read(text);
+      for (size_t i = 0; i < skip; ++i) {
+        peeked->NextToken();
+        read->NextToken();
+      }
+      IntfPtr<IFuzzyStreamToken> first;
+      IntfPtr<IFuzzyStreamToken> second;
+      if (!peeked->PeekTwo(first, second)) {
+        first = peeked->NextToken();
+        second = peeked->NextToken();
+        peeked->PushBackToken(second);
+        peeked->PushBackToken(first);
+      }
+      const auto read_first = read->NextToken();
+      const auto read_second = read->NextToken();
+      read->PushBackToken(read_second);
+      read->PushBackToken(read_first);
+      EXPECT_EQ(first->GetAsString(), read_first->GetAsString());
+      EXPECT_EQ(second->GetAsString(), read_second->GetAsString());
+      EXPECT_EQ(peeked->CurrentToken(), first);
+      EXPECT_EQ(peeked->ParsedText(), read->ParsedText());
+      EXPECT_EQ(peeked->GetDepth(), read->GetDepth());
+      // Reading on gives the same tokens and the same echo at every step; a look at one
+      // token at each step leaves what reading and pushing it back leaves.
+      for (int i = 0; i < 6; ++i) {
+        IntfPtr<IFuzzyStreamToken> next;
+        if (peeked->PeekOne(next)) {
+          const auto read_next = read->NextToken();
+          read->PushBackToken(read_next);
+          EXPECT_EQ(next->GetAsString(), read_next->GetAsString());
+          EXPECT_EQ(peeked->CurrentToken(), next);
+          EXPECT_EQ(peeked->ParsedText(), read->ParsedText());
+          EXPECT_EQ(peeked->GetDepth(), read->GetDepth());
+        }
+        EXPECT_EQ(peeked->NextToken()->GetAsString(), read->NextToken()->GetAsString());
+        EXPECT_EQ(peeked->ParsedText(), read->ParsedText());
+      }
+    }
+  }
 }
 
 }  // namespace

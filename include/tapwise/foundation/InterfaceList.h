@@ -36,6 +36,9 @@ class TGInterfaceList : public TPersistent {
   /// Inserts `item` at `index` (0..Count; Count appends).
   void Insert(int index, IntfPtr<IInterface> item);
   IntfPtr<IInterface> Get(int index) const;
+  /// The item at `index` without a reference of its own (valid while the list holds it);
+  /// the index is checked as by `Get`.
+  IInterface* ItemAt(int index) const;
   /// Replaces the item at `index`; reports the old item deleted and the new one added.
   void Put(int index, IntfPtr<IInterface> item);
   IntfPtr<IInterface> First() const { return Get(0); }

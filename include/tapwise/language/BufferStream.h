@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "tapwise/foundation/Stream.h"
 
@@ -81,6 +82,15 @@ class TGBufferStream : public TStream {
   }
 
  protected:
+  /// The bytes of the present fill not read yet, for a reader that scans a run of bytes at
+  /// once (empty when the stream is not reading or the fill is used up: `ReadByte` then
+  /// fetches more). Valid until the next read, push-back, write or seek.
+  std::string_view ReadAhead() const {
+    if (FState != TGBufferState::bsReading || FCurrent == nullptr) return {};
+    return {FCurrent, static_cast<size_t>(FEnd - FCurrent)};
+  }
+  /// Takes the first `count` bytes of `ReadAhead` as read; `count` must not exceed its size.
+  void Consume(size_t count) { FCurrent += count; }
   /// Forgets the source without touching it; later reads find nothing and writes fail.
   void DetachSource() { FSource = nullptr; }
   /// Passes pending writes on, without raising OnFlushBuffer; returns how many bytes the

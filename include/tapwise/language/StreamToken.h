@@ -53,6 +53,8 @@ class TBaseStreamToken : public TPersistent,
   virtual IntfPtr<TBaseStreamToken> CreateSame() const { return Create(); }
   /// The text forms shared by every token kind that carries no value.
   std::string PlainAsString() const;
+  /// Appends what `PlainAsString` gives to `out`, without a string of its own.
+  void AppendPlainAsString(std::string& out) const;
 
  private:
   friend class TFuzzyLogicTokenStream;  // fills fresh tokens without copying their text
@@ -75,6 +77,8 @@ class TFuzzyStreamToken : public TBaseStreamToken, public virtual IFuzzyStreamTo
   /// text, and for a fuzzy set its text when it has one (the token's `Text` until the set
   /// types give their own).
   std::string GetAsString() const override;
+  /// Appends what `GetAsString` gives to `out`; the tokenizer's echo is made this way.
+  void AppendAsString(std::string& out) const;
 
   IntfPtr<IInterface> GetInterfaceValue() const override { return FValue; }
   IntfPtr<IInterface> GetFuzzySetValue() const override;
@@ -90,8 +94,11 @@ class TFuzzyStreamToken : public TBaseStreamToken, public virtual IFuzzyStreamTo
   IntfPtr<TBaseStreamToken> CreateSame() const override { return Create(); }
 
  private:
+  friend class TFuzzyLogicTokenStream;  // recycles tokens nobody else holds any more
+
   IntfPtr<IInterface> FValue;
   TPersistent* FObject = nullptr;
+  bool FInRecycling = false;  // a token stream's recycling slot holds it
 };
 
 }  // namespace tapwise

@@ -7,6 +7,7 @@
 #include "tapwise/foundation/Interface.h"
 #include "tapwise/foundation/Stream.h"
 #include "tapwise/language/StreamToken.h"
+#include "tapwise/language/StreamTokenList.h"
 #include "tapwise/language/TextStream.h"
 
 namespace tapwise {
@@ -51,6 +52,10 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   /// blank, with a CR LF where the line changes: "( deffuzzy outTemp \r\n( range ".
   virtual std::string ParsedText() const;
 
+  /// An empty token list for a group of tokens read from this stream: the list handed out
+  /// last, emptied, when nobody holds it any more, else a new one.
+  IntfPtr<TFuzzyStreamTokenList> NewTokenList();
+
   /// Reads the next token from the text itself, ignoring the look-ahead.
   virtual IntfPtr<IFuzzyStreamToken> ReadToken();
   /// Makes a token of the kind `hint` says: -1 end of the text (a word when `text` is not
@@ -71,6 +76,14 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   /// "=" token, "" for anything else), leaving both tokens to be read. Otherwise "" and the
   /// token is taken.
   virtual std::string PeekKeyword();
+  /// The next token and the one after it, both left to be read, with the state that reading
+  /// both and pushing them back (the second first) leaves: the next token is current, the
+  /// echo and `Depth` are as they were. False when the look-ahead does not hold both or
+  /// that state could not be had without reading (the echo would not come back the same);
+  /// the caller then reads and pushes back itself.
+  bool PeekTwo(IntfPtr<IFuzzyStreamToken>& first, IntfPtr<IFuzzyStreamToken>& second);
+  /// `PeekTwo` for the next token alone: the state reading it and pushing it back leaves.
+  bool PeekOne(IntfPtr<IFuzzyStreamToken>& next);
 
   /// Like the text stream's, but the bytes skipped join the pending white space of the next
   /// token and a line end passed counts a line.
@@ -100,7 +113,11 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   // Keeps the line end that starts with `ch` (CR or LF, just read) in the pending white space,
   // reading the LF of a CR LF too, and counts one line.
   void KeepLineEnd(int ch);
+  // A blank token on the current line carrying the pending white space.
   IntfPtr<TFuzzyStreamToken> NewToken();
+  // A blank token held by its recycling slot: a recycled one when the slot the stream comes
+  // to holds the only reference left to its token, else a new one in that slot.
+  TFuzzyStreamToken* RecycledToken();
   // Writes the numbers still waiting in FEchoNumbers into the echo text.
   void FlushEcho() const;
 
@@ -112,17 +129,58 @@ class TFuzzyLogicTokenStream : public TGTextStream {
     bool Integer;
   };
 
-  std::vector<IntfPtr<IFuzzyStreamToken>> FLookahead;  // the top (next out) is the back
+  // A token with the stream's own view of it when the stream made it: such a token's
+  // fields are read directly, and its echo is written without a string of its own.
+  struct TQueuedToken {
+    IntfPtr<IFuzzyStreamToken> Token;
+    TFuzzyStreamToken* Plain = nullptr;
+  };
+  // The view of `token` when it is the token made last, null otherwise.
+  TFuzzyStreamToken* PlainView(const IFuzzyStreamToken* token) const {
+    return token != nullptr && token == FMadeView ? FMade : nullptr;
+  }
+  void Echo(const IFuzzyStreamToken& token, const TFuzzyStreamToken* plain);
+  // Whether pushing back a token just read gives back the present echo unchanged.
+  bool EchoSurvivesPushBack() const;
+
+  // How many tokens the stream keeps for recycling. Each stays in its slot until the stream
+  // comes round to it again; it is reused only when the slot holds its last reference, so a
+  // token anyone still holds is never touched.
+  static constexpr size_t kRecycleSlots = 256;
+
+  std::vector<TQueuedToken> FLookahead;  // the top (next out) is the back
   int32_t FLineNumber = 1;
   std::string FTokenText;
   // The echo; a push-back cuts it short. Its numbers may still wait in FEchoNumbers (in
   // ascending offsets), which is why both change when the echo is read.
   mutable std::string FEchoText;
   mutable std::vector<TEchoNumber> FEchoNumbers;
-  IntfPtr<IFuzzyStreamToken> FLastToken;
+  // The token last handed out or pushed back, and the stream's own view of it when there is
+  // one. A token in a recycling slot lives as long as its slot holds it, and the slot is
+  // never reused while the token is the current one (it hands its reference to FLastHold
+  // when it moves on), so such a token needs no reference of its own here; any other
+  // token is held by FLastHold.
+  IFuzzyStreamToken* FLast = nullptr;
+  TFuzzyStreamToken* FLastPlain = nullptr;
+  IntfPtr<IInterface> FLastHold;
+  void SetLast(const IntfPtr<IFuzzyStreamToken>& token, TFuzzyStreamToken* plain);
   int32_t FDepth = 0;
-  std::vector<IntfPtr<IFuzzyStreamToken>> FGroup;
+  std::vector<TQueuedToken> FGroup;
+  // A recycling slot: the reference it holds, and the same token as the stream's own class.
+  struct TRecycleSlot {
+    IntfPtr<IInterface> Hold;
+    TFuzzyStreamToken* Token = nullptr;
+  };
+  std::vector<TRecycleSlot> FRecycled;
+  size_t FRecycleNext = 0;
+  // The list NewTokenList handed out last, held as an interface and seen as its class.
+  IntfPtr<IInterface> FLastListHold;
+  TFuzzyStreamTokenList* FLastList = nullptr;
+  // The token made last (held by its recycling slot) and the same token as an interface.
+  TFuzzyStreamToken* FMade = nullptr;
+  const IFuzzyStreamToken* FMadeView = nullptr;
   std::string FPendingWhiteSpace;
+  std::string FPushedText;  // the text of the token being pushed back, kept for its buffer
   // The line of the token echoed last, and the lines of those echoed before it, so that a
   // push-back restores what the next token's line is compared with.
   int32_t FEchoLine = 0;
