@@ -42,10 +42,10 @@ TapwiseFaucetController::TapwiseFaucetController(TInputs inputs) : FInputModel(i
   FInputs = {FOutTempVariable->AddFuzzySet("OutTemp"), FOutFlowVariable->AddFuzzySet("OutFlow")};
   for (size_t i = 0; i < kRules.size(); ++i) {
     const Rule& rule = kRules[i];
-    FRules[i] = {{FOutTempVariable->GetFuzzySet(rule.temperature),
-                  FOutFlowVariable->GetFuzzySet(rule.flow)},
-                 FChangeVariable->GetFuzzySet(rule.hot),
-                 FChangeVariable->GetFuzzySet(rule.cold)};
+    FRules[i] = {
+        {FOutTempVariable->GetFuzzySet(rule.temperature), FOutFlowVariable->GetFuzzySet(rule.flow)},
+        FChangeVariable->GetFuzzySet(rule.hot),
+        FChangeVariable->GetFuzzySet(rule.cold)};
   }
 }
 
