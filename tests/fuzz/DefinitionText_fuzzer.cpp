@@ -131,15 +131,11 @@ void ParseCollectionText(uint8_t mode, const std::string& text) {
 }  // namespace tapwise::fuzzing
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace tapwise;
-  if (size == 0) return 0;
-  const int64_t alive = LiveObjects::Count();
-  const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
-  if ((data[0] & 8) != 0) {
-    fuzzing::ParseCollectionText(data[0], text);
-  } else {
-    fuzzing::ParseText(data[0], text);
-  }
-  fuzzing::Require(LiveObjects::Count() == alive, "objects left alive after teardown");
-  return 0;
+  return tapwise::fuzzing::RunModeAndText(data, size, [](uint8_t mode, const std::string& text) {
+    if ((mode & 8) != 0) {
+      tapwise::fuzzing::ParseCollectionText(mode, text);
+    } else {
+      tapwise::fuzzing::ParseText(mode, text);
+    }
+  });
 }

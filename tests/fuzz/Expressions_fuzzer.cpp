@@ -45,10 +45,5 @@ void Evaluate(uint8_t mode, const std::string& input) {
 }  // namespace tapwise::fuzzing
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace tapwise;
-  if (size == 0) return 0;
-  const int64_t alive = LiveObjects::Count();
-  fuzzing::Evaluate(data[0], std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
-  fuzzing::Require(LiveObjects::Count() == alive, "objects left alive after teardown");
-  return 0;
+  return tapwise::fuzzing::RunModeAndText(data, size, tapwise::fuzzing::Evaluate);
 }

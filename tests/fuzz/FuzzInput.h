@@ -8,10 +8,13 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <string>
+
+#include "tapwise/foundation/Interface.h"
 
 namespace tapwise::fuzzing {
 
@@ -23,6 +26,24 @@ namespace tapwise::fuzzing {
 
 inline void Require(bool condition, const std::string& what) {
   if (!condition) Fail(what);
+}
+
+/// One fuzzing input through `body`, which must leave no counted object alive.
+template <class Body>
+int RunLeavingNothingAlive(Body&& body) {
+  const int64_t alive = LiveObjects::Count();
+  body();
+  Require(LiveObjects::Count() == alive, "objects left alive after teardown");
+  return 0;
+}
+
+/// As RunLeavingNothingAlive for harnesses whose first byte picks a mode and whose other
+/// bytes are text: `body(mode, text)`; an empty input does nothing.
+template <class Body>
+int RunModeAndText(const uint8_t* data, size_t size, Body&& body) {
+  if (size == 0) return 0;
+  return RunLeavingNothingAlive(
+      [&] { body(data[0], std::string(reinterpret_cast<const char*>(data) + 1, size - 1)); });
 }
 
 /// The fuzzer's bytes as a stream of choices and numbers.

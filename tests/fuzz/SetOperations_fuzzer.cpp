@@ -295,13 +295,9 @@ class Run {
 }  // namespace tapwise::fuzzing
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace tapwise;
-  const int64_t alive = LiveObjects::Count();
-  {
-    fuzzing::FuzzInput in(data, size);
-    fuzzing::Run run(in);
+  return tapwise::fuzzing::RunLeavingNothingAlive([&] {
+    tapwise::fuzzing::FuzzInput in(data, size);
+    tapwise::fuzzing::Run run(in);
     run.Go();
-  }
-  fuzzing::Require(LiveObjects::Count() == alive, "objects left alive after teardown");
-  return 0;
+  });
 }

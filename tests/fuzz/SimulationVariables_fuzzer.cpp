@@ -141,10 +141,5 @@ void Simulate(uint8_t mode, const std::string& text) {
 }  // namespace tapwise::fuzzing
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace tapwise;
-  if (size == 0) return 0;
-  const int64_t alive = LiveObjects::Count();
-  fuzzing::Simulate(data[0], std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
-  fuzzing::Require(LiveObjects::Count() == alive, "objects left alive after teardown");
-  return 0;
+  return tapwise::fuzzing::RunModeAndText(data, size, tapwise::fuzzing::Simulate);
 }

@@ -56,14 +56,11 @@ void Tokenize(uint8_t mode, const std::string& text) {
 }  // namespace tapwise::fuzzing
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace tapwise;
-  if (size == 0) return 0;
-  const int64_t alive = LiveObjects::Count();
-  try {
-    fuzzing::Tokenize(data[0], std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
-  } catch (const EFzyParseException&) {
-    // An unterminated string; the only failure the tokenizer has.
-  }
-  fuzzing::Require(LiveObjects::Count() == alive, "objects left alive after teardown");
-  return 0;
+  return tapwise::fuzzing::RunModeAndText(data, size, [](uint8_t mode, const std::string& text) {
+    try {
+      tapwise::fuzzing::Tokenize(mode, text);
+    } catch (const tapwise::EFzyParseException&) {
+      // An unterminated string; the only failure the tokenizer has.
+    }
+  });
 }
