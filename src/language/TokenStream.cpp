@@ -242,18 +242,23 @@ void TFuzzyLogicTokenStream::CountLineEnd(int ch) {
   }
 }
 
+template <class InRun>
+void TFuzzyLogicTokenStream::TakeRun(std::string& into, InRun in_run) {
+  const std::string_view ahead = ReadAhead();
+  size_t length = 0;
+  while (length < ahead.size() && in_run(ahead[length]))
+    ++length;
+  if (length > 0) {
+    into.append(ahead.data(), length);
+    Consume(length);
+  }
+}
+
 bool TFuzzyLogicTokenStream::SkipWhitespace() {
   for (;;) {
-    // A run of blanks straight from the block; a visible byte after it stays unread.
+    TakeRun(FPendingWhiteSpace, IsInlineBlank);
     const std::string_view ahead = ReadAhead();
-    size_t blanks = 0;
-    while (blanks < ahead.size() && IsInlineBlank(ahead[blanks]))
-      ++blanks;
-    if (blanks > 0) {
-      FPendingWhiteSpace.append(ahead.data(), blanks);
-      Consume(blanks);
-    }
-    if (blanks < ahead.size() && static_cast<unsigned char>(ahead[blanks]) >= 33) return false;
+    if (!ahead.empty() && static_cast<unsigned char>(ahead.front()) >= 33) return false;
     const int ch = ReadByte();
     if (ch == kEnd) return false;
     if (ch >= 33) {
@@ -347,15 +352,8 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::ReadToken() {
     ReadLine();
   }
   for (;;) {
-    // The word's ordinary bytes straight from the block, up to the byte that needs a look.
-    const std::string_view ahead = ReadAhead();
-    size_t length = 0;
-    while (length < ahead.size() && IsWordByte(ahead[length]))
-      ++length;
-    if (length > 0) {
-      FTokenText.append(ahead.data(), length);
-      Consume(length);
-    }
+    // The word's ordinary bytes, up to the byte that needs a look.
+    TakeRun(FTokenText, IsWordByte);
     const int ch = ReadByte();
     if (ch == kEnd) return MakeToken(0, FTokenText);
     if (ch <= 32) {

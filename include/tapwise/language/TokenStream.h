@@ -113,6 +113,10 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   // Keeps the line end that starts with `ch` (CR or LF, just read) in the pending white space,
   // reading the LF of a CR LF too, and counts one line.
   void KeepLineEnd(int ch);
+  // Appends to `into` the run of bytes straight from the block that `in_run` accepts; a byte
+  // after the run stays unread.
+  template <class InRun>
+  void TakeRun(std::string& into, InRun in_run);
   // A blank token on the current line carrying the pending white space.
   IntfPtr<TFuzzyStreamToken> NewToken();
   // A blank token held by its recycling slot: a recycled one when the slot the stream comes
