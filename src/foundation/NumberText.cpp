@@ -153,18 +153,22 @@ std::string FloatToStr(double value) {
   return result;
 }
 
-std::string FormatFixed(double value, int decimals, int width) {
-  std::string result;
+void AppendFixed(std::string& out, double value, int decimals) {
   if (std::isnan(value)) {
-    result = "NAN";
+    out += "NAN";
   } else if (std::isinf(value)) {
-    result = value > 0 ? "INF" : "-INF";
-  } else if (!AppendSmallFixed(result, value, decimals)) {
+    out += value > 0 ? "INF" : "-INF";
+  } else if (!AppendSmallFixed(out, value, decimals)) {
     std::array<char, 400> buffer;
     const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                             std::chars_format::fixed, decimals);
-    result.assign(buffer.data(), end);
+    out.append(buffer.data(), end);
   }
+}
+
+std::string FormatFixed(double value, int decimals, int width) {
+  std::string result;
+  AppendFixed(result, value, decimals);
   if (static_cast<int>(result.size()) < width) {
     result.insert(0, static_cast<size_t>(width) - result.size(), ' ');
   }

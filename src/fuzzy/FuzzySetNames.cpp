@@ -73,11 +73,18 @@ std::string DerivedName(std::string_view name, std::string_view operation,
 }
 
 std::string ValueName(std::string_view name, std::string_view symbol, TFzyFloat value) {
-  std::string result = BracketIfSpaced(name);
+  std::string result;
+  if (name.size() > kMaxOperandTextLength || HasBlank(name)) {
+    result = BracketIfSpaced(name);
+  } else {
+    // The usual case, a plain term name: one string, room made once.
+    result.reserve(name.size() + symbol.size() + 16);
+    result += name;
+  }
   result += ' ';
   result += symbol;
   result += ' ';
-  result += FormatFixed(value, 4);
+  AppendFixed(result, value, 4);
   return result;
 }
 

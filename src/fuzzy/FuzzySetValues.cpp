@@ -445,7 +445,7 @@ void TFuzzySetValues::Assign(const TPersistent& source) {
   // the collection's Assign does too, through each point's Assign.
   const TFuzzySetValues* other = nullptr;
   if (FReusesPoints) {
-    other = typeid(source) == typeid(TFuzzySetValues) || typeid(source) == typeid(TIFSValues)
+    other = typeid(source) == typeid(TIFSValues) || typeid(source) == typeid(TFuzzySetValues)
                 ? static_cast<const TFuzzySetValues*>(&source)
                 : dynamic_cast<const TFuzzySetValues*>(&source);
   }

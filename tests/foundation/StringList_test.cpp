@@ -231,6 +231,28 @@ TEST(StringList, ChangeEventOncePerChangeOrOncePerBracket) {
   EXPECT_EQ(changes, 2);
 }
 
+// A change handler that fails when the bracket closes reaches the caller; when the scope is
+// left because of another exception, that one wins and the handler's is dropped.
+TEST(StringList, UpdateScopePassesOnAFailingHandlerUnlessAnotherExceptionIsOnItsWay) {
+  TStringList list;
+  list.SetOnChange([](TPersistent*) { throw std::logic_error("handler"); });
+  EXPECT_THROW(
+      {
+        TUpdateScope scope(list);
+        list.Add("a");
+      },
+      std::logic_error);
+  EXPECT_THROW(
+      {
+        TUpdateScope scope(list);
+        list.Add("b");
+        throw std::runtime_error("first");
+      },
+      std::runtime_error);
+  EXPECT_EQ(list.GetUpdateCount(), 0);
+  EXPECT_EQ(list.GetCount(), 2);
+}
+
 TEST(StringList, AssignCopiesLinesAndObjectsButKeepsOwnSettings) {
   int object = 0;
   TStringList source;

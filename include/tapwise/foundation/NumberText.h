@@ -18,6 +18,8 @@ std::string FloatToStr(double value);
 /// C's "%.<decimals>f", right-aligned in `width` characters: FormatFixed(3.14159, 4) is
 /// "3.1416" and FormatFixed(2.5, 3, 6) is " 2.500".
 std::string FormatFixed(double value, int decimals, int width = 0);
+/// Appends FormatFixed(value, decimals) to `out`.
+void AppendFixed(std::string& out, double value, int decimals);
 
 /// Reads a finite number: optional blanks, an optional sign, digits with "." as the decimal
 /// point and an optional exponent, optional blanks. Infinities, NaN and numbers out of range

@@ -18,17 +18,14 @@ namespace tapwise {
 template <class T>
 class TUpdateScope {
  public:
-  explicit TUpdateScope(T& target) : FTarget(target), FExceptions(std::uncaught_exceptions()) {
-    FTarget.BeginUpdate();
-  }
+  explicit TUpdateScope(T& target) : FTarget(target) { FTarget.BeginUpdate(); }
   ~TUpdateScope() noexcept(false) {
-    if (std::uncaught_exceptions() > FExceptions) {
-      try {
-        FTarget.EndUpdate();
-      } catch (...) {  // NOLINT(bugprone-empty-catch): the exception in flight wins
-      }
-    } else {
+    try {
       FTarget.EndUpdate();
+    } catch (...) {
+      // Leaving because of another exception: that one wins. (Asked only when EndUpdate
+      // fails, so that the common way out costs nothing.)
+      if (std::uncaught_exceptions() == 0) throw;
     }
   }
   TUpdateScope(const TUpdateScope&) = delete;
@@ -36,7 +33,6 @@ class TUpdateScope {
 
  private:
   T& FTarget;
-  int FExceptions;
 };
 
 }  // namespace tapwise
