@@ -7,8 +7,7 @@
 namespace tapwise {
 
 TFzyFloat TFuzzySet::CenterOfGravity() const {
-  return geometry::CenterOfGravity(geometry::TPointSpan(GetValues().GetFlatPoints()), GetXRange(1),
-                                   GetXRange(0));
+  return geometry::CenterOfGravity(GetValues(), GetXRange(1), GetXRange(0));
 }
 
 TFzyFloat TFuzzySet::MeanOfMaxima() const {
