@@ -77,9 +77,9 @@ std::string ValueName(std::string_view name, std::string_view symbol, TFzyFloat 
   if (name.size() > kMaxOperandTextLength || HasBlank(name)) {
     result = BracketIfSpaced(name);
   } else {
-    // The usual case, a plain term name: one string, room made once.
-    result.reserve(name.size() + symbol.size() + 16);
-    result += name;
+    // The usual case, a plain term name, without a copy of its own (a short derived name
+    // stays within the string's own buffer).
+    result = name;
   }
   result += ' ';
   result += symbol;
