@@ -61,6 +61,16 @@ class FaucetSimulationTest : public ::testing::Test {
     Set(simvar::kIterationFactor, k);
     sim.SimulateStep(dc, dh);
   }
+  // Starts a run and sends timer events until it stops, at most `limit`; the number sent.
+  int RunToTheEnd(int limit) {
+    sim.Start();
+    int ticks = 0;
+    while (sim.IsRunning() && ticks < limit) {
+      EXPECT_TRUE(sim.Timer1Timer());
+      ++ticks;
+    }
+    return ticks;
+  }
   IntfPtr<IFuzzySet> Term(const char* variable, const char* term) {
     return sim.GetFuzzyLogic().GetVariable(variable)->GetFuzzySet(term);
   }
@@ -343,13 +353,7 @@ TEST_F(FaucetSimulationTest, TimerIntervalFollowsTheFactor) {
 }
 
 TEST_F(FaucetSimulationTest, WholeRunWithTheInitialVariablesEndsGreen) {
-  sim.Start();
-  int ticks = 0;
-  while (sim.IsRunning() && ticks < 100) {
-    ASSERT_TRUE(sim.Timer1Timer());
-    ++ticks;
-  }
-  EXPECT_EQ(ticks, 10);
+  EXPECT_EQ(RunToTheEnd(100), 10);
   EXPECT_EQ(sim.GetStatusColor(), kStatusGreen);
   EXPECT_TRUE(host.Messages.empty());
   EXPECT_FALSE(host.TimerEnabled);
@@ -380,13 +384,7 @@ TEST_F(FaucetSimulationTest, VariablesLoadedFromAFileRunAsTheInitialOnes) {
     TZTStringStream stream(file);
     sim.GetFuzzyLogic().GetVariables().LoadFromStream(stream);
     ASSERT_EQ(sim.GetFuzzyLogic().GetVariables().GetCount(), 14);
-    sim.Start();
-    int ticks = 0;
-    while (sim.IsRunning() && ticks < 100) {
-      ASSERT_TRUE(sim.Timer1Timer());
-      ++ticks;
-    }
-    EXPECT_EQ(ticks, 10);
+    EXPECT_EQ(RunToTheEnd(100), 10);
     EXPECT_EQ(sim.GetStatusColor(), kStatusGreen);
   }
   std::string broken = lf;

@@ -65,20 +65,6 @@ struct LinkedCollectionParser {
   TFuzzyLogic logic;
 };
 
-void CheckPlainSet(const TFuzzySet& set) {
-  const int count = set.GetCount();
-  for (int i = 0; i < count; ++i) {
-    const double x = set.GetX(i);
-    const double y = set.GetY(i);
-    Require(std::isfinite(x) && std::isfinite(y), "a point that is not finite");
-    Require(y >= 0, "a negative degree");
-    if (i > 0) Require(x >= set.GetX(i - 1) - FuzzyEpsilon, "points out of X order");
-  }
-  if (count == 0) return;
-  Require(std::isfinite(set.CenterOfGravity()), "CenterOfGravity is not finite");
-  Require(std::isfinite(set.MeanOfMaxima()), "MeanOfMaxima is not finite");
-}
-
 void CheckPlainVariables(const TFuzzyLogic& logic) {
   const TFuzzyVariables& variables = logic.GetFuzzyVariables();
   for (int v = 0; v < variables.GetCount(); ++v) {
@@ -86,7 +72,7 @@ void CheckPlainVariables(const TFuzzyLogic& logic) {
     Require(std::isfinite(variable.GetMinimum()) && std::isfinite(variable.GetMaximum()),
             "a universe bound that is not finite");
     for (int t = 0; t < variable.GetItems().GetCount(); ++t)
-      CheckPlainSet(*variable.GetItems().GetSet(t));
+      CheckSet(*variable.GetItems().GetSet(t));
   }
 }
 

@@ -36,9 +36,10 @@ struct LinkedParser {
   TIFuzzyLogic logic;
 };
 
-/// The invariants of a set: finite points in ascending X inside its variable's universe,
-/// non-negative degrees, finite measures.
-inline void CheckSet(const IFuzzySet& set) {
+/// The invariants of a set (counted or plain): finite points in ascending X, non-negative
+/// degrees, finite measures.
+template <class Set>
+void CheckSet(const Set& set) {
   const int count = set.GetCount();
   for (int i = 0; i < count; ++i) {
     const double x = set.GetX(i);
