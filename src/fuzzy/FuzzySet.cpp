@@ -1,5 +1,7 @@
 #include "tapwise/fuzzy/FuzzySet.h"
 
+#include "MatchMemo.h"
+
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/foundation/NumberText.h"

@@ -4,7 +4,10 @@
 
 #include <cmath>
 #include <exception>
+#include <memory>
+#include <optional>
 
+#include "MatchMemo.h"
 #include "OperationGuards.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
@@ -203,7 +206,14 @@ TFzyFloat TFuzzySet::MatchDegree(const TFuzzySet& other) const {
     // does not fire. Not so when the reading has a piece shorter than the tolerance: the
     // walk takes it for a point and meets the reading's own degree there.
     if (geometry::IsZero(near_a) && !HasPointPiece(a)) return 0;
-    return geometry::MatchDegree(a, near_a);
+    if (!TMatchMemo::Fits(a.GetPoints(), near_a.GetPoints()))
+      return geometry::MatchDegree(a, near_a);
+    if (!FMatchMemo) FMatchMemo = std::make_unique<TMatchMemo>();
+    if (const std::optional<TFzyFloat> known = FMatchMemo->Find(a.GetPoints(), near_a.GetPoints()))
+      return *known;
+    const TFzyFloat degree = geometry::MatchDegree(a, near_a);
+    FMatchMemo->Remember(a.GetPoints(), near_a.GetPoints(), degree);
+    return degree;
   }
   const bool b_left_zero = b.GetY(0) <= 0;
   const bool b_right_zero = b.GetY(m - 1) <= 0;

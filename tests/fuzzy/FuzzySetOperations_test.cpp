@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -395,6 +397,59 @@ TEST(FuzzySetOperations, MatchDegreeNearANarrowSetEqualsTheWholeWalk) {
     ASSERT_EQ(narrow.MatchDegree(wide), whole_ab) << "trial " << trial;
     ASSERT_EQ(wide.MatchDegree(narrow), whole_ba) << "trial " << trial;
     if (open_block) narrow.EndUpdate();
+  }
+}
+
+// A reading matched again and again against a few short terms, as rules do, while the terms
+// and the reading change in place (same objects, same addresses) or are made anew: every
+// answer must be the one the walk gives for the points as they are at that moment.
+TEST(FuzzySetOperations, RepeatedMatchesFollowEveryEditOfReadingAndTerms) {
+  std::mt19937 rng(20261210);
+  std::uniform_real_distribution<TFzyFloat> unit(0, 1);
+  auto make_term = [&](TFuzzySet& term) {
+    term.Clear();
+    const TFzyFloat left = unit(rng) * 0.6;
+    term.AddPoint(left, 0);
+    term.AddPoint(left + 0.05 + unit(rng) * 0.2, unit(rng) < 0.5 ? 1 : unit(rng));
+    term.AddPoint(left + 0.3 + unit(rng) * 0.1, 0);
+  };
+  std::vector<std::unique_ptr<TFuzzySet>> terms;
+  for (int k = 0; k < 4; ++k) {
+    terms.push_back(std::make_unique<TFuzzySet>());
+    make_term(*terms.back());
+  }
+  TFuzzySet reading;
+  TFzyFloat centre = 0.3;
+  for (int trial = 0; trial < 3000; ++trial) {
+    const int change = trial % 6;
+    if (change == 0) centre = unit(rng) * 0.9;
+    if (change == 1) centre = std::nextafter(centre, 2.0);  // one bit apart
+    if (change <= 2) {
+      reading.BeginUpdate();
+      reading.Clear();
+      reading.AddPoint(centre - 0.05, 0);
+      reading.AddPoint(centre, 1);
+      reading.AddPoint(centre + 0.05, 0);
+      reading.EndUpdate();
+    }
+    TFuzzySet& term = *terms[static_cast<size_t>(trial) % terms.size()];
+    if (change == 3) term.GetValues().GetPoint(1)->SetY(unit(rng));
+    if (change == 4) {
+      const TFzyFloat x = term.GetX(1);
+      term.GetValues().GetPoint(1)->SetX(std::nextafter(x, x + 1));
+    }
+    if (change == 5 && trial % 12 == 5) {
+      // A new term in place of the old one, perhaps at the same address.
+      terms[static_cast<size_t>(trial) % terms.size()].reset();
+      terms[static_cast<size_t>(trial) % terms.size()] = std::make_unique<TFuzzySet>();
+      make_term(*terms[static_cast<size_t>(trial) % terms.size()]);
+    }
+    const TFuzzySet& matched = *terms[static_cast<size_t>(trial) % terms.size()];
+    for (int again = 0; again < 2; ++again) {
+      ASSERT_EQ(reading.MatchDegree(matched),
+                geometry::MatchDegree(reading.GetValues(), matched.GetValues()))
+          << "trial " << trial << ", match " << again;
+    }
   }
 }
 

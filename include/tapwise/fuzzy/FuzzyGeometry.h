@@ -40,6 +40,7 @@ class TPointSpan {
   int GetCount() const { return static_cast<int>(FPoints.size()); }
   TFzyFloat GetX(int index) const { return FPoints[static_cast<size_t>(index)].X; }
   TFzyFloat GetY(int index) const { return FPoints[static_cast<size_t>(index)].Y; }
+  std::span<const TPoint> GetPoints() const { return FPoints; }
   /// The points [first, last].
   TPointSpan Window(int first, int last) const {
     return TPointSpan(

@@ -14,6 +14,8 @@
 
 namespace tapwise {
 
+class TMatchMemo;
+
 /// A fuzzy set: a piecewise linear membership function over one real axis (the universe of
 /// its variable), stored as an ordered list of points, optionally generated from a standard
 /// shape.
@@ -290,6 +292,9 @@ class TFuzzySet : public TGCollectionItem {
   mutable const TPersistent* FOwnerSeen = nullptr;
   mutable const std::type_info* FOwnerClassSeen = nullptr;
   mutable const TFuzzySetContext* FVariableSeen = nullptr;
+  // Degrees of this set (as a reading) against short stretches of terms, made on the first
+  // match that can use it.
+  mutable std::unique_ptr<TMatchMemo> FMatchMemo;
 };
 
 }  // namespace tapwise
