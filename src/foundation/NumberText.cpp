@@ -34,9 +34,9 @@ bool AppendSmallFixed(std::string& out, double value, int decimals) {
   const uint64_t mantissa = biased == 0 ? fraction : fraction | (uint64_t{1} << 52);
   // Below 1e9 the shift is at least 23.
   const int shift = biased == 0 ? 1074 : 1075 - biased;
-  uint64_t scale = 1;
-  for (int i = 0; i < decimals; ++i)
-    scale *= 10;
+  constexpr std::array<uint64_t, 10> kPowersOfTen = {
+      1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+  const uint64_t scale = kPowersOfTen[static_cast<size_t>(decimals)];
   const TUInt128 product = static_cast<TUInt128>(mantissa) * scale;
   uint64_t digits = 0;
   if (shift < 128) {
@@ -46,17 +46,19 @@ bool AppendSmallFixed(std::string& out, double value, int decimals) {
     digits = static_cast<uint64_t>(whole);
     if (rest > half || (rest == half && (digits & 1) != 0)) ++digits;
   }  // else below 2^-45 of the last place: rounds to 0
-  std::array<char, 24> text{};
-  int length = 0;
+  // Written backwards into a buffer and appended at once: at least one digit before the
+  // point, exactly `decimals` after it.
+  std::array<char, 32> text{};
+  char* const end = text.data() + text.size();
+  char* first = end;
+  int written = 0;
   do {
-    text[static_cast<size_t>(length++)] = static_cast<char>('0' + digits % 10);
+    *--first = static_cast<char>('0' + digits % 10);
     digits /= 10;
-  } while (digits != 0 || length <= decimals);
-  if (std::signbit(value)) out += '-';
-  for (int i = length - 1; i >= 0; --i) {
-    out += text[static_cast<size_t>(i)];
-    if (i == decimals && decimals > 0) out += '.';
-  }
+    if (++written == decimals) *--first = '.';
+  } while (digits != 0 || written <= decimals);
+  if (std::signbit(value)) *--first = '-';
+  out.append(first, end);
   return true;
 }
 

@@ -52,7 +52,11 @@ TFuzzySetValues::TFuzzySetValues(TFuzzySet* set, TCollectionItemClass item_class
 TFuzzySetValues::~TFuzzySetValues() = default;
 
 std::unique_ptr<TGCollectionItem> TFuzzySetValues::NewItem() {
-  if (FSparePoints.empty()) return TGCollection::NewItem();
+  if (FSparePoints.empty()) {
+    // A list of plain points builds them itself, as its item class would.
+    if (FReusesPoints) return std::make_unique<TFuzzySetValue>(this);
+    return TGCollection::NewItem();
+  }
   std::unique_ptr<TFuzzySetValue> point = std::move(FSparePoints.back());
   FSparePoints.pop_back();
   // As the constructor starts a point about to join this list: one unit right of the last
@@ -458,15 +462,30 @@ void TFuzzySetValues::Assign(const TPersistent& source) {
   const int count = other->GetCount();
   ReserveItems(count);
   // The source's coordinates are finite; the block's end checks and tidies the whole list.
-  const bool report = ObservesEachPoint();
-  for (int i = 0; i < count; ++i) {
-    const TFuzzySetValue* point = other->GetPoint(i);
-    auto* copy = static_cast<TFuzzySetValue*>(Add());
-    if (report) {
-      copy->SetXY(point->FX, point->FY);
-    } else {
-      copy->PlaceXY(point->FX, point->FY);
+  if (ObservesEachPoint()) {
+    for (int i = 0; i < count; ++i) {
+      const TFuzzySetValue* point = other->GetPoint(i);
+      static_cast<TFuzzySetValue*>(Add())->SetXY(point->FX, point->FY);
     }
+  } else {
+    // Placed as PlaceXY places a point, with the universe read once: nothing outside this
+    // loop runs between two points.
+    const TFuzzySet* set = GetFuzzySet();
+    const TFzyFloat minimum = set != nullptr ? set->GetXRange(1) : 0;
+    const TFzyFloat maximum = set != nullptr ? set->GetXRange(0) : 0;
+    for (int i = 0; i < count; ++i) {
+      const TFuzzySetValue* point = other->GetPoint(i);
+      auto* copy = static_cast<TFuzzySetValue*>(Add());
+      if (set != nullptr) {
+        // Not std::clamp: with momentarily inverted bounds the upper bound wins.
+        copy->FX = std::min(std::max(point->FX, minimum), maximum);
+        copy->FY = point->FY < 0 ? 0 : point->FY;
+      } else {
+        copy->FX = point->FX;
+        copy->FY = point->FY;
+      }
+    }
+    NoteItemChange();
   }
   // The flags hold inside an enclosing block too, as after point-by-point changes; in a
   // block of its own the block's end checks the list.
