@@ -9,6 +9,8 @@
 #include "tapwise/fuzzy/FuzzyConsts.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzyGeometry.h"
+#include "tapwise/fuzzy/InterfacedFuzzySets.h"
+#include "tapwise/fuzzy/InterfacedFuzzyVariable.h"
 
 namespace tapwise {
 
@@ -89,6 +91,11 @@ TFuzzySetResult TIFuzzySet::NewDerivedSet(const std::string& name) const {
 // ---- Copies ----
 
 bool TIFuzzySet::IsStoredIn(IFuzzyVariable& variable) const {
+  // The library's own variable answers from its table without counting references (each
+  // rename of a rule's clipped copy asks this).
+  if (typeid(variable) == typeid(TIFuzzyVariable)) {
+    return static_cast<TIFuzzyVariable&>(variable).GetItems().Holds(GetName(), *this);
+  }
   IntfPtr<IFuzzySet> stored;
   return variable.TryGetFuzzySet(GetName(), stored) &&
          stored.Get() == static_cast<const IFuzzySet*>(this);

@@ -42,6 +42,14 @@ IntfPtr<IFuzzySet> TIFuzzySets::Store(const IntfPtr<IFuzzySet>& fuzzy_set) {
   return previous;
 }
 
+bool TIFuzzySets::Holds(std::string_view name, const IFuzzySet& fuzzy_set) const {
+  if (name.empty()) return false;
+  const TGHashtableEntry* entry = Lookup(name);
+  return entry != nullptr &&
+         FuzzySetOf(static_cast<const TIStringHashtableEntry*>(entry)->GetItem().Get()) ==
+             &fuzzy_set;
+}
+
 bool TIFuzzySets::TryGetSet(std::string_view name, IntfPtr<IFuzzySet>& fuzzy_set) const {
   IntfPtr<IInterface> item;
   if (name.empty() || !TryGet(name, item)) {

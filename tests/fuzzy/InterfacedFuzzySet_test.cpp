@@ -125,6 +125,12 @@ TEST(InterfacedFuzzySet, CloneCopiesEverythingButIsNotStored) {
   EXPECT_FALSE(copy->GetDefined());
   EXPECT_EQ(variable->GetFuzzySet("warm"), warm);
   EXPECT_EQ(variable->GetFuzzySetCount(), 1);
+  // Renaming the copy, which shares the stored term's name, leaves the term where it is.
+  copy->SetName("mild");
+  EXPECT_EQ(variable->GetFuzzySet("warm"), warm);
+  IntfPtr<IFuzzySet> found;
+  EXPECT_FALSE(variable->TryGetFuzzySet("mild", found));
+  EXPECT_EQ(variable->GetFuzzySetCount(), 1);
 }
 
 TEST(InterfacedFuzzySet, CopyForVariableCopiesOnlyThePoints) {

@@ -31,6 +31,9 @@ class TIFuzzySets : public TIStringHashTable {
   IntfPtr<IFuzzySet> Store(const IntfPtr<IFuzzySet>& fuzzy_set);
   /// The term stored under `name` into `fuzzy_set`; false and null when there is none.
   bool TryGetSet(std::string_view name, IntfPtr<IFuzzySet>& fuzzy_set) const;
+  /// Whether `fuzzy_set` itself is the set stored under `name` (a look-up that counts no
+  /// references).
+  bool Holds(std::string_view name, const IFuzzySet& fuzzy_set) const;
   /// The term under `name`; "Table is empty" or "No such element: <name>" otherwise.
   IntfPtr<IFuzzySet> GetSet(std::string_view name) const;
   /// The term at `index` in bucket order.
