@@ -198,6 +198,11 @@ TFzyFloat TFuzzySet::MatchDegree(const TFuzzySet& other) const {
   const bool a_left_zero = a.GetY(0) <= 0;
   const bool a_right_zero = a.GetY(n - 1) <= 0;
   if ((a_left_zero || a_right_zero) && other.GetValues().IsSorted()) {
+    // A reading far from the term's nonzero degrees is told without searching the term.
+    if (geometry::MatchWindowIsZero(b, other.GetValues().GetFlatSupport(), a.GetX(0), a.GetX(n - 1),
+                                    a_left_zero, a_right_zero) &&
+        !HasPointPiece(a))
+      return 0;
     const auto [first, last] =
         geometry::MatchWindow(b, a.GetX(0), a.GetX(n - 1), a_left_zero, a_right_zero);
     const geometry::TPointSpan near_a = b.Window(first, last);

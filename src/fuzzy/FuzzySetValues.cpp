@@ -126,6 +126,7 @@ void TFuzzySetValues::RenewFlatPoints() const {
     const TFuzzySetValue* point = GetPoint(i);
     FFlatPoints[static_cast<size_t>(i)] = {point->FX, point->FY};
   }
+  FFlatSupport = geometry::SupportOf(geometry::TPointSpan(FFlatPoints));
   FFlatStamp = GetChangeStamp();
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <vector>
 
 namespace tapwise::geometry {
@@ -151,6 +152,51 @@ TEST(FuzzyGeometry, MeanOfMaximaAndFlatness) {
   EXPECT_TRUE(IsFlat(Span(Points{})));
   EXPECT_FALSE(IsFlat(Span(Points{{0, 0.5}, {5, 0.5}})));
   EXPECT_FALSE(IsFlat(Span(Points{{0, 0}, {5, 1}})));
+}
+
+// The zero test of a match window without its search must never call a window zero that
+// holds a nonzero degree, must be exact where X do not ascend (it searches then), and must
+// tell most windows beside the nonzero stretch without a search. Lists with repeated X,
+// zero stretches, jumps and (sometimes) X a hair out of order; bounds on and a hair off the
+// points.
+TEST(FuzzyGeometry, ZeroWindowsAreToldWithoutASearchAndNeverWrongly) {
+  std::mt19937 rng(20261211);
+  std::uniform_real_distribution<TFzyFloat> unit(0, 1);
+  int told = 0;
+  int zero = 0;
+  for (int trial = 0; trial < 20000; ++trial) {
+    Points points;
+    const int count = 1 + static_cast<int>(unit(rng) * 12);
+    TFzyFloat x = unit(rng);
+    for (int k = 0; k < count; ++k) {
+      const TFzyFloat roll = unit(rng);
+      const TFzyFloat y = roll < 0.5 ? 0 : (roll < 0.75 ? 1 : unit(rng));
+      points.push_back({x, y});
+      const TFzyFloat step = unit(rng);
+      x += step < 0.2 ? 0 : (step < 0.3 && trial % 4 == 0 ? -FuzzyEpsilon / 2 : step);
+    }
+    const TSupport support = SupportOf(Span(points));
+    for (int probe = 0; probe < 4; ++probe) {
+      const int at = static_cast<int>(unit(rng) * count);
+      const TFzyFloat nudge = (static_cast<int>(unit(rng) * 5) - 2) * FuzzyEpsilon;
+      const TFzyFloat left =
+          probe % 2 == 0 ? points[static_cast<size_t>(at)].X + nudge : x * 1.2 * unit(rng) - 0.1;
+      const TFzyFloat right = left + (probe == 3 ? -0.1 : unit(rng) * 0.5);
+      const bool clip_left = unit(rng) < 0.8;
+      const bool clip_right = unit(rng) < 0.8;
+      const auto [first, last] = MatchWindow(Span(points), left, right, clip_left, clip_right);
+      const bool window_zero = IsZero(Span(points).Window(first, last));
+      const bool answer =
+          MatchWindowIsZero(Span(points), support, left, right, clip_left, clip_right);
+      ASSERT_TRUE(!answer || window_zero) << "trial " << trial << ", probe " << probe;
+      if (!support.Ascending) {
+        ASSERT_EQ(answer, window_zero) << "trial " << trial;
+      }
+      zero += window_zero ? 1 : 0;
+      told += answer ? 1 : 0;
+    }
+  }
+  EXPECT_GT(told, zero * 3 / 4);
 }
 
 }  // namespace

@@ -231,6 +231,61 @@ std::pair<int, int> MatchWindow(const S& points, TFzyFloat left, TFzyFloat right
   return {first, std::max(first, last)};
 }
 
+/// What a zero test of a window needs to know of a point list, learnt in one pass.
+struct TSupport {
+  /// The first and last index of a degree other than 0; -1 for a list of zeros.
+  int FirstNonzero = -1;
+  int LastNonzero = -1;
+  /// Whether every X is at most the next one, so that "X below a bound" holds for a prefix.
+  bool Ascending = true;
+};
+
+template <PointSequence S>
+TSupport SupportOf(const S& points) {
+  TSupport support;
+  for (int k = 0, count = points.GetCount(); k < count; ++k) {
+    if (points.GetY(k) != 0) {
+      if (support.FirstNonzero < 0) support.FirstNonzero = k;
+      support.LastNonzero = k;
+    }
+    if (k > 0 && points.GetX(k) < points.GetX(k - 1)) support.Ascending = false;
+  }
+  return support;
+}
+
+/// True only when the window MatchWindow gives for these arguments holds degrees of 0 alone
+/// (IsZero over it). For ascending X without a search: the window lies wholly left of the
+/// first nonzero degree or wholly right of the last one exactly when the points next to those
+/// degrees lie beyond the bounds; a window in a gap between two nonzero stretches answers
+/// false. Otherwise the window is searched and the answer is exact.
+template <PointSequence S>
+bool MatchWindowIsZero(const S& points, const TSupport& support, TFzyFloat left, TFzyFloat right,
+                       bool clip_left, bool clip_right) {
+  if (support.FirstNonzero < 0) return true;
+  if (!support.Ascending) {
+    const auto [first, last] = MatchWindow(points, left, right, clip_left, clip_right);
+    for (int k = first; k <= last; ++k)
+      if (points.GetY(k) != 0) return false;
+    return true;
+  }
+  // The same bounds as MatchWindow's. The search's first index not below the low bound is
+  // the count of X below it, and its stepping ends at the larger of that index and the count
+  // of X not above the high bound.
+  const TFzyFloat low_bound = left - 2 * FuzzyEpsilon;
+  const TFzyFloat high_bound = right + 2 * FuzzyEpsilon;
+  const int first_nonzero = support.FirstNonzero;
+  const int last_nonzero = support.LastNonzero;
+  // Wholly right of the last nonzero degree: the window starts one point before the first X
+  // not below the low bound, so the point after the last nonzero degree is below it.
+  if (clip_left && last_nonzero + 1 < points.GetCount() &&
+      points.GetX(last_nonzero + 1) < low_bound)
+    return true;
+  // Wholly left of the first nonzero degree: the stepping stops before it, so the point just
+  // before it is neither below the low bound nor within the high one.
+  return clip_right && first_nonzero > 0 && !(points.GetX(first_nonzero - 1) < low_bound) &&
+         points.GetX(first_nonzero - 1) > high_bound;
+}
+
 /// Whether some position of the merge walk has min(y1, y2) >= threshold; stops at the first.
 template <PointSequence SA, PointSequence SB>
 bool ReachesThreshold(const SA& a, const SB& b, TFzyFloat threshold) {

@@ -61,6 +61,12 @@ class TFuzzySetValues : public TGCollection {
       RenewFlatPoints();
     return FFlatPoints;
   }
+  /// Where the degrees of the contiguous copy are nonzero and whether its X ascend (see
+  /// `geometry::SupportOf`); current with the copy.
+  const geometry::TSupport& GetFlatSupport() const {
+    GetFlatPoints();
+    return FFlatSupport;
+  }
 
   /// Whether the list is known to be in ascending X.
   bool IsSorted() const { return FSorted; }
@@ -172,6 +178,7 @@ class TFuzzySetValues : public TGCollection {
   // The copy GetFlatPoints hands out, and the change stamp it was made at.
   mutable std::vector<geometry::TPoint> FFlatPoints;
   mutable uint64_t FFlatStamp = 0;
+  mutable geometry::TSupport FFlatSupport;
   // ObservesEachPoint's answer once asked: -1 not yet, else 0 or 1.
   mutable signed char FObservesEachPoint = -1;
 };
