@@ -118,7 +118,7 @@ bool IsDigit(char ch) {
 
 TFuzzyLogicTokenStream::TFuzzyLogicTokenStream(TStream& source) : TGTextStream(source) {}
 
-TFuzzyStreamToken* TFuzzyLogicTokenStream::RecycledToken() {
+TFuzzyStreamToken* TFuzzyLogicTokenStream::RecycledTokenSlow() {
   if (FRecycled.size() < kRecycleSlots) {
     TFuzzyStreamToken* made = TFuzzyStreamToken::Create().Detach();
     made->FInRecycling = true;
@@ -127,24 +127,14 @@ TFuzzyStreamToken* TFuzzyLogicTokenStream::RecycledToken() {
   }
   TRecycleSlot& slot = FRecycled[FRecycleNext];
   FRecycleNext = (FRecycleNext + 1) % kRecycleSlots;
+  // Still in use: the slot lets it go (the current token keeps the slot's reference).
   TFuzzyStreamToken* const old = slot.Token;
-  if (old->RefCount() != 1 || old == FLastPlain) {
-    // Still in use: the slot lets it go (the current token keeps the slot's reference).
-    old->FInRecycling = false;
-    if (old == FLastPlain) FLastHold = std::move(slot.Hold);
-    TFuzzyStreamToken* made = TFuzzyStreamToken::Create().Detach();
-    made->FInRecycling = true;
-    slot = {IntfPtr<IInterface>::Adopt(made), made};
-    return made;
-  }
-  // Nobody else holds it, so nobody can see it change: back to a fresh token.
-  old->FDataType = dtEOF;
-  old->FNumber = 0;
-  old->FText.clear();
-  old->FTag = 0;
-  old->FValue = nullptr;
-  old->FObject = nullptr;
-  return old;
+  old->FInRecycling = false;
+  if (old == FLastPlain) FLastHold = std::move(slot.Hold);
+  TFuzzyStreamToken* made = TFuzzyStreamToken::Create().Detach();
+  made->FInRecycling = true;
+  slot = {IntfPtr<IInterface>::Adopt(made), made};
+  return made;
 }
 
 IntfPtr<TFuzzyStreamToken> TFuzzyLogicTokenStream::NewToken() {
@@ -557,30 +547,26 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
   return std::move(next.Token);
 }
 
-void TFuzzyLogicTokenStream::SetLast(const IntfPtr<IFuzzyStreamToken>& token,
-                                     TFuzzyStreamToken* plain) {
-  FLast = token.Get();
-  FLastPlain = plain;
-  if (plain != nullptr && plain->FInRecycling) {
-    FLastHold = nullptr;
-  } else {
-    FLastHold = token;
-  }
-}
-
 void TFuzzyLogicTokenStream::PushBackToken(const IntfPtr<IFuzzyStreamToken>& token) {
   if (!token) return;
   TFuzzyStreamToken* plain = token.Get() == FLast ? FLastPlain : PlainView(token.Get());
   FLookahead.push_back({token, plain});
   SetLast(token, plain);
   // Roll the token, the blank after it and the line break before it out of the echo.
-  FPushedText.clear();
-  if (plain != nullptr) {
-    plain->AppendAsString(FPushedText);
+  size_t rolled = 0;
+  if (plain != nullptr && (plain->FDataType == dtSymbol || plain->FDataType > dtFuzzySetObject) &&
+      !plain->FText.empty()) {
+    // A word or a parenthesis of the stream's own echoes as its text (see Echo).
+    rolled = plain->FText.size() + 1;
   } else {
-    FPushedText = token->GetAsString();
+    FPushedText.clear();
+    if (plain != nullptr) {
+      plain->AppendAsString(FPushedText);
+    } else {
+      FPushedText = token->GetAsString();
+    }
+    rolled = FPushedText.size() + 1;
   }
-  const size_t rolled = FPushedText.size() + 1;
   // The cut may stay in the text after the last waiting number; a number's text is never
   // empty and never ends in a blank, so the trimming stops where that number stands.
   if (!FEchoNumbers.empty() && FEchoText.size() < FEchoNumbers.back().Offset + rolled) {

@@ -136,7 +136,26 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   IntfPtr<TFuzzyStreamToken> NewToken();
   // A blank token held by its recycling slot: a recycled one when the slot the stream comes
   // to holds the only reference left to its token, else a new one in that slot.
-  TFuzzyStreamToken* RecycledToken();
+  TFuzzyStreamToken* RecycledToken() {
+    if (FRecycled.size() == kRecycleSlots) {
+      TRecycleSlot& slot = FRecycled[FRecycleNext];
+      TFuzzyStreamToken* const old = slot.Token;
+      if (old->RefCount() == 1 && old != FLastPlain) {
+        FRecycleNext = (FRecycleNext + 1) % kRecycleSlots;
+        // Nobody else holds it, so nobody can see it change: back to a fresh token.
+        old->FDataType = dtEOF;
+        old->FNumber = 0;
+        old->FText.clear();
+        old->FTag = 0;
+        old->FValue = nullptr;
+        old->FObject = nullptr;
+        return old;
+      }
+    }
+    return RecycledTokenSlow();
+  }
+  // RecycledToken while the slots fill up, or when the slot's token is still in use.
+  TFuzzyStreamToken* RecycledTokenSlow();
   // Writes the numbers still waiting in FEchoNumbers into the echo text.
   void FlushEcho() const;
 
@@ -184,7 +203,15 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   IFuzzyStreamToken* FLast = nullptr;
   TFuzzyStreamToken* FLastPlain = nullptr;
   IntfPtr<IInterface> FLastHold;
-  void SetLast(const IntfPtr<IFuzzyStreamToken>& token, TFuzzyStreamToken* plain);
+  void SetLast(const IntfPtr<IFuzzyStreamToken>& token, TFuzzyStreamToken* plain) {
+    FLast = token.Get();
+    FLastPlain = plain;
+    if (plain != nullptr && plain->FInRecycling) {
+      FLastHold = nullptr;
+    } else {
+      FLastHold = token;
+    }
+  }
   int32_t FDepth = 0;
   // A recycling slot: the reference it holds, and the same token as the stream's own class.
   struct TRecycleSlot {
