@@ -60,6 +60,24 @@ IntfPtr<IFuzzySet> TIFuzzySets::SetAt(int index) const {
   return AsSet(ItemAt(index));
 }
 
+void TIFuzzySets::SetParserOfAll(const IntfPtr<IFuzzyParser>& parser) {
+  bool plain = true;
+  ForEachEntry([&](const TGHashtableEntry& entry) {
+    const IInterface* item = static_cast<const TIStringHashtableEntry&>(entry).GetItem().Get();
+    plain = plain && item != nullptr && typeid(*item) == typeid(TIFuzzySet);
+  });
+  if (!plain) {
+    // Another class may do more when it takes a parser, even change this table.
+    for (int i = 0; i < GetCount(); ++i)
+      SetAt(i)->SetParser(parser);
+    return;
+  }
+  ForEachEntry([&](const TGHashtableEntry& entry) {
+    IInterface* item = static_cast<const TIStringHashtableEntry&>(entry).GetItem().Get();
+    static_cast<TIFuzzySet*>(dynamic_cast<void*>(item))->SetParser(parser);
+  });
+}
+
 IntfPtr<IFuzzySet> TIFuzzySets::RemoveSet(std::string_view name) {
   return AsSet(RemoveItem(name));
 }
