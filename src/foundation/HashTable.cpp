@@ -1,5 +1,6 @@
 #include "tapwise/foundation/HashTable.h"
 
+#include <array>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -47,10 +48,13 @@ TGCustomHashtable::~TGCustomHashtable() {
   FOnChange = nullptr;
   FOwner = nullptr;
   // Descendants are gone; drop the entries without notifications, the last bucket first.
+  const bool empty = FCount == 0;  // then every bucket is empty too
   FCount = 0;
   FCollisions = 0;
-  for (auto it = FBuckets.rbegin(); it != FBuckets.rend(); ++it)
-    DestroyChain(std::move(*it));
+  if (!empty) {
+    for (auto it = FBuckets.rbegin(); it != FBuckets.rend(); ++it)
+      DestroyChain(std::move(*it));
+  }
   if (FKeys) FKeys->FTable = nullptr;
 }
 
@@ -176,15 +180,28 @@ void TGCustomHashtable::Clear() {
   if (FCount == 0) return;
   if (FOwner) FOwner->BeforeClear(*this);
   InvalidateCursor();
-  // Take the chains out first: destroying an entry may release an object that looks at
-  // this table again, and it must find the table consistent (and empty).
-  std::vector<std::unique_ptr<TGHashtableEntry>> chains(FBuckets.size());
-  chains.swap(FBuckets);
+  // Take the chains out first (the last bucket first, the order they go in): destroying an
+  // entry may release an object that looks at this table again, and it must find the table
+  // consistent (and empty). A table of a few entries needs no list of its own for that.
+  constexpr size_t kFewChains = 16;
+  std::array<std::unique_ptr<TGHashtableEntry>, kFewChains> few;
+  std::vector<std::unique_ptr<TGHashtableEntry>> more;
+  size_t taken = 0;
+  for (auto it = FBuckets.rbegin(); it != FBuckets.rend(); ++it) {
+    if (*it == nullptr) continue;
+    if (taken < kFewChains) {
+      few[taken++] = std::move(*it);
+    } else {
+      more.push_back(std::move(*it));
+    }
+  }
   FCount = 0;
   FCollisions = 0;
   ++FVersion;
-  for (auto it = chains.rbegin(); it != chains.rend(); ++it)
-    DestroyChain(std::move(*it));
+  for (size_t i = 0; i < taken; ++i)
+    DestroyChain(std::move(few[i]));
+  for (auto& chain : more)
+    DestroyChain(std::move(chain));
   Changed();
 }
 

@@ -4,6 +4,7 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -75,37 +76,41 @@ constexpr std::array<double, 16> kExactPowersOfTen = {1e0, 1e1, 1e2,  1e3,  1e4,
                                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 constexpr int kFastDigits = 15;
 
-// A plain decimal ("-12.375", "0.0500", ".5") of at most 15 digits, read without the general
-// converter: its digits and the power of ten below its point are both exact doubles, and
-// one division of exact doubles is rounded correctly, so the value is the very double the
-// general converter gives. Anything else (exponents, long digit runs) is left to it.
+}  // namespace
+
+// Read without the general converter: the digits and the power of ten below the point are
+// both exact doubles, and one division of exact doubles is rounded correctly, so the value
+// is the very double the general converter gives. Anything else (exponents, long digit runs)
+// is left to it.
 std::optional<double> TryPlainDecimal(std::string_view text) {
-  size_t i = 0;
-  const bool negative = text.front() == '-';
-  if (negative) i = 1;
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  const bool negative = at != end && *at == '-';
+  if (negative) ++at;
+  // The digits before the point, then those after it; past 15 digits the value is not read
+  // here (the sum may then wrap, but it is not used).
   uint64_t digits = 0;
-  int count = 0;
-  int fraction = 0;
-  bool point = false;
-  for (; i < text.size(); ++i) {
-    const char ch = text[i];
-    if (ch >= '0' && ch <= '9') {
-      if (++count > kFastDigits) return std::nullopt;
-      digits = digits * 10 + static_cast<uint64_t>(ch - '0');
-      if (point) ++fraction;
-    } else if (ch == '.' && !point) {
-      point = true;
-    } else {
-      return std::nullopt;
-    }
+  const char* const first = at;
+  while (at != end && static_cast<unsigned char>(*at - '0') <= 9) {
+    digits = digits * 10 + static_cast<uint64_t>(*at - '0');
+    ++at;
   }
-  if (count == 0) return std::nullopt;
+  ptrdiff_t count = at - first;
+  ptrdiff_t fraction = 0;
+  if (at != end && *at == '.') {
+    const char* const after_point = ++at;
+    while (at != end && static_cast<unsigned char>(*at - '0') <= 9) {
+      digits = digits * 10 + static_cast<uint64_t>(*at - '0');
+      ++at;
+    }
+    fraction = at - after_point;
+    count += fraction;
+  }
+  if (at != end || count == 0 || count > kFastDigits) return std::nullopt;
   const double value =
       static_cast<double>(digits) / kExactPowersOfTen[static_cast<size_t>(fraction)];
   return negative ? -value : value;
 }
-
-}  // namespace
 
 std::string FloatToStr(double value) {
   if (std::isnan(value)) return "NAN";

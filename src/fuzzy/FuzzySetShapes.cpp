@@ -86,9 +86,11 @@ void TFuzzySet::SetTriangle(TFzyFloat left, TFzyFloat middle, TFzyFloat right) {
   {
     SetUpdate update(*this);
     Clear();
-    AddPoint(left, 0);
-    AddPoint(middle, 1);
-    AddPoint(right, 0);
+    // The block's end sorts and checks the three points at once.
+    TFuzzySetValues& values = GetValues();
+    values.AddPointInBlock(left, 0);
+    values.AddPointInBlock(middle, 1);
+    values.AddPointInBlock(right, 0);
   }
   StoreSetType(fstTriangle);
 }
@@ -156,7 +158,7 @@ void TFuzzySet::SetWeightedBetaCurve(int count, TFzyFloat range, TFzyFloat cente
     SetUpdate update(*this);
     Clear();
     for (const auto& [x, y] : points)
-      AddPoint(x, y);
+      GetValues().AddPointInBlock(x, y);
   }
   FInflectionPoint = inflection_point;
   StoreSetType(fstBetaCurve);

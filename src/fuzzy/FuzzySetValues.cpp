@@ -100,6 +100,15 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   return point;
 }
 
+TFuzzySetValue* TFuzzySetValues::AddPointInBlock(TFzyFloat x, TFzyFloat y) {
+  if (GetUpdateCount() != 1 || ObservesEachPoint()) return AddPoint(x, y);
+  CheckFinite(x, "AddPoint", "X");
+  CheckFinite(y, "AddPoint", "Y");
+  auto* point = static_cast<TFuzzySetValue*>(Add());
+  point->PlaceXY(x, std::max(y, TFzyFloat{0}));
+  return point;
+}
+
 bool TFuzzySetValues::ObservesEachPoint() const {
   // Known once the object is complete; type comparisons are not free on every point.
   if (FObservesEachPoint < 0) {

@@ -1,5 +1,6 @@
 #include "tapwise/fuzzy/InterfacedFuzzySets.h"
 
+#include <array>
 #include <typeinfo>
 #include <utility>
 #include <vector>
@@ -66,6 +67,34 @@ IntfPtr<IFuzzySet> TIFuzzySets::GetSet(std::string_view name) const {
 
 IntfPtr<IFuzzySet> TIFuzzySets::SetAt(int index) const {
   return AsSet(ItemAt(index));
+}
+
+void TIFuzzySets::SetParserOfAll(const IntfPtr<IFuzzyParser>& parser) {
+  if (GetCount() == 0) return;  // a new variable's table: not even its buckets to walk
+  // One walk notes the terms when they are few and all of the library's own class; any
+  // other class may do more when it takes a parser (even change this table), and then all
+  // terms go the counted way.
+  constexpr int kFewTerms = 16;
+  std::array<TIFuzzySet*, kFewTerms> plain{};
+  int count = 0;
+  bool all_plain = GetCount() <= kFewTerms;
+  if (all_plain) {
+    ForEachEntry([&](const TGHashtableEntry& entry) {
+      IInterface* item = static_cast<const TIStringHashtableEntry&>(entry).GetItem().Get();
+      if (!all_plain || item == nullptr || typeid(*item) != typeid(TIFuzzySet)) {
+        all_plain = false;
+        return;
+      }
+      plain[static_cast<size_t>(count++)] = static_cast<TIFuzzySet*>(dynamic_cast<void*>(item));
+    });
+  }
+  if (all_plain) {
+    for (int i = 0; i < count; ++i)
+      plain[static_cast<size_t>(i)]->SetParser(parser);
+    return;
+  }
+  for (int i = 0; i < GetCount(); ++i)
+    SetAt(i)->SetParser(parser);
 }
 
 IntfPtr<IFuzzySet> TIFuzzySets::RemoveSet(std::string_view name) {

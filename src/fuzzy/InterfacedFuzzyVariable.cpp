@@ -219,9 +219,7 @@ void TIFuzzyVariable::SetThreshold(TFzyFloat value) {
 
 void TIFuzzyVariable::SetParser(const IntfPtr<IFuzzyParser>& value) {
   FParser = value;
-  if (!FItems) return;
-  for (int i = 0; i < FItems->GetCount(); ++i)
-    FItems->SetAt(i)->SetParser(value);
+  if (FItems) FItems->SetParserOfAll(value);
 }
 
 std::string TIFuzzyVariable::GetText() const {

@@ -1,6 +1,8 @@
 #include "tapwise/language/FuzzyExpression.h"
 
+#include <array>
 #include <atomic>
+#include <charconv>
 #include <cstdint>
 
 #include "tapwise/foundation/InfixToPostfix.h"
@@ -103,7 +105,13 @@ IntfPtr<IFuzzyStreamTokenList> ToPostfix(const IFuzzyStreamTokenList& items) {
 std::string GenerateSetName() {
   // The one piece of process-wide mutable state: names stay unique across parsers.
   static std::atomic<int64_t> counter{0};
-  return "FuzzySet" + IntToStr(counter.fetch_add(1) + 1);
+  // Written into one string: the name is made for every term body.
+  std::array<char, 32> digits{};
+  const auto end =
+      std::to_chars(digits.data(), digits.data() + digits.size(), counter.fetch_add(1) + 1).ptr;
+  std::string name("FuzzySet");
+  name.append(digits.data(), end);
+  return name;
 }
 
 }  // namespace tapwise::expression

@@ -1,7 +1,9 @@
 #include "tapwise/language/TokenStream.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -116,7 +118,7 @@ bool IsDigit(char ch) {
 
 TFuzzyLogicTokenStream::TFuzzyLogicTokenStream(TStream& source) : TGTextStream(source) {}
 
-TFuzzyStreamToken* TFuzzyLogicTokenStream::RecycledToken() {
+TFuzzyStreamToken* TFuzzyLogicTokenStream::RecycledTokenSlow() {
   if (FRecycled.size() < kRecycleSlots) {
     TFuzzyStreamToken* made = TFuzzyStreamToken::Create().Detach();
     made->FInRecycling = true;
@@ -125,24 +127,14 @@ TFuzzyStreamToken* TFuzzyLogicTokenStream::RecycledToken() {
   }
   TRecycleSlot& slot = FRecycled[FRecycleNext];
   FRecycleNext = (FRecycleNext + 1) % kRecycleSlots;
+  // Still in use: the slot lets it go (the current token keeps the slot's reference).
   TFuzzyStreamToken* const old = slot.Token;
-  if (old->RefCount() != 1 || old == FLastPlain) {
-    // Still in use: the slot lets it go (the current token keeps the slot's reference).
-    old->FInRecycling = false;
-    if (old == FLastPlain) FLastHold = std::move(slot.Hold);
-    TFuzzyStreamToken* made = TFuzzyStreamToken::Create().Detach();
-    made->FInRecycling = true;
-    slot = {IntfPtr<IInterface>::Adopt(made), made};
-    return made;
-  }
-  // Nobody else holds it, so nobody can see it change: back to a fresh token.
-  old->FDataType = dtEOF;
-  old->FNumber = 0;
-  old->FText.clear();
-  old->FTag = 0;
-  old->FValue = nullptr;
-  old->FObject = nullptr;
-  return old;
+  old->FInRecycling = false;
+  if (old == FLastPlain) FLastHold = std::move(slot.Hold);
+  TFuzzyStreamToken* made = TFuzzyStreamToken::Create().Detach();
+  made->FInRecycling = true;
+  slot = {IntfPtr<IInterface>::Adopt(made), made};
+  return made;
 }
 
 IntfPtr<TFuzzyStreamToken> TFuzzyLogicTokenStream::NewToken() {
@@ -154,6 +146,25 @@ IntfPtr<TFuzzyStreamToken> TFuzzyLogicTokenStream::NewToken() {
   FMade = token;
   FMadeView = token;
   return IntfPtr<TFuzzyStreamToken>(token);
+}
+
+TFuzzyStreamToken* TFuzzyLogicTokenStream::NewBlockToken(std::string_view blanks,
+                                                         const char* stop) {
+  TFuzzyStreamToken* token = RecycledToken();
+  token->FLineNumber = FLineNumber;
+  // The white space is the pending one, the blanks in front and the blank that ended the
+  // token, as NewToken would take it from the pending white space.
+  if (FPendingWhiteSpace.empty()) {
+    token->FWhiteSpace.assign(blanks);
+  } else {
+    FPendingWhiteSpace.append(blanks);
+    token->FWhiteSpace.swap(FPendingWhiteSpace);
+    FPendingWhiteSpace.clear();
+  }
+  if (stop != nullptr) token->FWhiteSpace.push_back(*stop);
+  FMade = token;
+  FMadeView = token;
+  return token;
 }
 
 IntfPtr<TFuzzyStreamTokenList> TFuzzyLogicTokenStream::NewTokenList() {
@@ -176,41 +187,7 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::MakeToken(int32_t hint,
     token->FText = "EOF";
     return token;
   }
-  if (hint == kEnd || hint == 0) {
-    auto token = NewToken();
-    token->FDataType = dtSymbol;
-    if (!text.empty() && text.front() == '?') {
-      token->FDataType = dtVariable;
-      token->FText = text.substr(1);
-      return token;
-    }
-    const char first = text.empty() ? '\0' : text.front();
-    const bool may_be_number = text.size() > 1
-                                   ? IsDigit(first) || first == '+' || first == '-' || first == '.'
-                                   : IsDigit(first);
-    // Escaped blanks belong to the word but never to a number (the converters would skip
-    // them).
-    bool has_blank = false;
-    if (may_be_number) {
-      for (const char ch : text)
-        has_blank = has_blank || static_cast<unsigned char>(ch) <= 32;
-    }
-    if (may_be_number && !has_blank) {
-      if (const auto integer = TryWordToInteger(text)) {
-        token->FDataType = dtInteger;
-        token->FNumber = *integer;
-        return token;
-      }
-      // Refuses infinities and NaN: "1e999" stays a symbol.
-      if (const auto real = TryStrToFloat(text)) {
-        token->FDataType = dtFloat;
-        token->FNumber = *real;
-        return token;
-      }
-    }
-    token->FText = text;
-    return token;
-  }
+  if (hint == kEnd || hint == 0) return MakeWord(text);
   if (hint == '\r') {
     auto token = NewToken();
     token->FDataType = dtSymbol;
@@ -230,6 +207,120 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::MakeToken(int32_t hint,
     return token;
   }
   throw EFzyParseException(Format(messages::kInvalidTokenHint, IntToStr(hint)));
+}
+
+IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::MakeWord(std::string_view text) {
+  auto token = NewToken();
+  FillWord(*token, text);
+  return token;
+}
+
+void TFuzzyLogicTokenStream::FillWord(TFuzzyStreamToken& token, std::string_view text) {
+  token.FDataType = dtSymbol;
+  if (!text.empty() && text.front() == '?') {
+    token.FDataType = dtVariable;
+    token.FText.assign(text.substr(1));
+    return;
+  }
+  const char first = text.empty() ? '\0' : text.front();
+  const bool may_be_number = text.size() > 1
+                                 ? IsDigit(first) || first == '+' || first == '-' || first == '.'
+                                 : IsDigit(first);
+  if (may_be_number && first != '+' && text.find('.') != std::string_view::npos) {
+    // A word with a point is never an integer; a plain decimal is read as TryStrToFloat
+    // reads it, without the integer attempt and the general checks in front.
+    if (const auto plain = TryPlainDecimal(text)) {
+      token.FDataType = dtFloat;
+      token.FNumber = *plain;
+      return;
+    }
+  }
+  // Escaped blanks belong to the word but never to a number (the converters would skip
+  // them).
+  bool has_blank = false;
+  if (may_be_number) {
+    for (const char ch : text)
+      has_blank = has_blank || static_cast<unsigned char>(ch) <= 32;
+  }
+  if (may_be_number && !has_blank) {
+    if (const auto integer = TryWordToInteger(text)) {
+      token.FDataType = dtInteger;
+      token.FNumber = *integer;
+      return;
+    }
+    // Refuses infinities and NaN: "1e999" stays a symbol.
+    if (const auto real = TryStrToFloat(text)) {
+      token.FDataType = dtFloat;
+      token.FNumber = *real;
+      return;
+    }
+  }
+  token.FText.assign(text);
+}
+
+bool TFuzzyLogicTokenStream::LexesFromBlock() const {
+  // Known once the object is complete; a descendant may read or make tokens its own way.
+  if (FLexesFromBlock < 0)
+    FLexesFromBlock = typeid(*this) == typeid(TFuzzyLogicTokenStream) ? 1 : 0;
+  return FLexesFromBlock == 1;
+}
+
+IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::TryReadTokenInBlock() {
+  // Looks first, changes nothing until the whole token is known: on any doubt the caller
+  // reads byte by byte from where it stands.
+  const std::string_view ahead = ReadAhead();
+  const size_t size = ahead.size();
+  size_t start = 0;
+  int32_t lines = 0;
+  while (start < size && static_cast<unsigned char>(ahead[start]) < 33) {
+    if (ahead[start] == '\r') {
+      if (start + 1 == size) return nullptr;  // a CR LF the block's end may cut
+      if (ahead[start + 1] == '\n') ++start;
+      ++lines;
+    } else if (ahead[start] == '\n') {
+      ++lines;
+    }
+    ++start;
+  }
+  if (start == size) return nullptr;
+  const char first = ahead[start];
+  if (first == kQuoteChar || first == kCommentChar) return nullptr;
+  if (IsSingleCharToken(static_cast<unsigned char>(first))) {
+    FLineNumber += lines;
+    Consume(start + 1);
+    TFuzzyStreamToken* token = NewBlockToken(ahead.substr(0, start), nullptr);
+    token->FDataType = static_cast<unsigned char>(first);
+    token->FText.assign(1, first);
+    return IntfPtr<IFuzzyStreamToken>(token);
+  }
+  // A word: its first byte whatever it is, then word bytes up to a blank or a delimiter that
+  // lies in the block too.
+  size_t end = start + 1;
+  while (end < size && IsWordByte(ahead[end]))
+    ++end;
+  if (end == size) return nullptr;  // the word may go on past the block, or end the text
+  const char stop = ahead[end];
+  size_t next = end;
+  int32_t lines_after = 0;
+  if (static_cast<unsigned char>(stop) <= 32) {
+    // The blank that ends the word goes with it; a line end counts once the word is made,
+    // and the LF of a CR LF is left for the next token.
+    next = end + 1;
+    if (stop == '\n') {
+      lines_after = 1;
+    } else if (stop == '\r') {
+      if (next == size) return nullptr;
+      if (ahead[next] != '\n') lines_after = 1;
+    }
+  } else if (!EndsWord(static_cast<unsigned char>(stop))) {
+    return nullptr;  // the escape
+  }
+  FLineNumber += lines;
+  Consume(next);
+  TFuzzyStreamToken* token = NewBlockToken(ahead.substr(0, start), next > end ? &stop : nullptr);
+  FillWord(*token, ahead.substr(start, end - start));
+  FLineNumber += lines_after;
+  return IntfPtr<IFuzzyStreamToken>(token);
 }
 
 void TFuzzyLogicTokenStream::CountLineEnd(int ch) {
@@ -328,6 +419,9 @@ void TFuzzyLogicTokenStream::ReadString() {
 }
 
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::ReadToken() {
+  if (LexesFromBlock()) {
+    if (auto token = TryReadTokenInBlock()) return token;
+  }
   FTokenText.clear();
   for (;;) {
     while (SkipWhitespace()) {
@@ -382,24 +476,29 @@ void TFuzzyLogicTokenStream::FillLookahead() {
   FEchoText.clear();
   FEchoNumbers.clear();
   FEchoLines.clear();
-  FGroup.clear();
+  // The group goes on top of whatever waits already, its first token next out.
+  const size_t base = FLookahead.size();
   int32_t depth = 0;
-  for (;;) {
-    auto token = ReadToken();
-    TFuzzyStreamToken* plain = PlainView(token.Get());
-    const int32_t type = plain != nullptr ? plain->FDataType : token->GetDataType();
-    FGroup.push_back({std::move(token), plain});
-    if (type == dtEOF) break;
-    if (type == '(') {
-      ++depth;
-    } else if (type == ')') {
-      --depth;
+  try {
+    for (;;) {
+      auto token = ReadToken();
+      TFuzzyStreamToken* plain = PlainView(token.Get());
+      const int32_t type = plain != nullptr ? plain->FDataType : token->GetDataType();
+      FLookahead.push_back({std::move(token), plain});
+      if (type == dtEOF) break;
+      if (type == '(') {
+        ++depth;
+      } else if (type == ')') {
+        --depth;
+      }
+      if (depth == 0) break;
     }
-    if (depth == 0) break;
+  } catch (...) {
+    // A group that could not be read whole is not waiting.
+    FLookahead.resize(base);
+    throw;
   }
-  for (auto it = FGroup.rbegin(); it != FGroup.rend(); ++it)
-    FLookahead.push_back(std::move(*it));
-  FGroup.clear();
+  std::reverse(FLookahead.begin() + static_cast<std::ptrdiff_t>(base), FLookahead.end());
 }
 
 void TFuzzyLogicTokenStream::Echo(const IFuzzyStreamToken& token, const TFuzzyStreamToken* plain) {
@@ -430,10 +529,15 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
   const TFuzzyStreamToken* plain = next.Plain;
   const int32_t line = plain != nullptr ? plain->FLineNumber : next.Token->GetLineNumber();
   if (FEchoLine != 0 && FEchoLine < line) FEchoText += "\r\n";
-  Echo(*next.Token, plain);
+  const int32_t type = plain != nullptr ? plain->FDataType : next.Token->GetDataType();
+  if (plain != nullptr && (type == dtSymbol || type > dtFuzzySetObject) && !plain->FText.empty()) {
+    // The commonest echo, a word or a parenthesis of the stream's own (see Echo).
+    FEchoText.append(plain->FText).push_back(' ');
+  } else {
+    Echo(*next.Token, plain);
+  }
   FEchoLines.push_back(FEchoLine);
   FEchoLine = line;
-  const int32_t type = plain != nullptr ? plain->FDataType : next.Token->GetDataType();
   if (type == ')') {
     --FDepth;
   } else if (type == '(') {
@@ -443,30 +547,26 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
   return std::move(next.Token);
 }
 
-void TFuzzyLogicTokenStream::SetLast(const IntfPtr<IFuzzyStreamToken>& token,
-                                     TFuzzyStreamToken* plain) {
-  FLast = token.Get();
-  FLastPlain = plain;
-  if (plain != nullptr && plain->FInRecycling) {
-    FLastHold = nullptr;
-  } else {
-    FLastHold = token;
-  }
-}
-
 void TFuzzyLogicTokenStream::PushBackToken(const IntfPtr<IFuzzyStreamToken>& token) {
   if (!token) return;
   TFuzzyStreamToken* plain = token.Get() == FLast ? FLastPlain : PlainView(token.Get());
   FLookahead.push_back({token, plain});
   SetLast(token, plain);
   // Roll the token, the blank after it and the line break before it out of the echo.
-  FPushedText.clear();
-  if (plain != nullptr) {
-    plain->AppendAsString(FPushedText);
+  size_t rolled = 0;
+  if (plain != nullptr && (plain->FDataType == dtSymbol || plain->FDataType > dtFuzzySetObject) &&
+      !plain->FText.empty()) {
+    // A word or a parenthesis of the stream's own echoes as its text (see Echo).
+    rolled = plain->FText.size() + 1;
   } else {
-    FPushedText = token->GetAsString();
+    FPushedText.clear();
+    if (plain != nullptr) {
+      plain->AppendAsString(FPushedText);
+    } else {
+      FPushedText = token->GetAsString();
+    }
+    rolled = FPushedText.size() + 1;
   }
-  const size_t rolled = FPushedText.size() + 1;
   // The cut may stay in the text after the last waiting number; a number's text is never
   // empty and never ends in a blank, so the trimming stops where that number stands.
   if (!FEchoNumbers.empty() && FEchoText.size() < FEchoNumbers.back().Offset + rolled) {

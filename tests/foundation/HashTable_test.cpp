@@ -392,5 +392,50 @@ TEST(InterfaceHashTableTest, HoldsOneReferencePerEntry) {
   }
 }
 
+// An item that notes when it goes, and checks that the table it was in is empty by then.
+class TNotingItem : public TInterfacedObject {
+ public:
+  TNotingItem(std::string name, std::vector<std::string>& gone, const TIStringHashTable& table)
+      : FName(std::move(name)), FGone(gone), FTable(table) {}
+  ~TNotingItem() override {
+    FGone.push_back(FName);
+    EXPECT_EQ(FTable.GetCount(), 0);
+  }
+
+ private:
+  std::string FName;
+  std::vector<std::string>& FGone;
+  const TIStringHashTable& FTable;
+};
+
+// Clear lets the entries go the last bucket first, each chain from its head, with the table
+// already empty; a table of few entries and one of many chains do the same. Destroying the
+// table goes the same way.
+TEST(InterfaceHashTableTest, EntriesGoTheLastBucketFirstWithTheTableEmpty) {
+  testing::LiveObjectGuard guard;
+  for (const int count : {5, 60}) {
+    for (const bool destroy : {false, true}) {
+      SCOPED_TRACE(std::to_string(count) + (destroy ? " destroyed" : " cleared"));
+      std::vector<std::string> gone;
+      std::vector<std::string> expected;
+      {
+        TIStringHashTable table;
+        for (int i = 0; i < count; ++i)
+          table.PutItem(Key(i), IntfPtr<IInterface>(new TNotingItem(Key(i), gone, table)));
+        table.ForEachEntry(
+            [&](const TGHashtableEntry& entry) { expected.emplace_back(entry.GetKeyText()); });
+        if (!destroy) {
+          table.Clear();
+          EXPECT_EQ(gone, expected);
+          table.PutItem("again", IntfPtr<IInterface>(new TNamed("again")));
+          EXPECT_EQ(table.GetCount(), 1);
+          EXPECT_EQ(NameOf(table.GetItem("again")), "again");
+        }
+      }
+      EXPECT_EQ(gone, expected);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tapwise

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -171,6 +172,38 @@ TEST(NumberText, IgnoresACommaDecimalLocale) {
 TEST(Format, RejectsMissingArguments) {
   EXPECT_THROW(Format("%s and %s", "one"), EConvertError);
   EXPECT_THROW(Format("%d", "text"), EConvertError);
+}
+
+// The plain decimal reader on its own: every text it reads, it reads to the general
+// converter's double; texts with anything else are left alone.
+TEST(NumberText, PlainDecimalReaderMatchesTheGeneralConverter) {
+  std::mt19937 random(11);
+  std::uniform_int_distribution<int> digit(0, 9);
+  std::uniform_int_distribution<int> length(0, 17);
+  for (int round = 0; round < 20000; ++round) {
+    std::string text = round % 3 == 0 ? "-" : "";
+    const int before = length(random) % 9;
+    const int after = length(random);
+    for (int i = 0; i < before; ++i)
+      text += static_cast<char>('0' + digit(random));
+    if (round % 5 != 0) text += '.';
+    for (int i = 0; i < after && text.size() < 19; ++i)
+      text += static_cast<char>('0' + digit(random));
+    const auto plain = TryPlainDecimal(text);
+    const size_t digits = static_cast<size_t>(
+        std::count_if(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; }));
+    ASSERT_EQ(plain.has_value(), digits > 0 && digits <= 15) << text;
+    if (!plain) continue;
+    double general = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), general);
+    ASSERT_EQ(error, std::errc()) << text;
+    ASSERT_EQ(end, text.data() + text.size()) << text;
+    EXPECT_EQ(std::bit_cast<uint64_t>(*plain), std::bit_cast<uint64_t>(general)) << text;
+  }
+  for (const char* text : {"", "-", ".", "-.", "+1.5", "1.5e3", "1.2.3", " 1.5", "1.5 ", "0x1",
+                           "1,5", "--1", "1234567890123456", "1.234567890123456"}) {
+    EXPECT_FALSE(TryPlainDecimal(text).has_value()) << text;
+  }
 }
 
 }  // namespace

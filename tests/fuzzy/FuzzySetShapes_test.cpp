@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -174,6 +175,36 @@ TEST(FuzzySetShapes, DefaultShapesWithoutVariableSpanTheWholeAxis) {
   set.SetSetType(fstUserDefined);
   EXPECT_EQ(set.GetCount(), 7);  // the points stay
   EXPECT_EQ(set.GetSetType(), fstUserDefined);
+}
+
+// A triangle set in a block of its own takes its points without a report each; inside an
+// enclosing block every point reports. Both must end with the same points and flags.
+TEST(FuzzySetShapes, TriangleInItsOwnBlockMatchesTriangleInAnEnclosingBlock) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> coordinate(-3, 3);
+  for (int round = 0; round < 300; ++round) {
+    // Small steps, so that equal and nearly equal corners (merged by the clean-up) are common.
+    const double left = coordinate(random) * 0.5;
+    const double middle = coordinate(random) * 0.5 + (round % 7 == 0 ? 1e-9 : 0);
+    const double right = coordinate(random) * 0.5;
+    TFuzzySet own;
+    own.AddPoint(9, 9);  // replaced
+    own.SetTriangle(left, middle, right);
+    TFuzzySet enclosed;
+    enclosed.AddPoint(9, 9);
+    enclosed.BeginUpdate();
+    enclosed.SetTriangle(left, middle, right);
+    enclosed.EndUpdate();
+    SCOPED_TRACE(own.ValuesText());
+    ASSERT_EQ(own.GetCount(), enclosed.GetCount());
+    for (int i = 0; i < own.GetCount(); ++i) {
+      EXPECT_EQ(own.GetX(i), enclosed.GetX(i));
+      EXPECT_EQ(own.GetY(i), enclosed.GetY(i));
+    }
+    EXPECT_EQ(own.GetValues().IsSorted(), enclosed.GetValues().IsSorted());
+    EXPECT_EQ(own.GetValues().IsUnique(), enclosed.GetValues().IsUnique());
+    EXPECT_EQ(own.GetSetType(), fstTriangle);
+  }
 }
 
 }  // namespace

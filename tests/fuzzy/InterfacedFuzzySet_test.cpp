@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "fuzzy/InterfacedTestParser.h"
 #include "support/LiveObjectGuard.h"
@@ -296,6 +297,34 @@ TEST(InterfacedFuzzySet, DroppingTheLastReferenceFreesAnUnstoredSet) {
     EXPECT_EQ(guard.Alive(), 1);
   }
   EXPECT_EQ(guard.Alive(), 0);
+}
+
+// A variable hands its parser to every term, whether its terms are few and all of the
+// library's own class or not, and takes it back from all of them; the parser counts each
+// link once.
+TEST(InterfacedFuzzySet, EveryTermTakesTheVariablesParser) {
+  LiveObjectGuard guard;
+  for (const int count : {12, 20}) {
+    for (const bool tagged : {false, true}) {
+      IntfPtr<TIFuzzyVariable> variable = TIFuzzyVariable::Create("v");
+      std::vector<IntfPtr<IFuzzySet>> terms;
+      for (int i = 0; i < count; ++i) {
+        if (tagged && i == 7) variable->SetFuzzySetClass(&TTaggedSet::Create);
+        terms.push_back(variable->AddFuzzySet("t" + std::to_string(i)));
+      }
+      IntfPtr<testing::TextOnlyParser> parser = testing::TextOnlyParser::Create();
+      variable->SetParser(parser);
+      EXPECT_EQ(variable->GetParser(), parser);
+      for (const auto& term : terms)
+        EXPECT_EQ(term->GetParser(), parser) << term->GetName();
+      // The handle here, the variable and each term.
+      EXPECT_EQ(parser->RefCount(), count + 2);
+      variable->SetParser(nullptr);
+      for (const auto& term : terms)
+        EXPECT_FALSE(term->GetParser()) << term->GetName();
+      EXPECT_EQ(parser->RefCount(), 1);
+    }
+  }
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -514,6 +517,113 @@ TEST(TokenStream, PeeksLeaveWhatReadingAndPushingBackLeaves) {
       }
     }
   }
+}
+
+// ---- Reading straight from the block against reading byte by byte ----
+
+// A stream of a descendant class reads every token byte by byte: only the stream's own class
+// reads from the block. Both must give the very same tokens, echo and errors.
+class ByteByByteTokenStream : public TFuzzyLogicTokenStream {
+ public:
+  using TFuzzyLogicTokenStream::TFuzzyLogicTokenStream;
+};
+
+// Everything a reader can see of a token, and the echo after it was read.
+std::string Describe(TFuzzyLogicTokenStream& stream, const IFuzzyStreamToken& token) {
+  std::string number(sizeof(double), '\0');
+  const double value = token.GetNumber();
+  std::memcpy(number.data(), &value, sizeof value);  // bit for bit, signed zeros too
+  return std::to_string(token.GetDataType()) + "|" + token.GetText() + "|" + number + "|" +
+         std::to_string(token.GetLineNumber()) + "|" + token.GetWhiteSpace() + "|" +
+         stream.ParsedText() + "|" + std::to_string(stream.GetDepth());
+}
+
+// The tokens of `text` up to the end, errors included (reading goes on after one).
+std::vector<std::string> ReadAll(TFuzzyLogicTokenStream& stream) {
+  std::vector<std::string> seen;
+  for (int guard = 0; guard < 100000; ++guard) {
+    try {
+      const auto token = stream.NextToken();
+      seen.push_back(Describe(stream, *token));
+      if (token->GetDataType() == dtEOF) break;
+    } catch (const EFzyParseException& error) {
+      seen.push_back(std::string("error: ") + error.what() + " " +
+                     std::to_string(stream.GetLineNumber()) + " " +
+                     (stream.IsLookaheadEmpty() ? "empty" : "waiting"));
+    }
+  }
+  return seen;
+}
+
+void ExpectSameReading(const std::string& text) {
+  TZTStringStream block_source(text);
+  TFuzzyLogicTokenStream block(block_source);
+  TZTStringStream byte_source(text);
+  ByteByByteTokenStream byte(byte_source);
+  const auto expected = ReadAll(byte);
+  const auto actual = ReadAll(block);
+  ASSERT_EQ(actual.size(), expected.size());
+  for (size_t i = 0; i < actual.size(); ++i)
+    ASSERT_EQ(actual[i], expected[i]) << "token " << i;
+}
+
+TEST(TokenStream, BlockReadingMatchesByteByByteReading) {
+  testing::LiveObjectGuard guard;
+  const char* const pieces[] = {"(",          ")",           "[",
+                                "]",          "&",           "|",
+                                "~",          "=",           "deffuzzy",
+                                "term",       "t0",          "?glob",
+                                "a=b",        "<=",          "<b",
+                                "0",          "65",          "-0.5",
+                                ".05",        "-.0",         "12.",
+                                "1e-3",       "0x1F",        "$ff",
+                                "+3",         "-",           ".",
+                                "1.2.3",      "1e999",       "-0",
+                                "2147483648", "-2147483648", "1234567890123456.5",
+                                "\"str\"",    "\"a\\\"b\"",  "\"",
+                                "a\\ b",      "\\",          "\\x",
+                                "; note",     ";",           " ",
+                                "  ",         "\t",          "\n",
+                                "\r",         "\r\n",        "\x01",
+                                "\xE9",       "x\xFF",       "1.5\\",
+                                "a\"b",       "a;b",         "(a)",
+                                "a<b"};
+  std::mt19937 random(20261208);
+  std::uniform_int_distribution<size_t> pick(0, std::size(pieces) - 1);
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    const size_t length = round % 10 == 0 ? 4000 : 40;
+    for (size_t i = 0; i < length; ++i)
+      text += pieces[pick(random)];
+    SCOPED_TRACE(text.size() < 400 ? text : text.substr(0, 400));
+    ExpectSameReading(text);
+  }
+}
+
+// The end of a block may cut a word, a blank run, a CR LF or the LF after a word's CR.
+TEST(TokenStream, BlockReadingAcrossBlockEnds) {
+  testing::LiveObjectGuard guard;
+  const std::string ends[] = {" word\r\n", "\r\nx", "w\r\n", "ab", "(a)", "1.25 ", ";c\n", "\"s\""};
+  for (const std::string& end : ends) {
+    for (size_t shift = 0; shift < 6; ++shift) {
+      std::string text;
+      while (text.size() + 2 < static_cast<size_t>(TGBufferStream::kBufferSize) - shift)
+        text += "a ";
+      text.resize(static_cast<size_t>(TGBufferStream::kBufferSize) - shift, ' ');
+      text += end + " tail";
+      SCOPED_TRACE(end + " at " + std::to_string(shift));
+      ExpectSameReading(text);
+    }
+  }
+}
+
+// A group that an error cuts short is not left waiting: reading goes on after the error.
+TEST(TokenStream, GroupCutShortByAnErrorLeavesNothingWaiting) {
+  testing::LiveObjectGuard guard;
+  Lexer lexer("(a b \"open");
+  EXPECT_THROW(lexer->NextToken(), EFzyParseException);
+  EXPECT_TRUE(lexer->IsLookaheadEmpty());
+  EXPECT_EQ(lexer->NextToken()->GetDataType(), dtEOF);
 }
 
 }  // namespace

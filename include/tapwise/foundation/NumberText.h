@@ -25,6 +25,11 @@ void AppendFixed(std::string& out, double value, int decimals);
 /// point and an optional exponent, optional blanks. Infinities, NaN and numbers out of range
 /// are refused, as is any other text.
 std::optional<double> TryStrToFloat(std::string_view text);
+/// The quick way TryStrToFloat reads a plain decimal: an optional "-", then at most 15
+/// digits with at most one "." among them ("-12.375", "0.0500", ".5", "42"), nothing else.
+/// Where it gives a value, TryStrToFloat gives that very value; nullopt for any other text,
+/// which TryStrToFloat may still read.
+std::optional<double> TryPlainDecimal(std::string_view text);
 /// As TryStrToFloat, raising EConvertError "'<text>' is not a valid floating point value".
 double StrToFloat(std::string_view text);
 

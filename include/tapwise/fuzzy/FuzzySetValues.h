@@ -77,6 +77,11 @@ class TFuzzySetValues : public TGCollection {
   /// (the point may move, or replace an equal point, and stays valid). Inside a block the
   /// clean-up at its end may merge the point into an equal one: keep no pointer past it.
   TFuzzySetValue* AddPoint(TFzyFloat x, TFzyFloat y);
+  /// `AddPoint` for a point added inside an update block that is about to check the whole
+  /// list: in a block of its own, a list of the library's own kind takes the point without a
+  /// report (the order flags are made right by the block's end, which nothing in between
+  /// may read). Anywhere else exactly `AddPoint`.
+  TFuzzySetValue* AddPointInBlock(TFzyFloat x, TFzyFloat y);
 
   /// The degree of membership at `x` (see `MembershipAt` in ShapeFunctions.h); no
   /// allocation.

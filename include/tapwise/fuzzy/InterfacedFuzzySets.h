@@ -38,6 +38,9 @@ class TIFuzzySets : public TIStringHashTable {
   IntfPtr<IFuzzySet> GetSet(std::string_view name) const;
   /// The term at `index` in bucket order.
   IntfPtr<IFuzzySet> SetAt(int index) const;
+  /// `SetAt(i)->SetParser(parser)` for every term. Terms of the library's own class, which
+  /// only take the parser, are reached in place, without a counted handle each.
+  void SetParserOfAll(const IntfPtr<IFuzzyParser>& parser);
   /// Removes the entry under `name` and hands its term to the caller.
   IntfPtr<IFuzzySet> RemoveSet(std::string_view name);
 

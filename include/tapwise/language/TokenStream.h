@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tapwise/foundation/Interface.h"
@@ -117,11 +118,44 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   // after the run stays unread.
   template <class InRun>
   void TakeRun(std::string& into, InRun in_run);
+  // The token of the word `text` (as MakeToken makes it for hint 0).
+  IntfPtr<IFuzzyStreamToken> MakeWord(std::string_view text);
+  // Gives a blank token the kind, number and text of the word `text`.
+  static void FillWord(TFuzzyStreamToken& token, std::string_view text);
+  // NewToken for a token read from the block, with `blanks` (and `stop`, when not null)
+  // joining the pending white space; held by its recycling slot only.
+  TFuzzyStreamToken* NewBlockToken(std::string_view blanks, const char* stop);
+  // Whether this stream is of this very class, whose reading `TryReadTokenInBlock` may stand
+  // in for: a descendant may read blanks or make tokens its own way.
+  bool LexesFromBlock() const;
+  // The next token read straight from the block, as ReadToken would read it, when it lies
+  // whole in the block and needs no byte-by-byte care (no string, comment or escape, nothing
+  // the block's end might cut); null, with nothing read, otherwise.
+  IntfPtr<IFuzzyStreamToken> TryReadTokenInBlock();
   // A blank token on the current line carrying the pending white space.
   IntfPtr<TFuzzyStreamToken> NewToken();
   // A blank token held by its recycling slot: a recycled one when the slot the stream comes
   // to holds the only reference left to its token, else a new one in that slot.
-  TFuzzyStreamToken* RecycledToken();
+  TFuzzyStreamToken* RecycledToken() {
+    if (FRecycled.size() == kRecycleSlots) {
+      TRecycleSlot& slot = FRecycled[FRecycleNext];
+      TFuzzyStreamToken* const old = slot.Token;
+      if (old->RefCount() == 1 && old != FLastPlain) {
+        FRecycleNext = (FRecycleNext + 1) % kRecycleSlots;
+        // Nobody else holds it, so nobody can see it change: back to a fresh token.
+        old->FDataType = dtEOF;
+        old->FNumber = 0;
+        old->FText.clear();
+        old->FTag = 0;
+        old->FValue = nullptr;
+        old->FObject = nullptr;
+        return old;
+      }
+    }
+    return RecycledTokenSlow();
+  }
+  // RecycledToken while the slots fill up, or when the slot's token is still in use.
+  TFuzzyStreamToken* RecycledTokenSlow();
   // Writes the numbers still waiting in FEchoNumbers into the echo text.
   void FlushEcho() const;
 
@@ -154,6 +188,8 @@ class TFuzzyLogicTokenStream : public TGTextStream {
 
   std::vector<TQueuedToken> FLookahead;  // the top (next out) is the back
   int32_t FLineNumber = 1;
+  // LexesFromBlock's answer once asked: -1 not yet, else 0 or 1.
+  mutable signed char FLexesFromBlock = -1;
   std::string FTokenText;
   // The echo; a push-back cuts it short. Its numbers may still wait in FEchoNumbers (in
   // ascending offsets), which is why both change when the echo is read.
@@ -167,9 +203,16 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   IFuzzyStreamToken* FLast = nullptr;
   TFuzzyStreamToken* FLastPlain = nullptr;
   IntfPtr<IInterface> FLastHold;
-  void SetLast(const IntfPtr<IFuzzyStreamToken>& token, TFuzzyStreamToken* plain);
+  void SetLast(const IntfPtr<IFuzzyStreamToken>& token, TFuzzyStreamToken* plain) {
+    FLast = token.Get();
+    FLastPlain = plain;
+    if (plain != nullptr && plain->FInRecycling) {
+      FLastHold = nullptr;
+    } else {
+      FLastHold = token;
+    }
+  }
   int32_t FDepth = 0;
-  std::vector<TQueuedToken> FGroup;
   // A recycling slot: the reference it holds, and the same token as the stream's own class.
   struct TRecycleSlot {
     IntfPtr<IInterface> Hold;
