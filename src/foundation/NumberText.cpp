@@ -19,37 +19,56 @@ namespace {
 
 constexpr int kGeneralPrecision = 15;
 
-// The fixed form of a finite value below 1e9 in magnitude with at most 9 decimals, by exact
-// integer arithmetic: the value is m / 2^shift, so value * 10^decimals is the 128-bit
-// product m * 10^decimals shifted right, rounded half to even on the bits shifted out. The
-// text is the one std::to_chars gives (the exact binary value, correctly rounded), at a
-// fraction of its cost: derived set names format a number on every rule firing. Returns
-// false, writing nothing, when the value lies outside that range.
 __extension__ using TUInt128 = unsigned __int128;
 
-bool AppendSmallFixed(std::string& out, double value, int decimals) {
-  if (!(std::fabs(value) < 1e9) || decimals < 0 || decimals > 9) return false;
+// The digits of |value| * scale rounded half to even (scale a power of ten up to 10^9,
+// |value| below 1e9), by exact integer arithmetic: |value| is m / 2^shift, so the product is
+// the 128-bit m * scale shifted right, rounded on the bits shifted out.
+uint64_t ExactScaledDigits(double value, uint64_t scale) {
   const auto bits = std::bit_cast<uint64_t>(value);
   const auto biased = static_cast<int>((bits >> 52) & 0x7FF);
   const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
   const uint64_t mantissa = biased == 0 ? fraction : fraction | (uint64_t{1} << 52);
   // Below 1e9 the shift is at least 23.
   const int shift = biased == 0 ? 1074 : 1075 - biased;
+  // From 2^-45 of the last place down, the value rounds to 0.
+  if (shift >= 128) return 0;
+  const TUInt128 product = static_cast<TUInt128>(mantissa) * scale;
+  const TUInt128 rest = product & ((TUInt128{1} << shift) - 1);
+  const TUInt128 half = TUInt128{1} << (shift - 1);
+  auto digits = static_cast<uint64_t>(product >> shift);
+  if (rest > half || (rest == half && (digits & 1) != 0)) ++digits;
+  return digits;
+}
+
+// The digits of |value| * scale rounded half to even, as ExactScaledDigits gives them. The
+// product in double is the exact one correctly rounded, and rounding never passes a number
+// it can represent: below 2^52 the halfway point `whole + 0.5` is one, so a product whose
+// fraction lies below (above) one half is exactly so too. Only a product that came out
+// exactly on the half needs the exact one.
+uint64_t ScaledDigits(double value, uint64_t scale) {
+  const double scaled = std::fabs(value) * static_cast<double>(scale);
+  if (scaled < 0x1p52) {
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (fraction < 0.5) return static_cast<uint64_t>(whole);
+    if (fraction > 0.5) return static_cast<uint64_t>(whole) + 1;
+  }
+  return ExactScaledDigits(value, scale);
+}
+
+// The fixed form of a finite value below 1e9 in magnitude with at most 9 decimals: the text
+// std::to_chars gives (the exact binary value, correctly rounded) at a fraction of its cost,
+// since derived set names format a number on every rule firing. Returns false, writing
+// nothing, when the value lies outside that range.
+bool AppendSmallFixed(std::string& out, double value, int decimals) {
+  if (!(std::fabs(value) < 1e9) || decimals < 0 || decimals > 9) return false;
   constexpr std::array<uint64_t, 10> kPowersOfTen = {
       1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
-  const uint64_t scale = kPowersOfTen[static_cast<size_t>(decimals)];
-  const TUInt128 product = static_cast<TUInt128>(mantissa) * scale;
-  uint64_t digits = 0;
-  if (shift < 128) {
-    const TUInt128 whole = product >> shift;
-    const TUInt128 rest = product & ((TUInt128{1} << shift) - 1);
-    const TUInt128 half = TUInt128{1} << (shift - 1);
-    digits = static_cast<uint64_t>(whole);
-    if (rest > half || (rest == half && (digits & 1) != 0)) ++digits;
-  }  // else below 2^-45 of the last place: rounds to 0
+  uint64_t digits = ScaledDigits(value, kPowersOfTen[static_cast<size_t>(decimals)]);
   // Written backwards into a buffer and appended at once: at least one digit before the
   // point, exactly `decimals` after it.
-  std::array<char, 32> text{};
+  std::array<char, 32> text;
   char* const end = text.data() + text.size();
   char* first = end;
   int written = 0;

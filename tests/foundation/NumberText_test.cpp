@@ -67,6 +67,17 @@ TEST(NumberText, FixedFormOfSmallValuesIsTheExactRounding) {
   // Values on a grid of 1/1024: many of them are exact ties at some precision.
   for (int i = -3000; i <= 3000; ++i)
     values.push_back(i / 1024.0);
+  // Decimal halves (0.00005, 1234.5678915, ...) are never exact in binary: the nearest
+  // doubles and their neighbours lie within a hair of the rounding boundary either way.
+  std::uniform_int_distribution<int64_t> whole(0, 2000000000);
+  double power = 1;
+  for (int decimals = 0; decimals <= 9; ++decimals, power *= 10) {
+    for (int i = 0; i < 300; ++i) {
+      const double half = (static_cast<double>(whole(random)) + 0.5) / power;
+      for (double value : {half, std::nextafter(half, 0.0), std::nextafter(half, 2e9)})
+        values.insert(values.end(), {value, -value});
+    }
+  }
   for (double value : values) {
     for (int decimals = 0; decimals <= 12; ++decimals)
       ASSERT_EQ(FormatFixed(value, decimals), reference(value, decimals))
