@@ -26,7 +26,10 @@ cmake --build "$build" --target tapwise_bench -- -j"${BENCH_JOBS:-2}"
 bench="$build/bench/tapwise_bench"
 
 echo "== timings ($repetitions repetitions, medians of CPU time)"
+# Repetitions of all benchmarks run in random order, so that a busy spell of a shared
+# machine falls on both libraries alike rather than on whichever ran then.
 "$bench" --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true \
+  --benchmark_enable_random_interleaving=true \
   --benchmark_out="$build/bench-results.json" --benchmark_out_format=json
 
 echo "== accuracy and allocations"
