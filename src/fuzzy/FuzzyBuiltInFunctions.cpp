@@ -1,8 +1,10 @@
 // The built-in shape functions of the definition language, shared by both flavours of the
 // parser: the same table drives the generators of a plain set and of a counted one.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <span>
 #include <string>
 
 #include "tapwise/foundation/Messages.h"
@@ -48,10 +50,20 @@ TArguments NumericArguments(const TCustomFuzzyLogicParser& parser, const std::st
   return arguments;
 }
 
-// Runs the table on any set type with the shape generators of `TFuzzySet` and `IFuzzySet`.
-template <class SetType>
+// The argument values of numbers already read.
+TArguments KnownArguments(std::span<const TFzyFloat> values) {
+  TArguments arguments;
+  arguments.count = values.size();
+  std::copy_n(values.begin(), std::min(values.size(), arguments.values.size()),
+              arguments.values.begin());
+  return arguments;
+}
+
+// Runs the table on any set type with the shape generators of `TFuzzySet` and `IFuzzySet`;
+// `arguments()` gives the argument values once the function is known.
+template <class SetType, class Arguments>
 void RunBuiltIn(const TCustomFuzzyLogicParser& parser, const std::string& func_name,
-                const IntfPtr<IFuzzyStreamTokenList>& list, SetType& set) {
+                Arguments&& arguments, SetType& set) {
   const TCustomFuzzyLogic* logic = parser.GetFuzzyLogic();
   const int count = logic != nullptr ? logic->GetNumFunctionValues() : kDefaultFunctionValues;
   auto wrong_count = [&](const char* forms) {
@@ -59,7 +71,7 @@ void RunBuiltIn(const TCustomFuzzyLogicParser& parser, const std::string& func_n
                     func_name, forms);
   };
   if (func_name == "pi") {
-    const TArguments a = NumericArguments(parser, func_name, list);
+    const TArguments a = arguments();
     // Two numbers read as the centre and the half-width: "(pi 36 2)" peaks at 36 over 34..38.
     if (a.size() == 2) {
       set.SetPICurveRange(count, a[1], a[0]);
@@ -69,21 +81,21 @@ void RunBuiltIn(const TCustomFuzzyLogicParser& parser, const std::string& func_n
       wrong_count(messages::kPiCurveForms);
     }
   } else if (func_name == "tri") {
-    const TArguments a = NumericArguments(parser, func_name, list);
+    const TArguments a = arguments();
     if (a.size() == 3) {
       set.SetTriangle(a[0], a[1], a[2]);
     } else {
       wrong_count(messages::kTriangleForms);
     }
   } else if (func_name == "s" || func_name == "z") {
-    const TArguments a = NumericArguments(parser, func_name, list);
+    const TArguments a = arguments();
     if (a.size() == 2) {
       set.SetCurve(count, func_name == "s", a[0], a[1], a[1]);
     } else {
       wrong_count(messages::kCurveForms);
     }
   } else if (func_name == "beta") {
-    const TArguments a = NumericArguments(parser, func_name, list);
+    const TArguments a = arguments();
     if (a.size() == 3) {
       set.SetBetaCurve(count, a[0], a[1], a[2]);
     } else if (a.size() == 4) {
@@ -101,13 +113,29 @@ void RunBuiltIn(const TCustomFuzzyLogicParser& parser, const std::string& func_n
 void TCustomFuzzyLogicParser::CalcBuiltInFunction(const std::string& func_name,
                                                   const IntfPtr<IFuzzyStreamTokenList>& list,
                                                   TFuzzySet& fuzzy_set) {
-  RunBuiltIn(*this, func_name, list, fuzzy_set);
+  RunBuiltIn(
+      *this, func_name, [&] { return NumericArguments(*this, func_name, list); }, fuzzy_set);
 }
 
 void TCustomFuzzyLogicParser::CalcBuiltInFunction(const std::string& func_name,
                                                   const IntfPtr<IFuzzyStreamTokenList>& list,
                                                   IFuzzySet& fuzzy_set) {
-  RunBuiltIn(*this, func_name, list, fuzzy_set);
+  RunBuiltIn(
+      *this, func_name, [&] { return NumericArguments(*this, func_name, list); }, fuzzy_set);
+}
+
+void TCustomFuzzyLogicParser::CalcBuiltInNumbers(const std::string& func_name,
+                                                 std::span<const TFzyFloat> values,
+                                                 TFuzzySet& fuzzy_set) const {
+  RunBuiltIn(
+      *this, func_name, [&] { return KnownArguments(values); }, fuzzy_set);
+}
+
+void TCustomFuzzyLogicParser::CalcBuiltInNumbers(const std::string& func_name,
+                                                 std::span<const TFzyFloat> values,
+                                                 IFuzzySet& fuzzy_set) const {
+  RunBuiltIn(
+      *this, func_name, [&] { return KnownArguments(values); }, fuzzy_set);
 }
 
 }  // namespace tapwise

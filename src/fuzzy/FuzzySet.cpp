@@ -36,7 +36,9 @@ void AppendPointGroups(const TFuzzySetValues& values, std::string& text) {
 TFuzzySet::TFuzzySet(TGCollection* collection) : TFuzzySet(collection, &CreatePlainValues) {}
 
 TFuzzySet::TFuzzySet(TGCollection* /*collection*/, ValuesFactory values_factory)
-    : FValues(values_factory(*this)) {}
+    : FOwnedValues(values_factory(*this)), FValues(FOwnedValues.get()) {}
+
+TFuzzySet::TFuzzySet(TGCollection* /*collection*/, TMemberValues) {}
 
 TFuzzySet::~TFuzzySet() = default;
 

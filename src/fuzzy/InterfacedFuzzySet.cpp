@@ -19,10 +19,6 @@ namespace {
 // The universe of a set that belongs to no variable.
 constexpr TFzyFloat kUnboundedMaximum = 2147483647.0;
 
-std::unique_ptr<TFuzzySetValues> CreateInterfacedValues(TFuzzySet& set) {
-  return std::make_unique<TIFSValues>(&set);
-}
-
 void ReleaseDerivedSet(TFuzzySet* set) {
   static_cast<TIFuzzySet*>(set)->Release();
 }
@@ -57,7 +53,9 @@ bool TIFSValues::EqualPoints(const IFuzzySet& source) const {
 
 // ---- Construction ----
 
-TIFuzzySet::TIFuzzySet() : TFuzzySet(nullptr, &CreateInterfacedValues) {}
+TIFuzzySet::TIFuzzySet() : TFuzzySet(nullptr, TMemberValues{}), FIFSValues(this) {
+  AttachValues(FIFSValues);
+}
 
 IntfPtr<TIFuzzySet> TIFuzzySet::Create(const IntfPtr<IFuzzyVariable>& variable,
                                        const std::string& name) {

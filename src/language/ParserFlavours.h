@@ -4,6 +4,7 @@
 // the grammar and the expression evaluator (ParserWalk) are written once over these.
 
 #include <string>
+#include <typeinfo>
 
 #include "ParserScratch.h"
 #include "tapwise/foundation/Interface.h"
@@ -12,6 +13,8 @@
 #include "tapwise/fuzzy/FuzzyVariable.h"
 #include "tapwise/fuzzy/IFuzzySet.h"
 #include "tapwise/fuzzy/IFuzzyVariable.h"
+#include "tapwise/fuzzy/InterfacedFuzzySet.h"
+#include "tapwise/fuzzy/InterfacedFuzzyVariable.h"
 #include "tapwise/language/FuzzyLogicParser.h"
 
 namespace tapwise::detail {
@@ -27,10 +30,25 @@ struct TInterfacedFlavour {
 
   // A blank set of the variable's set class, linked to it but never stored.
   static Set NewScratch(TParserScratch& scratch, const Var& variable, const std::string& name) {
-    Set set = variable->AddFuzzySet(std::string(EmptySetName));
-    if (name != EmptySetName) set->SetName(name);
+    Set set;
+    if (!name.empty() && MakesPlainSets(*variable)) {
+      // What adding an empty set and renaming it comes to for the library's own variable
+      // and set classes: a set of that name linked to the variable, neither stored nor
+      // reported (the empty name marks no term, and the rename finds nothing to re-key).
+      // A blank name is left to the rename, which checks it where a new set would not.
+      set = TIFuzzySet::Create(variable, name);
+    } else {
+      set = variable->AddFuzzySet(std::string(EmptySetName));
+      if (name != EmptySetName) set->SetName(name);
+    }
     scratch.Add(set);
     return set;
+  }
+  // Whether `variable` is of the library's own class and makes sets of the library's own.
+  static bool MakesPlainSets(const IFuzzyVariable& variable) {
+    if (typeid(variable) != typeid(TIFuzzyVariable)) return false;
+    const TIFuzzySetClass make = static_cast<const TIFuzzyVariable&>(variable).GetFuzzySetClass();
+    return make == nullptr || make == &TIFuzzySet::Create;
   }
   static Set FindTerm(const Var& variable, const std::string& name) {
     Set set;
@@ -73,6 +91,10 @@ struct TInterfacedFlavour {
                           const IntfPtr<IFuzzyStreamTokenList>& list) {
     Set result = parser.CalcFuzzyFunction(set, name, list);
     return result ? result : set;
+  }
+  // Whether a call goes straight to the parser's built-in table (no hook of this flavour).
+  static bool CalcsBuiltInOnly(const TZTFuzzyLogicParser& parser) {
+    return !parser.GetOnCalcFuzzyFunctionIntf();
   }
   static Set Carried(const IFuzzyStreamToken& token) {
     if (token.GetDataType() != dtFuzzySet) return {};
@@ -168,6 +190,9 @@ struct TCollectionFlavour {
                           const IntfPtr<IFuzzyStreamTokenList>& list) {
     Set result = parser.CalcFuzzyFunction(*set, name, list);
     return result != nullptr ? result : set;
+  }
+  static bool CalcsBuiltInOnly(const TZTFuzzyLogicParser& parser) {
+    return !parser.GetOnCalcFuzzyFunction();
   }
   static Set Carried(const IFuzzyStreamToken& token) {
     if (token.GetDataType() != dtFuzzySetObject) return nullptr;

@@ -4,7 +4,10 @@
 // both flavours (see ParserFlavours.h).
 
 #include <algorithm>
+#include <array>
+#include <span>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "ParserFlavours.h"
@@ -205,11 +208,30 @@ class TParserWalk {
     IntfPtr<IFuzzyStreamToken> token = S().NextToken();
     if (token->GetDataType() != dtSymbol) P.Error(kParseFuzzyFunction, messages::kMissingName);
     const std::string name = token->GetText();
+    if (CallsBuiltInOnly()) {
+      // Arguments that are all numbers go to the table as values, without a token list: the
+      // stream takes them exactly as reading the list would.
+      std::array<TFzyFloat, 4> values{};
+      const int count = S().TakeNumbersBeforeClose(values);
+      if (count >= 0) {
+        Set set = F::NewScratch(Scratch(), variable, TZTFuzzyLogicParser::GenerateSetName());
+        P.CalcBuiltInNumbers(
+            name, std::span<const TFzyFloat>(values.data(), static_cast<size_t>(count)), *set);
+        S().NextToken();  // the ")" of the call
+        return set;
+      }
+    }
     IntfPtr<IFuzzyStreamTokenList> arguments = ReadExpressionList(0);
     Set set = F::NewScratch(Scratch(), variable, TZTFuzzyLogicParser::GenerateSetName());
     Set result = F::CalcFunction(P, set, name, arguments);
     S().NextToken();  // the ")" of the call
     return result;
+  }
+
+  // Whether a function form runs the parser's own built-in table and nothing else: no hook,
+  // and a parser of this very class (a descendant may have its own table).
+  bool CallsBuiltInOnly() const {
+    return typeid(P) == typeid(TZTFuzzyLogicParser) && F::CalcsBuiltInOnly(P);
   }
 
   IntfPtr<IFuzzyStreamTokenList> ReadExpressionList(int depth) {

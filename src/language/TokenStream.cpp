@@ -627,6 +627,29 @@ bool TFuzzyLogicTokenStream::PeekOne(IntfPtr<IFuzzyStreamToken>& next) {
   return true;
 }
 
+int TFuzzyLogicTokenStream::TakeNumbersBeforeClose(std::span<double> values) {
+  // A descendant may hand out its tokens its own way; the waiting tokens are looked at
+  // through the stream's own view of them, which only its own tokens have.
+  if (!LexesFromBlock()) return -1;
+  if (FLookahead.empty()) FillLookahead();
+  const size_t waiting = FLookahead.size();
+  size_t count = 0;
+  for (;; ++count) {
+    if (count == waiting) return -1;
+    const TFuzzyStreamToken* plain = FLookahead[waiting - 1 - count].Plain;
+    if (plain == nullptr) return -1;
+    if (plain->FDataType == ')') break;
+    if ((plain->FDataType != dtInteger && plain->FDataType != dtFloat) || count == values.size())
+      return -1;
+    values[count] = plain->FNumber;
+  }
+  for (size_t i = 0; i < count; ++i)
+    NextToken();
+  IntfPtr<IFuzzyStreamToken> close;
+  if (!PeekOne(close)) PushBackToken(NextToken());
+  return static_cast<int>(count);
+}
+
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::CurrentToken() {
   if (FLast == nullptr) NextToken();
   return IntfPtr<IFuzzyStreamToken>(FLast);

@@ -299,6 +299,30 @@ TEST(InterfacedFuzzySet, DroppingTheLastReferenceFreesAnUnstoredSet) {
   EXPECT_EQ(guard.Alive(), 0);
 }
 
+// The point list lives in the set itself: it names the set as its owner, reports to it, and
+// goes with it, also when the set is the last term its variable lets go.
+TEST(InterfacedFuzzySet, PointListBelongsToTheSetAndGoesWithIt) {
+  LiveObjectGuard guard;
+  {
+    IntfPtr<TIFuzzyVariable> variable = TIFuzzyVariable::Create("v");
+    variable->SetMaximum(10);
+    IntfPtr<IFuzzySet> term = variable->AddFuzzySet("a");
+    TIFuzzySet& set = static_cast<TIFuzzySet&>(term->AsFuzzySet());
+    EXPECT_EQ(&set.GetIFSValues(), &set.GetValues());
+    EXPECT_EQ(set.GetValues().GetFuzzySet(), &set);
+    std::vector<std::string> changed;
+    variable->SetOnFuzzySetChange(
+        [&](IFuzzyVariable&, IFuzzySet& s) { changed.push_back(s.ValuesText()); });
+    set.GetValues().AddPoint(12, 1);  // bounded by the variable's universe through the set
+    EXPECT_EQ(changed, (std::vector<std::string>{"((10.0000 1.0000) )"}));
+    term->SetTriangle(1, 2, 3);
+    EXPECT_EQ(Points(*set.CloneSet()), "((1.0000 0.0000) (2.0000 1.0000) (3.0000 0.0000) )");
+    term = nullptr;
+    EXPECT_EQ(guard.Alive(), 2);
+  }
+  EXPECT_EQ(guard.Alive(), 0);
+}
+
 // A variable hands its parser to every term, whether its terms are few and all of the
 // library's own class or not, and takes it back from all of them; the parser counts each
 // link once.

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "tapwise/foundation/Component.h"
@@ -196,6 +197,14 @@ class TCustomFuzzyLogicParser : public TComponent, public IFuzzyParser {
   virtual void CalcBuiltInFunction(const std::string& func_name,
                                    const IntfPtr<IFuzzyStreamTokenList>& list,
                                    IFuzzySet& fuzzy_set);
+
+  /// The built-in table over arguments already known to be the numbers `values`, exactly as
+  /// `CalcBuiltInFunction` runs on a list of number tokens of those values: for a parser whose
+  /// calls go straight to the table, so that no token list is needed.
+  void CalcBuiltInNumbers(const std::string& func_name, std::span<const TFzyFloat> values,
+                          TFuzzySet& fuzzy_set) const;
+  void CalcBuiltInNumbers(const std::string& func_name, std::span<const TFzyFloat> values,
+                          IFuzzySet& fuzzy_set) const;
 
   /// The text read so far of the form being parsed, for error messages; the base has none.
   virtual std::string CurrentTokenText() const { return {}; }

@@ -255,6 +255,12 @@ class TFuzzySet : public TGCollectionItem {
   using ValuesFactory = std::unique_ptr<TFuzzySetValues> (*)(TFuzzySet& set);
   /// For descendants that own a descendant point list.
   TFuzzySet(TGCollection* collection, ValuesFactory values_factory);
+  /// For descendants that keep their point list as a member of their own, which outlives
+  /// every use of the set: the set starts without a list, and the descendant's constructor
+  /// hands over its member with `AttachValues` before anything else reaches the set.
+  struct TMemberValues {};
+  TFuzzySet(TGCollection* collection, TMemberValues);
+  void AttachValues(TFuzzySetValues& values) { FValues = &values; }
 
   /// A new empty set of this set's class, of no collection; `Clone` uses it.
   virtual std::unique_ptr<TFuzzySet> NewInstance() const;
@@ -279,7 +285,10 @@ class TFuzzySet : public TGCollectionItem {
 
   TFuzzySetType FSetType = fstUserDefined;
   std::string FName;
-  std::unique_ptr<TFuzzySetValues> FValues;
+  // The point list: the one made by the values factory (owned here), or a descendant's
+  // member.
+  std::unique_ptr<TFuzzySetValues> FOwnedValues;
+  TFuzzySetValues* FValues = nullptr;
   TFzyFloat FInflectionPoint = 0;
   std::string FComment;
   bool FDefined = false;

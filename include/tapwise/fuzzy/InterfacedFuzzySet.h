@@ -78,8 +78,8 @@ class TIFuzzySet : public TFuzzySet, public TInterfacedObject, public detail::TI
   virtual IntfPtr<TIFuzzySet> CreateSet(const IntfPtr<IFuzzyVariable>& variable,
                                         const std::string& name) const;
 
-  TIFSValues& GetIFSValues() { return static_cast<TIFSValues&>(GetValues()); }
-  const TIFSValues& GetIFSValues() const { return static_cast<const TIFSValues&>(GetValues()); }
+  TIFSValues& GetIFSValues() { return FIFSValues; }
+  const TIFSValues& GetIFSValues() const { return FIFSValues; }
 
   // ---- ICloneable ----
 
@@ -250,6 +250,9 @@ class TIFuzzySet : public TFuzzySet, public TInterfacedObject, public detail::TI
   bool IsStoredIn(IFuzzyVariable& variable) const;
   void ReportChange();
 
+  // The point list, kept in the set itself (one allocation less per set). First, so that
+  // it goes last: the set's other members let go of their objects while it is whole.
+  TIFSValues FIFSValues;
   IntfPtr<IFuzzyVariable> FVariable;
   IntfPtr<IFuzzyParser> FParser;
   int32_t FOrderNumber = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,6 +86,14 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   bool PeekTwo(IntfPtr<IFuzzyStreamToken>& first, IntfPtr<IFuzzyStreamToken>& second);
   /// `PeekTwo` for the next token alone: the state reading it and pushing it back leaves.
   bool PeekOne(IntfPtr<IFuzzyStreamToken>& next);
+
+  /// When the tokens waiting next are numbers of this stream's own making (at most
+  /// `values.size()` of them) and then ")", takes the numbers as `NextToken` would (echo,
+  /// lines and `Depth` included), writes their values into `values` and returns how many
+  /// there were; the ")" is left next in the state that reading it and pushing it back
+  /// leaves. Otherwise -1 with nothing taken (the look-ahead filled, as reading would).
+  /// This is what reading the argument list of a call with only numbers comes to.
+  int TakeNumbersBeforeClose(std::span<double> values);
 
   /// Like the text stream's, but the bytes skipped join the pending white space of the next
   /// token and a line end passed counts a line.
