@@ -174,19 +174,6 @@ void TGCollection::Deleting(TGCollectionItem&) {}
 void TGCollection::SetItemName(TGCollectionItem&) {}
 void TGCollection::Update(TGCollectionItem*) {}
 
-void TGCollection::Notify(TGCollectionItem& item, TCollectionNotification action) {
-  switch (action) {
-    case cnAdded:
-      Added(item);
-      break;
-    case cnDeleting:
-      Deleting(item);
-      break;
-    case cnExtracting:
-      break;
-  }
-}
-
 TGCollectionItem* TGCollection::InsertItem(std::unique_ptr<TGCollectionItem> item) {
   if (item == nullptr || !FItemClass.Accepts(*item)) InvalidPropertyValue();
   TGCollectionItem* raw = item.get();
@@ -292,18 +279,12 @@ void TGCollectionItem::Unlink(TGCollectionItem& other) {
   other.RemoveLink(*this);
 }
 
-void TGCollectionItem::UnlinkAll() {
-  if (FLinks == nullptr) return;
+void TGCollectionItem::UnlinkEach() {
   // A copy, because each Unlink edits the list being walked.
   const std::vector<TGCollectionItem*> links = *FLinks;
   for (auto it = links.rbegin(); it != links.rend(); ++it)
     (*it)->Unlink(*this);
   FLinks.reset();
-}
-
-void TGCollectionItem::Changed(bool all_items) {
-  if (FCollection == nullptr || FCollection->FUpdateCount != 0) return;
-  FCollection->Update(all_items ? nullptr : this);
 }
 
 // ---- Free functions ----

@@ -24,7 +24,6 @@ bool LiveObjects::IsCounting() noexcept {
 int64_t LiveObjects::Count() noexcept {
   return 0;
 }
-void LiveObjects::Add(int64_t) noexcept {}
 #endif
 
 }  // namespace tapwise

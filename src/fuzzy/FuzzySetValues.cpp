@@ -109,12 +109,10 @@ TFuzzySetValue* TFuzzySetValues::AddPointInBlock(TFzyFloat x, TFzyFloat y) {
   return point;
 }
 
-bool TFuzzySetValues::ObservesEachPoint() const {
+bool TFuzzySetValues::FindWhetherObservesEachPoint() const {
   // Known once the object is complete; type comparisons are not free on every point.
-  if (FObservesEachPoint < 0) {
-    FObservesEachPoint =
-        typeid(*this) != typeid(TFuzzySetValues) && typeid(*this) != typeid(TIFSValues) ? 1 : 0;
-  }
+  FObservesEachPoint =
+      typeid(*this) != typeid(TFuzzySetValues) && typeid(*this) != typeid(TIFSValues) ? 1 : 0;
   return FObservesEachPoint == 1;
 }
 

@@ -137,7 +137,14 @@ class TGCollection : public TPersistent {
   virtual void Added(TGCollectionItem& item);
   virtual void Deleting(TGCollectionItem& item);
   /// Base: cnAdded calls `Added`, cnDeleting calls `Deleting`, cnExtracting nothing.
-  virtual void Notify(TGCollectionItem& item, TCollectionNotification action);
+  /// (Inline, so that a descendant's Notify that calls it first pays no further call.)
+  virtual void Notify(TGCollectionItem& item, TCollectionNotification action) {
+    if (action == cnAdded) {
+      Added(item);
+    } else if (action == cnDeleting) {
+      Deleting(item);
+    }
+  }
   virtual void SetItemName(TGCollectionItem& item);
   /// One item changed (`item` given) or the collection as a whole (`item` null).
   virtual void Update(TGCollectionItem* item);
@@ -220,7 +227,11 @@ class TGCollectionItem : public TPersistent {
 
   /// Reports a change of this item (or, with `all_items`, of the whole collection) to the
   /// collection's `Update`, unless an update bracket is open.
-  void Changed(bool all_items);
+  void Changed(bool all_items) {
+    // Inline: most items belong to no collection, or to one inside an update bracket.
+    if (FCollection != nullptr && FCollection->FUpdateCount == 0)
+      FCollection->Update(all_items ? nullptr : this);
+  }
 
   TGCollection* GetCollection() const { return FCollection; }
   /// The position in the collection, or -1 for a free-standing item.
@@ -233,7 +244,11 @@ class TGCollectionItem : public TPersistent {
  private:
   friend class TGCollection;
 
-  void UnlinkAll();
+  // Inline: nearly every item leaves without links, and each removal asks.
+  void UnlinkAll() {
+    if (FLinks != nullptr) UnlinkEach();
+  }
+  void UnlinkEach();
 
   TGCollection* FCollection = nullptr;
   int FIndex = -1;

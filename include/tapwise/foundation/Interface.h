@@ -102,7 +102,12 @@ class LiveObjects {
 
  private:
   friend class TInterfacedObject;
+#if defined(TAPWISE_LIVE_OBJECT_COUNT)
   static void Add(int64_t delta) noexcept;
+#else
+  // Nothing to count: every object construction and destruction would call it.
+  static void Add(int64_t /*delta*/) noexcept {}
+#endif
 };
 
 /// The usual implementation of IInterface: an atomic count, freeing itself at zero.

@@ -169,7 +169,10 @@ class TFuzzySetValues : public TGCollection {
   // Whether this is a descendant list of another kind, which may watch every point change
   // through ValueChanged; the library's own lists check the whole list at a block's end
   // instead, so that points added inside a block need not report one by one.
-  bool ObservesEachPoint() const;
+  bool ObservesEachPoint() const {
+    return FObservesEachPoint >= 0 ? FObservesEachPoint == 1 : FindWhetherObservesEachPoint();
+  }
+  bool FindWhetherObservesEachPoint() const;
 
   TFuzzySet* FSet;
   bool FSorted = true;
