@@ -393,12 +393,17 @@ void TFuzzySetValues::CheckOrder() {
   FSorted = true;
   FUnique = true;
   int run = 1;
+  // Plain points compare inline; a descendant point may compare its own way.
+  const auto same = [](const TFuzzySetValue& point, const TFuzzySetValue& other) {
+    if (typeid(point) != typeid(TFuzzySetValue)) return point.SameAs(other);
+    return SameFloat(point.FX, other.FX) && SameFloat(point.FY, other.FY);
+  };
   const TFuzzySetValue* point = count > 0 ? GetPoint(0) : nullptr;
   for (int i = 1; i < count; ++i) {
     const TFuzzySetValue* previous = point;
     point = GetPoint(i);
     if (point->GetX() < previous->GetX() - FuzzyEpsilon) FSorted = false;
-    if (point->SameAs(*previous)) FUnique = false;
+    if (same(*point, *previous)) FUnique = false;
     run = SameFloat(point->GetX(), previous->GetX()) ? run + 1 : 1;
     if (run > 3) FUnique = false;
   }

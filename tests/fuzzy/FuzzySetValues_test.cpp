@@ -52,6 +52,26 @@ double MembershipOf(const Points& points, double x) {
       [&](int i) { return points[i].second; }, x);
 }
 
+// A point class that counts any two points less than a unit apart as the same point.
+class TCoarsePoint : public TFuzzySetValue {
+ public:
+  bool SameAs(const TFuzzySetValue& other) const override {
+    return std::fabs(GetX() - other.GetX()) < 1;
+  }
+};
+
+TEST(FuzzySetValues, PointsOfTheirOwnClassCompareTheirOwnWay) {
+  // Plain points next to each other are compared by the tolerance; a point of a descendant
+  // class decides by its own SameAs, also where the list checks itself as a whole.
+  TFuzzySetValues values;
+  AddAll(values, {{0, 0}, {2, 1}});
+  values.BeginUpdate();
+  values.AddItem(std::make_unique<TCoarsePoint>());
+  values.GetPoint(2)->SetXY(2.5, 0);
+  values.EndUpdate();
+  EXPECT_EQ(PointsOf(values), (Points{{0, 0}, {2, 1}}));
+}
+
 TEST(FuzzySetValues, EachChangeLeavesTheListOrderedAndClean) {
   TFuzzySetValues values;
   values.AddPoint(5, 0.5);

@@ -42,7 +42,8 @@ class IntfPtr {
   ~IntfPtr() { Reset(); }
 
   IntfPtr& operator=(const IntfPtr& other) noexcept {
-    IntfPtr(other).Swap(*this);
+    // Taking the object already held changes no count: spare the pair of calls.
+    if (other.FObject != FObject) IntfPtr(other).Swap(*this);
     return *this;
   }
   IntfPtr& operator=(IntfPtr&& other) noexcept {
