@@ -172,22 +172,10 @@ TFuzzySetResult TFuzzySet::AggregateByComponent(const TFuzzySet& other, bool use
   return Aggregate(other, GetSettings().InferenceMethod, use_and);
 }
 
-namespace {
-
-// Whether two successive points lie within the tolerance of each other in both X and Y.
-bool HasPointPiece(const geometry::TPointSpan& points) {
-  for (int k = 1, count = points.GetCount(); k < count; ++k) {
-    if (std::fabs(points.GetX(k) - points.GetX(k - 1)) < FuzzyEpsilon &&
-        std::fabs(points.GetY(k) - points.GetY(k - 1)) < FuzzyEpsilon)
-      return true;
-  }
-  return false;
-}
-
-}  // namespace
-
 TFzyFloat TFuzzySet::MatchDegree(const TFuzzySet& other) const {
   const geometry::TPointSpan a(GetValues().GetFlatPoints());
+  // Learnt with the flat copy: a reading is matched against many terms.
+  const bool a_has_point_piece = GetValues().GetFlatSupport().HasPointPiece;
   const geometry::TPointSpan b(other.GetValues().GetFlatPoints());
   const int n = a.GetCount();
   const int m = b.GetCount();
@@ -201,7 +189,7 @@ TFzyFloat TFuzzySet::MatchDegree(const TFuzzySet& other) const {
     // A reading far from the term's nonzero degrees is told without searching the term.
     if (geometry::MatchWindowIsZero(b, other.GetValues().GetFlatSupport(), a.GetX(0), a.GetX(n - 1),
                                     a_left_zero, a_right_zero) &&
-        !HasPointPiece(a))
+        !a_has_point_piece)
       return 0;
     const auto [first, last] =
         geometry::MatchWindow(b, a.GetX(0), a.GetX(n - 1), a_left_zero, a_right_zero);
@@ -210,7 +198,7 @@ TFzyFloat TFuzzySet::MatchDegree(const TFuzzySet& other) const {
     // walk would meet is 0 or a crossing at a level of 0): the common case of a rule that
     // does not fire. Not so when the reading has a piece shorter than the tolerance: the
     // walk takes it for a point and meets the reading's own degree there.
-    if (geometry::IsZero(near_a) && !HasPointPiece(a)) return 0;
+    if (geometry::IsZero(near_a) && !a_has_point_piece) return 0;
     if (!TMatchMemo::Fits(a.GetPoints(), near_a.GetPoints()))
       return geometry::MatchDegree(a, near_a);
     if (!FMatchMemo) FMatchMemo = std::make_unique<TMatchMemo>();

@@ -238,6 +238,9 @@ struct TSupport {
   int LastNonzero = -1;
   /// Whether every X is at most the next one, so that "X below a bound" holds for a prefix.
   bool Ascending = true;
+  /// Whether two successive points lie within the tolerance of each other in both X and Y
+  /// (a piece the merge walk takes for a point).
+  bool HasPointPiece = false;
 };
 
 template <PointSequence S>
@@ -248,7 +251,12 @@ TSupport SupportOf(const S& points) {
       if (support.FirstNonzero < 0) support.FirstNonzero = k;
       support.LastNonzero = k;
     }
-    if (k > 0 && points.GetX(k) < points.GetX(k - 1)) support.Ascending = false;
+    if (k > 0) {
+      if (points.GetX(k) < points.GetX(k - 1)) support.Ascending = false;
+      if (std::fabs(points.GetX(k) - points.GetX(k - 1)) < FuzzyEpsilon &&
+          std::fabs(points.GetY(k) - points.GetY(k - 1)) < FuzzyEpsilon)
+        support.HasPointPiece = true;
+    }
   }
   return support;
 }
