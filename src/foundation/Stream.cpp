@@ -25,19 +25,27 @@ void TStream::WriteBuffer(const void* buffer, int64_t count) {
   }
 }
 
+void TZTStringStream::TakeCopy() const {
+  FDataString.assign(FText);
+  FText = FDataString;
+  FInPlace = false;
+}
+
 int64_t TZTStringStream::Read(void* buffer, int64_t count) {
   const int64_t available = std::max<int64_t>(0, GetSize() - FPosition);
   const int64_t n = std::clamp<int64_t>(count, 0, available);
-  if (n > 0) std::memcpy(buffer, FDataString.data() + FPosition, static_cast<size_t>(n));
+  if (n > 0) std::memcpy(buffer, FText.data() + FPosition, static_cast<size_t>(n));
   FPosition += n;
   return n;
 }
 
 int64_t TZTStringStream::Write(const void* buffer, int64_t count) {
   if (count <= 0) return 0;
+  if (FInPlace) TakeCopy();
   const auto position = static_cast<size_t>(FPosition);
   FDataString.resize(position + static_cast<size_t>(count));
   std::memcpy(FDataString.data() + position, buffer, static_cast<size_t>(count));
+  FText = FDataString;
   FPosition += count;
   return count;
 }

@@ -147,6 +147,14 @@ IntfPtr<IInterface> TIStringHashTable::RemoveItem(std::string_view key) {
   return item;
 }
 
+IntfPtr<IInterface> TIStringHashTable::TakeItem(const TGHashtableEntry& entry) {
+  // The entry belongs to this (non-const) table.
+  auto& own = const_cast<TIStringHashtableEntry&>(  // NOLINT(cppcoreguidelines-pro-type-const-cast)
+      static_cast<const TIStringHashtableEntry&>(entry));
+  SetEntryValue(own, nullptr);
+  return std::move(own.FItem);
+}
+
 void* TIStringHashTable::Put(std::string_view, void*) {
   Fail(messages::kPointerInInterfaceTable);
 }

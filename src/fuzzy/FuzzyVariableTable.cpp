@@ -1,5 +1,6 @@
 #include "tapwise/fuzzy/FuzzyVariableTable.h"
 
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -26,9 +27,18 @@ TFuzzyVariableTable::TFuzzyVariableTable(TIFuzzyLogic* owner)
     : TIStringHashTable(101, 0.75f), FOwner(owner) {}
 
 TFuzzyVariableTable::~TFuzzyVariableTable() {
-  // The variables leave with the table: none may keep calling the component.
-  ForEachEntry([this](const TGHashtableEntry& entry) {
+  // The variables leave with the table: none may keep calling the component. A variable
+  // that goes wholly with the table's reference (see TIFuzzyVariable::GoesWholly) is let go
+  // right after it has been told, while it and its terms are still at hand, instead of
+  // after all the others: its going runs none but the library's own code and leaves
+  // nothing behind that anyone could look at, so nobody can tell the difference.
+  const bool quiet = FOwner != nullptr && !FOwner->GetOnVariableDeleted();
+  ForEachEntry([&](const TGHashtableEntry& entry) {
+    IInterface* item = static_cast<const TIStringHashtableEntry&>(entry).GetItem().Get();
     Deleted(static_cast<const TIStringHashtableEntry&>(entry).GetItem());
+    if (!quiet || item == nullptr || typeid(*item) != typeid(TIFuzzyVariable)) return;
+    const auto* variable = static_cast<const TIFuzzyVariable*>(dynamic_cast<void*>(item));
+    if (variable->GoesWholly()) (void)TakeItem(entry);
   });
 }
 

@@ -97,19 +97,48 @@ void TIFuzzySets::SetParserOfAll(const IntfPtr<IFuzzyParser>& parser) {
     SetAt(i)->SetParser(parser);
 }
 
+bool TIFuzzySets::HoldsOnlyOwnTerms() const {
+  const IFuzzyVariable* variable = FVariable;
+  bool own = true;
+  ForEachEntry([&](const TGHashtableEntry& entry) {
+    IInterface* item = static_cast<const TIStringHashtableEntry&>(entry).GetItem().Get();
+    if (!own) return;
+    if (item == nullptr || typeid(*item) != typeid(TIFuzzySet)) {
+      own = false;
+      return;
+    }
+    const auto* set = static_cast<const TIFuzzySet*>(dynamic_cast<const void*>(item));
+    own = set->RefCount() == 1 && set->GetVariable().Get() == variable;
+  });
+  return own;
+}
+
 IntfPtr<IFuzzySet> TIFuzzySets::RemoveSet(std::string_view name) {
   return AsSet(RemoveItem(name));
 }
 
 void TIFuzzySets::Clear() {
-  std::vector<IntfPtr<IInterface>> held;
-  held.reserve(static_cast<size_t>(GetCount()));
+  // The terms are held apart while the table empties; a few need no list of their own.
+  constexpr size_t kFewTerms = 16;
+  std::array<IntfPtr<IInterface>, kFewTerms> few;
+  std::vector<IntfPtr<IInterface>> more;
+  size_t taken = 0;
+  if (GetCount() > static_cast<int>(kFewTerms)) more.reserve(static_cast<size_t>(GetCount()));
   ForEachEntry([&](const TGHashtableEntry& entry) {
-    held.push_back(static_cast<const TIStringHashtableEntry&>(entry).GetItem());
+    const IntfPtr<IInterface>& item = static_cast<const TIStringHashtableEntry&>(entry).GetItem();
+    if (taken < kFewTerms) {
+      few[taken++] = item;
+    } else {
+      more.push_back(item);
+    }
   });
   TIStringHashTable::Clear();
   FNextIndex = 0;
-  // `held` lets the terms go now, with the table consistent.
+  // The terms go now, with the table consistent, in the order they were taken.
+  for (size_t i = 0; i < taken; ++i)
+    few[i] = nullptr;
+  for (IntfPtr<IInterface>& item : more)
+    item = nullptr;
 }
 
 void TIFuzzySets::Assign(const TPersistent& source) {

@@ -69,6 +69,14 @@ int32_t TIFuzzyVariable::Release() noexcept {
   return count;
 }
 
+bool TIFuzzyVariable::GoesWholly() const {
+  if (typeid(*this) != typeid(TIFuzzyVariable) || !FItems || FOnChange || FOnVariableChange ||
+      FItems->GetOnChange() || FItems->GetOwner() != nullptr) {
+    return false;
+  }
+  return RefCount() == 1 + FItems->GetCount() && FItems->HoldsOnlyOwnTerms();
+}
+
 // ---- Notifications ----
 
 void TIFuzzyVariable::Changed() {

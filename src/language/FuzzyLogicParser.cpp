@@ -14,7 +14,8 @@ namespace tapwise {
 
 template <class Body>
 auto TZTFuzzyLogicParser::WithText(const std::string& text, Body&& body) {
-  TZTStringStream source(text);
+  // The text outlives the parse: the stream reads it where it is.
+  TZTStringStream source(TZTStringStream::TInPlace{}, text);
   std::unique_ptr<TFuzzyLogicTokenStream> stream = CreateTokenStream(source);
   struct Restore {
     TFuzzyLogicTokenStream*& slot;

@@ -53,5 +53,38 @@ TEST(StringStream, SeekStaysInsideTheText) {
   EXPECT_EQ(std::string(buffer, 3), "hel");
 }
 
+// A stream that reads its text in place must be indistinguishable from one over a copy,
+// and must never write into the text it was given.
+TEST(StringStream, ReadingInPlaceBehavesAsACopyAndLeavesTheTextAlone) {
+  const std::string text = "(deffuzzy t) and a text too long for a short string";
+  TZTStringStream copy(text);
+  TZTStringStream in_place(TZTStringStream::TInPlace{}, text);
+  EXPECT_EQ(in_place.GetSize(), copy.GetSize());
+  EXPECT_EQ(in_place.Seek(-4, TSeekOrigin::soEnd), copy.Seek(-4, TSeekOrigin::soEnd));
+  EXPECT_EQ(ReadAll(in_place), ReadAll(copy));
+  EXPECT_EQ(in_place.Seek(3, TSeekOrigin::soBeginning), 3);
+  char buffer[6] = {};
+  in_place.ReadBuffer(buffer, 6);
+  EXPECT_EQ(std::string(buffer, 6), "ffuzzy");
+  EXPECT_EQ(in_place.GetDataString(), text);
+  EXPECT_NE(in_place.GetDataString().data(), text.data());
+
+  // Writes go to the stream's own copy, with the copy's truncation rule.
+  TZTStringStream written(TZTStringStream::TInPlace{}, text);
+  written.SetPosition(1);
+  written.WriteBuffer("XY", 2);
+  EXPECT_EQ(written.GetDataString(), "(XY");
+  EXPECT_EQ(written.GetSize(), 3);
+  written.SetPosition(0);
+  EXPECT_EQ(ReadAll(written), "(XY");
+  EXPECT_EQ(text, "(deffuzzy t) and a text too long for a short string");
+
+  TZTStringStream empty(TZTStringStream::TInPlace{}, std::string_view());
+  char c = 0;
+  EXPECT_EQ(empty.GetSize(), 0);
+  EXPECT_EQ(empty.Read(&c, 1), 0);
+  EXPECT_EQ(empty.GetDataString(), "");
+}
+
 }  // namespace
 }  // namespace tapwise

@@ -2,14 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "FakeFuzzyLogicParser.h"
 #include "support/LiveObjectGuard.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/InterfacedFuzzySet.h"
+#include "tapwise/fuzzy/InterfacedFuzzyVariable.h"
 
 namespace tapwise {
 namespace {
@@ -314,6 +317,117 @@ TEST(FuzzyLogicComponent, DestructionFreesEverythingAndUnhooksSurvivors) {
   }
   EXPECT_EQ(parser->GetFuzzyLogic(), nullptr);
   EXPECT_EQ(parser->RefCount(), 0);
+}
+
+// The component's going lets each variable that nothing else holds go at once; what is held
+// elsewhere, and every handler, must see exactly what it saw when all variables were first
+// unhooked and only then released.
+TEST(FuzzyLogicComponent, DestructionShowsSurvivorsTheSameStateWhateverGoesFirst) {
+  LiveObjectGuard guard;
+  auto parser = std::make_unique<FakeFuzzyLogicParser>();
+  IntfPtr<IFuzzySet> kept_term;
+  IntfPtr<IFuzzyVariable> kept_variable;
+  std::vector<std::string> seen;
+  {
+    TIFuzzyLogic logic;
+    parser->SetFuzzyLogic(&logic);
+    logic.SetParser(parser.get());
+    logic.SetAutoTerms(false);
+    std::string text;
+    for (int i = 0; i < 40; ++i)
+      text += "v" + std::to_string(i) + " 0 10 low mid high\n";
+    logic.SetStrings(text);
+    ASSERT_EQ(logic.GetVariableCount(), 40);
+    // A term held past its variable, a variable held as a whole, and a variable with a
+    // change handler that looks at both while it goes.
+    kept_term = logic.GetVariable("v3")->GetFuzzySet("mid");
+    kept_variable = logic.GetVariable("v7");
+    IntfPtr<IFuzzySet> term_seen = kept_term;
+    IFuzzyVariable* variable_seen = kept_variable.Get();
+    logic.GetVariable("v11")->SetOnChange([&seen, term_seen, variable_seen](TPersistent*) {
+      seen.push_back(std::string(term_seen->GetParser() ? "parser" : "none") + " " +
+                     std::to_string(term_seen->GetVariable()->GetFuzzySetCount()) + " " +
+                     (variable_seen->GetParser() ? "parser" : "none") + " " +
+                     std::to_string(variable_seen->GetFuzzySetCount()));
+    });
+    EXPECT_TRUE(kept_term->GetParser());
+    EXPECT_EQ(parser->RefCount(), 40 * 4);
+  }
+  // Every variable was unhooked before any was let go: the handler saw the held term and
+  // the held variable without their parser; the term's variable already emptied or not
+  // depending on the bucket order, as always.
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].substr(0, 5), "none ");
+  EXPECT_EQ(seen[0].substr(seen[0].size() - 7), " none 3");
+  EXPECT_FALSE(kept_term->GetParser());
+  EXPECT_EQ(kept_term->GetName(), "mid");
+  EXPECT_EQ(kept_term->GetVariable()->GetName(), "v3");
+  EXPECT_EQ(kept_term->GetVariable()->GetFuzzySetCount(), 0);
+  EXPECT_FALSE(kept_variable->GetParser());
+  EXPECT_FALSE(kept_variable->GetOnFuzzySetAdded());
+  EXPECT_EQ(kept_variable->GetFuzzySetCount(), 3);
+  EXPECT_FALSE(kept_variable->GetFuzzySet("low")->GetParser());
+  EXPECT_EQ(parser->RefCount(), 0);
+  kept_term = nullptr;
+  kept_variable = nullptr;
+  EXPECT_EQ(guard.Alive(), 0);
+}
+
+TEST(FuzzyLogicComponent, AVariableGoesWhollyOnlyWhenNothingElseCanSeeItGo) {
+  LiveObjectGuard guard;
+  Linked linked;
+  linked.logic.SetAutoTerms(false);
+  linked.logic.SetStrings("a 0 1 x y\nb 0 1");
+  auto* a = dynamic_cast<TIFuzzyVariable*>(linked.logic.GetVariable("a").Get());
+  ASSERT_NE(a, nullptr);
+  // The table's reference and the two back links are all there is.
+  EXPECT_TRUE(a->GoesWholly());
+  {
+    IntfPtr<IFuzzyVariable> held(a);
+    EXPECT_FALSE(a->GoesWholly());
+  }
+  {
+    IntfPtr<IFuzzySet> term = a->GetFuzzySet("y");
+    EXPECT_FALSE(a->GoesWholly());
+  }
+  EXPECT_TRUE(a->GoesWholly());
+  a->SetOnChange([](TPersistent*) {});
+  EXPECT_FALSE(a->GoesWholly());
+  a->SetOnChange(nullptr);
+  a->GetItems().SetOnChange([](TPersistent*) {});
+  EXPECT_FALSE(a->GoesWholly());
+  a->GetItems().SetOnChange(nullptr);
+  a->SetOnVariableChange([](IFuzzyVariable&) {});
+  EXPECT_FALSE(a->GoesWholly());
+  a->SetOnVariableChange(nullptr);
+  // A term that belongs to another variable keeps someone else's back link.
+  IntfPtr<IFuzzySet> stranger = TIFuzzySet::Create(linked.logic.GetVariable("b"), "z");
+  a->GetItems().Store(stranger);
+  stranger = nullptr;
+  EXPECT_EQ(a->GetFuzzySetCount(), 3);
+  EXPECT_FALSE(a->GoesWholly());
+  (void)a->GetItems().RemoveSet("z");
+  EXPECT_TRUE(a->GoesWholly());
+  // An empty variable held only by the table goes wholly too.
+  auto* b = dynamic_cast<TIFuzzyVariable*>(linked.logic.GetVariable("b").Get());
+  EXPECT_TRUE(b->GoesWholly());
+}
+
+// Handlers of the component keep their order and their view: every variable is reported
+// gone with its terms still in place, before any is released.
+TEST(FuzzyLogicComponent, ClearingReportsEveryVariableWithItsTermsBeforeReleasingAny) {
+  LiveObjectGuard guard;
+  Linked linked;
+  linked.logic.SetAutoTerms(false);
+  linked.logic.SetStrings("a 0 1 x y\nb 0 2 z\nc 0 3");
+  std::vector<std::string> deleted;
+  linked.logic.SetOnVariableDeleted([&](IFuzzyVariable& variable) {
+    deleted.push_back(variable.GetName() + std::to_string(variable.GetFuzzySetCount()) +
+                      (variable.GetParser() ? "p" : "-"));
+  });
+  linked.logic.GetVariableTable().Clear();
+  std::sort(deleted.begin(), deleted.end());
+  EXPECT_EQ(deleted, (std::vector<std::string>{"a2-", "b1-", "c0-"}));
 }
 
 }  // namespace

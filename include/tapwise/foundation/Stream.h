@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tapwise {
 
@@ -37,17 +38,32 @@ class TStream {
 /// "xyz" leaves "ab".
 class TZTStringStream : public TStream {
  public:
-  explicit TZTStringStream(std::string text = {}) : FDataString(std::move(text)) {}
+  /// Tag of the constructor that reads a text in place.
+  struct TInPlace {};
+
+  explicit TZTStringStream(std::string text = {})
+      : FDataString(std::move(text)), FText(FDataString) {}
+  /// A stream over `text` that behaves as one over a copy of it, but takes the copy only
+  /// when it is written to or asked for its data string. `text` must outlive the stream.
+  TZTStringStream(TInPlace, std::string_view text) : FText(text), FInPlace(true) {}
 
   int64_t Read(void* buffer, int64_t count) override;
   int64_t Write(const void* buffer, int64_t count) override;
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
-  int64_t GetSize() override { return static_cast<int64_t>(FDataString.size()); }
+  int64_t GetSize() override { return static_cast<int64_t>(FText.size()); }
 
-  const std::string& GetDataString() const { return FDataString; }
+  const std::string& GetDataString() const {
+    if (FInPlace) TakeCopy();
+    return FDataString;
+  }
 
  private:
-  std::string FDataString;
+  void TakeCopy() const;
+
+  mutable std::string FDataString;
+  // The bytes read: FDataString, or the text read in place until a copy is taken.
+  mutable std::string_view FText;
+  mutable bool FInPlace = false;
   int64_t FPosition = 0;
 };
 

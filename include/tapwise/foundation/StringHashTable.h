@@ -120,6 +120,9 @@ class TIStringHashTable : public TGStringHashtable {
  protected:
   std::unique_ptr<TGHashtableEntry> CreateEntry() const override;
   void PutFrom(const TGHashtableEntry& source) override;
+  /// Hands over the item of `entry`, one of this table's own entries, which stays in place
+  /// empty. Only for a table that is going: its entries are never read again.
+  IntfPtr<IInterface> TakeItem(const TGHashtableEntry& entry);
 };
 
 }  // namespace tapwise

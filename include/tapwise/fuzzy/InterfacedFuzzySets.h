@@ -41,6 +41,9 @@ class TIFuzzySets : public TIStringHashTable {
   /// `SetAt(i)->SetParser(parser)` for every term. Terms of the library's own class, which
   /// only take the parser, are reached in place, without a counted handle each.
   void SetParserOfAll(const IntfPtr<IFuzzyParser>& parser);
+  /// Whether every term is a `TIFuzzySet` itself (no derived class), of this table's
+  /// variable, and held by nothing but this table.
+  bool HoldsOnlyOwnTerms() const;
   /// Removes the entry under `name` and hands its term to the caller.
   IntfPtr<IFuzzySet> RemoveSet(std::string_view name);
 

@@ -151,6 +151,13 @@ class TIFuzzyVariable : public TIFuzzyVariablePersistent,
   void EndUpdate() override { FItems->EndUpdate(); }
   void FuzzySetChanged(IFuzzySet& fuzzy_set) override;
 
+  /// Whether the caller's counted reference is the only one besides the terms' back links,
+  /// so that letting it go frees the variable with all its terms, and whether that runs
+  /// none but the library's own code: the variable and its terms are of the library's own
+  /// classes, no handler is set on the variable or on its term table, and no term is held
+  /// anywhere but in the table.
+  bool GoesWholly() const;
+
  protected:
   explicit TIFuzzyVariable(std::string name);
   ~TIFuzzyVariable() override;
