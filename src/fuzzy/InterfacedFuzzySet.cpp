@@ -92,7 +92,9 @@ bool TIFuzzySet::IsStoredIn(IFuzzyVariable& variable) const {
   // The library's own variable answers from its table without counting references (each
   // rename of a rule's clipped copy asks this).
   if (typeid(variable) == typeid(TIFuzzyVariable)) {
-    return static_cast<TIFuzzyVariable&>(variable).GetItems().Holds(GetName(), *this);
+    // Its table is a TIFuzzySets, which marks every set it takes.
+    return FEnteredTermTable &&
+           static_cast<TIFuzzyVariable&>(variable).GetItems().Holds(GetName(), *this);
   }
   IntfPtr<IFuzzySet> stored;
   return variable.TryGetFuzzySet(GetName(), stored) &&

@@ -43,6 +43,16 @@ IntfPtr<IFuzzySet> TIFuzzySets::Store(const IntfPtr<IFuzzySet>& fuzzy_set) {
   return previous;
 }
 
+IntfPtr<IInterface> TIFuzzySets::PutItem(std::string_view key, IntfPtr<IInterface> item) {
+  // Marked first: a put that fails leaves a mark, which only costs the set a look-up later.
+  IInterface* raw = item.Get();
+  TIFuzzySet* set = raw != nullptr && typeid(*raw) == typeid(TIFuzzySet)
+                        ? static_cast<TIFuzzySet*>(dynamic_cast<void*>(raw))
+                        : dynamic_cast<TIFuzzySet*>(raw);
+  if (set != nullptr) set->FEnteredTermTable = true;
+  return TIStringHashTable::PutItem(key, std::move(item));
+}
+
 bool TIFuzzySets::Holds(std::string_view name, const IFuzzySet& fuzzy_set) const {
   if (name.empty()) return false;
   const TGHashtableEntry* entry = Lookup(name);

@@ -272,6 +272,34 @@ TEST(InterfacedFuzzyVariable, AnExplicitlyAddedLooseSetIsStoredAndStaysStoredWhe
   EXPECT_EQ(v->GetFuzzySetCount(), 1);
 }
 
+TEST(InterfacedFuzzyVariable, ASetPutIntoTheTermTableByAnyRouteIsRekeyedWhenRenamed) {
+  LiveObjectGuard guard;
+  IntfPtr<TIFuzzyVariable> v = Universe(0, 10);
+  // Straight into the table, past AddFuzzySet.
+  IntfPtr<TIFuzzySet> direct = TIFuzzySet::Create(v, "direct");
+  TIStringHashTable& table = v->GetItems();
+  table.PutItem("direct", IntfPtr<IInterface>(direct));
+  direct->SetName("moved");
+  EXPECT_EQ(v->GetFuzzySet("moved"), direct);
+  IntfPtr<IFuzzySet> found;
+  EXPECT_FALSE(v->TryGetFuzzySet("direct", found));
+
+  // Copied in from a plain interface table: the table's own copies are its terms.
+  TIStringHashTable plain(7, 0.75f);
+  plain.PutItem("copied", IntfPtr<IInterface>(TIFuzzySet::Create(nullptr, "copied")));
+  v->GetItems().Assign(plain);
+  IntfPtr<IFuzzySet> copied = v->GetFuzzySet("copied");
+  copied->SetName("renamed");
+  EXPECT_EQ(v->GetFuzzySet("renamed"), copied);
+  EXPECT_FALSE(v->TryGetFuzzySet("copied", found));
+
+  // A copy that was never stored keeps the term it was copied from in place.
+  IntfPtr<IFuzzySet> clone = Supports<IFuzzySet>(copied->Clone());
+  clone->SetName("other");
+  EXPECT_EQ(v->GetFuzzySet("renamed"), copied);
+  EXPECT_FALSE(v->TryGetFuzzySet("other", found));
+}
+
 // ---- Settings ----
 
 TEST(InterfacedFuzzyVariable, BoundsDragEachOtherAndThresholdIsClampedSilently) {

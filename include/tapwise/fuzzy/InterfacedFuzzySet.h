@@ -250,12 +250,19 @@ class TIFuzzySet : public TFuzzySet, public TInterfacedObject, public detail::TI
   bool IsStoredIn(IFuzzyVariable& variable) const;
   void ReportChange();
 
+  // Term tables mark every set of this class that enters one (a mark never taken back).
+  friend class TIFuzzySets;
+
   // The point list, kept in the set itself (one allocation less per set). First, so that
   // it goes last: the set's other members let go of their objects while it is whole.
   TIFSValues FIFSValues;
   IntfPtr<IFuzzyVariable> FVariable;
   IntfPtr<IFuzzyParser> FParser;
   int32_t FOrderNumber = 0;
+  // Whether the set has ever been put into a variable's term table. Until then no table of
+  // the library's own variables can hold it, and a rename need not look it up (each rule
+  // firing renames a clipped copy that was never stored).
+  bool FEnteredTermTable = false;
 };
 
 /// The class reference of the sets a variable creates: builds an empty set of a

@@ -57,6 +57,10 @@ class TIFuzzySets : public TIStringHashTable {
   /// every stored term belongs to it). Anything else as the interface table.
   void Assign(const TPersistent& source) override;
 
+  /// As the interface table's, and marks a `TIFuzzySet` as having entered a term table.
+  /// Every way into the table (Store, Assign, PutItem itself) comes through here.
+  IntfPtr<IInterface> PutItem(std::string_view key, IntfPtr<IInterface> item) final;
+
  private:
   TIFuzzyVariable* FVariable;
   int32_t FNextIndex = 0;
