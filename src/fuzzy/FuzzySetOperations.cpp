@@ -60,7 +60,8 @@ PointCombiner Combiner(Combine f, const std::string_view* operation_name) {
       throw EFzyException(Format(messages::kNonFiniteResult, *operation_name,
                                  set != nullptr ? set->GetName() : std::string()));
     }
-    values.AddPoint(x1, y);
+    // The walk runs inside the result's own update block, whose end checks the whole list.
+    values.AddPointInBlock(x1, y);
     return false;
   };
 }

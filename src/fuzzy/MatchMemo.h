@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <bit>
+#include <cstdint>
 #include <optional>
 #include <span>
 
@@ -68,12 +69,18 @@ class TMatchMemo {
     TFzyFloat Degree = 0;
   };
 
+  // Bit for bit, coordinate by coordinate: a handful of words, which a call to memcmp
+  // would cost more than it compares.
   static bool SamePoints(std::span<const geometry::TPoint> points, const geometry::TPoint* stored,
                          size_t stored_count) {
-    return points.size() == stored_count &&
-           (points.empty() ||
-            std::memcmp(points.data(), stored, points.size() * sizeof(geometry::TPoint)) == 0);
+    if (points.size() != stored_count) return false;
+    for (size_t i = 0; i < stored_count; ++i) {
+      if (Bits(points[i].X) != Bits(stored[i].X) || Bits(points[i].Y) != Bits(stored[i].Y))
+        return false;
+    }
+    return true;
   }
+  static uint64_t Bits(TFzyFloat value) { return std::bit_cast<uint64_t>(value); }
 
   size_t FReadingCount = kNone;
   std::array<geometry::TPoint, kMaxReadingPoints> FReading{};
