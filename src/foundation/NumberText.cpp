@@ -63,7 +63,7 @@ uint64_t ScaledDigits(double value, uint64_t scale) {
 // nothing, when the value lies outside that range.
 bool AppendSmallFixed(std::string& out, double value, int decimals) {
   if (!(std::fabs(value) < 1e9) || decimals < 0 || decimals > 9) return false;
-  constexpr std::array<uint64_t, 10> kPowersOfTen = {
+  static constexpr std::array<uint64_t, 10> kPowersOfTen = {
       1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
   uint64_t digits = ScaledDigits(value, kPowersOfTen[static_cast<size_t>(decimals)]);
   // Written backwards into a buffer and appended at once: at least one digit before the
