@@ -99,6 +99,16 @@ TFzyFloat Membership(const S& points, TFzyFloat x) {
   return MembershipFrom(points, x, hint);
 }
 
+/// A bound on the degree SegmentIntersection finds for two segments with these end degrees:
+/// the point it reports is an end point or lies on the first segment, its degree computed
+/// within a few units in the last place of the largest end degree in magnitude; the margin
+/// here is eight such units.
+inline TFzyFloat CrossingBound(TFzyFloat a1, TFzyFloat a2, TFzyFloat b1, TFzyFloat b2) {
+  const TFzyFloat highest = std::max(std::max(a1, a2), std::max(b1, b2));
+  const TFzyFloat lowest = std::min(std::min(a1, a2), std::min(b1, b2));
+  return highest + std::max(std::fabs(highest), std::fabs(lowest)) * 0x1p-50;
+}
+
 /// The merge walk over two point lists A and B: calls `emit(x1, y1, x2, y2)` at every X where
 /// either operand has a point and at every X where the two membership functions cross, in
 /// ascending X, with y1 the degree of A and y2 the degree of B there. `emit` returns true to
@@ -107,8 +117,20 @@ TFzyFloat Membership(const S& points, TFzyFloat x) {
 /// Beyond its end points a set is flat, so the walk also finds where the other set crosses
 /// those flat extensions. With one operand empty, each point of the other is paired with
 /// itself.
+///
+/// An emitter may also offer `Skips(bound)`: true when it has no use for a place whose
+/// degrees are both at most `bound`. The walk then leaves out such places where telling
+/// costs less than finding them (a crossing, or the other set's degree at a point).
 template <PointSequence SA, PointSequence SB, class Emit>
 bool MergeWalk(const SA& a, const SB& b, Emit&& emit) {
+  const auto skips = [&emit](TFzyFloat bound) {
+    if constexpr (requires { emit.Skips(bound); }) {
+      return emit.Skips(bound);
+    } else {
+      (void)bound;
+      return false;
+    }
+  };
   const int n = a.GetCount();
   const int m = b.GetCount();
   if (n == 0 || m == 0) {
@@ -146,12 +168,14 @@ bool MergeWalk(const SA& a, const SB& b, Emit&& emit) {
         const TFzyFloat py = ray_a ? b.GetY(prev_b) : a.GetY(prev_a);
         const TFzyFloat qx = ray_a ? b.GetX(cur_b) : a.GetX(cur_a);
         const TFzyFloat qy = ray_a ? b.GetY(cur_b) : a.GetY(cur_a);
-        if ((py < level && level < qy) || (py > level && level > qy)) {
+        // A crossing of a flat extension lies at its level.
+        if (((py < level && level < qy) || (py > level && level > qy)) && !skips(level)) {
           x = InterpolateX(px, py, qx, qy, level);
           y = level;
           crossed = left ? x <= end_x : x >= end_x;
         }
-      } else {
+      } else if (!skips(
+                     CrossingBound(a.GetY(prev_a), a.GetY(cur_a), b.GetY(prev_b), b.GetY(cur_b)))) {
         crossed =
             SegmentIntersection(x, y, a.GetX(prev_a), a.GetY(prev_a), a.GetX(cur_a), a.GetY(cur_a),
                                 b.GetX(prev_b), b.GetY(prev_b), b.GetX(cur_b), b.GetY(cur_b));
@@ -169,12 +193,13 @@ bool MergeWalk(const SA& a, const SB& b, Emit&& emit) {
       ++i;
       ++j;
     } else if (i < n && (j == m || b.GetX(j) > a.GetX(i))) {
+      // (A skipped look-up leaves the hint behind; the next one catches up from there.)
       const TFzyFloat x = a.GetX(i);
-      if (emit(x, a.GetY(i), x, MembershipFrom(b, x, hint_b))) return true;
+      if (!skips(a.GetY(i)) && emit(x, a.GetY(i), x, MembershipFrom(b, x, hint_b))) return true;
       ++i;
     } else {
       const TFzyFloat x = b.GetX(j);
-      if (emit(x, MembershipFrom(a, x, hint_a), x, b.GetY(j))) return true;
+      if (!skips(b.GetY(j)) && emit(x, MembershipFrom(a, x, hint_a), x, b.GetY(j))) return true;
       ++j;
     }
   }
@@ -185,15 +210,20 @@ bool MergeWalk(const SA& a, const SB& b, Emit&& emit) {
 /// the merge walk, at least 0), without building it.
 template <PointSequence SA, PointSequence SB>
 TFzyFloat MatchDegree(const SA& a, const SB& b) {
-  TFzyFloat best = 0;
   // Plain comparisons rather than fmin/fmax calls: degrees are finite (points refuse NaN),
-  // so both give the same value, and this runs at every step of every rule's match.
-  MergeWalk(a, b, [&best](TFzyFloat, TFzyFloat y1, TFzyFloat, TFzyFloat y2) {
-    const TFzyFloat both = y2 < y1 ? y2 : y1;
-    if (both > best) best = both;
-    return false;
-  });
-  return best;
+  // so both give the same value, and this runs at every step of every rule's match. Places
+  // that cannot beat the best so far are not even looked at.
+  struct Highest {
+    TFzyFloat best = 0;
+    bool operator()(TFzyFloat, TFzyFloat y1, TFzyFloat, TFzyFloat y2) {
+      const TFzyFloat both = y2 < y1 ? y2 : y1;
+      if (both > best) best = both;
+      return false;
+    }
+    bool Skips(TFzyFloat bound) const { return bound <= best; }
+  } highest;
+  MergeWalk(a, b, highest);
+  return highest.best;
 }
 
 /// The points of `points` that a merge walk meets while a partner whose degree is 0 beyond
