@@ -28,7 +28,12 @@
 #endif
 
 #if defined(TAPWISE_TEST_ASAN)
+#if __has_include(<sanitizer/allocator_interface.h>)
 #include <sanitizer/allocator_interface.h>
+#else
+// The address checker's runtime has it even where its header is not installed.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
 #elif defined(__GLIBC__)
 #include <malloc.h>
 #endif
