@@ -275,14 +275,13 @@ TEST(FuzzySetValueStorage, RefillingAListForeverKeepsItsMemoryBounded) {
   size_t before = 0;
   if (!AllocatedBytes(before)) GTEST_SKIP() << "no way to tell the heap in use here";
   TFuzzySetValues values;
-  // Each round takes more points than the list keeps for reuse and lets some go with their
-  // new owner, so that the list keeps taking fresh storage.
-  const int per_round = TFuzzySetValues::kMaxSparePoints + 6;
-  auto round = [&values, per_round](int number) {
-    for (int i = 0; i < per_round; ++i)
+  // Each round some points leave with a new owner, who destroys them, and the rest are kept
+  // for reuse: the next round takes as many fresh ones as left.
+  auto round = [&values](int number) {
+    for (int i = 0; i < 6; ++i)
       values.AddPoint(i, (i + number) % 2);
     for (int i = 0; i < 3; ++i) {
-      TOwnedItem taken = values.Extract(*values.GetPoint(i * 5));
+      TOwnedItem taken = values.Extract(*values.GetPoint(i));
       EXPECT_EQ(static_cast<TFuzzySetValue&>(*taken).GetCollection(), nullptr);
     }
     values.Clear();
@@ -294,7 +293,7 @@ TEST(FuzzySetValueStorage, RefillingAListForeverKeepsItsMemoryBounded) {
     round(i);
   size_t after = 0;
   ASSERT_TRUE(AllocatedBytes(after));
-  // Storage that were never given back would have grown by megabytes.
+  // Chunks never given back would have grown the heap by megabytes.
   EXPECT_LT(after, before + 16384) << "grew by " << after - before << " bytes";
 }
 
