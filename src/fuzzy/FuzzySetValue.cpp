@@ -83,7 +83,7 @@ void DropFromChunk(TPointChunk* chunk, int32_t count) noexcept {
   if (chunk->Live.fetch_sub(count, std::memory_order_acq_rel) != count) return;
   chunk->~TPointChunk();
   Unpoison(chunk, kChunkSize);
-  ::operator delete(static_cast<void*>(chunk), kChunkSize);
+  ::operator delete(static_cast<void*>(chunk));
 }
 
 void* LoneAllocation(std::size_t size) {
@@ -97,7 +97,8 @@ void FreePoint(void* object) noexcept {
   std::byte* start = static_cast<std::byte*>(object) - kHeaderSize;
   TPointChunk* chunk = reinterpret_cast<TPointHeader*>(start)->Chunk;
   if (chunk == nullptr) {
-    // Unsized: a constructor that fails after the placement form knows no exact size.
+    // Unsized: a constructor that fails after the placement form knows no exact size (nor
+    // do all compilers offer the sized form).
     ::operator delete(static_cast<void*>(start));
     return;
   }
@@ -149,9 +150,9 @@ void* TFuzzySetValue::operator new(std::size_t size, std::align_val_t alignment)
   return ::operator new(size, alignment);
 }
 
-void TFuzzySetValue::operator delete(void* object, std::size_t size,
+void TFuzzySetValue::operator delete(void* object, std::size_t,
                                      std::align_val_t alignment) noexcept {
-  ::operator delete(object, size, alignment);
+  ::operator delete(object, alignment);
 }
 
 // ---- TFuzzySetValue ----
