@@ -108,7 +108,7 @@ void TGCollection::DeleteItems(const std::vector<bool>& doomed) {
     any = true;
   }
   if (!any) return;
-  std::vector<std::unique_ptr<TGCollectionItem>> removed;
+  TItemList removed;
   size_t kept = 0;
   for (size_t i = 0; i < FItems.size(); ++i) {
     if (i < marked && doomed[i]) {
@@ -138,7 +138,7 @@ void TGCollection::ArrangeItems(const std::vector<int>& order) {
     }
     taken[static_cast<size_t>(index)] = true;
   }
-  std::vector<std::unique_ptr<TGCollectionItem>> arranged;
+  TItemList arranged;
   arranged.reserve(FItems.size());
   for (int index : order)
     arranged.push_back(std::move(FItems[static_cast<size_t>(index)]));
@@ -177,9 +177,6 @@ void TGCollection::Update(TGCollectionItem*) {}
 TGCollectionItem* TGCollection::InsertItem(std::unique_ptr<TGCollectionItem> item) {
   if (item == nullptr || !FItemClass.Accepts(*item)) InvalidPropertyValue();
   TGCollectionItem* raw = item.get();
-  // Most collections hold a few items (the points of a shape): room for those at once
-  // rather than growing 1, 2, 4.
-  if (FItems.capacity() == 0) FItems.reserve(4);
   FItems.push_back(std::move(item));
   ++FChangeStamp;
   raw->FCollection = this;

@@ -1,7 +1,15 @@
 #include "tapwise/fuzzy/FuzzySetValue.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <typeinfo>
+
+#if defined(__has_include)
+#if __has_include(<sanitizer/asan_interface.h>)
+#include <sanitizer/asan_interface.h>
+#endif
+#endif
 
 #include "FiniteCheck.h"
 #include "tapwise/fuzzy/FuzzySet.h"
@@ -24,6 +32,130 @@ TFzyFloat ClampToUniverse(const TFuzzySetValues* values, TFzyFloat x) {
 }
 
 }  // namespace
+
+// ---- Point storage ----
+
+/// A block of `TPointChunks::kSlots` slots, each a header and room for one plain point. Its
+/// count starts at every slot plus the list's hold: a slot's point going takes one off, the
+/// list letting go takes its hold and the slots it never handed out. The last one frees it.
+struct TPointChunk {
+  std::atomic<int32_t> Live;
+};
+
+namespace {
+
+// Before every point: its chunk, or null for a lone allocation. As wide as the alignment
+// the usual operator new gives, so that the object after it keeps that alignment.
+struct TPointHeader {
+  TPointChunk* Chunk;
+};
+constexpr std::size_t kAlignment = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
+constexpr std::size_t RoundUp(std::size_t size) {
+  return (size + kAlignment - 1) / kAlignment * kAlignment;
+}
+constexpr std::size_t kHeaderSize = RoundUp(sizeof(TPointHeader));
+constexpr std::size_t kSlotSize = kHeaderSize + RoundUp(sizeof(TFuzzySetValue));
+constexpr std::size_t kChunkHeaderSize = RoundUp(sizeof(TPointChunk));
+constexpr std::size_t kChunkSize = kChunkHeaderSize + TPointChunks::kSlots * kSlotSize;
+static_assert(alignof(TFuzzySetValue) <= kAlignment);
+static_assert(alignof(TPointChunk) <= kAlignment);
+
+// Slots not in use are poisoned for the address checker, so that a point used after its
+// deletion is caught as it would be in storage of its own.
+void Poison([[maybe_unused]] void* start, [[maybe_unused]] std::size_t size) {
+#if defined(ASAN_POISON_MEMORY_REGION)
+  ASAN_POISON_MEMORY_REGION(start, size);
+#endif
+}
+void Unpoison([[maybe_unused]] void* start, [[maybe_unused]] std::size_t size) {
+#if defined(ASAN_UNPOISON_MEMORY_REGION)
+  ASAN_UNPOISON_MEMORY_REGION(start, size);
+#endif
+}
+
+std::byte* SlotOf(TPointChunk* chunk, int index) {
+  return reinterpret_cast<std::byte*>(chunk) + kChunkHeaderSize +
+         static_cast<std::size_t>(index) * kSlotSize;
+}
+
+// Takes `count` off the chunk's count and frees it when that was the rest.
+void DropFromChunk(TPointChunk* chunk, int32_t count) noexcept {
+  if (chunk->Live.fetch_sub(count, std::memory_order_acq_rel) != count) return;
+  chunk->~TPointChunk();
+  Unpoison(chunk, kChunkSize);
+  ::operator delete(static_cast<void*>(chunk));
+}
+
+void* LoneAllocation(std::size_t size) {
+  void* storage = ::operator new(kHeaderSize + size);
+  ::new (storage) TPointHeader{nullptr};
+  return static_cast<std::byte*>(storage) + kHeaderSize;
+}
+
+void FreePoint(void* object) noexcept {
+  if (object == nullptr) return;
+  std::byte* start = static_cast<std::byte*>(object) - kHeaderSize;
+  TPointChunk* chunk = reinterpret_cast<TPointHeader*>(start)->Chunk;
+  if (chunk == nullptr) {
+    // Unsized: a constructor that fails after the placement form knows no exact size (nor
+    // do all compilers offer the sized form).
+    ::operator delete(static_cast<void*>(start));
+    return;
+  }
+  Poison(start, kSlotSize);
+  DropFromChunk(chunk, 1);
+}
+
+}  // namespace
+
+void* TPointChunks::Allocate(std::size_t size) {
+  if (size != sizeof(TFuzzySetValue)) return LoneAllocation(size);
+  if (FChunk == nullptr || FNext == kSlots) {
+    void* storage = ::operator new(kChunkSize);
+    auto* chunk = ::new (storage) TPointChunk{kSlots + 1};
+    Poison(SlotOf(chunk, 0), kSlots * kSlotSize);
+    Release();
+    FChunk = chunk;
+    FNext = 0;
+  }
+  std::byte* start = SlotOf(FChunk, FNext++);
+  Unpoison(start, kSlotSize);
+  ::new (static_cast<void*>(start)) TPointHeader{FChunk};
+  return start + kHeaderSize;
+}
+
+void TPointChunks::Release() noexcept {
+  if (FChunk == nullptr) return;
+  DropFromChunk(FChunk, kSlots - FNext + 1);
+  FChunk = nullptr;
+}
+
+void* TFuzzySetValue::operator new(std::size_t size) {
+  return LoneAllocation(size);
+}
+
+void* TFuzzySetValue::operator new(std::size_t size, TPointChunks& chunks) {
+  return chunks.Allocate(size);
+}
+
+void TFuzzySetValue::operator delete(void* object, std::size_t) noexcept {
+  FreePoint(object);
+}
+
+void TFuzzySetValue::operator delete(void* object, TPointChunks&) noexcept {
+  FreePoint(object);
+}
+
+void* TFuzzySetValue::operator new(std::size_t size, std::align_val_t alignment) {
+  return ::operator new(size, alignment);
+}
+
+void TFuzzySetValue::operator delete(void* object, std::size_t,
+                                     std::align_val_t alignment) noexcept {
+  ::operator delete(object, alignment);
+}
+
+// ---- TFuzzySetValue ----
 
 TFuzzySetValue::TFuzzySetValue(TGCollection* collection) {
   if (collection != nullptr && collection->GetCount() > 0) {

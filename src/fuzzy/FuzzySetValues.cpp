@@ -53,8 +53,9 @@ TFuzzySetValues::~TFuzzySetValues() = default;
 
 std::unique_ptr<TGCollectionItem> TFuzzySetValues::NewItem() {
   if (FSparePoints.empty()) {
-    // A list of plain points builds them itself, as its item class would.
-    if (FReusesPoints) return std::make_unique<TFuzzySetValue>(this);
+    // A list of plain points builds them itself, as its item class would, a few to an
+    // allocation.
+    if (FReusesPoints) return std::unique_ptr<TFuzzySetValue>(new (FChunks) TFuzzySetValue(this));
     return TGCollection::NewItem();
   }
   std::unique_ptr<TFuzzySetValue> point = std::move(FSparePoints.back());

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tapwise/foundation/Persistent.h"
+#include "tapwise/foundation/SmallVector.h"
 
 namespace tapwise {
 
@@ -187,9 +188,14 @@ class TGCollection : public TPersistent {
   void Renumber(int from);
   void CheckIndex(int index, int limit) const;
 
+  // Most collections hold a few items (the points of a shape): those cost no allocation
+  // for the list itself.
+  static constexpr size_t kInlineItems = 4;
+  using TItemList = TSmallVector<std::unique_ptr<TGCollectionItem>, kInlineItems>;
+
   TPersistent* FOwner;
   TCollectionItemClass FItemClass;
-  std::vector<std::unique_ptr<TGCollectionItem>> FItems;
+  TItemList FItems;
   int FUpdateCount = 0;
   int FNextID = 0;
   uint64_t FChangeStamp = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <new>
 #include <string>
 
 #include "tapwise/foundation/Collection.h"
@@ -8,6 +10,39 @@
 namespace tapwise {
 
 class TFuzzySetValues;
+struct TPointChunk;
+
+/// Where a list of plain points takes its new points from: a chunk of a few slots at a time,
+/// so that a set of a few points costs one allocation for them rather than one per point.
+///
+/// A chunk stays until its last point is gone and the list has moved on to another chunk
+/// (or is itself gone): a point may leave its list (`TGCollection::Extract`) and outlive it,
+/// and be destroyed by its owner on any thread. A slot is used once; a list that loses and
+/// gains points over and over takes new chunks as its old ones empty, and reuses the points
+/// it keeps (`TFuzzySetValues::kMaxSparePoints`) before it takes any slot.
+class TPointChunks {
+ public:
+  /// Slots per chunk.
+  static constexpr int kSlots = 4;
+
+  TPointChunks() = default;
+  /// Lets go of the chunk being filled; it goes when its points are gone.
+  ~TPointChunks() { Release(); }
+  TPointChunks(const TPointChunks&) = delete;
+  TPointChunks& operator=(const TPointChunks&) = delete;
+
+ private:
+  friend class TFuzzySetValue;
+
+  // Storage for an object of `size` bytes after its header: the next slot for a plain
+  // point, a lone allocation for an object of any other size.
+  void* Allocate(std::size_t size);
+  // Gives up the list's hold on FChunk, with its unused slots.
+  void Release() noexcept;
+
+  TPointChunk* FChunk = nullptr;
+  int FNext = 0;
+};
 
 /// One membership point (X, Y) of a fuzzy set, an item of a `TFuzzySetValues` list.
 ///
@@ -44,6 +79,19 @@ class TFuzzySetValue : public TGCollectionItem {
 
   /// From another point: `SetXY` with its coordinates.
   void Assign(const TPersistent& source) override;
+
+  // Every point (of this class or a descendant) has a small header before it that names
+  // the chunk it sits in, or none for a lone allocation; deleting a point through any
+  // pointer to it gives its slot back to its chunk.
+  static void* operator new(std::size_t size);
+  /// A slot from `chunks` (a lone allocation for a descendant's larger object).
+  static void* operator new(std::size_t size, TPointChunks& chunks);
+  static void operator delete(void* object, std::size_t size) noexcept;
+  // Called only when a constructor fails after the placement form above.
+  static void operator delete(void* object, TPointChunks& chunks) noexcept;
+  // A descendant aligned beyond the usual alignment: plain aligned storage, no header.
+  static void* operator new(std::size_t size, std::align_val_t alignment);
+  static void operator delete(void* object, std::size_t size, std::align_val_t alignment) noexcept;
 
  private:
   // The list this point belongs to, when it is a point list (kept by the list itself, so

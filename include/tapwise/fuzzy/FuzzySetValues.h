@@ -183,6 +183,8 @@ class TFuzzySetValues : public TGCollection {
   bool FReusesPoints = false;
   // Deleted points kept for reuse, the next one to hand out last.
   std::vector<std::unique_ptr<TFuzzySetValue>> FSparePoints;
+  // Where a list of plain points takes its new points from.
+  TPointChunks FChunks;
   // The copy GetFlatPoints hands out, and the change stamp it was made at.
   mutable std::vector<geometry::TPoint> FFlatPoints;
   mutable uint64_t FFlatStamp = 0;
