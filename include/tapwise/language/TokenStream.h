@@ -139,8 +139,9 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   bool LexesFromBlock() const;
   // The next token read straight from the block, as ReadToken would read it, when it lies
   // whole in the block and needs no byte-by-byte care (no string, comment or escape, nothing
-  // the block's end might cut); null, with nothing read, otherwise.
-  IntfPtr<IFuzzyStreamToken> TryReadTokenInBlock();
+  // the block's end might cut); null, with nothing read, otherwise. The token is held by its
+  // recycling slot only.
+  TFuzzyStreamToken* TryReadTokenInBlock();
   // A blank token on the current line carrying the pending white space.
   IntfPtr<TFuzzyStreamToken> NewToken();
   // A blank token held by its recycling slot: a recycled one when the slot the stream comes
