@@ -119,10 +119,15 @@ bool IsDigit(char ch) {
 TFuzzyLogicTokenStream::TFuzzyLogicTokenStream(TStream& source) : TGTextStream(source) {}
 
 TFuzzyStreamToken* TFuzzyLogicTokenStream::RecycledTokenSlow() {
+  TFuzzyStreamToken* made = TFuzzyStreamToken::Create().Detach();
+  made->FInRecycling = true;
+  TRecycleSlot fresh{IntfPtr<IInterface>::Adopt(made), made};
   if (FRecycled.size() < kRecycleSlots) {
-    TFuzzyStreamToken* made = TFuzzyStreamToken::Create().Detach();
-    made->FInRecycling = true;
-    FRecycled.push_back({IntfPtr<IInterface>::Adopt(made), made});
+    // The oldest token is still in use: the new one gets a slot of its own right in front of
+    // it, which makes it the newest, and the oldest stays next to be looked at.
+    FRecycled.insert(FRecycled.begin() + static_cast<std::ptrdiff_t>(FRecycleNext),
+                     std::move(fresh));
+    FRecycleNext = (FRecycleNext + 1) % FRecycled.size();
     return made;
   }
   TRecycleSlot& slot = FRecycled[FRecycleNext];
@@ -131,9 +136,7 @@ TFuzzyStreamToken* TFuzzyLogicTokenStream::RecycledTokenSlow() {
   TFuzzyStreamToken* const old = slot.Token;
   old->FInRecycling = false;
   if (old == FLastPlain) FLastHold = std::move(slot.Hold);
-  TFuzzyStreamToken* made = TFuzzyStreamToken::Create().Detach();
-  made->FInRecycling = true;
-  slot = {IntfPtr<IInterface>::Adopt(made), made};
+  slot = std::move(fresh);
   return made;
 }
 
