@@ -8,14 +8,26 @@
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/InterfacedFuzzyLogic.h"
+#include "tapwise/fuzzy/InterfacedFuzzyVariable.h"
 
 namespace tapwise {
 
 namespace {
 
+// The variable `item` is, if it is one. Variables are nearly always of the library's own
+// class; for those a type comparison stands in for the cast across the class hierarchy,
+// which costs as much as the rest of storing or telling of a variable.
+IFuzzyVariable* VariableOf(IInterface* item) {
+  if (item == nullptr) return nullptr;
+  if (typeid(*item) == typeid(TIFuzzyVariable)) {
+    return static_cast<TIFuzzyVariable*>(dynamic_cast<void*>(item));
+  }
+  return dynamic_cast<IFuzzyVariable*>(item);
+}
+
 // Takes the table's reference over as a variable handle without counting twice.
 IntfPtr<IFuzzyVariable> AsVariable(IntfPtr<IInterface>&& item) {
-  auto* variable = dynamic_cast<IFuzzyVariable*>(item.Get());
+  IFuzzyVariable* variable = VariableOf(item.Get());
   if (variable == nullptr) return nullptr;
   (void)item.Detach();
   return IntfPtr<IFuzzyVariable>::Adopt(variable);
@@ -44,12 +56,11 @@ TFuzzyVariableTable::~TFuzzyVariableTable() {
 
 void TFuzzyVariableTable::Deleted(const IntfPtr<IInterface>& item) const {
   if (FOwner == nullptr) return;
-  if (auto* variable = dynamic_cast<IFuzzyVariable*>(item.Get()))
-    FOwner->VariableDeleted(*variable);
+  if (IFuzzyVariable* variable = VariableOf(item.Get())) FOwner->VariableDeleted(*variable);
 }
 
 IntfPtr<IInterface> TFuzzyVariableTable::PutItem(std::string_view key, IntfPtr<IInterface> item) {
-  IntfPtr<IFuzzyVariable> variable = Supports<IFuzzyVariable>(item);
+  IntfPtr<IFuzzyVariable> variable(VariableOf(item.Get()));
   if (!variable) throw EFzyException(Format(messages::kVariableTableItem, key));
   IntfPtr<IInterface> previous = TIStringHashTable::PutItem(key, std::move(item));
   if (previous && previous.Get() != static_cast<IInterface*>(variable.Get())) Deleted(previous);
@@ -103,7 +114,7 @@ void TFuzzyVariableTable::Assign(const TPersistent& source) {
     bool found = false;
     table->ForEachEntry([&](const TGHashtableEntry& entry) {
       const auto& item = static_cast<const TIStringHashtableEntry&>(entry).GetItem();
-      if (!found && dynamic_cast<IFuzzyVariable*>(item.Get()) == nullptr) {
+      if (!found && VariableOf(item.Get()) == nullptr) {
         refused = entry.GetKeyText();
         found = true;
       }
