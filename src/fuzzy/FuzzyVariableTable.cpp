@@ -8,14 +8,26 @@
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/InterfacedFuzzyLogic.h"
+#include "tapwise/fuzzy/InterfacedFuzzyVariable.h"
 
 namespace tapwise {
 
 namespace {
 
+// The variable `item` is, if it is one. Variables are nearly always of the library's own
+// class; for those a type comparison stands in for the cast across the class hierarchy,
+// which costs as much as the rest of storing or telling of a variable.
+IFuzzyVariable* VariableOf(IInterface* item) {
+  if (item == nullptr) return nullptr;
+  if (typeid(*item) == typeid(TIFuzzyVariable)) {
+    return static_cast<TIFuzzyVariable*>(dynamic_cast<void*>(item));
+  }
+  return dynamic_cast<IFuzzyVariable*>(item);
+}
+
 // Takes the table's reference over as a variable handle without counting twice.
 IntfPtr<IFuzzyVariable> AsVariable(IntfPtr<IInterface>&& item) {
-  auto* variable = dynamic_cast<IFuzzyVariable*>(item.Get());
+  IFuzzyVariable* variable = VariableOf(item.Get());
   if (variable == nullptr) return nullptr;
   (void)item.Detach();
   return IntfPtr<IFuzzyVariable>::Adopt(variable);
@@ -32,24 +44,39 @@ TFuzzyVariableTable::~TFuzzyVariableTable() {
   // right after it has been told, while it and its terms are still at hand, instead of
   // after all the others: its going runs none but the library's own code and leaves
   // nothing behind that anyone could look at, so nobody can tell the difference.
+  //
+  // Telling the library's own component of such a variable comes to nothing either: it
+  // unhooks the variable's term events, which go with the variable, and takes the
+  // component's parser from the variable and its terms, which the variable's own going does
+  // all the same (a parser only counts the references to it). Telling changes nothing
+  // GoesWholly looks at, so asking first gives the same answer, and such a variable goes
+  // untold, sparing a walk over its terms.
   const bool quiet = FOwner != nullptr && !FOwner->GetOnVariableDeleted();
+  const bool own_owner = quiet && typeid(*FOwner) == typeid(TIFuzzyLogic);
   ForEachEntry([&](const TGHashtableEntry& entry) {
     IInterface* item = static_cast<const TIStringHashtableEntry&>(entry).GetItem().Get();
-    Deleted(static_cast<const TIStringHashtableEntry&>(entry).GetItem());
-    if (!quiet || item == nullptr || typeid(*item) != typeid(TIFuzzyVariable)) return;
+    if (!quiet || item == nullptr || typeid(*item) != typeid(TIFuzzyVariable)) {
+      Deleted(static_cast<const TIStringHashtableEntry&>(entry).GetItem());
+      return;
+    }
     const auto* variable = static_cast<const TIFuzzyVariable*>(dynamic_cast<void*>(item));
-    if (variable->GoesWholly()) (void)TakeItem(entry);
+    // A component of another class is told first: its telling may change the answer.
+    if (!own_owner) Deleted(static_cast<const TIStringHashtableEntry&>(entry).GetItem());
+    if (variable->GoesWholly()) {
+      (void)TakeItem(entry);
+    } else if (own_owner) {
+      Deleted(static_cast<const TIStringHashtableEntry&>(entry).GetItem());
+    }
   });
 }
 
 void TFuzzyVariableTable::Deleted(const IntfPtr<IInterface>& item) const {
   if (FOwner == nullptr) return;
-  if (auto* variable = dynamic_cast<IFuzzyVariable*>(item.Get()))
-    FOwner->VariableDeleted(*variable);
+  if (IFuzzyVariable* variable = VariableOf(item.Get())) FOwner->VariableDeleted(*variable);
 }
 
 IntfPtr<IInterface> TFuzzyVariableTable::PutItem(std::string_view key, IntfPtr<IInterface> item) {
-  IntfPtr<IFuzzyVariable> variable = Supports<IFuzzyVariable>(item);
+  IntfPtr<IFuzzyVariable> variable(VariableOf(item.Get()));
   if (!variable) throw EFzyException(Format(messages::kVariableTableItem, key));
   IntfPtr<IInterface> previous = TIStringHashTable::PutItem(key, std::move(item));
   if (previous && previous.Get() != static_cast<IInterface*>(variable.Get())) Deleted(previous);
@@ -103,7 +130,7 @@ void TFuzzyVariableTable::Assign(const TPersistent& source) {
     bool found = false;
     table->ForEachEntry([&](const TGHashtableEntry& entry) {
       const auto& item = static_cast<const TIStringHashtableEntry&>(entry).GetItem();
-      if (!found && dynamic_cast<IFuzzyVariable*>(item.Get()) == nullptr) {
+      if (!found && VariableOf(item.Get()) == nullptr) {
         refused = entry.GetKeyText();
         found = true;
       }

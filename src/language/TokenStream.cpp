@@ -119,10 +119,15 @@ bool IsDigit(char ch) {
 TFuzzyLogicTokenStream::TFuzzyLogicTokenStream(TStream& source) : TGTextStream(source) {}
 
 TFuzzyStreamToken* TFuzzyLogicTokenStream::RecycledTokenSlow() {
+  TFuzzyStreamToken* made = TFuzzyStreamToken::Create().Detach();
+  made->FInRecycling = true;
+  TRecycleSlot fresh{IntfPtr<IInterface>::Adopt(made), made};
   if (FRecycled.size() < kRecycleSlots) {
-    TFuzzyStreamToken* made = TFuzzyStreamToken::Create().Detach();
-    made->FInRecycling = true;
-    FRecycled.push_back({IntfPtr<IInterface>::Adopt(made), made});
+    // The oldest token is still in use: the new one gets a slot of its own right in front of
+    // it, which makes it the newest, and the oldest stays next to be looked at.
+    FRecycled.insert(FRecycled.begin() + static_cast<std::ptrdiff_t>(FRecycleNext),
+                     std::move(fresh));
+    FRecycleNext = (FRecycleNext + 1) % FRecycled.size();
     return made;
   }
   TRecycleSlot& slot = FRecycled[FRecycleNext];
@@ -131,9 +136,7 @@ TFuzzyStreamToken* TFuzzyLogicTokenStream::RecycledTokenSlow() {
   TFuzzyStreamToken* const old = slot.Token;
   old->FInRecycling = false;
   if (old == FLastPlain) FLastHold = std::move(slot.Hold);
-  TFuzzyStreamToken* made = TFuzzyStreamToken::Create().Detach();
-  made->FInRecycling = true;
-  slot = {IntfPtr<IInterface>::Adopt(made), made};
+  slot = std::move(fresh);
   return made;
 }
 
@@ -155,7 +158,10 @@ TFuzzyStreamToken* TFuzzyLogicTokenStream::NewBlockToken(std::string_view blanks
   // The white space is the pending one, the blanks in front and the blank that ended the
   // token, as NewToken would take it from the pending white space.
   if (FPendingWhiteSpace.empty()) {
-    token->FWhiteSpace.assign(blanks);
+    // Emptied and appended to rather than assigned: the blanks are a few bytes that never
+    // overlap the token's own buffer, and assigning would check both.
+    token->FWhiteSpace.clear();
+    if (!blanks.empty()) token->FWhiteSpace.append(blanks.data(), blanks.size());
   } else {
     FPendingWhiteSpace.append(blanks);
     token->FWhiteSpace.swap(FPendingWhiteSpace);
@@ -216,10 +222,11 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::MakeWord(std::string_view tex
 }
 
 void TFuzzyLogicTokenStream::FillWord(TFuzzyStreamToken& token, std::string_view text) {
+  // A blank token's text is empty, so the word's text is appended to it.
   token.FDataType = dtSymbol;
   if (!text.empty() && text.front() == '?') {
     token.FDataType = dtVariable;
-    token.FText.assign(text.substr(1));
+    token.FText.append(text.data() + 1, text.size() - 1);
     return;
   }
   const char first = text.empty() ? '\0' : text.front();
@@ -255,7 +262,7 @@ void TFuzzyLogicTokenStream::FillWord(TFuzzyStreamToken& token, std::string_view
       return;
     }
   }
-  token.FText.assign(text);
+  token.FText.append(text.data(), text.size());
 }
 
 bool TFuzzyLogicTokenStream::LexesFromBlock() const {
@@ -265,7 +272,7 @@ bool TFuzzyLogicTokenStream::LexesFromBlock() const {
   return FLexesFromBlock == 1;
 }
 
-IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::TryReadTokenInBlock() {
+TFuzzyStreamToken* TFuzzyLogicTokenStream::TryReadTokenInBlock() {
   // Looks first, changes nothing until the whole token is known: on any doubt the caller
   // reads byte by byte from where it stands.
   const std::string_view ahead = ReadAhead();
@@ -290,8 +297,8 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::TryReadTokenInBlock() {
     Consume(start + 1);
     TFuzzyStreamToken* token = NewBlockToken(ahead.substr(0, start), nullptr);
     token->FDataType = static_cast<unsigned char>(first);
-    token->FText.assign(1, first);
-    return IntfPtr<IFuzzyStreamToken>(token);
+    token->FText.push_back(first);  // a blank token's text is empty
+    return token;
   }
   // A word: its first byte whatever it is, then word bytes up to a blank or a delimiter that
   // lies in the block too.
@@ -320,7 +327,7 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::TryReadTokenInBlock() {
   TFuzzyStreamToken* token = NewBlockToken(ahead.substr(0, start), next > end ? &stop : nullptr);
   FillWord(*token, ahead.substr(start, end - start));
   FLineNumber += lines_after;
-  return IntfPtr<IFuzzyStreamToken>(token);
+  return token;
 }
 
 void TFuzzyLogicTokenStream::CountLineEnd(int ch) {
@@ -420,7 +427,7 @@ void TFuzzyLogicTokenStream::ReadString() {
 
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::ReadToken() {
   if (LexesFromBlock()) {
-    if (auto token = TryReadTokenInBlock()) return token;
+    if (TFuzzyStreamToken* token = TryReadTokenInBlock()) return IntfPtr<IFuzzyStreamToken>(token);
   }
   FTokenText.clear();
   for (;;) {
@@ -479,12 +486,21 @@ void TFuzzyLogicTokenStream::FillLookahead() {
   // The group goes on top of whatever waits already, its first token next out.
   const size_t base = FLookahead.size();
   int32_t depth = 0;
+  // The stream's own reading takes what lies whole in the block straight, without the
+  // round through ReadToken.
+  const bool from_block = LexesFromBlock();
   try {
     for (;;) {
-      auto token = ReadToken();
-      TFuzzyStreamToken* plain = PlainView(token.Get());
-      const int32_t type = plain != nullptr ? plain->FDataType : token->GetDataType();
-      FLookahead.push_back({std::move(token), plain});
+      int32_t type = 0;
+      if (TFuzzyStreamToken* quick = from_block ? TryReadTokenInBlock() : nullptr) {
+        type = quick->FDataType;
+        FLookahead.push_back({IntfPtr<IFuzzyStreamToken>(quick), quick});
+      } else {
+        auto token = ReadToken();
+        TFuzzyStreamToken* plain = PlainView(token.Get());
+        type = plain != nullptr ? plain->FDataType : token->GetDataType();
+        FLookahead.push_back({std::move(token), plain});
+      }
       if (type == dtEOF) break;
       if (type == '(') {
         ++depth;
@@ -532,7 +548,13 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
   const int32_t type = plain != nullptr ? plain->FDataType : next.Token->GetDataType();
   if (plain != nullptr && (type == dtSymbol || type > dtFuzzySetObject) && !plain->FText.empty()) {
     // The commonest echo, a word or a parenthesis of the stream's own (see Echo).
-    FEchoText.append(plain->FText).push_back(' ');
+    const std::string& text = plain->FText;
+    if (text.size() == 1) {
+      FEchoText.push_back(text.front());
+    } else {
+      FEchoText.append(text);
+    }
+    FEchoText.push_back(' ');
   } else {
     Echo(*next.Token, plain);
   }

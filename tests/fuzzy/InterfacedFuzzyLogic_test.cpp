@@ -373,6 +373,44 @@ TEST(FuzzyLogicComponent, DestructionShowsSurvivorsTheSameStateWhateverGoesFirst
   EXPECT_EQ(guard.Alive(), 0);
 }
 
+// The component's going calls none of its handlers (they are taken off first), with or
+// without a deleted handler; every parser reference and every object goes, and a variable
+// held elsewhere is left unhooked and without the parser, its terms too.
+TEST(FuzzyLogicComponent, GoingCallsNoHandlerAndLeavesNoReferences) {
+  LiveObjectGuard guard;
+  for (const bool with_handler : {true, false}) {
+    SCOPED_TRACE(with_handler);
+    auto parser = std::make_unique<FakeFuzzyLogicParser>();
+    int told = 0;
+    IntfPtr<IFuzzyVariable> kept;
+    {
+      TIFuzzyLogic logic;
+      parser->SetFuzzyLogic(&logic);
+      logic.SetParser(parser.get());
+      logic.SetAutoTerms(false);
+      logic.SetStrings("a 0 1 x y\nb 0 2 z\nc 0 3\nd 0 4 p q r");
+      ASSERT_EQ(parser->RefCount(), 4 + 6);
+      kept = logic.GetVariable("d");
+      if (with_handler) logic.SetOnVariableDeleted([&](IFuzzyVariable&) { ++told; });
+    }
+    EXPECT_EQ(told, 0);
+    EXPECT_EQ(parser->RefCount(), 0);
+    EXPECT_FALSE(kept->GetParser());
+    EXPECT_FALSE(kept->GetOnFuzzySetAdded());
+    EXPECT_FALSE(kept->GetOnFuzzySetDeleted());
+    EXPECT_FALSE(kept->GetOnFuzzySetChange());
+    ASSERT_EQ(kept->GetFuzzySetCount(), 3);
+    for (int i = 0; i < 3; ++i)
+      EXPECT_FALSE(kept->GetFuzzySetAt(i)->GetParser());
+    // Nothing of the component is called any more.
+    kept->GetFuzzySet("q")->SetY(0, 0.5);
+    kept->AddFuzzySet(std::string("s"));
+    EXPECT_EQ(kept->GetFuzzySetCount(), 4);
+    kept = nullptr;
+    EXPECT_EQ(guard.Alive(), 0);
+  }
+}
+
 TEST(FuzzyLogicComponent, AVariableGoesWhollyOnlyWhenNothingElseCanSeeItGo) {
   LiveObjectGuard guard;
   Linked linked;

@@ -410,6 +410,55 @@ TEST(TokenStream, RecycledTokensComeOutFreshAndHeldTokensStayUntouched) {
   EXPECT_EQ(lexer->NextToken()->GetDataType(), dtEOF);
 }
 
+// Groups of very different sizes one after the other, with the caller holding on to some
+// tokens across groups: the stream keeps as many tokens for recycling as are in use at once
+// (up to a bound), so it must make new ones around the tokens still held, wherever they
+// stand among those it recycles, and hand out every token fresh and every word in order.
+TEST(TokenStream, RecyclingKeepsUpWithGroupsOfChangingSize) {
+  testing::LiveObjectGuard guard;
+  const std::vector<int> sizes = {3, 60, 1, 10, 300, 5, 130, 2, 257, 40};
+  std::string text;
+  std::vector<std::string> words;
+  for (size_t g = 0; g < sizes.size(); ++g) {
+    text += "(";
+    words.emplace_back("(");
+    for (int i = 0; i < sizes[g]; ++i) {
+      words.push_back("g" + std::to_string(g) + "w" + std::to_string(i));
+      text += words.back() + (i % 7 == 6 ? "\n" : " ");
+    }
+    text += ")\n";
+    words.emplace_back(")");
+  }
+  Lexer lexer(text);
+  // Held for a while: every 13th token until 50 more are read, every 97th to the end.
+  std::vector<std::pair<IntfPtr<IFuzzyStreamToken>, size_t>> held;
+  std::vector<IntfPtr<IFuzzyStreamToken>> kept;
+  for (size_t n = 0; n < words.size(); ++n) {
+    SCOPED_TRACE(n);
+    const auto token = lexer->NextToken();
+    ASSERT_EQ(token->GetText(), words[n]);
+    EXPECT_EQ(token->GetTag(), 0);
+    for (const auto& [other, since] : held)
+      EXPECT_NE(token, other);
+    for (const auto& other : kept)
+      EXPECT_NE(token, other);
+    token->SetTag(static_cast<int32_t>(n) + 1);
+    std::erase_if(held, [&](const auto& entry) { return n - entry.second >= 50; });
+    if (n % 13 == 0) held.emplace_back(token, n);
+    if (n % 97 == 0) kept.push_back(token);
+    for (const auto& [other, since] : held) {
+      ASSERT_EQ(other->GetText(), words[since]);
+      ASSERT_EQ(other->GetTag(), static_cast<int32_t>(since) + 1);
+    }
+  }
+  for (size_t k = 0; k < kept.size(); ++k) {
+    EXPECT_EQ(kept[k]->GetText(), words[k * 97]);
+    EXPECT_EQ(kept[k]->GetTag(), static_cast<int32_t>(k * 97) + 1);
+  }
+  EXPECT_EQ(lexer->NextToken()->GetDataType(), dtEOF);
+  EXPECT_EQ(lexer->GetDepth(), 0);
+}
+
 // The echo and push-back read tokens through the stream's own view of them; a long group
 // (more tokens than the stream recycles) echoes and pushes back like a short one.
 TEST(TokenStream, EchoAndPushBackOverALongGroup) {

@@ -139,18 +139,19 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   bool LexesFromBlock() const;
   // The next token read straight from the block, as ReadToken would read it, when it lies
   // whole in the block and needs no byte-by-byte care (no string, comment or escape, nothing
-  // the block's end might cut); null, with nothing read, otherwise.
-  IntfPtr<IFuzzyStreamToken> TryReadTokenInBlock();
+  // the block's end might cut); null, with nothing read, otherwise. The token is held by its
+  // recycling slot only.
+  TFuzzyStreamToken* TryReadTokenInBlock();
   // A blank token on the current line carrying the pending white space.
   IntfPtr<TFuzzyStreamToken> NewToken();
   // A blank token held by its recycling slot: a recycled one when the slot the stream comes
-  // to holds the only reference left to its token, else a new one in that slot.
+  // to holds the only reference left to its token, else a new one (see RecycledTokenSlow).
   TFuzzyStreamToken* RecycledToken() {
-    if (FRecycled.size() == kRecycleSlots) {
+    if (!FRecycled.empty()) {
       TRecycleSlot& slot = FRecycled[FRecycleNext];
       TFuzzyStreamToken* const old = slot.Token;
       if (old->RefCount() == 1 && old != FLastPlain) {
-        FRecycleNext = (FRecycleNext + 1) % kRecycleSlots;
+        if (++FRecycleNext == FRecycled.size()) FRecycleNext = 0;
         // Nobody else holds it, so nobody can see it change: back to a fresh token.
         old->FDataType = dtEOF;
         old->FNumber = 0;
@@ -163,7 +164,8 @@ class TFuzzyLogicTokenStream : public TGTextStream {
     }
     return RecycledTokenSlow();
   }
-  // RecycledToken while the slots fill up, or when the slot's token is still in use.
+  // RecycledToken when the slot's token is still in use (or there is no slot yet): a new
+  // token in a slot of its own while there are fewer than kRecycleSlots, else in that slot.
   TFuzzyStreamToken* RecycledTokenSlow();
   // Writes the numbers still waiting in FEchoNumbers into the echo text.
   void FlushEcho() const;
@@ -190,9 +192,11 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   // Whether pushing back a token just read gives back the present echo unchanged.
   bool EchoSurvivesPushBack() const;
 
-  // How many tokens the stream keeps for recycling. Each stays in its slot until the stream
-  // comes round to it again; it is reused only when the slot holds its last reference, so a
-  // token anyone still holds is never touched.
+  // How many tokens the stream keeps for recycling at most. Each stays in its slot until the
+  // stream comes round to it again; it is reused only when the slot holds its last reference,
+  // so a token anyone still holds is never touched. The slots are added as they are needed:
+  // as many as there are tokens in use at once (a whole group waits in the look-ahead), so
+  // that the tokens come round again while they are still in the cache.
   static constexpr size_t kRecycleSlots = 256;
 
   std::vector<TQueuedToken> FLookahead;  // the top (next out) is the back
@@ -227,6 +231,8 @@ class TFuzzyLogicTokenStream : public TGTextStream {
     IntfPtr<IInterface> Hold;
     TFuzzyStreamToken* Token = nullptr;
   };
+  // The slots in a ring: from FRecycleNext on, the tokens go from the one made longest ago
+  // to the one made last.
   std::vector<TRecycleSlot> FRecycled;
   size_t FRecycleNext = 0;
   // The list NewTokenList handed out last, held as an interface and seen as its class.
