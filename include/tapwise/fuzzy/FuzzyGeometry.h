@@ -109,23 +109,23 @@ inline TFzyFloat CrossingBound(TFzyFloat a1, TFzyFloat a2, TFzyFloat b1, TFzyFlo
   return highest + std::max(std::fabs(highest), std::fabs(lowest)) * 0x1p-50;
 }
 
-/// The merge walk over two point lists A and B: calls `emit(x1, y1, x2, y2)` at every X where
+/// The merge walk over two point lists A and B: calls `visit(x1, y1, x2, y2)` at every X where
 /// either operand has a point and at every X where the two membership functions cross, in
-/// ascending X, with y1 the degree of A and y2 the degree of B there. `emit` returns true to
+/// ascending X, with y1 the degree of A and y2 the degree of B there. `visit` returns true to
 /// stop the walk; MergeWalk returns whether it was stopped.
 ///
 /// Beyond its end points a set is flat, so the walk also finds where the other set crosses
 /// those flat extensions. With one operand empty, each point of the other is paired with
 /// itself.
 ///
-/// An emitter may also offer `Skips(bound)`: true when it has no use for a place whose
+/// A visitor may also offer `Skips(bound)`: true when it has no use for a place whose
 /// degrees are both at most `bound`. The walk then leaves out such places where telling
 /// costs less than finding them (a crossing, or the other set's degree at a point).
-template <PointSequence SA, PointSequence SB, class Emit>
-bool MergeWalk(const SA& a, const SB& b, Emit&& emit) {
-  const auto skips = [&emit](TFzyFloat bound) {
-    if constexpr (requires { emit.Skips(bound); }) {
-      return emit.Skips(bound);
+template <PointSequence SA, PointSequence SB, class Visit>
+bool MergeWalk(const SA& a, const SB& b, Visit&& visit) {
+  const auto skips = [&visit](TFzyFloat bound) {
+    if constexpr (requires { visit.Skips(bound); }) {
+      return visit.Skips(bound);
     } else {
       (void)bound;
       return false;
@@ -136,10 +136,10 @@ bool MergeWalk(const SA& a, const SB& b, Emit&& emit) {
   if (n == 0 || m == 0) {
     if (n > 0) {
       for (int i = 0; i < n; ++i)
-        if (emit(a.GetX(i), a.GetY(i), a.GetX(i), a.GetY(i))) return true;
+        if (visit(a.GetX(i), a.GetY(i), a.GetX(i), a.GetY(i))) return true;
     } else {
       for (int j = 0; j < m; ++j)
-        if (emit(b.GetX(j), b.GetY(j), b.GetX(j), b.GetY(j))) return true;
+        if (visit(b.GetX(j), b.GetY(j), b.GetX(j), b.GetY(j))) return true;
     }
     return false;
   }
@@ -180,26 +180,26 @@ bool MergeWalk(const SA& a, const SB& b, Emit&& emit) {
             SegmentIntersection(x, y, a.GetX(prev_a), a.GetY(prev_a), a.GetX(cur_a), a.GetY(cur_a),
                                 b.GetX(prev_b), b.GetY(prev_b), b.GetX(cur_b), b.GetY(cur_b));
       }
-      if (crossed && emit(x, y, x, y)) return true;
+      if (crossed && visit(x, y, x, y)) return true;
     }
     if (i < n && j < m && SameFloat(a.GetX(i), b.GetX(j))) {
       const TFzyFloat x = a.GetX(i);
-      if (emit(x, a.GetY(i), b.GetX(j), b.GetY(j))) return true;
+      if (visit(x, a.GetY(i), b.GetX(j), b.GetY(j))) return true;
       // Where both sets jump at this X, pairing their points one by one need not meet the
       // tops of the two edges, which are the degrees exactly at X: pair those too.
       if (i + 1 < n && SameFloat(a.GetX(i + 1), x) && j + 1 < m && SameFloat(b.GetX(j + 1), x)) {
-        if (emit(x, MembershipFrom(a, x, hint_a), x, MembershipFrom(b, x, hint_b))) return true;
+        if (visit(x, MembershipFrom(a, x, hint_a), x, MembershipFrom(b, x, hint_b))) return true;
       }
       ++i;
       ++j;
     } else if (i < n && (j == m || b.GetX(j) > a.GetX(i))) {
       // (A skipped look-up leaves the hint behind; the next one catches up from there.)
       const TFzyFloat x = a.GetX(i);
-      if (!skips(a.GetY(i)) && emit(x, a.GetY(i), x, MembershipFrom(b, x, hint_b))) return true;
+      if (!skips(a.GetY(i)) && visit(x, a.GetY(i), x, MembershipFrom(b, x, hint_b))) return true;
       ++i;
     } else {
       const TFzyFloat x = b.GetX(j);
-      if (!skips(b.GetY(j)) && emit(x, MembershipFrom(a, x, hint_a), x, b.GetY(j))) return true;
+      if (!skips(b.GetY(j)) && visit(x, MembershipFrom(a, x, hint_a), x, b.GetY(j))) return true;
       ++j;
     }
   }
