@@ -109,6 +109,21 @@ inline TFzyFloat CrossingBound(TFzyFloat a1, TFzyFloat a2, TFzyFloat b1, TFzyFlo
   return highest + std::max(std::fabs(highest), std::fabs(lowest)) * 0x1p-50;
 }
 
+namespace detail {
+// Whether a walk's visitor has no use for places whose degrees are at most `bound`; a
+// visitor without Skips wants every place.
+template <class Visit>
+bool Skips(const Visit& visit, TFzyFloat bound) {
+  if constexpr (requires { visit.Skips(bound); }) {
+    return visit.Skips(bound);
+  } else {
+    (void)visit;
+    (void)bound;
+    return false;
+  }
+}
+}  // namespace detail
+
 /// The merge walk over two point lists A and B: calls `visit(x1, y1, x2, y2)` at every X where
 /// either operand has a point and at every X where the two membership functions cross, in
 /// ascending X, with y1 the degree of A and y2 the degree of B there. `visit` returns true to
@@ -123,14 +138,6 @@ inline TFzyFloat CrossingBound(TFzyFloat a1, TFzyFloat a2, TFzyFloat b1, TFzyFlo
 /// costs less than finding them (a crossing, or the other set's degree at a point).
 template <PointSequence SA, PointSequence SB, class Visit>
 bool MergeWalk(const SA& a, const SB& b, Visit&& visit) {
-  const auto skips = [&visit](TFzyFloat bound) {
-    if constexpr (requires { visit.Skips(bound); }) {
-      return visit.Skips(bound);
-    } else {
-      (void)bound;
-      return false;
-    }
-  };
   const int n = a.GetCount();
   const int m = b.GetCount();
   if (n == 0 || m == 0) {
@@ -169,13 +176,14 @@ bool MergeWalk(const SA& a, const SB& b, Visit&& visit) {
         const TFzyFloat qx = ray_a ? b.GetX(cur_b) : a.GetX(cur_a);
         const TFzyFloat qy = ray_a ? b.GetY(cur_b) : a.GetY(cur_a);
         // A crossing of a flat extension lies at its level.
-        if (((py < level && level < qy) || (py > level && level > qy)) && !skips(level)) {
+        if (((py < level && level < qy) || (py > level && level > qy)) &&
+            !detail::Skips(visit, level)) {
           x = InterpolateX(px, py, qx, qy, level);
           y = level;
           crossed = left ? x <= end_x : x >= end_x;
         }
-      } else if (!skips(
-                     CrossingBound(a.GetY(prev_a), a.GetY(cur_a), b.GetY(prev_b), b.GetY(cur_b)))) {
+      } else if (!detail::Skips(visit, CrossingBound(a.GetY(prev_a), a.GetY(cur_a), b.GetY(prev_b),
+                                                     b.GetY(cur_b)))) {
         crossed =
             SegmentIntersection(x, y, a.GetX(prev_a), a.GetY(prev_a), a.GetX(cur_a), a.GetY(cur_a),
                                 b.GetX(prev_b), b.GetY(prev_b), b.GetX(cur_b), b.GetY(cur_b));
@@ -195,11 +203,13 @@ bool MergeWalk(const SA& a, const SB& b, Visit&& visit) {
     } else if (i < n && (j == m || b.GetX(j) > a.GetX(i))) {
       // (A skipped look-up leaves the hint behind; the next one catches up from there.)
       const TFzyFloat x = a.GetX(i);
-      if (!skips(a.GetY(i)) && visit(x, a.GetY(i), x, MembershipFrom(b, x, hint_b))) return true;
+      if (!detail::Skips(visit, a.GetY(i)) && visit(x, a.GetY(i), x, MembershipFrom(b, x, hint_b)))
+        return true;
       ++i;
     } else {
       const TFzyFloat x = b.GetX(j);
-      if (!skips(b.GetY(j)) && visit(x, MembershipFrom(a, x, hint_a), x, b.GetY(j))) return true;
+      if (!detail::Skips(visit, b.GetY(j)) && visit(x, MembershipFrom(a, x, hint_a), x, b.GetY(j)))
+        return true;
       ++j;
     }
   }
