@@ -53,7 +53,9 @@ for controller in "${controllers[@]}"; do
   callgrind_annotate --inclusive=yes "$out" 2>/dev/null >"$build/callgrind.$controller.inclusive.txt"
 done
 echo "Top self costs of the Tapwise tick ($build/callgrind.tapwise.self.txt):"
-grep -E '^ *[0-9,]+ \(' "$build/callgrind.tapwise.self.txt" | head -15 | cut -c1-160
+# awk reads to the end: a reader that stops early (head) may fail the pipeline under pipefail.
+awk '/^ *[0-9,]+ \(/ && shown < 15 { print substr($0, 1, 160); shown++ }' \
+  "$build/callgrind.tapwise.self.txt"
 
 echo "== summary"
 python3 - "$build/bench-results.json" "${instructions[tapwise]}" "${instructions[fuzzylite100]}" \
