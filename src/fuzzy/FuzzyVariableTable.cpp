@@ -18,11 +18,7 @@ namespace {
 // class; for those a type comparison stands in for the cast across the class hierarchy,
 // which costs as much as the rest of storing or telling of a variable.
 IFuzzyVariable* VariableOf(IInterface* item) {
-  if (item == nullptr) return nullptr;
-  if (typeid(*item) == typeid(TIFuzzyVariable)) {
-    return static_cast<TIFuzzyVariable*>(dynamic_cast<void*>(item));
-  }
-  return dynamic_cast<IFuzzyVariable*>(item);
+  return CastExpecting<IFuzzyVariable, TIFuzzyVariable>(item);
 }
 
 // Takes the table's reference over as a variable handle without counting twice.

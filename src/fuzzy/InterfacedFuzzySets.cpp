@@ -15,14 +15,9 @@ namespace {
 // The stored items are always fuzzy sets (the table is filled through Store and its own
 // Assign); the cast takes the table's reference over without counting twice.
 IFuzzySet* FuzzySetOf(IInterface* item) {
-  if (item == nullptr) return nullptr;
-  // Terms are nearly always plain TIFuzzySet objects. For those the cast from the virtual
-  // base costs a type comparison instead of a walk over the class hierarchy, which would
-  // otherwise dominate every look-up of a term by name.
-  if (typeid(*item) == typeid(TIFuzzySet)) {
-    return static_cast<TIFuzzySet*>(dynamic_cast<void*>(item));
-  }
-  return dynamic_cast<IFuzzySet*>(item);
+  // Terms are nearly always plain TIFuzzySet objects, which every look-up of a term by name
+  // meets.
+  return CastExpecting<IFuzzySet, TIFuzzySet>(item);
 }
 
 IntfPtr<IFuzzySet> AsSet(IntfPtr<IInterface>&& item) {
@@ -45,11 +40,7 @@ IntfPtr<IFuzzySet> TIFuzzySets::Store(const IntfPtr<IFuzzySet>& fuzzy_set) {
 
 IntfPtr<IInterface> TIFuzzySets::PutItem(std::string_view key, IntfPtr<IInterface> item) {
   // Marked first: a put that fails leaves a mark, which only costs the set a look-up later.
-  IInterface* raw = item.Get();
-  TIFuzzySet* set = raw != nullptr && typeid(*raw) == typeid(TIFuzzySet)
-                        ? static_cast<TIFuzzySet*>(dynamic_cast<void*>(raw))
-                        : dynamic_cast<TIFuzzySet*>(raw);
-  if (set != nullptr) set->FEnteredTermTable = true;
+  if (auto* set = CastExpecting<TIFuzzySet, TIFuzzySet>(item.Get())) set->FEnteredTermTable = true;
   return TIStringHashTable::PutItem(key, std::move(item));
 }
 
