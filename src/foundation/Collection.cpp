@@ -176,16 +176,31 @@ void TGCollection::Update(TGCollectionItem*) {}
 
 TGCollectionItem* TGCollection::InsertItem(std::unique_ptr<TGCollectionItem> item) {
   if (item == nullptr || !FItemClass.Accepts(*item)) InvalidPropertyValue();
+  TGCollectionItem* raw = AppendWithoutHooks(std::move(item));
+  SetItemName(*raw);
+  Notify(*raw, cnAdded);
+  Changed();
+  return raw;
+}
+
+TGCollectionItem* TGCollection::AppendWithoutHooks(std::unique_ptr<TGCollectionItem> item) {
   TGCollectionItem* raw = item.get();
   FItems.push_back(std::move(item));
   ++FChangeStamp;
   raw->FCollection = this;
   raw->FIndex = GetCount() - 1;
   raw->FID = FNextID++;
-  SetItemName(*raw);
-  Notify(*raw, cnAdded);
-  Changed();
   return raw;
+}
+
+std::unique_ptr<TGCollectionItem> TGCollection::TakeLastWithoutHooks() {
+  FItems.back()->UnlinkAll();
+  std::unique_ptr<TGCollectionItem> item = std::move(FItems.back());
+  FItems.pop_back();
+  ++FChangeStamp;
+  item->FCollection = nullptr;
+  item->FIndex = -1;
+  return item;
 }
 
 std::unique_ptr<TGCollectionItem> TGCollection::RemoveItem(TGCollectionItem& item) {

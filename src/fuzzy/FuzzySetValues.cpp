@@ -52,11 +52,15 @@ TFuzzySetValues::TFuzzySetValues(TFuzzySet* set, TCollectionItemClass item_class
 TFuzzySetValues::~TFuzzySetValues() = default;
 
 std::unique_ptr<TGCollectionItem> TFuzzySetValues::NewItem() {
+  if (FSparePoints.empty() && !FReusesPoints) return TGCollection::NewItem();
+  return NewPlainPoint();
+}
+
+std::unique_ptr<TFuzzySetValue> TFuzzySetValues::NewPlainPoint() {
   if (FSparePoints.empty()) {
     // A list of plain points builds them itself, as its item class would, a few to an
     // allocation.
-    if (FReusesPoints) return std::unique_ptr<TFuzzySetValue>(new (FChunks) TFuzzySetValue(this));
-    return TGCollection::NewItem();
+    return std::unique_ptr<TFuzzySetValue>(new (FChunks) TFuzzySetValue(this));
   }
   std::unique_ptr<TFuzzySetValue> point = std::move(FSparePoints.back());
   FSparePoints.pop_back();
@@ -79,6 +83,30 @@ void TFuzzySetValues::DisposeItem(std::unique_ptr<TGCollectionItem> item) {
   TGCollection::DisposeItem(std::move(item));
 }
 
+TFuzzySetValue* TFuzzySetValues::AddPlainPoint() {
+  if (GetUpdateCount() == 0 || !TakesPlainPoints()) return static_cast<TFuzzySetValue*>(Add());
+  std::unique_ptr<TFuzzySetValue> point = NewPlainPoint();
+  // All that the hooks of this list do for a point that joins it (see Notify).
+  point->FValues = this;
+  return static_cast<TFuzzySetValue*>(AppendWithoutHooks(std::move(point)));
+}
+
+void TFuzzySetValues::ClearPoints() {
+  if (GetCount() == 0) return;
+  if (!TakesPlainPoints()) {
+    Clear();
+    return;
+  }
+  // As Clear takes each point out, last first, in one block; the hooks of this list only
+  // tell a leaving point that it has left.
+  PointsUpdate update(*this);
+  while (GetCount() > 0) {
+    std::unique_ptr<TGCollectionItem> item = TakeLastWithoutHooks();
+    static_cast<TFuzzySetValue&>(*item).FValues = nullptr;
+    DisposeItem(std::move(item));
+  }
+}
+
 TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   // Checked before anything changes, so that a refused point leaves no trace.
   CheckFinite(x, "AddPoint", "X");
@@ -87,7 +115,7 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   // point is the one kept when it meets an equal point.
   const bool outermost = GetUpdateCount() == 0;
   BeginUpdate();
-  auto* point = static_cast<TFuzzySetValue*>(Add());
+  auto* point = AddPlainPoint();
   // Both coordinates at once, so that X is bounded even when it happens to equal the new
   // point's starting X; the degree is never negative. In a block of its own the point
   // needs no report: the block's end checks the whole list.
@@ -105,7 +133,7 @@ TFuzzySetValue* TFuzzySetValues::AddPointInBlock(TFzyFloat x, TFzyFloat y) {
   if (GetUpdateCount() != 1 || ObservesEachPoint()) return AddPoint(x, y);
   CheckFinite(x, "AddPoint", "X");
   CheckFinite(y, "AddPoint", "Y");
-  auto* point = static_cast<TFuzzySetValue*>(Add());
+  auto* point = AddPlainPoint();
   point->PlaceXY(x, std::max(y, TFzyFloat{0}));
   return point;
 }
@@ -474,7 +502,7 @@ void TFuzzySetValues::Assign(const TPersistent& source) {
     return;
   }
   TUpdateScope<TFuzzySetValues> update(*this);
-  Clear();
+  ClearPoints();
   const int count = other->GetCount();
   ReserveItems(count);
   // The source's coordinates are finite; the block's end checks and tidies the whole list.
@@ -491,7 +519,7 @@ void TFuzzySetValues::Assign(const TPersistent& source) {
     const TFzyFloat maximum = set != nullptr ? set->GetXRange(0) : 0;
     for (int i = 0; i < count; ++i) {
       const TFuzzySetValue* point = other->GetPoint(i);
-      auto* copy = static_cast<TFuzzySetValue*>(Add());
+      auto* copy = AddPlainPoint();
       if (set != nullptr) {
         // Not std::clamp: with momentarily inverted bounds the upper bound wins.
         copy->FX = std::min(std::max(point->FX, minimum), maximum);

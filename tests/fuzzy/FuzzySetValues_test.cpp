@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FuzzySetTestVariable.h"
+#include "tapwise/foundation/UpdateScope.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzySet.h"
 #include "tapwise/fuzzy/ShapeFunctions.h"
@@ -625,6 +626,68 @@ TEST(FuzzySetValues, DeletedPointsComeBackAsNewPointsWithFreshIdentifiers) {
   // An extracted point belongs to its taker and is never handed out again.
   std::unique_ptr<TGCollectionItem> taken = values.Extract(*added);
   EXPECT_NE(values.Add(), taken.get());
+}
+
+// The library's own list takes points in and out without going through the collection's
+// hooks; a descendant that watches them goes the long way. Both must end in the same state.
+TEST(FuzzySetValues, TheOwnListAndAWatchingListAgreeOnEveryPointTheyTakeAndGive) {
+  struct Trace {
+    Points points;
+    std::vector<int> ids;
+    bool all_belong = true;
+    bool any_links = false;
+  };
+  const auto run = [](TFuzzySetValues& values, TFuzzySetValues& neighbour) {
+    std::vector<Trace> traces;
+    const auto trace = [&] {
+      Trace t{PointsOf(values), {}, true, false};
+      for (int i = 0; i < values.GetCount(); ++i) {
+        const TFuzzySetValue* point = values.GetPoint(i);
+        t.ids.push_back(point->GetID());
+        t.all_belong = t.all_belong && point->GetCollection() == &values && point->GetIndex() == i;
+        t.any_links = t.any_links || point->GetLinks() != nullptr;
+      }
+      traces.push_back(t);
+    };
+    AddAll(values, {{3, 0}, {1, 1}, {2, 0.5}});
+    trace();
+    neighbour.AddPoint(7, 1);
+    values.GetPoint(0)->Link(*neighbour.GetPoint(0));
+    values.ClearPoints();
+    trace();
+    EXPECT_EQ(neighbour.GetPoint(0)->GetLinks(), nullptr);
+    AddAll(values, {{0, 0}, {4, 1}, {4, 1}, {9, 0}});
+    trace();
+    TFuzzySetValues source;
+    AddAll(source, {{5, 0}, {6, 1}, {6, 0.25}, {8, 0}});
+    values.Assign(source);
+    trace();
+    {
+      TUpdateScope<TFuzzySetValues> block(values);
+      values.AddPointInBlock(2, 0.5);
+      values.AddPointInBlock(1, 0);
+    }
+    trace();
+    return traces;
+  };
+  TFuzzySetValues own;
+  TFuzzySetValues own_neighbour;
+  TRecordingValues watching;
+  TFuzzySetValues watching_neighbour;
+  const std::vector<Trace> own_traces = run(own, own_neighbour);
+  const std::vector<Trace> watching_traces = run(watching, watching_neighbour);
+  ASSERT_EQ(own_traces.size(), watching_traces.size());
+  for (size_t i = 0; i < own_traces.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(own_traces[i].points, watching_traces[i].points);
+    EXPECT_EQ(own_traces[i].ids, watching_traces[i].ids);
+    EXPECT_TRUE(own_traces[i].all_belong);
+    EXPECT_FALSE(own_traces[i].any_links);
+  }
+  // The watching list heard every point that joined and left.
+  EXPECT_EQ(watching.notifications[cnAdded], 3 + 4 + 4 + 2);
+  // Out: the three cleared, the duplicate on 4, the four replaced by Assign less that one.
+  EXPECT_EQ(watching.notifications[cnExtracting], 3 + 1 + 3);
 }
 
 TEST(FuzzySetValues, ManyDeletedPointsAreKeptOnlyUpToTheLimit) {

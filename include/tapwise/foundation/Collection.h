@@ -163,6 +163,14 @@ class TGCollection : public TPersistent {
   void ReserveItems(int count) { FItems.reserve(static_cast<size_t>(count)); }
   /// Moves the change stamp on: for changes inside items that the list itself does not see.
   void NoteItemChange() { ++FChangeStamp; }
+  /// Appends `item` (of the item class) as `Add` does, but calls no hook and not `Changed`:
+  /// for a descendant whose hooks are known to do nothing for such an item beyond what the
+  /// caller does itself, inside an update bracket.
+  TGCollectionItem* AppendWithoutHooks(std::unique_ptr<TGCollectionItem> item);
+  /// Unlinks the last item and takes it out as `Clear` does for each item, but calls no hook
+  /// and not `Changed` (the same terms as `AppendWithoutHooks`); the collection must not be
+  /// empty.
+  std::unique_ptr<TGCollectionItem> TakeLastWithoutHooks();
   /// Destroys every item whose index is marked in `doomed` (indexes past its end stay), each
   /// told and unlinked as `Delete` does, but in one pass that moves every remaining item
   /// once: thinning a long list costs linear time. One `Changed` at the end.

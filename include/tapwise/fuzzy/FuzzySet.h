@@ -105,7 +105,7 @@ class TFuzzySet : public TGCollectionItem {
   /// and cleans itself unless an update block is open.
   TFuzzySetValue* AddPoint(TFzyFloat x, TFzyFloat y) { return FValues->AddPoint(x, y); }
   /// Deletes every point.
-  void Clear() { FValues->Clear(); }
+  void Clear() { FValues->ClearPoints(); }
   void BeginUpdate() { FValues->BeginUpdate(); }
   void EndUpdate() { FValues->EndUpdate(); }
 

@@ -83,6 +83,10 @@ class TFuzzySetValues : public TGCollection {
   /// may read). Anywhere else exactly `AddPoint`.
   TFuzzySetValue* AddPointInBlock(TFzyFloat x, TFzyFloat y);
 
+  /// `Clear`, in fewer steps for a list of the library's own kind (same notifications to the
+  /// set, same points kept for reuse).
+  void ClearPoints();
+
   /// The degree of membership at `x` (see `MembershipAt` in ShapeFunctions.h); no
   /// allocation.
   TFzyFloat GetMembership(TFzyFloat x) const;
@@ -159,6 +163,14 @@ class TFuzzySetValues : public TGCollection {
   // false, changing nothing, when it does not.
   bool SortByClusters();
   void Clean(const TFuzzySetValue* keep, bool place_keep);
+  // `Add` for a list of plain points that observes no single point, inside an update block:
+  // the collection's hooks would do nothing for the point but tell it its list. Anywhere
+  // else exactly `Add`.
+  TFuzzySetValue* AddPlainPoint();
+  // A kept point reset as new, or a new one from the chunks (FReusesPoints lists only).
+  std::unique_ptr<TFuzzySetValue> NewPlainPoint();
+  // Whether the collection's hooks may be passed by: a list of the library's own kind.
+  bool TakesPlainPoints() const { return FReusesPoints && !ObservesEachPoint(); }
   // Copies the points into FFlatPoints and notes the stamp.
   void RenewFlatPoints() const;
   // Scans the whole list and sets the two flags from what it finds.
