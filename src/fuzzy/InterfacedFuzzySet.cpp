@@ -223,13 +223,16 @@ TFzyFloat TIFuzzySet::GetXRange(int index) const {
 
 void TIFuzzySet::SetVariable(const IntfPtr<IFuzzyVariable>& value) {
   if (value == FVariable) return;
-  // The set may lose its last other reference when its old variable lets it go.
-  IntfPtr<IFuzzySet> self(this);
+  // The set may lose its last other reference when its old variable lets it go, and a
+  // defined set is handed to the new one. A set with neither (a fresh copy) needs no handle
+  // to itself, which would cost an atomic count and its release.
+  IntfPtr<IFuzzySet> self;
+  if (FVariable || GetDefined()) self = IntfPtr<IFuzzySet>(this);
   IntfPtr<IFuzzyVariable> old = FVariable;
   if (old && IsStoredIn(*old)) old->RemoveFuzzySet(*this);
   FVariable = value;
   if (value) {
-    if (GetDefined()) value->AddFuzzySet(self);
+    if (GetDefined()) value->AddFuzzySet(self ? self : IntfPtr<IFuzzySet>(this));
     FParser = value->GetParser();
   }
 }

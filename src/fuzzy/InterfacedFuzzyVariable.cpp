@@ -268,12 +268,19 @@ IntfPtr<IFuzzySet> TIFuzzyVariable::ApplyRule(const IntfPtr<IFuzzySet>& conseque
   if (!consequent) throw EFzyException(Format(messages::kNilArgument, "ApplyRule", "Consequent"));
   // Max-min inference whatever the component's methods say: clip a copy, OR it in.
   IntfPtr<ICloneable> copy = consequent->Clone();
-  // A plain interfaced set's clone is one: its interface is reached without a cross-cast.
+  IntfPtr<IFuzzySet> clipped;
   const ICloneable* copied = copy.Get();
-  IntfPtr<IFuzzySet> clipped = copied != nullptr && typeid(*copied) == typeid(TIFuzzySet)
-                                   ? IntfPtr<IFuzzySet>(static_cast<IFuzzySet*>(copy.Get()))
-                                   : Supports<IFuzzySet>(copy);
-  clipped->Correlate(false, strength);
+  if (copied != nullptr && typeid(*copied) == typeid(TIFuzzySet)) {
+    // A plain interfaced set's clone is one: the copy's reference is handed on without a
+    // cross-cast, and the set is clipped without the handle to itself that the interface's
+    // Correlate returns (each handle costs an atomic count and its release).
+    auto* set = static_cast<TIFuzzySet*>(static_cast<IFuzzySet*>(copy.Detach()));
+    clipped = IntfPtr<IFuzzySet>::Adopt(set);
+    set->TFuzzySet::Correlate(false, strength);
+  } else {
+    clipped = Supports<IFuzzySet>(copy);
+    clipped->Correlate(false, strength);
+  }
   if (!accumulated) return clipped;
   return accumulated->Aggregate(*clipped, fimMinMax, false);
 }
