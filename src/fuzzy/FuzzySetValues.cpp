@@ -120,13 +120,30 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   // point's starting X; the degree is never negative. In a block of its own the point
   // needs no report: the block's end checks the whole list.
   if (outermost && !ObservesEachPoint()) {
+    const bool was_clean = FSorted && FUnique;
     point->PlaceXY(x, std::max(y, TFzyFloat{0}));
+    // Read by the whole-list update that ends the block, right below.
+    FAppendChecked = was_clean && AppendKeepsOrder();
   } else {
     point->SetXY(x, std::max(y, TFzyFloat{0}));
   }
   KeepPoint keep(FKeep, outermost ? point : FKeep);
   EndUpdate();
   return point;
+}
+
+bool TFuzzySetValues::AppendKeepsOrder() const {
+  const int last = GetCount() - 1;
+  if (last < 1) return true;
+  const TFuzzySetValue& point = *GetPoint(last);
+  const TFuzzySetValue& previous = *GetPoint(last - 1);
+  if (point.FX < previous.FX - FuzzyEpsilon || Coincide(point, previous)) return false;
+  if (!SameFloat(point.FX, previous.FX)) return true;
+  // A run on one X may hold three points.
+  int run = 2;
+  for (int i = last - 1; i > 0 && run <= 3 && SameFloat(GetX(i), GetX(i - 1)); --i)
+    ++run;
+  return run <= 3;
 }
 
 TFuzzySetValue* TFuzzySetValues::AddPointInBlock(TFzyFloat x, TFzyFloat y) {
@@ -424,17 +441,12 @@ void TFuzzySetValues::CheckOrder() {
   FSorted = true;
   FUnique = true;
   int run = 1;
-  // Plain points compare inline; a descendant point may compare its own way.
-  const auto same = [](const TFuzzySetValue& point, const TFuzzySetValue& other) {
-    if (typeid(point) != typeid(TFuzzySetValue)) return point.SameAs(other);
-    return SameFloat(point.FX, other.FX) && SameFloat(point.FY, other.FY);
-  };
   const TFuzzySetValue* point = count > 0 ? GetPoint(0) : nullptr;
   for (int i = 1; i < count; ++i) {
     const TFuzzySetValue* previous = point;
     point = GetPoint(i);
     if (point->GetX() < previous->GetX() - FuzzyEpsilon) FSorted = false;
-    if (same(*point, *previous)) FUnique = false;
+    if (Coincide(*point, *previous)) FUnique = false;
     run = SameFloat(point->GetX(), previous->GetX()) ? run + 1 : 1;
     if (run > 3) FUnique = false;
   }
@@ -547,7 +559,9 @@ void TFuzzySetValues::Notify(TGCollectionItem& item, TCollectionNotification act
 void TFuzzySetValues::Update(TGCollectionItem* item) {
   TGCollection::Update(item);
   if (item == nullptr) {
-    CheckOrder();
+    // A point appended in a block of its own was checked against its neighbours already:
+    // the whole list needs no second look (which made building a long list quadratic).
+    if (!std::exchange(FAppendChecked, false)) CheckOrder();
     if (!FSorted || !FUnique) {
       // The clean-up's own block ends in a further whole-list update, which tells the set.
       Tidy();

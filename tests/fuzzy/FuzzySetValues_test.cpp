@@ -690,6 +690,32 @@ TEST(FuzzySetValues, TheOwnListAndAWatchingListAgreeOnEveryPointTheyTakeAndGive)
   EXPECT_EQ(watching.notifications[cnExtracting], 3 + 1 + 3);
 }
 
+// AddPoint checks a point appended to a clean list against its neighbours only; a list that
+// watches every change takes the whole-list check. Both must tidy alike at every step: ties
+// on X, runs past three, duplicates and points out of order included.
+TEST(FuzzySetValues, PointsAppendedOneByOneAreTidiedAsByTheWholeListCheck) {
+  std::mt19937 random(20261209);
+  std::uniform_int_distribution<int> x_step(0, 5);
+  std::uniform_int_distribution<int> degree(0, 3);
+  std::bernoulli_distribution backwards(0.1);
+  for (int round = 0; round < 200; ++round) {
+    TFuzzySetValues own;
+    TRecordingValues watching;
+    double x = 0;
+    for (int i = 0; i < 12; ++i) {
+      // Half the time no step (ties on X, runs past three), else a small step right, now and
+      // then a step back.
+      const int step = x_step(random);
+      x += backwards(random) ? -2.0 : (step < 3 ? 0.0 : (step - 2) / 4.0);
+      const double y = degree(random) / 3.0;
+      own.AddPoint(x, y);
+      watching.AddPoint(x, y);
+      ASSERT_EQ(PointsOf(own), PointsOf(watching)) << "round " << round << ", point " << i;
+      ASSERT_TRUE(own.IsSorted() && own.IsUnique());
+    }
+  }
+}
+
 TEST(FuzzySetValues, ManyDeletedPointsAreKeptOnlyUpToTheLimit) {
   TFuzzySetValues values;
   const int many = TFuzzySetValues::kMaxSparePoints + 8;

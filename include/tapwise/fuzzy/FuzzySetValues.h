@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "tapwise/foundation/Collection.h"
@@ -175,6 +176,14 @@ class TFuzzySetValues : public TGCollection {
   void RenewFlatPoints() const;
   // Scans the whole list and sets the two flags from what it finds.
   void CheckOrder();
+  // Whether the list, in order and clean before its last point was appended, still is.
+  bool AppendKeepsOrder() const;
+  // Whether two points are equal within tolerance. Plain points compare inline; a
+  // descendant point may compare its own way.
+  static bool Coincide(const TFuzzySetValue& point, const TFuzzySetValue& other) {
+    if (typeid(point) != typeid(TFuzzySetValue)) return point.SameAs(other);
+    return SameFloat(point.FX, other.FX) && SameFloat(point.FY, other.FY);
+  }
   // Whether the run of points on `index`'s X is longer than three.
   bool RunIsLong(int index) const;
   [[noreturn]] static void RaiseEmpty(const char* operation);
@@ -191,6 +200,9 @@ class TFuzzySetValues : public TGCollection {
   bool FUnique = true;
   // The point the current whole-list clean-up must keep (set by AddPoint).
   const TFuzzySetValue* FKeep = nullptr;
+  // Set by AddPoint when the point it appended keeps the list in order and clean, for the
+  // update that ends its block.
+  bool FAppendChecked = false;
   // Whether the items are plain points, which may be kept and reused.
   bool FReusesPoints = false;
   // Deleted points kept for reuse, the next one to hand out last.
