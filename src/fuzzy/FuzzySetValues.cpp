@@ -53,17 +53,19 @@ TFuzzySetValues::~TFuzzySetValues() = default;
 
 std::unique_ptr<TGCollectionItem> TFuzzySetValues::NewItem() {
   if (FSparePoints.empty() && !FReusesPoints) return TGCollection::NewItem();
-  return NewPlainPoint();
+  return NewPlainPoint(false);
 }
 
-std::unique_ptr<TFuzzySetValue> TFuzzySetValues::NewPlainPoint() {
+std::unique_ptr<TFuzzySetValue> TFuzzySetValues::NewPlainPoint(bool placed) {
   if (FSparePoints.empty()) {
     // A list of plain points builds them itself, as its item class would, a few to an
     // allocation.
-    return std::unique_ptr<TFuzzySetValue>(new (FChunks) TFuzzySetValue(this));
+    return std::unique_ptr<TFuzzySetValue>(placed ? new (FChunks) TFuzzySetValue()
+                                                  : new (FChunks) TFuzzySetValue(this));
   }
   std::unique_ptr<TFuzzySetValue> point = std::move(FSparePoints.back());
   FSparePoints.pop_back();
+  if (placed) return point;
   // As the constructor starts a point about to join this list: one unit right of the last
   // point, degree 0. Identifier and list come from joining, as for a new point.
   const int count = GetCount();
@@ -83,9 +85,9 @@ void TFuzzySetValues::DisposeItem(std::unique_ptr<TGCollectionItem> item) {
   TGCollection::DisposeItem(std::move(item));
 }
 
-TFuzzySetValue* TFuzzySetValues::AddPlainPoint() {
+TFuzzySetValue* TFuzzySetValues::AddPlainPoint(bool placed) {
   if (GetUpdateCount() == 0 || !TakesPlainPoints()) return static_cast<TFuzzySetValue*>(Add());
-  std::unique_ptr<TFuzzySetValue> point = NewPlainPoint();
+  std::unique_ptr<TFuzzySetValue> point = NewPlainPoint(placed);
   // All that the hooks of this list do for a point that joins it (see Notify).
   point->FValues = this;
   return static_cast<TFuzzySetValue*>(AppendWithoutHooks(std::move(point)));
@@ -111,24 +113,32 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   // Checked before anything changes, so that a refused point leaves no trace.
   CheckFinite(x, "AddPoint", "X");
   CheckFinite(y, "AddPoint", "Y");
+  // The degree is never negative.
+  y = std::max(y, TFzyFloat{0});
+  const bool outermost = GetUpdateCount() == 0;
+  if (outermost && TakesPlainPoints()) return AppendPoint(x, y);
   // One block: the list sorts and cleans itself once, and tells the set once. The new
   // point is the one kept when it meets an equal point.
-  const bool outermost = GetUpdateCount() == 0;
   BeginUpdate();
-  auto* point = AddPlainPoint();
-  // Both coordinates at once, so that X is bounded even when it happens to equal the new
-  // point's starting X; the degree is never negative. In a block of its own the point
-  // needs no report: the block's end checks the whole list.
-  if (outermost && !ObservesEachPoint()) {
-    const bool was_clean = FSorted && FUnique;
-    point->PlaceXY(x, std::max(y, TFzyFloat{0}));
-    // Read by the whole-list update that ends the block, right below.
-    FAppendChecked = was_clean && AppendKeepsOrder();
-  } else {
-    point->SetXY(x, std::max(y, TFzyFloat{0}));
-  }
+  auto* point = AddPlainPoint(false);
+  point->SetXY(x, y);
   KeepPoint keep(FKeep, outermost ? point : FKeep);
   EndUpdate();
+  return point;
+}
+
+TFuzzySetValue* TFuzzySetValues::AppendPoint(TFzyFloat x, TFzyFloat y) {
+  const bool was_clean = FSorted && FUnique;
+  // Kept through the whole-list update that ends the block: declared before the block.
+  KeepPoint keep(FKeep, FKeep);
+  PointsUpdate update(*this);
+  auto* point = AddPlainPoint(true);
+  // Both coordinates at once, so that X is bounded even when it happens to equal the
+  // point's starting X. In a block of its own the point needs no report: the block's end
+  // checks the list, and the point itself (read there) against its neighbours already.
+  point->PlaceXY(x, y);
+  FAppendChecked = was_clean && AppendKeepsOrder();
+  FKeep = point;
   return point;
 }
 
@@ -150,7 +160,7 @@ TFuzzySetValue* TFuzzySetValues::AddPointInBlock(TFzyFloat x, TFzyFloat y) {
   if (GetUpdateCount() != 1 || ObservesEachPoint()) return AddPoint(x, y);
   CheckFinite(x, "AddPoint", "X");
   CheckFinite(y, "AddPoint", "Y");
-  auto* point = AddPlainPoint();
+  auto* point = AddPlainPoint(true);
   point->PlaceXY(x, std::max(y, TFzyFloat{0}));
   return point;
 }
@@ -531,7 +541,7 @@ void TFuzzySetValues::Assign(const TPersistent& source) {
     const TFzyFloat maximum = set != nullptr ? set->GetXRange(0) : 0;
     for (int i = 0; i < count; ++i) {
       const TFuzzySetValue* point = other->GetPoint(i);
-      auto* copy = AddPlainPoint();
+      auto* copy = AddPlainPoint(true);
       if (set != nullptr) {
         // Not std::clamp: with momentarily inverted bounds the upper bound wins.
         copy->FX = std::min(std::max(point->FX, minimum), maximum);

@@ -166,10 +166,14 @@ class TFuzzySetValues : public TGCollection {
   void Clean(const TFuzzySetValue* keep, bool place_keep);
   // `Add` for a list of plain points that observes no single point, inside an update block:
   // the collection's hooks would do nothing for the point but tell it its list. Anywhere
-  // else exactly `Add`.
-  TFuzzySetValue* AddPlainPoint();
-  // A kept point reset as new, or a new one from the chunks (FReusesPoints lists only).
-  std::unique_ptr<TFuzzySetValue> NewPlainPoint();
+  // else exactly `Add`. With `placed` the caller places the point at once, so it need not
+  // start where `Add` would start it.
+  TFuzzySetValue* AddPlainPoint(bool placed);
+  // A kept point reset as new (unless `placed`), or a new one from the chunks (FReusesPoints
+  // lists only).
+  std::unique_ptr<TFuzzySetValue> NewPlainPoint(bool placed);
+  // AddPoint on a list of the library's own kind, outside any block.
+  TFuzzySetValue* AppendPoint(TFzyFloat x, TFzyFloat y);
   // Whether the collection's hooks may be passed by: a list of the library's own kind.
   bool TakesPlainPoints() const { return FReusesPoints && !ObservesEachPoint(); }
   // Copies the points into FFlatPoints and notes the stamp.
