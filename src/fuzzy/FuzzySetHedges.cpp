@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
+#include <utility>
 
 #include "FiniteCheck.h"
 #include "OperationGuards.h"
@@ -11,6 +13,7 @@
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/foundation/NumberText.h"
+#include "tapwise/foundation/SmallVector.h"
 #include "tapwise/fuzzy/FuzzyConsts.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzySet.h"
@@ -19,6 +22,9 @@
 namespace tapwise {
 
 namespace {
+
+// How many results of an operator the usual set keeps without an allocation.
+constexpr size_t kInlineOperands = 8;
 
 // Indexes into HedgeNames.
 enum THedge : int {
@@ -173,22 +179,23 @@ TFuzzySet& TFuzzySet::ApplyOperator(int op, bool on_y, TFzyFloat value) {
     throw EZeroDivide(Format(messages::kOperatorDivisionByZero, symbol, GetName()));
   TFuzzySetValues& values = GetValues();
   const int count = values.GetCount();
-  // Every new value is checked before the first one is stored: the set changes completely or
-  // not at all.
+  // Every new value is computed and checked before the first one is stored: the set changes
+  // completely or not at all.
+  TSmallVector<TFzyFloat, kInlineOperands> results;
+  results.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {
-    const TFzyFloat v = on_y ? values.GetY(i) : values.GetX(i);
-    if (!std::isfinite(Operate(op, on_y, v, value)))
+    TFzyFloat result = Operate(op, on_y, on_y ? values.GetY(i) : values.GetX(i), value);
+    if (!std::isfinite(result))
       throw EFzyException(Format(messages::kNonFiniteResult, symbol, GetName()));
+    results.push_back(std::move(result));
   }
   {
     TPointUpdateBlock block(values);
-    for (int i = 0; i < count; ++i) {
-      if (on_y) {
-        values.SetDegreeInBlock(i, Operate(op, on_y, values.GetY(i), value));
-      } else {
-        TFuzzySetValue& point = *values.GetPoint(i);
-        point.SetX(Operate(op, on_y, point.GetX(), value));
-      }
+    if (on_y) {
+      values.SetDegreesInBlock(std::span<const TFzyFloat>(results.data(), results.size()));
+    } else {
+      for (int i = 0; i < count; ++i)
+        values.GetPoint(i)->SetX(results[static_cast<size_t>(i)]);
     }
   }
   SetName(ValueName(GetName(), symbol, value));

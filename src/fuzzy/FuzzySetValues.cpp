@@ -174,14 +174,21 @@ bool TFuzzySetValues::FindWhetherObservesEachPoint() const {
   return FObservesEachPoint == 1;
 }
 
-void TFuzzySetValues::SetDegreeInBlock(int index, TFzyFloat y) {
-  TFuzzySetValue* point = GetPoint(index);
-  if (GetUpdateCount() == 1 && !ObservesEachPoint()) {
-    CheckFinite(y, "SetY", "Y");
-    point->PlaceY(y);
-  } else {
-    point->SetY(y);
+void TFuzzySetValues::SetDegreesInBlock(std::span<const TFzyFloat> degrees) {
+  const int count = std::min(GetCount(), static_cast<int>(degrees.size()));
+  if (GetUpdateCount() != 1 || ObservesEachPoint()) {
+    for (int i = 0; i < count; ++i)
+      GetPoint(i)->SetY(degrees[static_cast<size_t>(i)]);
+    return;
   }
+  // Checked before the first is stored, as SetY checks each before storing it.
+  for (int i = 0; i < count; ++i)
+    CheckFinite(degrees[static_cast<size_t>(i)], "SetY", "Y");
+  for (int i = 0; i < count; ++i) {
+    const TFzyFloat y = degrees[static_cast<size_t>(i)];
+    GetPoint(i)->FY = y < 0 ? 0 : y;
+  }
+  NoteItemChange();
 }
 
 void TFuzzySetValues::RenewFlatPoints() const {

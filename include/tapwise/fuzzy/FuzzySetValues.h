@@ -120,10 +120,10 @@ class TFuzzySetValues : public TGCollection {
   /// `SortByX` then `RemoveDuplicates`, in one update block, when either is needed.
   void Tidy();
 
-  /// `GetPoint(index)->SetY(y)` for a change inside an update block that is about to check
-  /// the whole list: in a block of its own, a list of the library's own kind takes the
-  /// degree without a report per point.
-  void SetDegreeInBlock(int index, TFzyFloat y);
+  /// `GetPoint(i)->SetY(degrees[i])` for the first points, as many as both hold, inside an
+  /// update block that is about to check the whole list: in a block of its own, a list of
+  /// the library's own kind takes the degrees without a report per point.
+  void SetDegreesInBlock(std::span<const TFzyFloat> degrees);
 
   /// Called by a point after its X (`kXChanged`) and/or Y (`kYChanged`) changed: updates the
   /// flags and, outside a block, puts the list right at once. `item` itself is never
