@@ -169,27 +169,12 @@ void TGCollection::Changed() {
   if (FUpdateCount == 0) Update(nullptr);
 }
 
-void TGCollection::Added(TGCollectionItem&) {}
-void TGCollection::Deleting(TGCollectionItem&) {}
-void TGCollection::SetItemName(TGCollectionItem&) {}
-void TGCollection::Update(TGCollectionItem*) {}
-
 TGCollectionItem* TGCollection::InsertItem(std::unique_ptr<TGCollectionItem> item) {
   if (item == nullptr || !FItemClass.Accepts(*item)) InvalidPropertyValue();
   TGCollectionItem* raw = AppendWithoutHooks(std::move(item));
   SetItemName(*raw);
   Notify(*raw, cnAdded);
   Changed();
-  return raw;
-}
-
-TGCollectionItem* TGCollection::AppendWithoutHooks(std::unique_ptr<TGCollectionItem> item) {
-  TGCollectionItem* raw = item.get();
-  FItems.push_back(std::move(item));
-  ++FChangeStamp;
-  raw->FCollection = this;
-  raw->FIndex = GetCount() - 1;
-  raw->FID = FNextID++;
   return raw;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <type_traits>
 #include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "tapwise/foundation/Persistent.h"
@@ -135,8 +136,8 @@ class TGCollection : public TPersistent {
 
   // Hooks. The base of Added, Deleting, SetItemName and Update does nothing.
 
-  virtual void Added(TGCollectionItem& item);
-  virtual void Deleting(TGCollectionItem& item);
+  virtual void Added(TGCollectionItem& /*item*/) {}
+  virtual void Deleting(TGCollectionItem& /*item*/) {}
   /// Base: cnAdded calls `Added`, cnDeleting calls `Deleting`, cnExtracting nothing.
   /// (Inline, so that a descendant's Notify that calls it first pays no further call.)
   virtual void Notify(TGCollectionItem& item, TCollectionNotification action) {
@@ -146,9 +147,9 @@ class TGCollection : public TPersistent {
       Deleting(item);
     }
   }
-  virtual void SetItemName(TGCollectionItem& item);
+  virtual void SetItemName(TGCollectionItem& /*item*/) {}
   /// One item changed (`item` given) or the collection as a whole (`item` null).
-  virtual void Update(TGCollectionItem* item);
+  virtual void Update(TGCollectionItem* /*item*/) {}
 
  protected:
   /// Makes the item that `Add` and `Insert` append, not yet joined: base, a new item of the
@@ -278,6 +279,17 @@ bool TCollectionItemClass::IsA(const TGCollectionItem& item) {
 }
 
 /// The index of the first item whose display name is `name` (case-sensitive), or -1.
+// Inline: the point lists of fuzzy sets take every point they are given through here.
+inline TGCollectionItem* TGCollection::AppendWithoutHooks(std::unique_ptr<TGCollectionItem> item) {
+  TGCollectionItem* raw = item.get();
+  FItems.push_back(std::move(item));
+  ++FChangeStamp;
+  raw->FCollection = this;
+  raw->FIndex = GetCount() - 1;
+  raw->FID = FNextID++;
+  return raw;
+}
+
 int IndexOfName(const TGCollection& collection, std::string_view name);
 
 /// A free-standing copy of `source`, made by `item_class` (without a collection) and
