@@ -137,7 +137,7 @@ TFuzzySetValue* TFuzzySetValues::AppendPoint(TFzyFloat x, TFzyFloat y) {
   // point's starting X. In a block of its own the point needs no report: the block's end
   // checks the list, and the point itself (read there) against its neighbours already.
   point->PlaceXY(x, y);
-  FAppendChecked = was_clean && AppendKeepsOrder();
+  FOrderChecked = was_clean && AppendKeepsOrder();
   FKeep = point;
   return point;
 }
@@ -546,6 +546,9 @@ void TFuzzySetValues::Assign(const TPersistent& source) {
     const TFuzzySet* set = GetFuzzySet();
     const TFzyFloat minimum = set != nullptr ? set->GetXRange(1) : 0;
     const TFzyFloat maximum = set != nullptr ? set->GetXRange(0) : 0;
+    // Whether the copy is known clean: a source outside any block, known clean, whose plain
+    // points come over unchanged (a descendant point may compare its own way).
+    bool clean_copy = other->GetUpdateCount() == 0 && other->IsSorted() && other->IsUnique();
     for (int i = 0; i < count; ++i) {
       const TFuzzySetValue* point = other->GetPoint(i);
       auto* copy = AddPlainPoint(true);
@@ -557,8 +560,12 @@ void TFuzzySetValues::Assign(const TPersistent& source) {
         copy->FX = point->FX;
         copy->FY = point->FY;
       }
+      clean_copy = clean_copy && typeid(*point) == typeid(TFuzzySetValue) &&
+                   copy->FX == point->FX && copy->FY == point->FY;
     }
     NoteItemChange();
+    // Read by the whole-list update that ends this block, when it is the outermost one.
+    FOrderChecked = clean_copy && GetUpdateCount() == 1;
   }
   // The flags hold inside an enclosing block too, as after point-by-point changes; in a
   // block of its own the block's end checks the list.
@@ -576,9 +583,10 @@ void TFuzzySetValues::Notify(TGCollectionItem& item, TCollectionNotification act
 void TFuzzySetValues::Update(TGCollectionItem* item) {
   TGCollection::Update(item);
   if (item == nullptr) {
-    // A point appended in a block of its own was checked against its neighbours already:
-    // the whole list needs no second look (which made building a long list quadratic).
-    if (!std::exchange(FAppendChecked, false)) CheckOrder();
+    // A point appended in a block of its own was checked against its neighbours already,
+    // and a clean list copied unchanged is clean: the whole list needs no second look
+    // (which made building a long list point by point quadratic).
+    if (!std::exchange(FOrderChecked, false)) CheckOrder();
     if (!FSorted || !FUnique) {
       // The clean-up's own block ends in a further whole-list update, which tells the set.
       Tidy();

@@ -716,6 +716,40 @@ TEST(FuzzySetValues, PointsAppendedOneByOneAreTidiedAsByTheWholeListCheck) {
   }
 }
 
+// A copy of a clean list that comes over unchanged is known clean; any other copy is looked
+// over at the end of the assignment like any other change.
+TEST(FuzzySetValues, ACopyIsTidiedUnlessItsSourceIsCleanAndComesOverUnchanged) {
+  // Points pushed into the universe meet on its edge.
+  testing::TestVariable variable(0, 10);
+  TFuzzySet& narrow = variable.AddTerm("narrow");
+  TFuzzySetValues wide;
+  AddAll(wide, {{0, 0}, {5, 1}, {10, 0}, {11, 0}, {12, 0}});
+  narrow.GetValues().Assign(wide);
+  EXPECT_EQ(PointsOf(narrow.GetValues()), (Points{{0, 0}, {5, 1}, {10, 0}}));
+
+  // Degrees below 0 (a free list keeps them) are raised to 0 in a set, and meet there.
+  TFuzzySetValues negative;
+  AddAll(negative, {{0, 0}, {5, 1}, {6, 0}, {7, 0}, {10, 0}});
+  negative.GetPoint(2)->SetXY(5, -1);
+  negative.GetPoint(3)->SetXY(5, -2);
+  ASSERT_EQ(PointsOf(negative), (Points{{0, 0}, {5, 1}, {5, -1}, {5, -2}, {10, 0}}));
+  narrow.GetValues().Assign(negative);
+  EXPECT_EQ(PointsOf(narrow.GetValues()), (Points{{0, 0}, {5, 1}, {5, 0}, {10, 0}}));
+
+  // A source in the middle of a block is not known to be in order yet.
+  TFuzzySetValues unsettled;
+  {
+    TUpdateScope<TFuzzySetValues> block(unsettled);
+    unsettled.AddPointInBlock(8, 0);
+    unsettled.AddPointInBlock(2, 1);
+    unsettled.AddPointInBlock(2, 1);
+    TFuzzySetValues copy;
+    copy.Assign(unsettled);
+    EXPECT_EQ(PointsOf(copy), (Points{{2, 1}, {8, 0}}));
+    EXPECT_TRUE(copy.IsSorted() && copy.IsUnique());
+  }
+}
+
 TEST(FuzzySetValues, ManyDeletedPointsAreKeptOnlyUpToTheLimit) {
   TFuzzySetValues values;
   const int many = TFuzzySetValues::kMaxSparePoints + 8;

@@ -204,9 +204,9 @@ class TFuzzySetValues : public TGCollection {
   bool FUnique = true;
   // The point the current whole-list clean-up must keep (set by AddPoint).
   const TFuzzySetValue* FKeep = nullptr;
-  // Set by AddPoint when the point it appended keeps the list in order and clean, for the
-  // update that ends its block.
-  bool FAppendChecked = false;
+  // Set by AddPoint and Assign when they know that the list they leave is in order and
+  // clean, for the whole-list update that ends their block.
+  bool FOrderChecked = false;
   // Whether the items are plain points, which may be kept and reused.
   bool FReusesPoints = false;
   // Deleted points kept for reuse, the next one to hand out last.
