@@ -178,16 +178,6 @@ TGCollectionItem* TGCollection::InsertItem(std::unique_ptr<TGCollectionItem> ite
   return raw;
 }
 
-std::unique_ptr<TGCollectionItem> TGCollection::TakeLastWithoutHooks() {
-  FItems.back()->UnlinkAll();
-  std::unique_ptr<TGCollectionItem> item = std::move(FItems.back());
-  FItems.pop_back();
-  ++FChangeStamp;
-  item->FCollection = nullptr;
-  item->FIndex = -1;
-  return item;
-}
-
 std::unique_ptr<TGCollectionItem> TGCollection::RemoveItem(TGCollectionItem& item) {
   Notify(item, cnExtracting);
   const int index = item.FIndex;

@@ -105,7 +105,8 @@ void TFuzzySetValues::ClearPoints() {
   while (GetCount() > 0) {
     std::unique_ptr<TGCollectionItem> item = TakeLastWithoutHooks();
     static_cast<TFuzzySetValue&>(*item).FValues = nullptr;
-    DisposeItem(std::move(item));
+    // This very class's: a list of the library's own kind disposes of points so.
+    TFuzzySetValues::DisposeItem(std::move(item));
   }
 }
 

@@ -278,7 +278,6 @@ bool TCollectionItemClass::IsA(const TGCollectionItem& item) {
   return typeid(item) == typeid(T) || dynamic_cast<const T*>(&item) != nullptr;
 }
 
-/// The index of the first item whose display name is `name` (case-sensitive), or -1.
 // Inline: the point lists of fuzzy sets take every point they are given through here.
 inline TGCollectionItem* TGCollection::AppendWithoutHooks(std::unique_ptr<TGCollectionItem> item) {
   TGCollectionItem* raw = item.get();
@@ -290,6 +289,18 @@ inline TGCollectionItem* TGCollection::AppendWithoutHooks(std::unique_ptr<TGColl
   return raw;
 }
 
+// Inline, as AppendWithoutHooks: a point list cleared on every step gives its points back here.
+inline std::unique_ptr<TGCollectionItem> TGCollection::TakeLastWithoutHooks() {
+  FItems.back()->UnlinkAll();
+  std::unique_ptr<TGCollectionItem> item = std::move(FItems.back());
+  FItems.pop_back();
+  ++FChangeStamp;
+  item->FCollection = nullptr;
+  item->FIndex = -1;
+  return item;
+}
+
+/// The index of the first item whose display name is `name` (case-sensitive), or -1.
 int IndexOfName(const TGCollection& collection, std::string_view name);
 
 /// A free-standing copy of `source`, made by `item_class` (without a collection) and
