@@ -174,10 +174,12 @@ TFuzzySetResult TFuzzySet::AggregateByComponent(const TFuzzySet& other, bool use
 }
 
 TFzyFloat TFuzzySet::MatchDegree(const TFuzzySet& other) const {
-  const geometry::TPointSpan a(GetValues().GetFlatPoints());
+  const TFuzzySetValues::TFlatCopy a_copy = GetValues().GetFlatCopy();
+  const TFuzzySetValues::TFlatCopy b_copy = other.GetValues().GetFlatCopy();
+  const geometry::TPointSpan a(a_copy.Points);
+  const geometry::TPointSpan b(b_copy.Points);
   // Learnt with the flat copy: a reading is matched against many terms.
-  const bool a_has_point_piece = GetValues().GetFlatSupport().HasPointPiece;
-  const geometry::TPointSpan b(other.GetValues().GetFlatPoints());
+  const bool a_has_point_piece = a_copy.Support.HasPointPiece;
   const int n = a.GetCount();
   const int m = b.GetCount();
   if (n == 0 || m == 0) return geometry::MatchDegree(a, b);
@@ -188,8 +190,8 @@ TFzyFloat TFuzzySet::MatchDegree(const TFuzzySet& other) const {
   const bool a_right_zero = a.GetY(n - 1) <= 0;
   if ((a_left_zero || a_right_zero) && other.GetValues().IsSorted()) {
     // A reading far from the term's nonzero degrees is told without searching the term.
-    if (geometry::MatchWindowIsZero(b, other.GetValues().GetFlatSupport(), a.GetX(0), a.GetX(n - 1),
-                                    a_left_zero, a_right_zero) &&
+    if (geometry::MatchWindowIsZero(b, b_copy.Support, a.GetX(0), a.GetX(n - 1), a_left_zero,
+                                    a_right_zero) &&
         !a_has_point_piece)
       return 0;
     const auto [first, last] =

@@ -62,12 +62,13 @@ class TFuzzySetValues : public TGCollection {
       RenewFlatPoints();
     return FFlatPoints;
   }
-  /// Where the degrees of the contiguous copy are nonzero and whether its X ascend (see
-  /// `geometry::SupportOf`); current with the copy.
-  const geometry::TSupport& GetFlatSupport() const {
-    GetFlatPoints();
-    return FFlatSupport;
-  }
+  /// The contiguous copy with what is known of it: where its degrees are nonzero and whether
+  /// its X ascend (see `geometry::SupportOf`), current with the copy.
+  struct TFlatCopy {
+    std::span<const geometry::TPoint> Points;
+    const geometry::TSupport& Support;
+  };
+  TFlatCopy GetFlatCopy() const { return {GetFlatPoints(), FFlatSupport}; }
 
   /// Whether the list is known to be in ascending X.
   bool IsSorted() const { return FSorted; }
