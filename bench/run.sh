@@ -4,8 +4,9 @@
 # instructions per tick (callgrind over one sweep of the 1000 readings per controller).
 # The last lines are the summary, one figure per controller, "n/a" where a side is missing.
 #
-# Environment: BENCH_REPETITIONS (default 5), BENCH_SWEEPS (callgrind sweeps, default 1),
-# BENCH_JOBS (build jobs, default 2), BENCH_FUZZYLITE (OFF leaves the peer out).
+# Environment: BENCH_REPETITIONS (default 5), BENCH_PAIR_REPETITIONS (default 21),
+# BENCH_SWEEPS (callgrind sweeps, default 1), BENCH_JOBS (build jobs, default 2),
+# BENCH_FUZZYLITE (OFF leaves the peer out).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -16,6 +17,7 @@ scripts/ensure-packages.sh libfuzzylite-dev ||
 
 build=build-bench
 repetitions=${BENCH_REPETITIONS:-5}
+pair_repetitions=${BENCH_PAIR_REPETITIONS:-21}
 sweeps=${BENCH_SWEEPS:-1}
 
 echo "== build (Release, $build/)"
@@ -25,11 +27,19 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAPWISE_BUILD_TESTS
 cmake --build "$build" --target tapwise_bench -- -j"${BENCH_JOBS:-2}"
 bench="$build/bench/tapwise_bench"
 
-echo "== timings ($repetitions repetitions, medians of CPU time)"
-# Repetitions of all benchmarks run in random order, so that a busy spell of a shared
-# machine falls on both libraries alike rather than on whichever ran then.
-"$bench" --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true \
+echo "== timings (medians of CPU time)"
+# Repetitions run in random order, so that a busy spell of a shared machine falls on both
+# libraries alike rather than on whichever ran then. The ticks and parses, compared with the
+# peer's, take many short repetitions: their medians stand even when a busy spell spoils
+# several.
+echo "-- beside the peer: $pair_repetitions repetitions of at least 0.1 s"
+"$bench" --benchmark_filter='BM_Tick_|BM_Parse_' --benchmark_repetitions="$pair_repetitions" \
+  --benchmark_min_time=0.1 --benchmark_report_aggregates_only=true \
   --benchmark_enable_random_interleaving=true \
+  --benchmark_out="$build/bench-pairs.json" --benchmark_out_format=json
+echo "-- Tapwise alone: $repetitions repetitions"
+"$bench" --benchmark_filter='-BM_Tick_|BM_Parse_' --benchmark_repetitions="$repetitions" \
+  --benchmark_report_aggregates_only=true --benchmark_enable_random_interleaving=true \
   --benchmark_out="$build/bench-results.json" --benchmark_out_format=json
 
 echo "== accuracy and allocations"
@@ -58,16 +68,17 @@ awk '/^ *[0-9,]+ \(/ && shown < 15 { print substr($0, 1, 160); shown++ }' \
   "$build/callgrind.tapwise.self.txt"
 
 echo "== summary"
-python3 - "$build/bench-results.json" "${instructions[tapwise]}" "${instructions[fuzzylite100]}" \
-  "${instructions[fuzzylite1000]}" <<'PY'
+python3 - "$build/bench-pairs.json" "$build/bench-results.json" "${instructions[tapwise]}" \
+  "${instructions[fuzzylite100]}" "${instructions[fuzzylite1000]}" <<'PY'
 import json, sys
 units = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
 medians = {}
-for run in json.load(open(sys.argv[1]))["benchmarks"]:
-    # A single repetition has no aggregates; its one run is its median.
-    if run.get("aggregate_name") == "median" or (
-            run.get("run_type") == "iteration" and run["run_name"] not in medians):
-        medians[run["run_name"]] = run
+for results in sys.argv[1:3]:
+    for run in json.load(open(results))["benchmarks"]:
+        # A single repetition has no aggregates; its one run is its median.
+        if run.get("aggregate_name") == "median" or (
+                run.get("run_type") == "iteration" and run["run_name"] not in medians):
+            medians[run["run_name"]] = run
 def tick_ns(name):  # one iteration sweeps 1000 readings
     run = medians.get(name)
     return "n/a" if run is None else "%.0f" % (
@@ -78,7 +89,7 @@ def mbps(name):
         run["bytes_per_second"] / 1e6)
 ticks = [tick_ns("BM_Tick_Tapwise"), tick_ns("BM_Tick_Fuzzylite/100"),
          tick_ns("BM_Tick_Fuzzylite/1000")]
-instructions = sys.argv[2:5]
+instructions = sys.argv[3:6]
 parses = [mbps("BM_Parse_Tapwise"), mbps("BM_Parse_FuzzyliteFll")]
 def ratio(ours, theirs):
     return "n/a" if "n/a" in (ours, theirs) else "%.2f" % (float(ours) / float(theirs))
