@@ -201,7 +201,8 @@ TFuzzySet& TFuzzySet::ApplyOperator(int op, bool on_y, TFzyFloat value) {
   SetName(ValueName(GetName(), symbol, value));
   std::string expression(symbol);
   expression += ' ';
-  expression += BracketIfSpaced(GetExpression());
+  // Outside an enclosing block the points' change has cleared the expression already.
+  if (!GetExpression().empty()) expression += BracketIfSpaced(GetExpression());
   SetExpression(expression);
   return *this;
 }
