@@ -185,11 +185,8 @@ void TFuzzySetValues::SetDegreesInBlock(std::span<const TFzyFloat> degrees) {
   // Checked before the first is stored, as SetY checks each before storing it.
   for (int i = 0; i < count; ++i)
     CheckFinite(degrees[static_cast<size_t>(i)], "SetY", "Y");
-  for (int i = 0; i < count; ++i) {
-    const TFzyFloat y = degrees[static_cast<size_t>(i)];
-    GetPoint(i)->FY = y < 0 ? 0 : y;
-  }
-  NoteItemChange();
+  for (int i = 0; i < count; ++i)
+    GetPoint(i)->PlaceY(degrees[static_cast<size_t>(i)]);
 }
 
 void TFuzzySetValues::RenewFlatPoints() const {

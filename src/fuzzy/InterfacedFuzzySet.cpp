@@ -232,7 +232,7 @@ void TIFuzzySet::SetVariable(const IntfPtr<IFuzzyVariable>& value) {
   if (old && IsStoredIn(*old)) old->RemoveFuzzySet(*this);
   FVariable = value;
   if (value) {
-    if (GetDefined()) value->AddFuzzySet(self ? self : IntfPtr<IFuzzySet>(this));
+    if (GetDefined()) value->AddFuzzySet(self);
     FParser = value->GetParser();
   }
 }
