@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,10 +27,12 @@ enum TCollectionNotification : uint8_t { cnAdded = 0, cnExtracting = 1, cnDeleti
 ///
 /// The builder receives the collection the item is about to join (or null for a
 /// free-standing item) so that an item can take its starting values from it; the item joins
-/// only once it is completely built.
+/// only once it is completely built. A class reference is two plain function pointers:
+/// every collection and every point list keeps one, so it stays small and cheap to copy.
 class TCollectionItemClass {
  public:
-  using Builder = std::function<std::unique_ptr<TGCollectionItem>(TGCollection* collection)>;
+  /// A plain function (a lambda without captures converts to one).
+  using Builder = std::unique_ptr<TGCollectionItem> (*)(TGCollection* collection);
   using Test = bool (*)(const TGCollectionItem& item);
 
   /// The class `T`, built by its constructor taking the collection when it has one, else by
@@ -52,7 +53,7 @@ class TCollectionItemClass {
   /// The class `T`, built by `builder` (which must make objects of `T` or a descendant).
   template <class T>
   static TCollectionItemClass Of(Builder builder) {
-    return TCollectionItemClass(std::move(builder), &IsA<T>);
+    return TCollectionItemClass(builder, &IsA<T>);
   }
 
   std::unique_ptr<TGCollectionItem> Create(TGCollection* collection) const {
@@ -61,7 +62,7 @@ class TCollectionItemClass {
   bool Accepts(const TGCollectionItem& item) const { return FTest(item); }
 
  private:
-  TCollectionItemClass(Builder builder, Test test) : FBuilder(std::move(builder)), FTest(test) {}
+  TCollectionItemClass(Builder builder, Test test) : FBuilder(builder), FTest(test) {}
   // Defined below TGCollectionItem, which must be complete for the type test.
   template <class T>
   static bool IsA(const TGCollectionItem& item);
