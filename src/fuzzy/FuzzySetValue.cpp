@@ -44,21 +44,25 @@ struct TPointChunk {
 
 namespace {
 
-// Before every point: its chunk, or null for a lone allocation. As wide as the alignment
-// the usual operator new gives, so that the object after it keeps that alignment.
+// Right before every point: its chunk, or null for a lone allocation.
 struct TPointHeader {
   TPointChunk* Chunk;
 };
 constexpr std::size_t kAlignment = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
-constexpr std::size_t RoundUp(std::size_t size) {
-  return (size + kAlignment - 1) / kAlignment * kAlignment;
+constexpr std::size_t RoundUp(std::size_t size, std::size_t alignment) {
+  return (size + alignment - 1) / alignment * alignment;
 }
-constexpr std::size_t kHeaderSize = RoundUp(sizeof(TPointHeader));
-constexpr std::size_t kSlotSize = kHeaderSize + RoundUp(sizeof(TFuzzySetValue));
-constexpr std::size_t kChunkHeaderSize = RoundUp(sizeof(TPointChunk));
+// A plain point needs no more alignment than its header, so a slot is the two back to back.
+constexpr std::size_t kHeaderSize = sizeof(TPointHeader);
+constexpr std::size_t kSlotSize =
+    kHeaderSize + RoundUp(sizeof(TFuzzySetValue), alignof(TPointHeader));
+constexpr std::size_t kChunkHeaderSize = RoundUp(sizeof(TPointChunk), alignof(TPointHeader));
 constexpr std::size_t kChunkSize = kChunkHeaderSize + TPointChunks::kSlots * kSlotSize;
-static_assert(alignof(TFuzzySetValue) <= kAlignment);
-static_assert(alignof(TPointChunk) <= kAlignment);
+// A lone object (a descendant of any size) keeps the alignment the usual operator new gives:
+// it starts this far into its block, its header right in front of it.
+constexpr std::size_t kLoneOffset = RoundUp(kHeaderSize, kAlignment);
+static_assert(alignof(TFuzzySetValue) <= alignof(TPointHeader));
+static_assert(alignof(TPointChunk) <= alignof(TPointHeader));
 
 // Slots not in use are poisoned for the address checker, so that a point used after its
 // deletion is caught as it would be in storage of its own.
@@ -87,9 +91,9 @@ void DropFromChunk(TPointChunk* chunk, int32_t count) noexcept {
 }
 
 void* LoneAllocation(std::size_t size) {
-  void* storage = ::operator new(kHeaderSize + size);
-  ::new (storage) TPointHeader{nullptr};
-  return static_cast<std::byte*>(storage) + kHeaderSize;
+  auto* object = static_cast<std::byte*>(::operator new(kLoneOffset + size)) + kLoneOffset;
+  ::new (static_cast<void*>(object - kHeaderSize)) TPointHeader{nullptr};
+  return object;
 }
 
 void FreePoint(void* object) noexcept {
@@ -99,7 +103,7 @@ void FreePoint(void* object) noexcept {
   if (chunk == nullptr) {
     // Unsized: a constructor that fails after the placement form knows no exact size (nor
     // do all compilers offer the sized form).
-    ::operator delete(static_cast<void*>(start));
+    ::operator delete(static_cast<void*>(static_cast<std::byte*>(object) - kLoneOffset));
     return;
   }
   Poison(start, kSlotSize);
