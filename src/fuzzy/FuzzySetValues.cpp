@@ -190,14 +190,16 @@ void TFuzzySetValues::SetDegreesInBlock(std::span<const TFzyFloat> degrees) {
 }
 
 void TFuzzySetValues::RenewFlatPoints() const {
+  if (FFlat == nullptr) FFlat = std::make_unique<TFlatCache>();
   const int count = GetCount();
-  FFlatPoints.resize(static_cast<size_t>(count));
+  std::vector<geometry::TPoint>& points = FFlat->Points;
+  points.resize(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {
     const TFuzzySetValue* point = GetPoint(i);
-    FFlatPoints[static_cast<size_t>(i)] = {point->FX, point->FY};
+    points[static_cast<size_t>(i)] = {point->FX, point->FY};
   }
-  FFlatSupport = geometry::SupportOf(geometry::TPointSpan(FFlatPoints));
-  FFlatStamp = GetChangeStamp();
+  FFlat->Support = geometry::SupportOf(geometry::TPointSpan(points));
+  FFlat->Stamp = GetChangeStamp();
 }
 
 TFzyFloat TFuzzySetValues::GetMembership(TFzyFloat x) const {

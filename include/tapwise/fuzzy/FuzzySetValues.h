@@ -58,9 +58,11 @@ class TFuzzySetValues : public TGCollection {
   /// The points as one array of (X, Y), copied again after any change of the list: the
   /// walks that read every point many times (the match degree of a rule) read it from here.
   std::span<const geometry::TPoint> GetFlatPoints() const {
-    if (FFlatStamp != GetChangeStamp() || FFlatPoints.size() != static_cast<size_t>(GetCount()))
+    if (FFlat == nullptr || FFlat->Stamp != GetChangeStamp() ||
+        FFlat->Points.size() != static_cast<size_t>(GetCount())) {
       RenewFlatPoints();
-    return FFlatPoints;
+    }
+    return FFlat->Points;
   }
   /// The contiguous copy with what is known of it: where its degrees are nonzero and whether
   /// its X ascend (see `geometry::SupportOf`), current with the copy.
@@ -68,7 +70,10 @@ class TFuzzySetValues : public TGCollection {
     std::span<const geometry::TPoint> Points;
     const geometry::TSupport& Support;
   };
-  TFlatCopy GetFlatCopy() const { return {GetFlatPoints(), FFlatSupport}; }
+  TFlatCopy GetFlatCopy() const {
+    const std::span<const geometry::TPoint> points = GetFlatPoints();
+    return {points, FFlat->Support};
+  }
 
   /// Whether the list is known to be in ascending X.
   bool IsSorted() const { return FSorted; }
@@ -177,7 +182,7 @@ class TFuzzySetValues : public TGCollection {
   TFuzzySetValue* AppendPoint(TFzyFloat x, TFzyFloat y);
   // Whether the collection's hooks may be passed by: a list of the library's own kind.
   bool TakesPlainPoints() const { return FReusesPoints && !ObservesEachPoint(); }
-  // Copies the points into FFlatPoints and notes the stamp.
+  // Copies the points into the flat cache (made when missing) and notes the stamp.
   void RenewFlatPoints() const;
   // Scans the whole list and sets the two flags from what it finds.
   void CheckOrder();
@@ -214,10 +219,15 @@ class TFuzzySetValues : public TGCollection {
   std::vector<std::unique_ptr<TFuzzySetValue>> FSparePoints;
   // Where a list of plain points takes its new points from.
   TPointChunks FChunks;
-  // The copy GetFlatPoints hands out, and the change stamp it was made at.
-  mutable std::vector<geometry::TPoint> FFlatPoints;
-  mutable uint64_t FFlatStamp = 0;
-  mutable geometry::TSupport FFlatSupport;
+  // The copy GetFlatPoints hands out, the change stamp it was made at and its support. Made
+  // when first asked for: most lists (the terms as a text defines them) are never walked
+  // that way, and a list that is keeps its copy.
+  struct TFlatCache {
+    std::vector<geometry::TPoint> Points;
+    uint64_t Stamp = 0;
+    geometry::TSupport Support;
+  };
+  mutable std::unique_ptr<TFlatCache> FFlat;
   // ObservesEachPoint's answer once asked: -1 not yet, else 0 or 1.
   mutable signed char FObservesEachPoint = -1;
 };
