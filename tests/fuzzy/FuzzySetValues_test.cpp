@@ -169,6 +169,11 @@ void ExpectFlatCopyCurrent(const TFuzzySetValues& values) {
 
 TEST(FuzzySetValues, FlatCopyFollowsMovesCopiesAndClears) {
   TFuzzySetValues values;
+  // Asked for before any point: an empty copy whose support has no nonzero degree.
+  const TFuzzySetValues::TFlatCopy empty = values.GetFlatCopy();
+  EXPECT_TRUE(empty.Points.empty());
+  EXPECT_EQ(empty.Support.FirstNonzero, -1);
+  EXPECT_EQ(empty.Support.LastNonzero, -1);
   AddAll(values, {{0, 0}, {1, 1}, {2, 0}});
   ExpectFlatCopyCurrent(values);
   values.GetPoint(0)->SetIndex(2);  // a move alone, inside the list
@@ -180,6 +185,11 @@ TEST(FuzzySetValues, FlatCopyFollowsMovesCopiesAndClears) {
   values.Clear();
   ExpectFlatCopyCurrent(values);
   EXPECT_TRUE(values.GetFlatPoints().empty());
+  AddAll(values, {{1, 0}, {2, 0.5}, {3, 0}});
+  const TFuzzySetValues::TFlatCopy again = values.GetFlatCopy();
+  EXPECT_EQ(again.Points.size(), 3u);
+  EXPECT_EQ(again.Support.FirstNonzero, 1);
+  EXPECT_EQ(again.Support.LastNonzero, 1);
 }
 
 // The clean-up's rule, written the slow and obvious way on plain points: successive
