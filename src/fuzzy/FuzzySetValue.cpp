@@ -52,17 +52,19 @@ constexpr std::size_t kAlignment = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
 constexpr std::size_t RoundUp(std::size_t size, std::size_t alignment) {
   return (size + alignment - 1) / alignment * alignment;
 }
-// A plain point needs no more alignment than its header, so a slot is the two back to back.
+// A slot is a header and a plain point back to back, and the chunk's count is padded so that
+// every point in a chunk keeps the alignment the usual operator new gives.
 constexpr std::size_t kHeaderSize = sizeof(TPointHeader);
-constexpr std::size_t kSlotSize =
-    kHeaderSize + RoundUp(sizeof(TFuzzySetValue), alignof(TPointHeader));
-constexpr std::size_t kChunkHeaderSize = RoundUp(sizeof(TPointChunk), alignof(TPointHeader));
+constexpr std::size_t kSlotSize = RoundUp(kHeaderSize + sizeof(TFuzzySetValue), kAlignment);
+constexpr std::size_t kChunkHeaderSize =
+    RoundUp(sizeof(TPointChunk) + kHeaderSize, kAlignment) - kHeaderSize;
 constexpr std::size_t kChunkSize = kChunkHeaderSize + TPointChunks::kSlots * kSlotSize;
-// A lone object (a descendant of any size) keeps the alignment the usual operator new gives:
-// it starts this far into its block, its header right in front of it.
+// A lone object (a descendant of any size) keeps that alignment too: it starts this far into
+// its block, its header right in front of it.
 constexpr std::size_t kLoneOffset = RoundUp(kHeaderSize, kAlignment);
-static_assert(alignof(TFuzzySetValue) <= alignof(TPointHeader));
+static_assert(alignof(TFuzzySetValue) <= kAlignment);
 static_assert(alignof(TPointChunk) <= alignof(TPointHeader));
+static_assert(alignof(TPointHeader) <= kAlignment && kHeaderSize % alignof(TPointHeader) == 0);
 
 // Slots not in use are poisoned for the address checker, so that a point used after its
 // deletion is caught as it would be in storage of its own.

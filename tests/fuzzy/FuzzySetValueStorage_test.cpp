@@ -227,6 +227,11 @@ TEST(FuzzySetValueStorage, DescendantPointsAreAllocatedAndFreedWhole) {
   plain.AddItem(std::move(loose));
   plain.AddPoint(9, 0);
   EXPECT_EQ(PointsOf(plain), (Points{{0, 0}, {1, 0}, {4, 0.5}, {9, 0}}));
+  // Every point, from a chunk or alone, keeps the alignment the usual allocation gives.
+  for (int i = 0; i < plain.GetCount(); ++i) {
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(plain.GetPoint(i)) % __STDCPP_DEFAULT_NEW_ALIGNMENT__,
+              0u);
+  }
   plain.Clear();
   plain.AddPoint(3, 0);
   EXPECT_EQ(PointsOf(plain), (Points{{3, 0}}));
