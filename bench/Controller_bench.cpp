@@ -10,6 +10,7 @@
 #include "BenchInputs.h"
 #include "FuzzyliteFaucetController.h"
 #include "TapwiseFaucetController.h"
+#include "tapwise/faucet/FaucetDefinitions.h"
 #include "tapwise/foundation/Stream.h"
 #include "tapwise/fuzzy/InterfacedFuzzyLogic.h"
 #include "tapwise/fuzzy/StreamTokenInterfaces.h"
@@ -72,6 +73,21 @@ void BM_Parse_Tapwise(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
 BENCHMARK(BM_Parse_Tapwise)->Unit(benchmark::kMillisecond);
+
+// The demo's own definition text, read as the demo reads it: into a fresh component with its
+// automatic terms, through the component's Strings.
+void BM_Parse_TapwiseDemoText(benchmark::State& state) {
+  for (auto _ : state) {
+    TZTFuzzyLogicParser parser;
+    TIFuzzyLogic logic;
+    parser.SetFuzzyLogic(&logic);
+    logic.SetParser(&parser);
+    logic.SetStrings(kFaucetDefinitions);
+    benchmark::DoNotOptimize(logic.GetVariableCount());
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(kFaucetDefinitions.size()));
+}
+BENCHMARK(BM_Parse_TapwiseDemoText)->Unit(benchmark::kMicrosecond);
 
 // The tokenizer alone over the same text: the bound of what the parser can reach.
 void BM_Tokenize_Tapwise(benchmark::State& state) {
