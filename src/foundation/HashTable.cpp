@@ -224,7 +224,7 @@ TGHashtableEnumerator& TGCustomHashtable::KeyEnumerator() {
   return *FKeys;
 }
 
-int TGCustomHashtable::GrowthLimit() const {
+int TGCustomHashtable::ComputeGrowthLimit() const {
   const double limit = static_cast<double>(GetCapacity()) * static_cast<double>(FLoadFactor);
   if (!(limit >= 1.0)) return 1;  // also for a negative or undefined load factor
   if (limit >= 2147483647.0) return 2147483647;
@@ -260,6 +260,7 @@ void TGCustomHashtable::SetCapacity(uint32_t capacity) {
   if (capacity == GetCapacity()) return;
   std::vector<std::unique_ptr<TGHashtableEntry>> old(capacity);
   old.swap(FBuckets);
+  FGrowthLimit = ComputeGrowthLimit();
   FCollisions = 0;
   ++FVersion;
   for (auto bucket = old.rbegin(); bucket != old.rend(); ++bucket) {
@@ -285,7 +286,9 @@ void TGCustomHashtable::SetHashType(TGHashType value) {
 }
 
 void TGCustomHashtable::SetLoadFactor(float value) {
-  if (value != FLoadFactor) FLoadFactor = value;
+  if (value == FLoadFactor) return;
+  FLoadFactor = value;
+  FGrowthLimit = ComputeGrowthLimit();
 }
 
 uint32_t TGCustomHashtable::StringHash(std::string_view key) {

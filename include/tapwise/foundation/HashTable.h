@@ -143,7 +143,7 @@ class TGCustomHashtable : public TPersistent {
   int GetCount() const { return FCount; }
   int GetCollisions() const { return FCollisions; }
   /// The most entries the table holds before it grows.
-  int GrowthLimit() const;
+  int GrowthLimit() const { return FGrowthLimit; }
   /// The entry at `index` in bucket order; outside 0..Count-1 raises EListError
   /// "List index out of bounds (%d)".
   const TGHashtableEntry* EntryAt(int index) const;
@@ -174,10 +174,14 @@ class TGCustomHashtable : public TPersistent {
   /// chain from its head). `visit` must not change the table.
   template <class Visit>
   void ForEachEntry(Visit&& visit) const {
-    for (auto bucket = FBuckets.rbegin(); bucket != FBuckets.rend(); ++bucket) {
+    // The table does not change meanwhile, so the walk ends with its last entry rather than
+    // with its last bucket.
+    int left = FCount;
+    for (auto bucket = FBuckets.rbegin(); left > 0 && bucket != FBuckets.rend(); ++bucket) {
       for (const TGHashtableEntry* entry = bucket->get(); entry != nullptr;
            entry = entry->GetNext()) {
         visit(*entry);
+        --left;
       }
     }
   }
@@ -217,6 +221,7 @@ class TGCustomHashtable : public TPersistent {
   int CheckedIndex(uint32_t hash, uint32_t size) const;
   TGHashtableEntry* InsertEntry(const THashKey& key, void* value, int bucket);
   bool GrowthMakesRoom() const;
+  int ComputeGrowthLimit() const;
   void InvalidateCursor() const;
   void StepForward() const;
   void StepBack() const;
@@ -232,6 +237,8 @@ class TGCustomHashtable : public TPersistent {
   TNotifyEvent FOnChange;
   int FUpdateCount = 0;
   float FLoadFactor;
+  // GrowthLimit, worked out again whenever the capacity or the load factor changes.
+  int FGrowthLimit = 1;
   IHashTableOwner* FOwner = nullptr;
   // Bumped by every change of the entries, so that enumerators notice them.
   uint64_t FVersion = 0;
