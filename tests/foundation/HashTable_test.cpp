@@ -127,6 +127,25 @@ TEST(StringHashTableTest, The77thKeyGrowsTheTableBeforeItIsInserted) {
   ExpectConsistent(table);
 }
 
+TEST(StringHashTableTest, TheGrowthLimitFollowsLaterSettings) {
+  TGStringHashtable table;
+  table.SetLoadFactor(0.5f);
+  EXPECT_EQ(table.GrowthLimit(), 50);  // 50.5 rounds to even
+  table.SetCapacity(11);
+  EXPECT_EQ(table.GrowthLimit(), 6);  // 5.5 rounds to even
+  table.SetLoadFactor(-1.0f);
+  EXPECT_EQ(table.GrowthLimit(), 1);
+  table.SetLoadFactor(1.0f);
+  int value = 0;
+  for (int i = 0; i < 11; ++i)
+    table.Put(Key(i), &value);
+  EXPECT_EQ(table.GetCapacity(), 11u);
+  table.Put(Key(11), &value);
+  EXPECT_EQ(table.GetCapacity(), 23u);
+  EXPECT_EQ(table.GrowthLimit(), 23);
+  ExpectConsistent(table);
+}
+
 TEST(StringHashTableTest, TablesWithoutRoomStillAcceptKeys) {
   TGStringHashtable no_buckets(0, 0.75f);
   EXPECT_EQ(no_buckets.GetCapacity(), 1u);
