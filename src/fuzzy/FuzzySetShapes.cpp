@@ -88,6 +88,7 @@ void TFuzzySet::SetTriangle(TFzyFloat left, TFzyFloat middle, TFzyFloat right) {
     Clear();
     // The block's end sorts and checks the three points at once.
     TFuzzySetValues& values = GetValues();
+    values.ExpectPoints(3);
     values.AddPointInBlock(left, 0);
     values.AddPointInBlock(middle, 1);
     values.AddPointInBlock(right, 0);
@@ -157,6 +158,7 @@ void TFuzzySet::SetWeightedBetaCurve(int count, TFzyFloat range, TFzyFloat cente
   {
     SetUpdate update(*this);
     Clear();
+    GetValues().ExpectPoints(static_cast<int>(points.size()));
     for (const auto& [x, y] : points)
       GetValues().AddPointInBlock(x, y);
   }

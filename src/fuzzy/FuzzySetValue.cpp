@@ -35,11 +35,12 @@ TFzyFloat ClampToUniverse(const TFuzzySetValues* values, TFzyFloat x) {
 
 // ---- Point storage ----
 
-/// A block of `TPointChunks::kSlots` slots, each a header and room for one plain point. Its
+/// A block of at most `TPointChunks::kSlots` slots, each a header and room for one plain point. Its
 /// count starts at every slot plus the list's hold: a slot's point going takes one off, the
 /// list letting go takes its hold and the slots it never handed out. The last one frees it.
 struct TPointChunk {
   std::atomic<int32_t> Live;
+  int32_t Slots;
 };
 
 namespace {
@@ -58,7 +59,9 @@ constexpr std::size_t kHeaderSize = sizeof(TPointHeader);
 constexpr std::size_t kSlotSize = RoundUp(kHeaderSize + sizeof(TFuzzySetValue), kAlignment);
 constexpr std::size_t kChunkHeaderSize =
     RoundUp(sizeof(TPointChunk) + kHeaderSize, kAlignment) - kHeaderSize;
-constexpr std::size_t kChunkSize = kChunkHeaderSize + TPointChunks::kSlots * kSlotSize;
+constexpr std::size_t ChunkSize(int slots) {
+  return kChunkHeaderSize + static_cast<std::size_t>(slots) * kSlotSize;
+}
 // A lone object (a descendant of any size) keeps that alignment too: it starts this far into
 // its block, its header right in front of it.
 constexpr std::size_t kLoneOffset = RoundUp(kHeaderSize, kAlignment);
@@ -87,8 +90,9 @@ std::byte* SlotOf(TPointChunk* chunk, int index) {
 // Takes `count` off the chunk's count and frees it when that was the rest.
 void DropFromChunk(TPointChunk* chunk, int32_t count) noexcept {
   if (chunk->Live.fetch_sub(count, std::memory_order_acq_rel) != count) return;
+  const std::size_t size = ChunkSize(chunk->Slots);
   chunk->~TPointChunk();
-  Unpoison(chunk, kChunkSize);
+  Unpoison(chunk, size);
   ::operator delete(static_cast<void*>(chunk));
 }
 
@@ -116,13 +120,16 @@ void FreePoint(void* object) noexcept {
 
 void* TPointChunks::Allocate(std::size_t size) {
   if (size != sizeof(TFuzzySetValue)) return LoneAllocation(size);
-  if (FChunk == nullptr || FNext == kSlots) {
-    void* storage = ::operator new(kChunkSize);
-    auto* chunk = ::new (storage) TPointChunk{kSlots + 1};
-    Poison(SlotOf(chunk, 0), kSlots * kSlotSize);
+  if (FChunk == nullptr || FNext == FSlots) {
+    const int slots = FNextSlots;
+    void* storage = ::operator new(ChunkSize(slots));
+    auto* chunk = ::new (storage) TPointChunk{slots + 1, slots};
+    Poison(SlotOf(chunk, 0), static_cast<std::size_t>(slots) * kSlotSize);
     Release();
     FChunk = chunk;
     FNext = 0;
+    FSlots = slots;
+    FNextSlots = kSlots;
   }
   std::byte* start = SlotOf(FChunk, FNext++);
   Unpoison(start, kSlotSize);
@@ -132,7 +139,7 @@ void* TPointChunks::Allocate(std::size_t size) {
 
 void TPointChunks::Release() noexcept {
   if (FChunk == nullptr) return;
-  DropFromChunk(FChunk, kSlots - FNext + 1);
+  DropFromChunk(FChunk, FSlots - FNext + 1);
   FChunk = nullptr;
 }
 

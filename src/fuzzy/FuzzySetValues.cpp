@@ -534,6 +534,7 @@ void TFuzzySetValues::Assign(const TPersistent& source) {
   ClearPoints();
   const int count = other->GetCount();
   ReserveItems(count);
+  ExpectPoints(count);
   // The source's coordinates are finite; the block's end checks and tidies the whole list.
   if (ObservesEachPoint()) {
     for (int i = 0; i < count; ++i) {

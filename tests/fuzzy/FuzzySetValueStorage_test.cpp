@@ -145,6 +145,45 @@ TEST(FuzzySetValueStorage, AnExtractedPointOutlivesItsSetAndList) {
   EXPECT_EQ(PointsOf(list), (Points{{2, 0.5}, {3, 0}}));
 }
 
+TEST(FuzzySetValueStorage, ExpectedPointsFitTheirStorageWhateverCountComes) {
+  // A triangle's three points take storage for three; a fourth takes storage of its own.
+  auto set = std::make_unique<TFuzzySet>();
+  set->SetTriangle(0, 5, 10);
+  TFuzzySetValues& values = set->GetValues();
+  const std::ptrdiff_t stride = reinterpret_cast<const std::byte*>(values.GetPoint(1)) -
+                                reinterpret_cast<const std::byte*>(values.GetPoint(0));
+  EXPECT_EQ(reinterpret_cast<const std::byte*>(values.GetPoint(2)) -
+                reinterpret_cast<const std::byte*>(values.GetPoint(1)),
+            stride);
+  values.AddPoint(12, 0.5);
+  TOwnedItem middle = values.Extract(*values.GetPoint(1));
+  TOwnedItem fourth = values.Extract(*values.GetPoint(2));
+  set.reset();
+  EXPECT_EQ(static_cast<TFuzzySetValue&>(*middle).GetX(), 5);
+  EXPECT_EQ(static_cast<TFuzzySetValue&>(*fourth).GetX(), 12);
+
+  // Counts that do not come true, free slots already at hand and spare points first.
+  TFuzzySetValues list;
+  list.ExpectPoints(2);
+  for (int i = 0; i < 7; ++i)
+    list.AddPoint(i, 0.5);
+  list.ExpectPoints(3);  // one free slot of the last storage and then two
+  list.AddPoint(7, 1);
+  list.ExpectPoints(100);
+  list.AddPoint(8, 0);
+  list.ExpectPoints(-1);
+  list.AddPoint(9, 0);
+  EXPECT_EQ(list.GetCount(), 10);
+  EXPECT_EQ(list.GetX(9), 9);
+
+  TFuzzySet reused;
+  for (int round = 0; round < 3; ++round) {
+    reused.SetTriangle(round, round + 1, round + 2);
+    reused.SetTriangle(round, round + 2, round + 4);
+    EXPECT_EQ(PointsOf(reused.GetValues()), (Points{{round, 0}, {round + 2, 1}, {round + 4, 0}}));
+  }
+}
+
 TEST(FuzzySetValueStorage, PointsLeaveInAnyOrderWithoutDisturbingTheOthers) {
   std::mt19937 random(20240611);
   // Declared first: what is still held at the end outlives the list.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <new>
 #include <string>
@@ -31,6 +32,15 @@ class TPointChunks {
   TPointChunks(const TPointChunks&) = delete;
   TPointChunks& operator=(const TPointChunks&) = delete;
 
+  /// Tells that `count` more plain points are about to be taken: a chunk taken for them has
+  /// room for just those left over after the free slots of the present chunk (at most
+  /// kSlots), so that a set of three points carries no fourth slot. Any further point takes
+  /// a chunk of its own, so the hint must be exact to save anything.
+  void Expect(int count) noexcept {
+    const int free = FChunk != nullptr ? FSlots - FNext : 0;
+    FNextSlots = count - free < 1 ? kSlots : std::min(count - free, kSlots);
+  }
+
  private:
   friend class TFuzzySetValue;
 
@@ -41,7 +51,9 @@ class TPointChunks {
   void Release() noexcept;
 
   TPointChunk* FChunk = nullptr;
-  int FNext = 0;
+  int FNext = 0;            // the next free slot of FChunk
+  int FSlots = 0;           // FChunk's slots
+  int FNextSlots = kSlots;  // the next chunk's
 };
 
 /// One membership point (X, Y) of a fuzzy set, an item of a `TFuzzySetValues` list.

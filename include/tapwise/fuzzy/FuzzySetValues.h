@@ -89,6 +89,12 @@ class TFuzzySetValues : public TGCollection {
   /// report (the order flags are made right by the block's end, which nothing in between
   /// may read). Anywhere else exactly `AddPoint`.
   TFuzzySetValue* AddPointInBlock(TFzyFloat x, TFzyFloat y);
+  /// Tells that exactly `count` points are about to be added, so that the storage taken for
+  /// them fits them (spare points first, then the free slots already at hand). Changes
+  /// nothing that can be seen; a wrong count costs at most an allocation.
+  void ExpectPoints(int count) noexcept {
+    FChunks.Expect(count - static_cast<int>(FSparePoints.size()));
+  }
 
   /// `Clear`, in fewer steps for a list of the library's own kind (same notifications to the
   /// set, same points kept for reuse).
