@@ -52,8 +52,10 @@ TGCustomHashtable::~TGCustomHashtable() {
   FCount = 0;
   FCollisions = 0;
   if (!empty) {
-    for (auto it = FBuckets.rbegin(); it != FBuckets.rend(); ++it)
-      DestroyChain(std::move(*it));
+    for (int64_t bucket = FBuckets.LastOccupied(); bucket >= 0;
+         bucket = FBuckets.PreviousOccupied(bucket - 1)) {
+      DestroyChain(std::move(FBuckets.Slot(static_cast<uint32_t>(bucket))));
+    }
   }
   if (FKeys) FKeys->FTable = nullptr;
 }
@@ -168,8 +170,11 @@ int TGCustomHashtable::FoldingHash(uint32_t hash, uint32_t size) const {
 }
 
 bool TGCustomHashtable::ContainsValue(const void* value) const {
-  for (const auto& head : FBuckets) {
-    for (const TGHashtableEntry* entry = head.get(); entry != nullptr; entry = entry->GetNext()) {
+  const uint32_t capacity = GetCapacity();
+  for (uint32_t bucket = FBuckets.NextOccupied(0); bucket < capacity;
+       bucket = FBuckets.NextOccupied(bucket + 1)) {
+    for (const TGHashtableEntry* entry = FBuckets.Head(bucket); entry != nullptr;
+         entry = entry->GetNext()) {
       if (entry->GetValue() == value) return true;
     }
   }
@@ -187,12 +192,13 @@ void TGCustomHashtable::Clear() {
   std::array<std::unique_ptr<TGHashtableEntry>, kFewChains> few;
   std::vector<std::unique_ptr<TGHashtableEntry>> more;
   size_t taken = 0;
-  for (auto it = FBuckets.rbegin(); it != FBuckets.rend(); ++it) {
-    if (*it == nullptr) continue;
+  for (int64_t bucket = FBuckets.LastOccupied(); bucket >= 0;
+       bucket = FBuckets.PreviousOccupied(bucket - 1)) {
+    std::unique_ptr<TGHashtableEntry>& head = FBuckets.Slot(static_cast<uint32_t>(bucket));
     if (taken < kFewChains) {
-      few[taken++] = std::move(*it);
+      few[taken++] = std::move(head);
     } else {
-      more.push_back(std::move(*it));
+      more.push_back(std::move(head));
     }
   }
   FCount = 0;
@@ -258,18 +264,19 @@ void TGCustomHashtable::SetCapacity(uint32_t capacity) {
   // A table without buckets could not place a key.
   if (capacity == 0) capacity = 1;
   if (capacity == GetCapacity()) return;
-  std::vector<std::unique_ptr<TGHashtableEntry>> old(capacity);
-  old.swap(FBuckets);
+  THashBuckets old(capacity);
+  old.Swap(FBuckets);
   FGrowthLimit = ComputeGrowthLimit();
   FCollisions = 0;
   ++FVersion;
-  for (auto bucket = old.rbegin(); bucket != old.rend(); ++bucket) {
-    std::unique_ptr<TGHashtableEntry> entry = std::move(*bucket);
+  for (int64_t bucket = old.LastOccupied(); bucket >= 0;
+       bucket = old.PreviousOccupied(bucket - 1)) {
+    std::unique_ptr<TGHashtableEntry> entry = std::move(old.Slot(static_cast<uint32_t>(bucket)));
     while (entry != nullptr) {
       std::unique_ptr<TGHashtableEntry> next = std::move(entry->FNext);
       const int index = CheckedIndex(entry->FKey, capacity);
       entry->FBucket = index;
-      auto& head = FBuckets[static_cast<size_t>(index)];
+      auto& head = FBuckets.Slot(static_cast<uint32_t>(index));
       if (head != nullptr) ++FCollisions;
       entry->FNext = std::move(head);
       head = std::move(entry);
@@ -322,7 +329,7 @@ void TGCustomHashtable::Changed() {
 
 TGHashtableEntry* TGCustomHashtable::FindKey(const THashKey& key) const {
   const int bucket = CheckedIndex(key.Hash, GetCapacity());
-  for (TGHashtableEntry* entry = FBuckets[static_cast<size_t>(bucket)].get(); entry != nullptr;
+  for (TGHashtableEntry* entry = FBuckets.Head(static_cast<uint32_t>(bucket)); entry != nullptr;
        entry = entry->FNext.get()) {
     if (entry->FBucket == bucket && entry->KeyEquals(key)) return entry;
   }
@@ -340,16 +347,19 @@ std::unique_ptr<TGHashtableEntry> TGCustomHashtable::RemoveKey(const THashKey& k
   if (key.Hash == 0 && key.Text.empty()) Fail(messages::kArgumentIsNull);
   if (FOwner) FOwner->BeforeRemove(*this, key);
   const int bucket = CheckedIndex(key.Hash, GetCapacity());
-  std::unique_ptr<TGHashtableEntry>* link = &FBuckets[static_cast<size_t>(bucket)];
+  auto not_found = [&] {
+    Fail(with_key_in_message ? Format(messages::kNoSuchElementKey, key.Text)
+                             : std::string(messages::kNoSuchElement));
+  };
+  // An empty bucket is not made room for.
+  if (FBuckets.Head(static_cast<uint32_t>(bucket)) == nullptr) not_found();
+  std::unique_ptr<TGHashtableEntry>* link = &FBuckets.Slot(static_cast<uint32_t>(bucket));
   TGHashtableEntry* predecessor = nullptr;
   while (*link != nullptr && !((*link)->FBucket == bucket && (*link)->KeyEquals(key))) {
     predecessor = link->get();
     link = &(*link)->FNext;
   }
-  if (*link == nullptr) {
-    Fail(with_key_in_message ? Format(messages::kNoSuchElementKey, key.Text)
-                             : std::string(messages::kNoSuchElement));
-  }
+  if (*link == nullptr) not_found();
   TGHashtableEntry* entry = link->get();
   if (FCursorIndex > 0 && FCursorEntry == entry && FCount > 1) {
     StepBack();
@@ -357,7 +367,9 @@ std::unique_ptr<TGHashtableEntry> TGCustomHashtable::RemoveKey(const THashKey& k
     InvalidateCursor();
   }
   std::unique_ptr<TGHashtableEntry> owned = std::exchange(*link, std::move(entry->FNext));
-  if (predecessor != nullptr || FBuckets[static_cast<size_t>(bucket)] != nullptr) --FCollisions;
+  if (predecessor != nullptr || FBuckets.Head(static_cast<uint32_t>(bucket)) != nullptr) {
+    --FCollisions;
+  }
   --FCount;
   ++FVersion;
   return owned;
@@ -379,7 +391,7 @@ TGHashtableEntry* TGCustomHashtable::InsertEntry(const THashKey& key, void* valu
   entry->FValue = value;
   entry->FBucket = bucket;
   TGHashtableEntry* raw = entry.get();
-  auto& head = FBuckets[static_cast<size_t>(bucket)];
+  auto& head = FBuckets.Slot(static_cast<uint32_t>(bucket));
   if (head != nullptr) ++FCollisions;
   entry->FNext = std::move(head);
   head = std::move(entry);
@@ -415,12 +427,10 @@ void TGCustomHashtable::StepForward() const {
 }
 
 void TGCustomHashtable::StepBack() const {
-  TGHashtableEntry* head = FBuckets[static_cast<size_t>(FCursorBucket)].get();
+  TGHashtableEntry* head = FBuckets.Head(static_cast<uint32_t>(FCursorBucket));
   if (head == FCursorEntry) {
-    int bucket = FCursorBucket - 1;
-    while (FBuckets[static_cast<size_t>(bucket)] == nullptr)
-      --bucket;
-    TGHashtableEntry* last = FBuckets[static_cast<size_t>(bucket)].get();
+    const auto bucket = static_cast<int>(FBuckets.PreviousOccupied(FCursorBucket - 1));
+    TGHashtableEntry* last = FBuckets.Head(static_cast<uint32_t>(bucket));
     while (last->FNext != nullptr)
       last = last->FNext.get();
     FCursorEntry = last;
@@ -434,10 +444,8 @@ void TGCustomHashtable::StepBack() const {
 }
 
 TGHashtableEntry* TGCustomHashtable::FirstFrom(int bucket) const {
-  for (auto i = static_cast<size_t>(bucket); i < FBuckets.size(); ++i) {
-    if (FBuckets[i] != nullptr) return FBuckets[i].get();
-  }
-  return nullptr;
+  const uint32_t first = FBuckets.NextOccupied(static_cast<uint32_t>(bucket));
+  return first < GetCapacity() ? FBuckets.Head(first) : nullptr;
 }
 
 void TGCustomHashtable::DestroyChain(std::unique_ptr<TGHashtableEntry> head) {
@@ -468,9 +476,11 @@ IEnumerator& TGHashtableEnumerator::Reset() {
 
 bool TGHashtableEnumerator::HasMoreElements() {
   CheckVersion();
-  while (FEntry == nullptr && FBucketCursor > 0) {
-    --FBucketCursor;
-    FEntry = FTable->FBuckets[static_cast<size_t>(FBucketCursor)].get();
+  if (FEntry == nullptr && FBucketCursor > 0) {
+    // The next bucket down that holds entries, or past the first one.
+    const int64_t bucket = FTable->FBuckets.PreviousOccupied(FBucketCursor - 1);
+    FBucketCursor = bucket < 0 ? 0 : static_cast<int>(bucket);
+    if (bucket >= 0) FEntry = FTable->FBuckets.Head(static_cast<uint32_t>(bucket));
   }
   return FEntry != nullptr;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tapwise/foundation/Events.h"
+#include "tapwise/foundation/HashBuckets.h"
 #include "tapwise/foundation/Interface.h"
 #include "tapwise/foundation/Persistent.h"
 
@@ -151,7 +152,7 @@ class TGCustomHashtable : public TPersistent {
   /// The index the cursor of indexed access stands on, or -1 when it is invalid.
   int GetCursorIndex() const { return FCursorIndex; }
 
-  uint32_t GetCapacity() const { return static_cast<uint32_t>(FBuckets.size()); }
+  uint32_t GetCapacity() const { return FBuckets.Capacity(); }
   /// Redistributes the entries over `capacity` buckets (at least one).
   void SetCapacity(uint32_t capacity);
   TGHashType GetHashType() const { return FHashType; }
@@ -177,9 +178,10 @@ class TGCustomHashtable : public TPersistent {
     // The table does not change meanwhile, so the walk ends with its last entry rather than
     // with its last bucket.
     int left = FCount;
-    for (auto bucket = FBuckets.rbegin(); left > 0 && bucket != FBuckets.rend(); ++bucket) {
-      for (const TGHashtableEntry* entry = bucket->get(); entry != nullptr;
-           entry = entry->GetNext()) {
+    for (int64_t bucket = FBuckets.LastOccupied(); left > 0 && bucket >= 0;
+         bucket = FBuckets.PreviousOccupied(bucket - 1)) {
+      for (const TGHashtableEntry* entry = FBuckets.Head(static_cast<uint32_t>(bucket));
+           entry != nullptr; entry = entry->GetNext()) {
         visit(*entry);
         --left;
       }
@@ -228,7 +230,7 @@ class TGCustomHashtable : public TPersistent {
   TGHashtableEntry* FirstFrom(int bucket) const;
   static void DestroyChain(std::unique_ptr<TGHashtableEntry> head);
 
-  std::vector<std::unique_ptr<TGHashtableEntry>> FBuckets;
+  THashBuckets FBuckets;
   int FCollisions = 0;
   int FCount = 0;
   TGHashType FHashType = htDivision;
@@ -284,7 +286,7 @@ void* TGCustomHashtable::PutKey(const THashKey& key, void* value, Store&& store)
   if (FOwner) FOwner->BeforePut(*this, key, value);
   for (;;) {
     const int bucket = CheckedIndex(key.Hash, GetCapacity());
-    for (TGHashtableEntry* entry = FBuckets[static_cast<size_t>(bucket)].get(); entry != nullptr;
+    for (TGHashtableEntry* entry = FBuckets.Head(static_cast<uint32_t>(bucket)); entry != nullptr;
          entry = entry->FNext.get()) {
       if (entry->FBucket == bucket && entry->KeyEquals(key)) {
         void* old = store(*entry);
