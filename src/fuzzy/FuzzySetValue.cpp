@@ -128,7 +128,7 @@ void* TPointChunks::Allocate(std::size_t size) {
     Release();
     FChunk = chunk;
     FNext = 0;
-    FSlots = slots;
+    FSlots = static_cast<std::uint8_t>(slots);
     FNextSlots = kSlots;
   }
   std::byte* start = SlotOf(FChunk, FNext++);

@@ -283,7 +283,6 @@ class TFuzzySet : public TGCollectionItem {
  private:
   friend class TFuzzySetValues;
 
-  TFuzzySetType FSetType = fstUserDefined;
   std::string FName;
   // The point list: the one made by the values factory (owned here), or a descendant's
   // member.
@@ -291,6 +290,8 @@ class TFuzzySet : public TGCollectionItem {
   TFuzzySetValues* FValues = nullptr;
   TFzyFloat FInflectionPoint = 0;
   std::string FComment;
+  // Beside each other, so that they share one word.
+  TFuzzySetType FSetType = fstUserDefined;
   bool FDefined = false;
   int FTag = 0;
   std::string FExpression;

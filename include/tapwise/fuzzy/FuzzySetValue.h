@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <new>
 #include <string>
 
@@ -25,6 +26,7 @@ class TPointChunks {
  public:
   /// Slots per chunk.
   static constexpr int kSlots = 4;
+  static_assert(kSlots <= 255);
 
   TPointChunks() = default;
   /// Lets go of the chunk being filled; it goes when its points are gone.
@@ -38,7 +40,8 @@ class TPointChunks {
   /// a chunk of its own, so the hint must be exact to save anything.
   void Expect(int count) noexcept {
     const int free = FChunk != nullptr ? FSlots - FNext : 0;
-    FNextSlots = count - free < 1 ? kSlots : std::min(count - free, kSlots);
+    FNextSlots =
+        static_cast<std::uint8_t>(count - free < 1 ? kSlots : std::min(count - free, kSlots));
   }
 
  private:
@@ -51,9 +54,10 @@ class TPointChunks {
   void Release() noexcept;
 
   TPointChunk* FChunk = nullptr;
-  int FNext = 0;            // the next free slot of FChunk
-  int FSlots = 0;           // FChunk's slots
-  int FNextSlots = kSlots;  // the next chunk's
+  // Counts of at most kSlots, small enough to keep this beside the chunk pointer.
+  std::uint8_t FNext = 0;            // the next free slot of FChunk
+  std::uint8_t FSlots = 0;           // FChunk's slots
+  std::uint8_t FNextSlots = kSlots;  // the next chunk's
 };
 
 /// One membership point (X, Y) of a fuzzy set, an item of a `TFuzzySetValues` list.

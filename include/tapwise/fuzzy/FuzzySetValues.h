@@ -212,15 +212,18 @@ class TFuzzySetValues : public TGCollection {
   bool FindWhetherObservesEachPoint() const;
 
   TFuzzySet* FSet;
-  bool FSorted = true;
-  bool FUnique = true;
   // The point the current whole-list clean-up must keep (set by AddPoint).
   const TFuzzySetValue* FKeep = nullptr;
+  // The flags side by side, so that they share one word.
+  bool FSorted = true;
+  bool FUnique = true;
   // Set by AddPoint and Assign when they know that the list they leave is in order and
   // clean, for the whole-list update that ends their block.
   bool FOrderChecked = false;
   // Whether the items are plain points, which may be kept and reused.
   bool FReusesPoints = false;
+  // ObservesEachPoint's answer once asked: -1 not yet, else 0 or 1.
+  mutable signed char FObservesEachPoint = -1;
   // Deleted points kept for reuse, the next one to hand out last.
   std::vector<std::unique_ptr<TFuzzySetValue>> FSparePoints;
   // Where a list of plain points takes its new points from.
@@ -234,8 +237,6 @@ class TFuzzySetValues : public TGCollection {
     geometry::TSupport Support;
   };
   mutable std::unique_ptr<TFlatCache> FFlat;
-  // ObservesEachPoint's answer once asked: -1 not yet, else 0 or 1.
-  mutable signed char FObservesEachPoint = -1;
 };
 
 }  // namespace tapwise
