@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "BenchInputs.h"
 #include "FuzzyliteFaucetController.h"
@@ -54,38 +55,39 @@ void BM_Parse_FuzzyliteFll(benchmark::State& state) {
 BENCHMARK(BM_Parse_FuzzyliteFll)->Unit(benchmark::kMillisecond);
 #endif
 
-// The Tapwise side of the parse comparison: GenerateDefinitionText (the same 500 variables
-// of 7 triangles as the peer's FLL text) read by a TZTFuzzyLogicParser into a fresh
-// TIFuzzyLogic per iteration, as the peer's importer builds a fresh engine. The component
-// adds no automatic terms, so that both sides build exactly the variables and terms of the
-// text.
-void BM_Parse_Tapwise(benchmark::State& state) {
-  const std::string text = GenerateDefinitionText(kParseVariables, kParseTermsPerVariable);
+// Reads `text` into a fresh TIFuzzyLogic with its own TZTFuzzyLogicParser per iteration, as
+// the peer's importer builds a fresh engine; `read` does the reading.
+template <class Read>
+void ParseIntoFreshLogic(benchmark::State& state, std::string_view text, Read read) {
   for (auto _ : state) {
     TZTFuzzyLogicParser parser;
     TIFuzzyLogic logic;
     parser.SetFuzzyLogic(&logic);
     logic.SetParser(&parser);
-    logic.SetAutoTerms(false);
-    parser.ParseFuzzyLogic(text);
+    read(parser, logic);
     benchmark::DoNotOptimize(logic.GetVariableCount());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
+
+// The Tapwise side of the parse comparison: GenerateDefinitionText (the same 500 variables
+// of 7 triangles as the peer's FLL text). The component adds no automatic terms, so that
+// both sides build exactly the variables and terms of the text.
+void BM_Parse_Tapwise(benchmark::State& state) {
+  const std::string text = GenerateDefinitionText(kParseVariables, kParseTermsPerVariable);
+  ParseIntoFreshLogic(state, text, [&](TZTFuzzyLogicParser& parser, TIFuzzyLogic& logic) {
+    logic.SetAutoTerms(false);
+    parser.ParseFuzzyLogic(text);
+  });
+}
 BENCHMARK(BM_Parse_Tapwise)->Unit(benchmark::kMillisecond);
 
-// The demo's own definition text, read as the demo reads it: into a fresh component with its
-// automatic terms, through the component's Strings.
+// The demo's own definition text, read as the demo reads it: through the component's
+// Strings, with its automatic terms.
 void BM_Parse_TapwiseDemoText(benchmark::State& state) {
-  for (auto _ : state) {
-    TZTFuzzyLogicParser parser;
-    TIFuzzyLogic logic;
-    parser.SetFuzzyLogic(&logic);
-    logic.SetParser(&parser);
+  ParseIntoFreshLogic(state, kFaucetDefinitions, [](TZTFuzzyLogicParser&, TIFuzzyLogic& logic) {
     logic.SetStrings(kFaucetDefinitions);
-    benchmark::DoNotOptimize(logic.GetVariableCount());
-  }
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(kFaucetDefinitions.size()));
+  });
 }
 BENCHMARK(BM_Parse_TapwiseDemoText)->Unit(benchmark::kMicrosecond);
 
