@@ -16,18 +16,21 @@ void THashBuckets::Swap(THashBuckets& other) noexcept {
 }
 
 THashBuckets::Chain& THashBuckets::NewSlot(uint32_t bucket) {
-  // Heads that have become empty make room first.
-  int kept = 0;
-  for (int i = 0; i < FFewCount; ++i) {
-    if (FFew[i].Head == nullptr) continue;
-    if (kept != i) FFew[kept] = std::move(FFew[i]);
-    ++kept;
+  if (FFewCount == kFew) {
+    // Heads that have become empty make room first.
+    int kept = 0;
+    for (int i = 0; i < FFewCount; ++i) {
+      if (FFew[i].Head == nullptr) continue;
+      if (kept != i) std::swap(FFew[kept], FFew[i]);
+      ++kept;
+    }
+    FFewCount = kept;
   }
-  FFewCount = kept;
   if (FFewCount < kFew) {
+    // The unused head after the last one is empty; it moves down to its place.
     int at = FFewCount;
     for (; at > 0 && FFew[at - 1].Bucket > bucket; --at)
-      FFew[at] = std::move(FFew[at - 1]);
+      std::swap(FFew[at], FFew[at - 1]);
     FFew[at].Bucket = bucket;
     ++FFewCount;
     return FFew[at].Head;

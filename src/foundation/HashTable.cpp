@@ -52,10 +52,10 @@ TGCustomHashtable::~TGCustomHashtable() {
   FCount = 0;
   FCollisions = 0;
   if (!empty) {
-    for (int64_t bucket = FBuckets.LastOccupied(); bucket >= 0;
-         bucket = FBuckets.PreviousOccupied(bucket - 1)) {
-      DestroyChain(std::move(FBuckets.Slot(static_cast<uint32_t>(bucket))));
-    }
+    FBuckets.ForEachOccupiedDownwards([](uint32_t, std::unique_ptr<TGHashtableEntry>& head) {
+      DestroyChain(std::move(head));
+      return true;
+    });
   }
   if (FKeys) FKeys->FTable = nullptr;
 }
@@ -192,15 +192,14 @@ void TGCustomHashtable::Clear() {
   std::array<std::unique_ptr<TGHashtableEntry>, kFewChains> few;
   std::vector<std::unique_ptr<TGHashtableEntry>> more;
   size_t taken = 0;
-  for (int64_t bucket = FBuckets.LastOccupied(); bucket >= 0;
-       bucket = FBuckets.PreviousOccupied(bucket - 1)) {
-    std::unique_ptr<TGHashtableEntry>& head = FBuckets.Slot(static_cast<uint32_t>(bucket));
+  FBuckets.ForEachOccupiedDownwards([&](uint32_t, std::unique_ptr<TGHashtableEntry>& head) {
     if (taken < kFewChains) {
       few[taken++] = std::move(head);
     } else {
       more.push_back(std::move(head));
     }
-  }
+    return true;
+  });
   FCount = 0;
   FCollisions = 0;
   ++FVersion;
@@ -269,9 +268,8 @@ void TGCustomHashtable::SetCapacity(uint32_t capacity) {
   FGrowthLimit = ComputeGrowthLimit();
   FCollisions = 0;
   ++FVersion;
-  for (int64_t bucket = old.LastOccupied(); bucket >= 0;
-       bucket = old.PreviousOccupied(bucket - 1)) {
-    std::unique_ptr<TGHashtableEntry> entry = std::move(old.Slot(static_cast<uint32_t>(bucket)));
+  old.ForEachOccupiedDownwards([&](uint32_t, std::unique_ptr<TGHashtableEntry>& chain) {
+    std::unique_ptr<TGHashtableEntry> entry = std::move(chain);
     while (entry != nullptr) {
       std::unique_ptr<TGHashtableEntry> next = std::move(entry->FNext);
       const int index = CheckedIndex(entry->FKey, capacity);
@@ -282,7 +280,8 @@ void TGCustomHashtable::SetCapacity(uint32_t capacity) {
       head = std::move(entry);
       entry = std::move(next);
     }
-  }
+    return true;
+  });
 }
 
 void TGCustomHashtable::SetHashType(TGHashType value) {

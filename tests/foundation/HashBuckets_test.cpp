@@ -26,8 +26,18 @@ void Occupy(THashBuckets& buckets, uint32_t bucket) {
 
 std::vector<int64_t> OccupiedDownwards(const THashBuckets& buckets) {
   std::vector<int64_t> occupied;
-  for (int64_t b = buckets.LastOccupied(); b >= 0; b = buckets.PreviousOccupied(b - 1))
-    occupied.push_back(b);
+  buckets.ForEachOccupiedDownwards([&](uint32_t bucket, const THashBuckets::Chain& head) {
+    EXPECT_NE(head, nullptr);
+    occupied.push_back(bucket);
+    return true;
+  });
+  // The same, a step at a time.
+  std::vector<int64_t> stepped;
+  for (int64_t b = buckets.PreviousOccupied(static_cast<int64_t>(buckets.Capacity()) - 1); b >= 0;
+       b = buckets.PreviousOccupied(b - 1)) {
+    stepped.push_back(b);
+  }
+  EXPECT_EQ(stepped, occupied);
   return occupied;
 }
 
@@ -42,7 +52,7 @@ std::vector<int64_t> OccupiedUpwards(const THashBuckets& buckets) {
 
 TEST(HashBuckets, AFewBucketsAndThenAllOfThemReadTheSame) {
   THashBuckets buckets(101);
-  EXPECT_EQ(buckets.LastOccupied(), -1);
+  EXPECT_EQ(buckets.PreviousOccupied(100), -1);
   EXPECT_EQ(buckets.NextOccupied(0), 101u);
   std::vector<int64_t> expected;
   // Out of order, past the few kept without an array, with the first and last bucket.

@@ -75,8 +75,16 @@ class THashBuckets {
     return -1;
   }
 
-  /// The last bucket that holds entries, or -1.
-  int64_t LastOccupied() const { return PreviousOccupied(static_cast<int64_t>(FCapacity) - 1); }
+  /// Calls `visit(bucket, head)` for every bucket that holds entries, the last bucket first,
+  /// while it returns true. `visit` may empty the head it is given, and nothing else.
+  template <class Visit>
+  void ForEachOccupiedDownwards(Visit&& visit) {
+    VisitDownwards(*this, visit);
+  }
+  template <class Visit>
+  void ForEachOccupiedDownwards(Visit&& visit) const {
+    VisitDownwards(*this, visit);
+  }
 
   void Swap(THashBuckets& other) noexcept;
 
@@ -85,6 +93,20 @@ class THashBuckets {
     uint32_t Bucket = 0;
     Chain Head;
   };
+
+  template <class Self, class Visit>
+  static void VisitDownwards(Self& self, Visit& visit) {
+    if (!self.FMany.empty()) {
+      for (uint32_t bucket = self.FCapacity; bucket-- > 0;) {
+        if (self.FMany[bucket] != nullptr && !visit(bucket, self.FMany[bucket])) return;
+      }
+      return;
+    }
+    for (int i = self.FFewCount - 1; i >= 0; --i) {
+      auto& few = self.FFew[static_cast<size_t>(i)];
+      if (few.Head != nullptr && !visit(few.Bucket, few.Head)) return;
+    }
+  }
 
   // Slot for a bucket that has none yet: a few head more, or the array of all of them.
   Chain& NewSlot(uint32_t bucket);

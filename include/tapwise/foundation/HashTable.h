@@ -178,14 +178,13 @@ class TGCustomHashtable : public TPersistent {
     // The table does not change meanwhile, so the walk ends with its last entry rather than
     // with its last bucket.
     int left = FCount;
-    for (int64_t bucket = FBuckets.LastOccupied(); left > 0 && bucket >= 0;
-         bucket = FBuckets.PreviousOccupied(bucket - 1)) {
-      for (const TGHashtableEntry* entry = FBuckets.Head(static_cast<uint32_t>(bucket));
-           entry != nullptr; entry = entry->GetNext()) {
+    FBuckets.ForEachOccupiedDownwards([&](uint32_t, const std::unique_ptr<TGHashtableEntry>& head) {
+      for (const TGHashtableEntry* entry = head.get(); entry != nullptr; entry = entry->GetNext()) {
         visit(*entry);
         --left;
       }
-    }
+      return left > 0;
+    });
   }
 
  protected:
