@@ -4,9 +4,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <time.h>
+
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "BenchInputs.h"
 #include "FuzzyliteFaucetController.h"
@@ -21,16 +25,20 @@
 namespace tapwise::bench {
 namespace {
 
+// One sweep of a controller over the fixed readings.
+template <typename Controller>
+void SweepReadingsOnce(Controller& controller) {
+  for (const OutletReading& reading : OutletReadings()) {
+    ValveChanges changes = controller.Tick(reading);
+    benchmark::DoNotOptimize(changes);
+  }
+}
+
 template <typename Controller>
 void SweepReadings(benchmark::State& state, Controller& controller) {
-  const auto& readings = OutletReadings();
-  for (auto _ : state) {
-    for (const OutletReading& reading : readings) {
-      ValveChanges changes = controller.Tick(reading);
-      benchmark::DoNotOptimize(changes);
-    }
-  }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(readings.size()));
+  for (auto _ : state)
+    SweepReadingsOnce(controller);
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(OutletReadings().size()));
 }
 
 void BM_Tick_Tapwise(benchmark::State& state) {
@@ -55,39 +63,44 @@ void BM_Parse_FuzzyliteFll(benchmark::State& state) {
 BENCHMARK(BM_Parse_FuzzyliteFll)->Unit(benchmark::kMillisecond);
 #endif
 
-// Reads `text` into a fresh TIFuzzyLogic with its own TZTFuzzyLogicParser per iteration, as
-// the peer's importer builds a fresh engine; `read` does the reading.
+// Reads a text into a fresh TIFuzzyLogic with its own TZTFuzzyLogicParser, as the peer's
+// importer builds a fresh engine; `read` does the reading.
 template <class Read>
-void ParseIntoFreshLogic(benchmark::State& state, std::string_view text, Read read) {
-  for (auto _ : state) {
-    TZTFuzzyLogicParser parser;
-    TIFuzzyLogic logic;
-    parser.SetFuzzyLogic(&logic);
-    logic.SetParser(&parser);
-    read(parser, logic);
-    benchmark::DoNotOptimize(logic.GetVariableCount());
-  }
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+void ReadIntoFreshLogic(Read read) {
+  TZTFuzzyLogicParser parser;
+  TIFuzzyLogic logic;
+  parser.SetFuzzyLogic(&logic);
+  logic.SetParser(&parser);
+  read(parser, logic);
+  benchmark::DoNotOptimize(logic.GetVariableCount());
 }
 
-// The Tapwise side of the parse comparison: GenerateDefinitionText (the same 500 variables
-// of 7 triangles as the peer's FLL text). The component adds no automatic terms, so that
+// The Tapwise side of the parse comparison. The component adds no automatic terms, so that
 // both sides build exactly the variables and terms of the text.
-void BM_Parse_Tapwise(benchmark::State& state) {
-  const std::string text = GenerateDefinitionText(kParseVariables, kParseTermsPerVariable);
-  ParseIntoFreshLogic(state, text, [&](TZTFuzzyLogicParser& parser, TIFuzzyLogic& logic) {
+void ParseGeneratedText(const std::string& text) {
+  ReadIntoFreshLogic([&](TZTFuzzyLogicParser& parser, TIFuzzyLogic& logic) {
     logic.SetAutoTerms(false);
     parser.ParseFuzzyLogic(text);
   });
+}
+
+// GenerateDefinitionText: the same 500 variables of 7 triangles as the peer's FLL text.
+void BM_Parse_Tapwise(benchmark::State& state) {
+  const std::string text = GenerateDefinitionText(kParseVariables, kParseTermsPerVariable);
+  for (auto _ : state)
+    ParseGeneratedText(text);
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
 BENCHMARK(BM_Parse_Tapwise)->Unit(benchmark::kMillisecond);
 
 // The demo's own definition text, read as the demo reads it: through the component's
 // Strings, with its automatic terms.
 void BM_Parse_TapwiseDemoText(benchmark::State& state) {
-  ParseIntoFreshLogic(state, kFaucetDefinitions, [](TZTFuzzyLogicParser&, TIFuzzyLogic& logic) {
-    logic.SetStrings(kFaucetDefinitions);
-  });
+  for (auto _ : state) {
+    ReadIntoFreshLogic(
+        [](TZTFuzzyLogicParser&, TIFuzzyLogic& logic) { logic.SetStrings(kFaucetDefinitions); });
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(kFaucetDefinitions.size()));
 }
 BENCHMARK(BM_Parse_TapwiseDemoText)->Unit(benchmark::kMicrosecond);
 
@@ -105,6 +118,68 @@ void BM_Tokenize_Tapwise(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
 BENCHMARK(BM_Tokenize_Tapwise)->Unit(benchmark::kMillisecond);
+
+#if TAPWISE_BENCH_FUZZYLITE
+// ---- Paired timings ----
+//
+// Each iteration runs every side once, back to back, starting with a different side each
+// time, and times each on the thread's CPU clock. On a shared machine whose speed changes
+// from one second to the next, the medians of separately run benchmarks may come from a slow
+// spell for one side and a quick one for the other; paired sides always share the spell, so
+// their ratio holds still.
+
+double ThreadCpuNanoseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
+}
+
+struct PairedSide {
+  std::string counter;  // reported as this counter, per iteration
+  double scale;         // the counter is nanoseconds times this
+  std::function<void()> run;
+};
+
+void RunPaired(benchmark::State& state, std::vector<PairedSide> sides) {
+  std::vector<double> nanoseconds(sides.size(), 0.0);
+  size_t first = 0;
+  for (auto _ : state) {
+    for (size_t k = 0; k < sides.size(); ++k) {
+      const size_t side = (first + k) % sides.size();
+      const double start = ThreadCpuNanoseconds();
+      sides[side].run();
+      nanoseconds[side] += ThreadCpuNanoseconds() - start;
+    }
+    first = (first + 1) % sides.size();
+  }
+  const auto iterations = static_cast<double>(state.iterations());
+  for (size_t side = 0; side < sides.size(); ++side)
+    state.counters[sides[side].counter] = nanoseconds[side] / iterations * sides[side].scale;
+}
+
+// Nanoseconds per tick of each controller.
+void BM_Paired_Tick(benchmark::State& state) {
+  TapwiseFaucetController tapwise;
+  FuzzyliteFaucetController fuzzylite100(100);
+  FuzzyliteFaucetController fuzzylite1000(1000);
+  const double per_tick = 1.0 / static_cast<double>(OutletReadings().size());
+  RunPaired(state, {{"tapwise", per_tick, [&] { SweepReadingsOnce(tapwise); }},
+                    {"fuzzylite100", per_tick, [&] { SweepReadingsOnce(fuzzylite100); }},
+                    {"fuzzylite1000", per_tick, [&] { SweepReadingsOnce(fuzzylite1000); }}});
+}
+BENCHMARK(BM_Paired_Tick)->Unit(benchmark::kMillisecond);
+
+// Nanoseconds per parse of the generated text and of its FLL twin.
+void BM_Paired_Parse(benchmark::State& state) {
+  const std::string text = GenerateDefinitionText(kParseVariables, kParseTermsPerVariable);
+  const std::string fll = GenerateFllText(kParseVariables, kParseTermsPerVariable);
+  state.counters["tapwise_bytes"] = static_cast<double>(text.size());
+  state.counters["fuzzylite_bytes"] = static_cast<double>(fll.size());
+  RunPaired(state, {{"tapwise", 1.0, [&] { ParseGeneratedText(text); }},
+                    {"fuzzylite", 1.0, [&] { benchmark::DoNotOptimize(ImportFll(fll)); }}});
+}
+BENCHMARK(BM_Paired_Parse)->Unit(benchmark::kMillisecond);
+#endif
 
 }  // namespace
 }  // namespace tapwise::bench
