@@ -4,7 +4,7 @@
 # instructions per tick (callgrind over one sweep of the 1000 readings per controller).
 # The last lines are the summary, one figure per controller, "n/a" where a side is missing.
 #
-# Environment: BENCH_REPETITIONS (default 5), BENCH_PAIR_REPETITIONS (default 21),
+# Environment: BENCH_REPETITIONS (default 5), BENCH_PAIR_REPETITIONS (paired, default 21),
 # BENCH_SWEEPS (callgrind sweeps, default 1), BENCH_JOBS (build jobs, default 2),
 # BENCH_FUZZYLITE (OFF leaves the peer out).
 set -euo pipefail
@@ -28,17 +28,20 @@ cmake --build "$build" --target tapwise_bench -- -j"${BENCH_JOBS:-2}"
 bench="$build/bench/tapwise_bench"
 
 echo "== timings (medians of CPU time)"
-# Repetitions run in random order, so that a busy spell of a shared machine falls on both
-# libraries alike rather than on whichever ran then. The ticks and parses, compared with the
-# peer's, take many short repetitions: their medians stand even when a busy spell spoils
-# several.
-echo "-- beside the peer: $pair_repetitions repetitions of at least 0.1 s"
-"$bench" --benchmark_filter='BM_Tick_|BM_Parse_' --benchmark_repetitions="$pair_repetitions" \
-  --benchmark_min_time=0.1 --benchmark_report_aggregates_only=true \
-  --benchmark_enable_random_interleaving=true \
-  --benchmark_out="$build/bench-pairs.json" --benchmark_out_format=json
-echo "-- Tapwise alone: $repetitions repetitions"
-"$bench" --benchmark_filter='-BM_Tick_|BM_Parse_' --benchmark_repetitions="$repetitions" \
+# The figures set beside the peer's come from paired benchmarks: each iteration runs every
+# side once, back to back, so that a busy spell of a shared machine falls on all of them
+# alike. Many short repetitions: their medians stand even when a busy spell spoils several.
+if "$bench" --benchmark_list_tests --benchmark_filter='BM_Paired_' | grep -q .; then
+  echo "-- beside the peer, paired: $pair_repetitions repetitions of at least 0.1 s"
+  "$bench" --benchmark_filter='BM_Paired_' --benchmark_repetitions="$pair_repetitions" \
+    --benchmark_min_time=0.1 --benchmark_report_aggregates_only=true \
+    --benchmark_out="$build/bench-pairs.json" --benchmark_out_format=json
+else
+  echo '{"benchmarks": []}' >"$build/bench-pairs.json"
+fi
+# Without the peer there are no paired benchmarks; the Tapwise figures then come from here.
+echo "-- each alone: $repetitions repetitions"
+"$bench" --benchmark_filter='-BM_Paired_' --benchmark_repetitions="$repetitions" \
   --benchmark_report_aggregates_only=true --benchmark_enable_random_interleaving=true \
   --benchmark_out="$build/bench-results.json" --benchmark_out_format=json
 
@@ -79,18 +82,34 @@ for results in sys.argv[1:3]:
         if run.get("aggregate_name") == "median" or (
                 run.get("run_type") == "iteration" and run["run_name"] not in medians):
             medians[run["run_name"]] = run
-def tick_ns(name):  # one iteration sweeps 1000 readings
+def paired(name, counter, scale=1.0):
     run = medians.get(name)
-    return "n/a" if run is None else "%.0f" % (
-        run["cpu_time"] * units[run["time_unit"]] / 1000.0)
+    return None if run is None or counter not in run else run[counter] * scale
+def alone(name):  # seconds per iteration of a benchmark run by itself
+    run = medians.get(name)
+    return None if run is None else run["cpu_time"] * units[run["time_unit"]] / 1e9
+def text(value, form):
+    return "n/a" if value is None else form % value
+def paired_mbps(side):
+    seconds = paired("BM_Paired_Parse", side, 1e-9)
+    size = paired("BM_Paired_Parse", side + "_bytes")
+    return None if seconds is None or size is None else size / seconds / 1e6
+# Paired figures where the peer is there; else Tapwise's own benchmarks (one iteration of a
+# tick benchmark sweeps 1000 readings).
+tapwise_tick = paired("BM_Paired_Tick", "tapwise")
+if tapwise_tick is None and alone("BM_Tick_Tapwise") is not None:
+    tapwise_tick = alone("BM_Tick_Tapwise") * 1e9 / 1000
+tapwise_parse = paired_mbps("tapwise")
+if tapwise_parse is None and "BM_Parse_Tapwise" in medians:
+    tapwise_parse = medians["BM_Parse_Tapwise"]["bytes_per_second"] / 1e6
+ticks = [text(tapwise_tick, "%.0f"), text(paired("BM_Paired_Tick", "fuzzylite100"), "%.0f"),
+         text(paired("BM_Paired_Tick", "fuzzylite1000"), "%.0f")]
+instructions = sys.argv[3:6]
+parses = [text(tapwise_parse, "%.2f"), text(paired_mbps("fuzzylite"), "%.2f")]
 def mbps(name):
     run = medians.get(name)
     return "n/a" if run is None or "bytes_per_second" not in run else "%.2f" % (
         run["bytes_per_second"] / 1e6)
-ticks = [tick_ns("BM_Tick_Tapwise"), tick_ns("BM_Tick_Fuzzylite/100"),
-         tick_ns("BM_Tick_Fuzzylite/1000")]
-instructions = sys.argv[3:6]
-parses = [mbps("BM_Parse_Tapwise"), mbps("BM_Parse_FuzzyliteFll")]
 def ratio(ours, theirs):
     return "n/a" if "n/a" in (ours, theirs) else "%.2f" % (float(ours) / float(theirs))
 # Goals: a tick at most 0.5 of the peer's at resolution 100, at most 0.1 at 1000; parsing at
@@ -104,6 +123,14 @@ print("note: the Tapwise tokenizer alone reads the generated text at %s MB/s" %
       mbps("BM_Tokenize_Tapwise"))
 print("note: Tapwise reads the demo's definition text (with its automatic terms) at %s MB/s" %
       mbps("BM_Parse_TapwiseDemoText"))
+def alone_tick(name):
+    return text(None if alone(name) is None else alone(name) * 1e9 / 1000, "%.0f")
+print("note: each run alone instead (medians of %d): tick_ns tapwise=%s fuzzylite100=%s "
+      "fuzzylite1000=%s; parse_mbps tapwise=%s fuzzylite=%s" % (
+          medians.get("BM_Tick_Tapwise", {}).get("repetitions", 0),
+          alone_tick("BM_Tick_Tapwise"), alone_tick("BM_Tick_Fuzzylite/100"),
+          alone_tick("BM_Tick_Fuzzylite/1000"), mbps("BM_Parse_Tapwise"),
+          mbps("BM_Parse_FuzzyliteFll")))
 print("tick_ns tapwise=%s fuzzylite100=%s fuzzylite1000=%s" % tuple(ticks))
 print("tick_instructions tapwise=%s fuzzylite100=%s fuzzylite1000=%s" % tuple(instructions))
 print("parse_mbps tapwise=%s fuzzylite=%s" % tuple(parses))
