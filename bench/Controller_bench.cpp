@@ -124,10 +124,9 @@ BENCHMARK(BM_Tokenize_Tapwise)->Unit(benchmark::kMillisecond);
 //
 // Each iteration runs every side back to back, starting with a different side each time,
 // and times each on the thread's CPU clock (after an untimed run that warms the caches up
-// for it). On a shared machine whose speed changes
-// from one second to the next, the medians of separately run benchmarks may come from a slow
-// spell for one side and a quick one for the other; paired sides always share the spell, so
-// their ratio holds still.
+// for it). On a shared machine whose speed changes from one second to the next, the medians
+// of separately run benchmarks may come from a slow spell for one side and a quick one for
+// the other; paired sides always share the spell, so their ratio holds still.
 
 double ThreadCpuNanoseconds() {
   timespec now{};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -53,7 +54,7 @@ class THashBuckets {
     if (!FMany.empty()) {
       while (bucket < FCapacity && FMany[bucket] == nullptr)
         ++bucket;
-      return bucket < FCapacity ? bucket : FCapacity;
+      return std::min(bucket, FCapacity);
     }
     for (int i = 0; i < FFewCount; ++i) {
       if (FFew[i].Bucket >= bucket && FFew[i].Head != nullptr) return FFew[i].Bucket;
