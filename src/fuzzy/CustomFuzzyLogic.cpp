@@ -1,8 +1,8 @@
 #include "tapwise/fuzzy/CustomFuzzyLogic.h"
 
 #include "tapwise/foundation/Messages.h"
+#include "tapwise/fuzzy/CustomFuzzyLogicParser.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
-#include "tapwise/fuzzy/FuzzyLogicParser.h"
 
 namespace tapwise {
 

@@ -9,7 +9,7 @@
 
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/fuzzy/CustomFuzzyLogic.h"
-#include "tapwise/fuzzy/FuzzyLogicParser.h"
+#include "tapwise/fuzzy/CustomFuzzyLogicParser.h"
 #include "tapwise/fuzzy/FuzzySet.h"
 #include "tapwise/fuzzy/IFuzzySet.h"
 

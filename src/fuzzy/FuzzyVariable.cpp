@@ -7,9 +7,9 @@
 #include "tapwise/foundation/StringList.h"
 #include "tapwise/foundation/UpdateScope.h"
 #include "tapwise/fuzzy/CustomFuzzyLogic.h"
+#include "tapwise/fuzzy/CustomFuzzyLogicParser.h"
 #include "tapwise/fuzzy/FuzzyConsts.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
-#include "tapwise/fuzzy/FuzzyLogicParser.h"
 
 namespace tapwise {
 

@@ -4,7 +4,7 @@
 
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/foundation/UpdateScope.h"
-#include "tapwise/fuzzy/FuzzyLogicParser.h"
+#include "tapwise/fuzzy/CustomFuzzyLogicParser.h"
 
 namespace tapwise {
 

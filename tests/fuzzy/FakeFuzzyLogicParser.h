@@ -7,7 +7,7 @@
 
 #include "tapwise/foundation/NumberText.h"
 #include "tapwise/fuzzy/FuzzyLogic.h"
-#include "tapwise/fuzzy/FuzzyLogicParser.h"
+#include "tapwise/fuzzy/CustomFuzzyLogicParser.h"
 #include "tapwise/fuzzy/IFuzzySet.h"
 #include "tapwise/fuzzy/IFuzzyVariable.h"
 #include "tapwise/fuzzy/InterfacedFuzzyLogic.h"

@@ -7,7 +7,7 @@
 
 #include "tapwise/foundation/Interface.h"
 #include "tapwise/foundation/Stream.h"
-#include "tapwise/fuzzy/FuzzyLogicParser.h"
+#include "tapwise/fuzzy/CustomFuzzyLogicParser.h"
 #include "tapwise/fuzzy/FuzzySetResult.h"
 #include "tapwise/fuzzy/IFuzzySet.h"
 #include "tapwise/fuzzy/IFuzzyVariable.h"

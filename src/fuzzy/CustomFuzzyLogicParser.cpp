@@ -1,4 +1,4 @@
-#include "tapwise/fuzzy/FuzzyLogicParser.h"
+#include "tapwise/fuzzy/CustomFuzzyLogicParser.h"
 
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/fuzzy/CustomFuzzyLogic.h"

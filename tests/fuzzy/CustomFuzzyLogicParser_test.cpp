@@ -1,4 +1,4 @@
-#include "tapwise/fuzzy/FuzzyLogicParser.h"
+#include "tapwise/fuzzy/CustomFuzzyLogicParser.h"
 
 #include <gtest/gtest.h>
 
