@@ -1,4 +1,5 @@
 #include "tapwise/fuzzy/FuzzyVariableTable.h"
+#include "tapwise/foundation/ExactType.h"
 
 #include <typeinfo>
 #include <utility>

@@ -1,4 +1,5 @@
 #include "tapwise/fuzzy/InterfacedFuzzySets.h"
+#include "tapwise/foundation/ExactType.h"
 
 #include <array>
 #include <typeinfo>

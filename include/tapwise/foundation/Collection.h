@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <typeinfo>
 #include <utility>
 #include <vector>
 
+#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Persistent.h"
 #include "tapwise/foundation/SmallVector.h"
 
@@ -276,7 +276,7 @@ template <class T>
 bool TCollectionItemClass::IsA(const TGCollectionItem& item) {
   // Items are nearly always of the class itself, and every item a collection takes is
   // tested; the exact type answers those without walking the class hierarchy.
-  return typeid(item) == typeid(T) || dynamic_cast<const T*>(&item) != nullptr;
+  return IsExactly<T>(item) || dynamic_cast<const T*>(&item) != nullptr;
 }
 
 // Inline: the point lists of fuzzy sets take every point they are given through here.

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cstdint>
 #include <type_traits>
-#include <typeinfo>
 #include <utility>
 
 namespace tapwise {
@@ -94,17 +93,6 @@ IntfPtr<T> Supports(const IntfPtr<U>& object) {
 template <class T, class U>
 IntfPtr<T> Supports(U* object) {
   return IntfPtr<T>(dynamic_cast<T*>(object));
-}
-
-/// `dynamic_cast<T*>(object)`, answered by a type comparison for an object of class `Usual`
-/// (a class derived from T): hot look-ups nearly always meet that one class, and the cast
-/// across a hierarchy of virtual bases costs far more than the comparison.
-template <class T, class Usual, class U>
-T* CastExpecting(U* object) {
-  static_assert(std::is_base_of_v<T, Usual>, "the usual class must be a T");
-  if (object == nullptr) return nullptr;
-  if (typeid(*object) == typeid(Usual)) return static_cast<Usual*>(dynamic_cast<void*>(object));
-  return dynamic_cast<T*>(object);
 }
 
 /// The count of live interface-style objects, kept in builds with TAPWISE_LIVE_OBJECT_COUNT so
