@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "support/ExpectThrow.h"
+
 namespace tapwise {
 namespace {
 
@@ -15,16 +17,6 @@ std::vector<T> Items(const TGCustomLinkedList<T>& list) {
     items.push_back(node->GetItem());
   }
   return items;
-}
-
-template <class E, class F>
-void ExpectError(F&& action, const char* text) {
-  try {
-    action();
-    ADD_FAILURE() << "no error, expected \"" << text << "\"";
-  } catch (const E& e) {
-    EXPECT_STREQ(e.what(), text);
-  }
 }
 
 TEST(LinkedListTest, QueuePopsInArrivalOrderAndStackInReverse) {
@@ -46,8 +38,8 @@ TEST(LinkedListTest, QueuePopsInArrivalOrderAndStackInReverse) {
   EXPECT_EQ(from_stack, (std::vector<int>{3, 2, 1}));
   EXPECT_TRUE(queue.IsEmpty());
   EXPECT_EQ(queue.GetTail(), nullptr);
-  ExpectError<EListError>([&] { queue.Pop(); }, "List is empty");
-  ExpectError<EListError>([&] { stack.Peek(); }, "List is empty");
+  EXPECT_THROW_MSG(queue.Pop(), EListError, "List is empty");
+  EXPECT_THROW_MSG(stack.Peek(), EListError, "List is empty");
 }
 
 TEST(LinkedListTest, IndexedAccessChecksTheIndexAndFollowsTheCursor) {
@@ -59,8 +51,8 @@ TEST(LinkedListTest, IndexedAccessChecksTheIndexAndFollowsTheCursor) {
   EXPECT_EQ(list.GetNode(1)->GetItem(), 10);  // below the cursor: from the head again
   list.ResetCursor();
   EXPECT_EQ(list.GetNode(2)->GetItem(), 20);
-  ExpectError<EListError>([&] { list.GetNode(5); }, "Invalid Index");
-  ExpectError<EListError>([&] { list.GetNode(-1); }, "Invalid Index");
+  EXPECT_THROW_MSG(list.GetNode(5), EListError, "Invalid Index");
+  EXPECT_THROW_MSG(list.GetNode(-1), EListError, "Invalid Index");
 
   // A change invalidates the cursor, so indexes stay right after a removal.
   list.GetNode(3);
@@ -86,12 +78,12 @@ TEST(LinkedListTest, NodesOfOtherListsAreRefused) {
   TGCustomLinkedList<int> list;
   TGCustomLinkedList<int> other;
   auto* foreign = other.Add(1);
-  ExpectError<EListError>([&] { list.RemoveNode(foreign); }, "List is empty");
+  EXPECT_THROW_MSG(list.RemoveNode(foreign), EListError, "List is empty");
   list.Add(2);
-  ExpectError<EListError>([&] { list.RemoveNode(foreign); }, "Cannot find node within list");
-  ExpectError<EListError>([&] { list.RemoveNode(nullptr); }, "Invalid Index");
-  ExpectError<EListError>([&] { list.InsertNode(std::make_unique<TSQNode<int>>(3), foreign); },
-                          "Cannot find node within list");
+  EXPECT_THROW_MSG(list.RemoveNode(foreign), EListError, "Cannot find node within list");
+  EXPECT_THROW_MSG(list.RemoveNode(nullptr), EListError, "Invalid Index");
+  EXPECT_THROW_MSG(list.InsertNode(std::make_unique<TSQNode<int>>(3), foreign), EListError,
+                   "Cannot find node within list");
   EXPECT_EQ(Items(list), (std::vector<int>{2}));
 
   list.InsertNode(std::make_unique<TSQNode<int>>(1), list.GetHead());
