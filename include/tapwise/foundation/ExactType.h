@@ -17,7 +17,7 @@ namespace tapwise {
 
 /// Whether the dynamic type of `object` is `T` itself, not a descendant of it.
 template <class T, class U>
-bool IsExactly(const U& object) noexcept {
+requires(!std::is_pointer_v<U>) bool IsExactly(const U& object) noexcept {
   static_assert(std::is_polymorphic_v<U>, "IsExactly needs a polymorphic type");
   return typeid(object) == typeid(T);
 }
