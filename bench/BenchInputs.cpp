@@ -1,5 +1,6 @@
 #include "BenchInputs.h"
 
+#include "tapwise/faucet/FaucetRules.h"
 #include "tapwise/foundation/NumberText.h"
 
 namespace tapwise::bench {
@@ -15,15 +16,19 @@ double RadicalInverse(int index, int base) {
   return result;
 }
 
+// The point at `fraction` (0..1) of the way across the universe of `scale`.
+double Within(const TOutletScale& scale, double fraction) {
+  return scale.Min + (scale.Max - scale.Min) * fraction;
+}
+
 std::vector<OutletReading> MakeReadings() {
   constexpr int kCount = 1000;
   std::vector<OutletReading> readings;
   readings.reserve(kCount);
   // Index 0 would give the corner (5, 0); start at 1 so that every reading lies inside.
   for (int i = 1; i <= kCount; ++i) {
-    readings.push_back(
-        {kTemperatureMin + (kTemperatureMax - kTemperatureMin) * RadicalInverse(i, 2),
-         kFlowMin + (kFlowMax - kFlowMin) * RadicalInverse(i, 3)});
+    readings.push_back({Within(kOutletTemperature, RadicalInverse(i, 2)),
+                        Within(kOutletFlow, RadicalInverse(i, 3))});
   }
   return readings;
 }

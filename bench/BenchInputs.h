@@ -17,12 +17,6 @@ struct ValveChanges {
   double cold;
 };
 
-/// The outlet universes of the faucet controller.
-inline constexpr double kTemperatureMin = 5.0;
-inline constexpr double kTemperatureMax = 65.0;
-inline constexpr double kFlowMin = 0.0;
-inline constexpr double kFlowMax = 100.0;
-
 /// The fixed list of 1000 readings every controller benchmark sweeps: a Halton sequence
 /// (bases 2 and 3) over temperature 5..65 and flow 0..100, so that the list covers both
 /// universes evenly, never lands on the corners and is the same on every run.

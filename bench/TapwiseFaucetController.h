@@ -12,9 +12,9 @@
 namespace tapwise::bench {
 
 /// The faucet demo's control step without the plant and without logging: the two outlet
-/// sets are rebuilt from crisp readings as the simulation step does, the eight rules fire
-/// through `RuleStrength` and `ApplyRule`, and both accumulators are defuzzified with
-/// `CenterOfGravity`.
+/// sets are rebuilt from crisp readings as the simulation step rebuilds them
+/// (`FuzzifyOutletReading`), the demo's rules (`kFaucetRules`) fire through `RuleStrength`
+/// and `ApplyRule`, and both accumulators are defuzzified with `CenterOfGravity`.
 ///
 /// The three variables come from the demo's definition text (`kFaucetDefinitions`),
 /// read by a `TZTFuzzyLogicParser` into a `TIFuzzyLogic` with the demo's threshold, so that

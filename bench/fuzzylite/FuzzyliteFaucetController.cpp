@@ -2,9 +2,10 @@
 
 #include <fl/Headers.h>
 
-#include <array>
 #include <memory>
 #include <string>
+
+#include "tapwise/faucet/FaucetRules.h"
 
 namespace tapwise::bench {
 namespace {
@@ -29,29 +30,24 @@ fl::OutputVariable* AddValveChange(fl::Engine& engine, const std::string& name, 
   return change;
 }
 
-constexpr std::array<const char*, 8> kRules{
-    "if outTemp is cold and outFlow is low then hot_change is PB and cold_change is Z",
-    "if outTemp is cold and outFlow is OK then hot_change is PM and cold_change is Z",
-    "if outTemp is cold and outFlow is strong then hot_change is Z and cold_change is NB",
-    "if outTemp is OK and outFlow is low then hot_change is PS and cold_change is PS",
-    "if outTemp is OK and outFlow is strong then hot_change is NS and cold_change is NS",
-    "if outTemp is hot and outFlow is low then hot_change is Z and cold_change is PB",
-    "if outTemp is hot and outFlow is OK then hot_change is NM and cold_change is Z",
-    "if outTemp is hot and outFlow is strong then hot_change is NB and cold_change is Z",
-};
+// The demo's rule as fuzzylite's rule language says it.
+std::string RuleText(const TFaucetRule& rule) {
+  return std::string("if outTemp is ") + rule.TempTerm + " and outFlow is " + rule.FlowTerm +
+         " then hot_change is " + rule.HotConsequent + " and cold_change is " + rule.ColdConsequent;
+}
 
 }  // namespace
 
 FuzzyliteFaucetController::FuzzyliteFaucetController(int resolution)
     : FEngine(std::make_unique<fl::Engine>("faucet")) {
-  FOutTemp = new fl::InputVariable("outTemp", kTemperatureMin, kTemperatureMax);
+  FOutTemp = new fl::InputVariable("outTemp", kOutletTemperature.Min, kOutletTemperature.Max);
   FEngine->addInputVariable(FOutTemp);
   FOutTemp->setLockValueInRange(false);
   FOutTemp->addTerm(new fl::ZShape("cold", 10.0, 35.0));
   FOutTemp->addTerm(new fl::PiShape("OK", 34.0, 36.0, 36.0, 38.0));
   FOutTemp->addTerm(new fl::SShape("hot", 37.0, 60.0));
 
-  FOutFlow = new fl::InputVariable("outFlow", kFlowMin, kFlowMax);
+  FOutFlow = new fl::InputVariable("outFlow", kOutletFlow.Min, kOutletFlow.Max);
   FEngine->addInputVariable(FOutFlow);
   FOutFlow->setLockValueInRange(false);
   FOutFlow->addTerm(new fl::ZShape("low", 3.0, 11.5));
@@ -71,8 +67,8 @@ FuzzyliteFaucetController::FuzzyliteFaucetController(int resolution)
   // still moves a centroid), as they do where the smooth Z and S tails and the seven-point
   // curves fall on either side of it; the report's notes show these shares.
   rules->setActivation(new fl::General);
-  for (const char* rule : kRules)
-    rules->addRule(fl::Rule::parse(rule, FEngine.get()));
+  for (const TFaucetRule& rule : kFaucetRules)
+    rules->addRule(fl::Rule::parse(RuleText(rule), FEngine.get()));
 
   std::string status;
   if (!FEngine->isReady(&status)) throw fl::Exception("fuzzylite engine not ready: " + status);

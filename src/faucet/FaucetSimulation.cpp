@@ -4,13 +4,14 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <utility>
 
 #include "tapwise/faucet/FaucetDefinitions.h"
+#include "tapwise/faucet/FaucetRules.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/foundation/NumberText.h"
+#include "tapwise/foundation/ScopedAssignment.h"
 #include "tapwise/foundation/StringList.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/IFuzzyVariable.h"
@@ -19,34 +20,6 @@ namespace tapwise {
 
 namespace {
 
-struct TRule {
-  const char* Label;
-  const char* TempTerm;
-  const char* FlowTerm;
-  const char* HotConsequent;
-  const char* ColdConsequent;
-};
-
-// There is deliberately no rule for an OK temperature with an OK flow: that is the target.
-constexpr std::array<TRule, 8> kRules = {{
-    {messages::kRuleColdLow, "cold", "low", "PB", "Z"},
-    {messages::kRuleColdOK, "cold", "OK", "PM", "Z"},
-    {messages::kRuleColdStrong, "cold", "strong", "Z", "NB"},
-    {messages::kRuleOKLow, "OK", "low", "PS", "PS"},
-    {messages::kRuleOKStrong, "OK", "strong", "NS", "NS"},
-    {messages::kRuleHotLow, "hot", "low", "Z", "PB"},
-    {messages::kRuleHotOK, "hot", "OK", "NM", "Z"},
-    {messages::kRuleHotStrong, "hot", "strong", "NB", "Z"},
-}};
-
-// The universes of outFlow and outTemp and the half-widths of the outlet spikes; fixed
-// constants of the step, not read from the variables.
-constexpr TFzyFloat kFlowMin = 0;
-constexpr TFzyFloat kFlowMax = 100;
-constexpr TFzyFloat kFlowHalfWidth = 0.5;
-constexpr TFzyFloat kTempMin = 5;
-constexpr TFzyFloat kTempMax = 65;
-constexpr TFzyFloat kTempHalfWidth = 0.1;
 // The temperature the step reports when nothing flows.
 constexpr TFzyFloat kNoFlowTemp = 5.0;
 // Below this, a valve change counts as no change for the "cannot get ..." tests.
@@ -126,11 +99,7 @@ void TFaucetSimulation::SetTimerInterval(int milliseconds) {
 
 void TFaucetSimulation::ShowMessage(const std::string& text) {
   // The host's message is modal; a timer event it lets through must not start a step.
-  struct TOpenFlag {
-    bool& Flag;
-    explicit TOpenFlag(bool& flag) : Flag(flag) { Flag = true; }
-    ~TOpenFlag() { Flag = false; }
-  } open(FMessageOpen);
+  const TScopedAssignment message_open(FMessageOpen, true);
   FHost.ShowMessage(text);
 }
 
@@ -199,7 +168,7 @@ void TFaucetSimulation::FireRules() {
   const IntfPtr<IFuzzyVariable> change = FFuzzyLogic->GetVariable("change_vc");
   const TFzyFloat threshold = FFuzzyLogic->GetThreshold();
   const std::array<IntfPtr<IFuzzySet>, 2> inputs = {FOutTemp, FOutFlow};
-  for (const TRule& rule : kRules) {
+  for (const TFaucetRule& rule : kFaucetRules) {
     const std::array<IntfPtr<IFuzzySet>, 2> antecedents = {out_temp->GetFuzzySet(rule.TempTerm),
                                                            out_flow->GetFuzzySet(rule.FlowTerm)};
     const TFzyFloat strength = change->RuleStrength(inputs, antecedents);
@@ -215,11 +184,7 @@ void TFaucetSimulation::FireRules() {
 
 bool TFaucetSimulation::Timer1Timer() {
   if (!FRunning || FInTick || FMessageOpen) return false;
-  struct TTickFlag {
-    bool& Flag;
-    explicit TTickFlag(bool& flag) : Flag(flag) { Flag = true; }
-    ~TTickFlag() { Flag = false; }
-  } in_tick(FInTick);
+  const TScopedAssignment in_tick(FInTick, true);
   try {
     FireRules();
     const TFzyFloat cold_change = FColdValveChange ? FColdValveChange->CenterOfGravity() : 0;
@@ -334,34 +299,8 @@ void TFaucetSimulation::SimulateStep(TFzyFloat cold_change, TFzyFloat hot_change
 
 void TFaucetSimulation::BuildOutletSets(TFzyFloat flow, TFzyFloat temperature) {
   // Before the first InitSimulation there are no outlet sets to rebuild.
-  if (FOutFlow) {
-    FOutFlow->Clear();
-    if (flow == kFlowMin) {
-      FOutFlow->AddPoint(kFlowMin, 1);
-      FOutFlow->AddPoint(kFlowMin + kFlowHalfWidth, 0);
-    } else if (flow == kFlowMax) {
-      FOutFlow->AddPoint(kFlowMax - kFlowHalfWidth, 0);
-      FOutFlow->AddPoint(kFlowMax, 1);
-    } else {
-      FOutFlow->AddPoint(std::max(kFlowMin, flow - kFlowHalfWidth), 0);
-      FOutFlow->AddPoint(flow, 1);
-      FOutFlow->AddPoint(std::min(kFlowMax, flow + kFlowHalfWidth), 0);
-    }
-  }
-  if (FOutTemp) {
-    FOutTemp->Clear();
-    if (temperature == kTempMin) {
-      FOutTemp->AddPoint(kTempMin, 1);
-      FOutTemp->AddPoint(kTempMin + kTempHalfWidth, 0);
-    } else if (temperature == kTempMax) {
-      FOutTemp->AddPoint(kTempMax - kTempHalfWidth, 0);
-      FOutTemp->AddPoint(kTempMax, 1);
-    } else {
-      FOutTemp->AddPoint(std::max(kTempMin, temperature - kTempHalfWidth), 0);
-      FOutTemp->AddPoint(temperature, 1);
-      FOutTemp->AddPoint(std::min(kTempMax, temperature + kTempHalfWidth), 0);
-    }
-  }
+  if (FOutFlow) FuzzifyOutletReading(*FOutFlow, flow, kOutletFlow);
+  if (FOutTemp) FuzzifyOutletReading(*FOutTemp, temperature, kOutletTemperature);
 }
 
 }  // namespace tapwise

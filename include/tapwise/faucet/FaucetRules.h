@@ -1,0 +1,71 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+
+#include "tapwise/foundation/Messages.h"
+#include "tapwise/fuzzy/FuzzyTypes.h"
+#include "tapwise/fuzzy/IFuzzySet.h"
+
+namespace tapwise {
+
+/// One rule of the faucet controller: when outTemp is `TempTerm` and outFlow is `FlowTerm`,
+/// the hot valve changes by the change_vc term `HotConsequent` and the cold valve by
+/// `ColdConsequent`. `Label` starts the log line of a rule that fires.
+struct TFaucetRule {
+  const char* Label;
+  const char* TempTerm;
+  const char* FlowTerm;
+  const char* HotConsequent;
+  const char* ColdConsequent;
+};
+
+/// The controller's eight rules, in firing order. There is deliberately no rule for an OK
+/// temperature with an OK flow: that is the target.
+inline constexpr std::array<TFaucetRule, 8> kFaucetRules = {{
+    {messages::kRuleColdLow, "cold", "low", "PB", "Z"},
+    {messages::kRuleColdOK, "cold", "OK", "PM", "Z"},
+    {messages::kRuleColdStrong, "cold", "strong", "Z", "NB"},
+    {messages::kRuleOKLow, "OK", "low", "PS", "PS"},
+    {messages::kRuleOKStrong, "OK", "strong", "NS", "NS"},
+    {messages::kRuleHotLow, "hot", "low", "Z", "PB"},
+    {messages::kRuleHotOK, "hot", "OK", "NM", "Z"},
+    {messages::kRuleHotStrong, "hot", "strong", "NB", "Z"},
+}};
+
+/// The universe of an outlet reading and the half-width of the spike a reading becomes.
+struct TOutletScale {
+  TFzyFloat Min;
+  TFzyFloat Max;
+  TFzyFloat HalfWidth;
+};
+
+/// The universes of outTemp (Celcius) and outFlow (liters/minute): fixed constants of the
+/// controller, not read from the variables.
+inline constexpr TOutletScale kOutletTemperature{5, 65, 0.1};
+inline constexpr TOutletScale kOutletFlow{0, 100, 0.5};
+
+/// Makes `set` the fuzzy reading of the crisp outlet value `value`: a triangle of height 1
+/// at `value` clipped to the universe, or at a bound a one-sided spike of the full
+/// half-width, so that a reading at the edge still matches its neighbourhood:
+///
+///     FuzzifyOutletReading(out_flow, 0, kOutletFlow);    // (0, 1) (0.5, 0)
+///     FuzzifyOutletReading(out_flow, 0.2, kOutletFlow);  // (0, 0) (0.2, 1) (0.7, 0)
+///
+/// Defined here so that a controller's tick pays no call into the library for it.
+inline void FuzzifyOutletReading(IFuzzySet& set, TFzyFloat value, const TOutletScale& scale) {
+  set.Clear();
+  if (value == scale.Min) {
+    set.AddPoint(scale.Min, 1);
+    set.AddPoint(scale.Min + scale.HalfWidth, 0);
+  } else if (value == scale.Max) {
+    set.AddPoint(scale.Max - scale.HalfWidth, 0);
+    set.AddPoint(scale.Max, 1);
+  } else {
+    set.AddPoint(std::max(scale.Min, value - scale.HalfWidth), 0);
+    set.AddPoint(value, 1);
+    set.AddPoint(std::min(scale.Max, value + scale.HalfWidth), 0);
+  }
+}
+
+}  // namespace tapwise
