@@ -50,19 +50,35 @@ QString ToDisplayText(std::string_view text) {
   return result;
 }
 
-// The nearest whole number (ties to even) within lo..hi. Clamping first keeps huge values
-// out of int; for whole bounds it gives the same as rounding first.
-int NearestInRange(double value, int lo, int hi) {
-  const double clamped = std::clamp(value, static_cast<double>(lo), static_cast<double>(hi));
-  return static_cast<int>(std::nearbyint(clamped));
+// The ranges of the sliders and progress bars; every one starts at its minimum. Later
+// positions are clamped to the range the control was given here.
+struct TRange {
+  int Min;
+  int Max;
+};
+constexpr TRange kTemperatureRange{5, 65};
+constexpr TRange kPressureRange{42, 100};
+constexpr TRange kValvePosRange{0, 100};
+constexpr TRange kFeedOutFlowRange{0, 10};
+constexpr TRange kFaucetOutFlowRange{0, 20};
+
+// Moves a slider or progress bar to the whole number nearest `value` (ties to even) within
+// its range. Clamping first keeps huge values out of int; for whole bounds it gives the same
+// as rounding first. A progress bar ignores positions outside its range; a full or empty bar
+// is what a flow beyond it should show.
+template <class TControl>
+void SetNearest(TControl& control, double value) {
+  const double clamped = std::clamp(value, static_cast<double>(control.minimum()),
+                                    static_cast<double>(control.maximum()));
+  control.setValue(static_cast<int>(std::nearbyint(clamped)));
 }
 
-TTrackBar* CreateTrackBar(int minimum, int maximum, int position, bool enabled, QWidget* parent) {
+TTrackBar* CreateTrackBar(TRange range, bool enabled, QWidget* parent) {
   auto* slider = new TTrackBar(parent);
-  slider->setRange(minimum, maximum);
-  slider->setValue(position);
+  slider->setRange(range.Min, range.Max);
+  slider->setValue(range.Min);
   slider->setEnabled(enabled);
-  slider->setTickInterval(std::max(1, (maximum - minimum) / 10));
+  slider->setTickInterval(std::max(1, (range.Max - range.Min) / 10));
   return slider;
 }
 
@@ -103,12 +119,24 @@ TIFuzzyLogic& TForm1::GetFuzzyLogic() {
 void TForm1::CreateControls() {
   resize(718, 644);
 
-  auto* hot_group =
-      CreateFeedGroup(QStringLiteral("Hot Water"), lblHotTemp, tbHotTemp, lblHotPressure,
-                      tbHotPressure, lblHotValvePos, tbHotValvePos, lblHotOutFlow, pbHotOutFlow);
-  auto* cold_group = CreateFeedGroup(QStringLiteral("Cold Water"), lblColdTemp, tbColdTemp,
-                                     lblColdPressure, tbColdPressure, lblColdValvePos,
-                                     tbColdValvePos, lblColdOutFlow, pbColdOutFlow);
+  const TFeedControls hot = CreateFeedGroup(QStringLiteral("Hot Water"));
+  lblHotTemp = hot.TempLabel;
+  tbHotTemp = hot.Temp;
+  lblHotPressure = hot.PressureLabel;
+  tbHotPressure = hot.Pressure;
+  lblHotValvePos = hot.ValvePosLabel;
+  tbHotValvePos = hot.ValvePos;
+  lblHotOutFlow = hot.OutFlowLabel;
+  pbHotOutFlow = hot.OutFlow;
+  const TFeedControls cold = CreateFeedGroup(QStringLiteral("Cold Water"));
+  lblColdTemp = cold.TempLabel;
+  tbColdTemp = cold.Temp;
+  lblColdPressure = cold.PressureLabel;
+  tbColdPressure = cold.Pressure;
+  lblColdValvePos = cold.ValvePosLabel;
+  tbColdValvePos = cold.ValvePos;
+  lblColdOutFlow = cold.OutFlowLabel;
+  pbColdOutFlow = cold.OutFlow;
   auto* faucet_group = CreateFaucetGroup();
 
   FTitleLabel = new QLabel(QStringLiteral("Tapwise Demo\n"
@@ -132,8 +160,8 @@ void TForm1::CreateControls() {
   FMemo1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
   auto* feeds = new QHBoxLayout;
-  feeds->addWidget(hot_group, 1);
-  feeds->addWidget(cold_group, 1);
+  feeds->addWidget(hot.Group, 1);
+  feeds->addWidget(cold.Group, 1);
 
   auto* middle = new QHBoxLayout;
   middle->addWidget(FTitleLabel, 1);
@@ -150,39 +178,39 @@ void TForm1::CreateControls() {
   window->addWidget(FMemo1, 1);
 }
 
-QGroupBox* TForm1::CreateFeedGroup(const QString& caption, QLabel*& lbl_temp, TTrackBar*& tb_temp,
-                                   QLabel*& lbl_pressure, TTrackBar*& tb_pressure,
-                                   QLabel*& lbl_valve_pos, TTrackBar*& tb_valve_pos,
-                                   QLabel*& lbl_out_flow, QProgressBar*& pb_out_flow) {
+TForm1::TFeedControls TForm1::CreateFeedGroup(const QString& caption) {
   auto* group = new QGroupBox(caption, this);
-  lbl_temp = new QLabel(QStringLiteral("Temperature (C)"), group);
-  tb_temp = CreateTrackBar(5, 65, 5, true, group);
-  lbl_pressure = new QLabel(QStringLiteral("Pressure (kPa)"), group);
-  tb_pressure = CreateTrackBar(42, 100, 42, true, group);
-  lbl_valve_pos = new QLabel(QStringLiteral("Valve Position"), group);
-  tb_valve_pos = CreateTrackBar(0, 100, 0, false, group);
-  lbl_out_flow = new QLabel(QStringLiteral("Outflow (liters/minute)"), group);
-  pb_out_flow = new QProgressBar(group);
-  pb_out_flow->setRange(0, 10);
-  pb_out_flow->setValue(0);
-  pb_out_flow->setTextVisible(false);
+  const TFeedControls feed = {
+      group,
+      new QLabel(QStringLiteral("Temperature (C)"), group),
+      CreateTrackBar(kTemperatureRange, true, group),
+      new QLabel(QStringLiteral("Pressure (kPa)"), group),
+      CreateTrackBar(kPressureRange, true, group),
+      new QLabel(QStringLiteral("Valve Position"), group),
+      CreateTrackBar(kValvePosRange, false, group),
+      new QLabel(QStringLiteral("Outflow (liters/minute)"), group),
+      new QProgressBar(group),
+  };
+  feed.OutFlow->setRange(kFeedOutFlowRange.Min, kFeedOutFlowRange.Max);
+  feed.OutFlow->setValue(kFeedOutFlowRange.Min);
+  feed.OutFlow->setTextVisible(false);
 
   auto* column = new QVBoxLayout(group);
-  for (QWidget* control :
-       std::initializer_list<QWidget*>{lbl_temp, tb_temp, lbl_pressure, tb_pressure, lbl_valve_pos,
-                                       tb_valve_pos, lbl_out_flow, pb_out_flow}) {
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           feed.TempLabel, feed.Temp, feed.PressureLabel, feed.Pressure, feed.ValvePosLabel,
+           feed.ValvePos, feed.OutFlowLabel, feed.OutFlow}) {
     column->addWidget(control);
   }
-  return group;
+  return feed;
 }
 
 QGroupBox* TForm1::CreateFaucetGroup() {
   auto* group = new QGroupBox(QStringLiteral("Faucet Water"), this);
   lblFaucetTemp = new QLabel(QStringLiteral("Temperature (C)"), group);
-  tbFaucetTemp = CreateTrackBar(5, 65, 5, false, group);
+  tbFaucetTemp = CreateTrackBar(kTemperatureRange, false, group);
   tbFaucetTemp->SetSelection(34, 38);
   lblFaucetOutFlow = new QLabel(QStringLiteral("Outflow (liters/minute)"), group);
-  tbFaucetOutFlow = CreateTrackBar(0, 20, 0, false, group);
+  tbFaucetOutFlow = CreateTrackBar(kFaucetOutFlowRange, false, group);
   tbFaucetOutFlow->SetSelection(11, 13);
 
   FStatusPanel = new QFrame(group);
@@ -226,13 +254,8 @@ void TForm1::FormCreate() {
 void TForm1::BtnStartSimClick() {
   Guarded([this] {
     FMemo1->clear();
-    FSimulation->InitSimulation();
+    FSimulation->Start();
     UpdateDisplay();
-    // A zero step that already ended the run (a non-positive iteration factor) leaves the
-    // timer off and Start on.
-    if (!FSimulation->IsRunning()) return;
-    FTimer1->start();
-    FBtnStartSim->setEnabled(false);
   });
 }
 
@@ -250,37 +273,35 @@ void TForm1::Timer1Timer() {
 
 void TForm1::UpdateDisplay() {
   using namespace simvar;
-  tbColdValvePos->setValue(NearestInRange(VariableValue(kColdValvePos) * 100, 0, 100));
+  SetNearest(*tbColdValvePos, VariableValue(kColdValvePos) * 100);
   lblColdValvePos->setText(ToQString(VariableText(kColdValvePos)));
-  tbHotValvePos->setValue(NearestInRange(VariableValue(kHotValvePos) * 100, 0, 100));
+  SetNearest(*tbHotValvePos, VariableValue(kHotValvePos) * 100);
   lblHotValvePos->setText(ToQString(VariableText(kHotValvePos)));
 
   // Moving a feed slider runs its handler, which writes the position back; the label shows
   // the variable after that.
-  tbColdTemp->setValue(NearestInRange(VariableValue(kColdTemp), 5, 65));
+  SetNearest(*tbColdTemp, VariableValue(kColdTemp));
   lblColdTemp->setText(ToQString(std::string(kTemperaturePrefix) + VariableText(kColdTemp)));
-  tbHotTemp->setValue(NearestInRange(VariableValue(kHotTemp), 5, 65));
+  SetNearest(*tbHotTemp, VariableValue(kHotTemp));
   lblHotTemp->setText(ToQString(std::string(kTemperaturePrefix) + VariableText(kHotTemp)));
-  tbColdPressure->setValue(NearestInRange(VariableValue(kColdPress), 42, 100));
+  SetNearest(*tbColdPressure, VariableValue(kColdPress));
   lblColdPressure->setText(ToQString(std::string(kPressurePrefix) + VariableText(kColdPress)));
-  tbHotPressure->setValue(NearestInRange(VariableValue(kHotPress), 42, 100));
+  SetNearest(*tbHotPressure, VariableValue(kHotPress));
   lblHotPressure->setText(ToQString(std::string(kPressurePrefix) + VariableText(kHotPress)));
 
-  // A progress bar ignores positions outside its range; a full or empty bar is what a flow
-  // beyond it should show.
-  pbHotOutFlow->setValue(NearestInRange(VariableValue(kHotFlow), 0, 10));
+  SetNearest(*pbHotOutFlow, VariableValue(kHotFlow));
   lblHotOutFlow->setText(ToQString(std::string(kOutflowPrefix) + VariableText(kHotFlow)));
-  pbColdOutFlow->setValue(NearestInRange(VariableValue(kColdFlow), 0, 10));
+  SetNearest(*pbColdOutFlow, VariableValue(kColdFlow));
   lblColdOutFlow->setText(ToQString(std::string(kOutflowPrefix) + VariableText(kColdFlow)));
 
   if (const auto out_temp = FSimulation->GetOutTemp()) {
     const double value = out_temp->Defuzzify();
-    tbFaucetTemp->setValue(NearestInRange(value, 5, 65));
+    SetNearest(*tbFaucetTemp, value);
     lblFaucetTemp->setText(ToQString(std::string(kTemperaturePrefix) + FloatToStr(value)));
   }
   if (const auto out_flow = FSimulation->GetOutFlow()) {
     const double value = out_flow->Defuzzify();
-    tbFaucetOutFlow->setValue(NearestInRange(value, 0, 20));
+    SetNearest(*tbFaucetOutFlow, value);
     lblFaucetOutFlow->setText(ToQString(std::string(kOutflowPrefix) + FloatToStr(value)));
   }
 }

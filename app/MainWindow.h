@@ -56,7 +56,7 @@ class TForm1 : public QWidget, public ISimulationHost {
 
   /// Loads "simvars.txt" beside the executable into the component's `Variables`.
   void FormCreate();
-  /// Clears the log, initialises a run, shows it, starts the timer and disables Start.
+  /// Clears the log, starts a run (the simulation's `Start`) and shows it.
   void BtnStartSimClick();
   /// One step of the run, then the display. A step never starts inside another one (a stop
   /// message keeps the event loop running while the step that showed it waits).
@@ -120,10 +120,19 @@ class TForm1 : public QWidget, public ISimulationHost {
 
  private:
   void CreateControls();
-  QGroupBox* CreateFeedGroup(const QString& caption, QLabel*& lbl_temp, TTrackBar*& tb_temp,
-                             QLabel*& lbl_pressure, TTrackBar*& tb_pressure, QLabel*& lbl_valve_pos,
-                             TTrackBar*& tb_valve_pos, QLabel*& lbl_out_flow,
-                             QProgressBar*& pb_out_flow);
+  // The controls of one feed group, in the order they are laid out.
+  struct TFeedControls {
+    QGroupBox* Group;
+    QLabel* TempLabel;
+    TTrackBar* Temp;
+    QLabel* PressureLabel;
+    TTrackBar* Pressure;
+    QLabel* ValvePosLabel;
+    TTrackBar* ValvePos;
+    QLabel* OutFlowLabel;
+    QProgressBar* OutFlow;
+  };
+  TFeedControls CreateFeedGroup(const QString& caption);
   QGroupBox* CreateFaucetGroup();
   void ConnectHandlers();
   // The log's first text: what the demo does, then the definitions of its variables.
