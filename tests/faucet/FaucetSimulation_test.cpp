@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "RecordingHost.h"
+#include "support/ExpectThrow.h"
 #include "support/LiveObjectGuard.h"
 #include "tapwise/faucet/FaucetDefinitions.h"
 #include "tapwise/foundation/Exceptions.h"
@@ -391,13 +392,8 @@ TEST_F(FaucetSimulationTest, VariablesLoadedFromAFileRunAsTheInitialOnes) {
   broken.replace(broken.find("*hotTemp*=45.0"), 14, "*hotTemp*=1e999");
   TZTStringStream stream(broken);
   sim.GetFuzzyLogic().GetVariables().LoadFromStream(stream);
-  try {
-    sim.Start();
-    FAIL() << "no error";
-  } catch (const EConvertError& error) {
-    EXPECT_STREQ(error.what(),
-                 "Simulation variable *hotTemp* holds \"1e999\", which is not a finite number");
-  }
+  EXPECT_THROW_MSG(sim.Start(), EConvertError,
+                   "Simulation variable *hotTemp* holds \"1e999\", which is not a finite number");
   EXPECT_FALSE(sim.IsRunning());
   EXPECT_FALSE(sim.Timer1Timer());
 }
@@ -448,13 +444,8 @@ TEST_F(FaucetSimulationTest, NoStepWhileAStopMessageIsOpen) {
 TEST_F(FaucetSimulationTest, BadVariableStopsTheRunOnce) {
   sim.Start();
   Set(simvar::kColdTemp, "abc");
-  try {
-    sim.Timer1Timer();
-    FAIL() << "no error";
-  } catch (const EConvertError& error) {
-    EXPECT_STREQ(error.what(),
-                 "Simulation variable *coldTemp* holds \"abc\", which is not a finite number");
-  }
+  EXPECT_THROW_MSG(sim.Timer1Timer(), EConvertError,
+                   "Simulation variable *coldTemp* holds \"abc\", which is not a finite number");
   EXPECT_FALSE(sim.IsRunning());
   EXPECT_FALSE(host.TimerEnabled);
   EXPECT_TRUE(host.StartEnabled);
@@ -475,35 +466,24 @@ TEST_F(FaucetSimulationTest, MissingOrNonFiniteVariablesAreRefused) {
   };
   for (const auto& [text, message] : cases) {
     Set(simvar::kHotTemp, text);
-    EXPECT_THROW(
-        {
-          try {
-            sim.Start();
-          } catch (const EConvertError& error) {
-            EXPECT_EQ(error.what(), message);
-            throw;
-          }
-        },
-        EConvertError);
+    EXPECT_THROW_MSG(sim.Start(), EConvertError, message);
     EXPECT_FALSE(sim.IsRunning());
     EXPECT_FALSE(host.TimerEnabled);
   }
   TStringList& variables = sim.GetFuzzyLogic().GetVariables();
   variables.Delete(variables.IndexOfName(simvar::kHotPress));
   Set(simvar::kHotTemp, "45");
-  try {
-    sim.Start();
-    FAIL() << "no error";
-  } catch (const EConvertError& error) {
-    EXPECT_STREQ(error.what(), "Simulation variable *hotPress* is missing");
-  }
+  EXPECT_THROW_MSG(sim.Start(), EConvertError, "Simulation variable *hotPress* is missing");
   // Values that are too large for the plant are refused before they are logged or written.
   Set(simvar::kHotPress, "1e308");
   Set(simvar::kColdPress, "1e308");
   Started();
-  EXPECT_THROW(Step("1", "1", 0, 0), EFzyException);
+  EXPECT_THROW_MSG(
+      Step("1", "1", 0, 0), EFzyException,
+      "The outlet flow of the plant step is not a finite number; the feed values are too large");
   EXPECT_TRUE(host.Log.empty());
-  EXPECT_THROW(sim.SimulateStep(std::numeric_limits<double>::quiet_NaN(), 0), EFzyException);
+  EXPECT_THROW_MSG(sim.SimulateStep(std::numeric_limits<double>::quiet_NaN(), 0), EFzyException,
+                   "Invalid argument to SimulateStep: ColdChange is not a finite number");
 }
 
 TEST_F(FaucetSimulationTest, NonPositiveFactorStopsTheRun) {
