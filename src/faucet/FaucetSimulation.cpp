@@ -66,14 +66,6 @@ TFaucetSimulation::TFaucetSimulation(ISimulationHost& host)
   FForm->EndLoading();
 }
 
-TFaucetSimulation::~TFaucetSimulation() {
-  // The sets go before the variables that hold them as terms.
-  FColdValveChange = nullptr;
-  FHotValveChange = nullptr;
-  FOutTemp = nullptr;
-  FOutFlow = nullptr;
-}
-
 TFzyFloat TFaucetSimulation::ReadVariable(std::string_view name) const {
   const std::optional<std::string> text = FFuzzyLogic->GetVariables().TryGetValue(name);
   if (!text) throw EConvertError(Format(messages::kSimulationVariableMissing, name));
@@ -294,13 +286,9 @@ void TFaucetSimulation::SimulateStep(TFzyFloat cold_change, TFzyFloat hot_change
   WriteVariable(simvar::kColdFlow, fc);
   WriteVariable(simvar::kHotFlow, fh);
 
-  BuildOutletSets(flow, temp);
-}
-
-void TFaucetSimulation::BuildOutletSets(TFzyFloat flow, TFzyFloat temperature) {
   // Before the first InitSimulation there are no outlet sets to rebuild.
   if (FOutFlow) FuzzifyOutletReading(*FOutFlow, flow, kOutletFlow);
-  if (FOutTemp) FuzzifyOutletReading(*FOutTemp, temperature, kOutletTemperature);
+  if (FOutTemp) FuzzifyOutletReading(*FOutTemp, temp, kOutletTemperature);
 }
 
 }  // namespace tapwise

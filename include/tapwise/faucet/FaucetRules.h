@@ -33,7 +33,7 @@ inline constexpr std::array<TFaucetRule, 8> kFaucetRules = {{
     {messages::kRuleHotStrong, "hot", "strong", "NB", "Z"},
 }};
 
-/// The universe of an outlet reading and the half-width of the spike a reading becomes.
+/// The universe of an outlet reading and the half-width of the triangle it becomes.
 struct TOutletScale {
   TFzyFloat Min;
   TFzyFloat Max;
@@ -47,12 +47,7 @@ inline constexpr TOutletScale kOutletFlow{0, 100, 0.5};
 
 /// Makes `set` the fuzzy reading of the crisp outlet value `value`: a triangle of height 1
 /// at `value` clipped to the universe, or at a bound a one-sided spike of the full
-/// half-width, so that a reading at the edge still matches its neighbourhood:
-///
-///     FuzzifyOutletReading(out_flow, 0, kOutletFlow);    // (0, 1) (0.5, 0)
-///     FuzzifyOutletReading(out_flow, 0.2, kOutletFlow);  // (0, 0) (0.2, 1) (0.7, 0)
-///
-/// Defined here so that a controller's tick pays no call into the library for it.
+/// half-width ((0, 1) (0.5, 0) for a flow of 0). Inline, so that a tick pays no call for it.
 inline void FuzzifyOutletReading(IFuzzySet& set, TFzyFloat value, const TOutletScale& scale) {
   set.Clear();
   if (value == scale.Min) {

@@ -46,7 +46,6 @@ class TFaucetSimulation {
 
   /// Builds and loads the component and its parser. `host` must outlive the simulation.
   explicit TFaucetSimulation(ISimulationHost& host);
-  ~TFaucetSimulation();
   TFaucetSimulation(const TFaucetSimulation&) = delete;
   TFaucetSimulation& operator=(const TFaucetSimulation&) = delete;
 
@@ -113,7 +112,6 @@ class TFaucetSimulation {
   // Red status, the message with "Stopping simulation", factor "1.0", StopSimulation.
   void StopAction(const char* first_line);
   void SeedAccumulators();
-  void BuildOutletSets(TFzyFloat flow, TFzyFloat temperature);
   // Stops the run after a failure; the caller rethrows.
   void Abort() noexcept;
 
@@ -123,6 +121,7 @@ class TFaucetSimulation {
   TZTFuzzyLogicParser* FParser = nullptr;
   TIFuzzyLogic* FFuzzyLogic = nullptr;
 
+  // Declared after the form: released before it frees the variables that hold them as terms.
   IntfPtr<IFuzzySet> FColdValveChange;
   IntfPtr<IFuzzySet> FHotValveChange;
   IntfPtr<IFuzzySet> FOutTemp;
