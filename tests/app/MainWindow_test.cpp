@@ -305,6 +305,19 @@ class TMainWindowTest : public QObject {
     QVERIFY(!running.Form->GetTimer1()->isActive());
   }
 
+  void AStartWhoseZeroStepStopsLeavesStartOn() {
+    TWindowUnderTest window;
+    window.Variables().SetValue("*iterationFactor*", "0");
+    window.Form->BtnStartSimClick();
+    QCOMPARE(window.Messages,
+             std::vector<std::string>{"*** Iteration Factor Problem -- Iteration factor 0 is not "
+                                      "positive ***\r\nStopping simulation"});
+    QVERIFY(window.Form->GetBtnStartSim()->isEnabled());
+    QVERIFY(!window.Form->GetTimer1()->isActive());
+    QCOMPARE(window.StatusColor(), QColor(255, 0, 0));
+    QCOMPARE(window.Form->lblHotTemp->text(), QStringLiteral("Temperature (C) - 45"));
+  }
+
   void AMissingSimvarsFileIsReported() {
     // A folder named "simvars.txt" exists but cannot be read as a file.
     QTemporaryDir folder;
