@@ -8,6 +8,8 @@
 #include <random>
 #include <vector>
 
+#include "../../src/fuzzy/MatchWindow.h"
+
 namespace tapwise::geometry {
 namespace {
 
