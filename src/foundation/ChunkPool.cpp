@@ -30,23 +30,20 @@ struct TChunkPool::TKept {
 
 namespace {
 
-// Right before every piece of storage: its chunk, or null for a block of its own.
-struct THeader {
-  void* Chunk;
-};
+using detail::TPoolChunk;
 
 constexpr std::size_t kAlignment = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
 constexpr std::size_t RoundUp(std::size_t size, std::size_t alignment) {
   return (size + alignment - 1) / alignment * alignment;
 }
-constexpr std::size_t kHeaderSize = sizeof(THeader);
+// Right before every piece of storage, its header: its chunk, or null for a block of its own.
+constexpr std::size_t kHeaderSize = sizeof(TPoolChunk*);
 // Padded so that every object in a chunk keeps the alignment the usual operator new gives.
 constexpr std::size_t kChunkHeaderSize =
-    RoundUp(sizeof(detail::TPoolChunk) + kHeaderSize, kAlignment) - kHeaderSize;
+    RoundUp(sizeof(TPoolChunk) + kHeaderSize, kAlignment) - kHeaderSize;
 // A block of its own keeps that alignment too: the object starts this far into it.
 constexpr std::size_t kLoneOffset = RoundUp(kHeaderSize, kAlignment);
-static_assert(alignof(detail::TPoolChunk) <= alignof(THeader));
-static_assert(alignof(THeader) <= kAlignment && kHeaderSize % alignof(THeader) == 0);
+static_assert(alignof(TPoolChunk) <= kHeaderSize && kHeaderSize <= kAlignment);
 
 // Slots not in use are poisoned for the address checker, so that an object used after its
 // storage went back is caught as it would be in storage of its own.
@@ -61,17 +58,17 @@ void Unpoison([[maybe_unused]] void* start, [[maybe_unused]] std::size_t size) {
 #endif
 }
 
-std::byte* HeaderOf(void* storage) {
-  return static_cast<std::byte*>(storage) - kHeaderSize;
+TPoolChunk*& ChunkOf(void* storage) {
+  return *reinterpret_cast<TPoolChunk**>(static_cast<std::byte*>(storage) - kHeaderSize);
 }
 
-std::byte* SlotOf(detail::TPoolChunk* chunk, int index) {
+std::byte* SlotOf(TPoolChunk* chunk, int index) {
   return reinterpret_cast<std::byte*>(chunk) + kChunkHeaderSize +
          static_cast<std::size_t>(index) * chunk->SlotSize;
 }
 
 // Takes `count` off the chunk's count and frees it when that was the rest.
-void DropFromChunk(detail::TPoolChunk* chunk, std::int32_t count) noexcept {
+void DropFromChunk(TPoolChunk* chunk, std::int32_t count) noexcept {
   if (chunk->Live.fetch_sub(count, std::memory_order_acq_rel) != count) return;
   const std::size_t size =
       kChunkHeaderSize + static_cast<std::size_t>(chunk->Slots) * chunk->SlotSize;
@@ -110,7 +107,7 @@ void* TChunkPool::Allocate(std::size_t size) {
   if (FChunk == nullptr || FNext == FSlots) {
     const int slots = FNextSlots;
     void* storage = ::operator new(kChunkHeaderSize + static_cast<std::size_t>(slots) * FSlotSize);
-    auto* chunk = ::new (storage) detail::TPoolChunk{{slots + 1}, slots, FSlotSize};
+    auto* chunk = ::new (storage) TPoolChunk{{slots + 1}, slots, FSlotSize};
     Poison(SlotOf(chunk, 0), static_cast<std::size_t>(slots) * FSlotSize);
     LetGo();
     FChunk = chunk;
@@ -120,39 +117,38 @@ void* TChunkPool::Allocate(std::size_t size) {
   }
   std::byte* start = SlotOf(FChunk, FNext++);
   Unpoison(start, FSlotSize);
-  ::new (static_cast<void*>(start)) THeader{FChunk};
-  return start + kHeaderSize;
+  void* storage = start + kHeaderSize;
+  ChunkOf(storage) = FChunk;
+  return storage;
 }
 
 void TChunkPool::Recycle(void* storage) noexcept {
   if (storage == nullptr) return;
-  const auto* chunk =
-      static_cast<const detail::TPoolChunk*>(reinterpret_cast<THeader*>(HeaderOf(storage))->Chunk);
+  const TPoolChunk* chunk = ChunkOf(storage);
   if (chunk == nullptr || chunk->SlotSize != FSlotSize || FKeptCount == kMaxKept) {
     Free(storage);
     return;
   }
   FKept = ::new (storage) TKept{FKept};
   ++FKeptCount;
-  Poison(static_cast<std::byte*>(storage) + sizeof(TKept), FObjectSize - sizeof(TKept));
+  Poison(static_cast<std::byte*>(storage) + sizeof(TKept), FSlotSize - kHeaderSize - sizeof(TKept));
 }
 
 void* TChunkPool::AllocateAlone(std::size_t size) {
-  auto* storage = static_cast<std::byte*>(::operator new(kLoneOffset + size)) + kLoneOffset;
-  ::new (static_cast<void*>(HeaderOf(storage))) THeader{nullptr};
+  void* storage = static_cast<std::byte*>(::operator new(kLoneOffset + size)) + kLoneOffset;
+  ChunkOf(storage) = nullptr;
   return storage;
 }
 
 void TChunkPool::Free(void* storage) noexcept {
   if (storage == nullptr) return;
-  std::byte* start = HeaderOf(storage);
-  auto* chunk = static_cast<detail::TPoolChunk*>(reinterpret_cast<THeader*>(start)->Chunk);
+  TPoolChunk* chunk = ChunkOf(storage);
   if (chunk == nullptr) {
     // Unsized: a constructor that fails after the allocation knows no exact size.
     ::operator delete(static_cast<void*>(static_cast<std::byte*>(storage) - kLoneOffset));
     return;
   }
-  Poison(start, chunk->SlotSize);
+  Poison(static_cast<std::byte*>(storage) - kHeaderSize, chunk->SlotSize);
   DropFromChunk(chunk, 1);
 }
 

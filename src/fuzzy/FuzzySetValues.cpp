@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "FiniteCheck.h"
-#include "FlatPoints.h"
+#include "MatchDegree.h"
 #include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"

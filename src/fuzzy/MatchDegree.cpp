@@ -2,11 +2,7 @@
 
 #include <optional>
 
-#include "FlatPoints.h"
 #include "MatchMemo.h"
-#include "MatchWindow.h"
-#include "tapwise/fuzzy/FuzzyGeometry.h"
-#include "tapwise/fuzzy/FuzzySetValues.h"
 
 namespace tapwise {
 

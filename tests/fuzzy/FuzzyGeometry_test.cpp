@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "../../src/fuzzy/MatchWindow.h"
+#include "../../src/fuzzy/MatchDegree.h"
 
 namespace tapwise::geometry {
 namespace {

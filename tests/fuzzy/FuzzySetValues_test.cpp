@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "../../src/fuzzy/FlatPoints.h"
+#include "../../src/fuzzy/MatchDegree.h"
 #include "FuzzySetTestVariable.h"
 #include "support/ExpectThrow.h"
 #include "tapwise/foundation/UpdateScope.h"
