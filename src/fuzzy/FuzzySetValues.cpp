@@ -472,19 +472,23 @@ void TFuzzySetValues::CopyPoints(const TFuzzySetValues& source, int start, int c
 }
 
 void TFuzzySetValues::Assign(const TPersistent& source) {
+  if (const auto* other = dynamic_cast<const TFuzzySetValues*>(&source)) {
+    Assign(*other);
+  } else {
+    TGCollection::Assign(source);
+  }
+}
+
+void TFuzzySetValues::Assign(const TFuzzySetValues& source) {
   // Only a list of plain points can set its new points' coordinates directly; that is what
   // the collection's Assign does too, through each point's Assign.
-  const TFuzzySetValues* other = nullptr;
-  if (FPassesHooks) {
-    other = CastExpecting<const TFuzzySetValues, const TFuzzySetValues>(&source);
-  }
-  if (other == nullptr || other == this) {
+  if (!FPassesHooks || &source == this) {
     TGCollection::Assign(source);
     return;
   }
   TUpdateScope<TFuzzySetValues> update(*this);
   ClearPoints();
-  const int count = other->GetCount();
+  const int count = source.GetCount();
   ReserveItems(count);
   ExpectPoints(count);
   // The source's coordinates are finite; the block's end checks and tidies the whole list.
@@ -495,9 +499,9 @@ void TFuzzySetValues::Assign(const TPersistent& source) {
   const TFzyFloat maximum = set != nullptr ? set->GetXRange(0) : 0;
   // Whether the copy is known clean: a source outside any block, known clean, whose plain
   // points come over unchanged (a descendant point may compare its own way).
-  bool clean_copy = other->GetUpdateCount() == 0 && other->IsSorted() && other->IsUnique();
+  bool clean_copy = source.GetUpdateCount() == 0 && source.IsSorted() && source.IsUnique();
   for (int i = 0; i < count; ++i) {
-    const TFuzzySetValue* point = other->GetPoint(i);
+    const TFuzzySetValue* point = source.GetPoint(i);
     TFzyFloat x = point->FX;
     TFzyFloat y = point->FY;
     if (set != nullptr) {
