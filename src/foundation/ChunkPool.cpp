@@ -47,16 +47,17 @@ static_assert(alignof(TPoolChunk) <= kHeaderSize && kHeaderSize <= kAlignment);
 
 // Slots not in use are poisoned for the address checker, so that an object used after its
 // storage went back is caught as it would be in storage of its own.
-void Poison([[maybe_unused]] void* start, [[maybe_unused]] std::size_t size) {
 #if defined(ASAN_POISON_MEMORY_REGION)
+void Poison(void* start, std::size_t size) {
   ASAN_POISON_MEMORY_REGION(start, size);
-#endif
 }
-void Unpoison([[maybe_unused]] void* start, [[maybe_unused]] std::size_t size) {
-#if defined(ASAN_UNPOISON_MEMORY_REGION)
+void Unpoison(void* start, std::size_t size) {
   ASAN_UNPOISON_MEMORY_REGION(start, size);
-#endif
 }
+#else
+void Poison(void*, std::size_t) {}
+void Unpoison(void*, std::size_t) {}
+#endif
 
 TPoolChunk*& ChunkOf(void* storage) {
   return *reinterpret_cast<TPoolChunk**>(static_cast<std::byte*>(storage) - kHeaderSize);

@@ -64,11 +64,6 @@ void TFuzzySetValue::SetXY(TFzyFloat x, TFzyFloat y) {
   Report(values, kXChanged | kYChanged);
 }
 
-void TFuzzySetValue::PlaceY(TFzyFloat y) {
-  FY = y < 0 ? 0 : y;
-  GetValues()->NoteItemChange();
-}
-
 bool TFuzzySetValue::SameAs(const TFuzzySetValue& other) const {
   return SameFloat(FX, other.FX) && SameFloat(FY, other.FY);
 }

@@ -35,6 +35,17 @@ bool Coincide(const TFuzzySetValue& point, const TFuzzySetValue& other) {
   return SameFloat(point.GetX(), other.GetX()) && SameFloat(point.GetY(), other.GetY());
 }
 
+// The walk of NextDistinctX and NextDistinctY over the coordinate `coordinate`.
+int NextDistinct(const TFuzzySetValues& values, int start, int step, TFzyFloat value,
+                 TFzyFloat (TFuzzySetValue::*coordinate)() const) {
+  if (step == 0) step = 1;
+  const int count = values.GetCount();
+  int index = start + step;
+  while (index >= 0 && index < count && SameFloat((values.GetPoint(index)->*coordinate)(), value))
+    index += step;
+  return index >= 0 && index < count ? index : -1;
+}
+
 }  // namespace
 
 TFuzzySetValues::TFuzzySetValues(TFuzzySet* set)
@@ -97,34 +108,26 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   // The degree is never negative.
   y = std::max(y, TFzyFloat{0});
   const bool outermost = GetUpdateCount() == 0;
-  if (!FPassesHooks) {
-    // One block: the list sorts and cleans itself once, and tells the set once. The new
-    // point is the one kept when it meets an equal point.
-    BeginUpdate();
-    auto* point = static_cast<TFuzzySetValue*>(Add());
-    point->SetXY(x, y);
-    KeepPoint keep(FKeep, outermost ? point : FKeep);
-    EndUpdate();
-    return point;
-  }
   const bool was_clean = FSorted && FUnique;
-  // Kept through the whole-list update that ends the block: declared before the block.
+  // One block: the list sorts and cleans itself once, and tells the set once. The new point
+  // is the one kept when it meets an equal point, through the update that ends the block.
   KeepPoint keep(FKeep, FKeep);
   PointsUpdate update(*this);
-  // Both coordinates at once, as SetXY takes them, so that X is bounded even when it
-  // happens to equal a new point's starting X. The point needs no report: the end of the
-  // outermost block checks the list.
-  if (FSet != nullptr) x = std::min(std::max(x, FSet->GetXRange(1)), FSet->GetXRange(0));
-  auto* point = AppendPlainPoint(x, y);
-  if (outermost) {
-    // In a block of its own: only the point itself is new, checked against its neighbours.
-    FOrderChecked = was_clean && AppendKeepsOrder();
-    FKeep = point;
+  TFuzzySetValue* point = nullptr;
+  if (!FPassesHooks) {
+    point = static_cast<TFuzzySetValue*>(Add());
+    point->SetXY(x, y);
   } else {
-    // Known again at the end of the outermost block, which checks the whole list.
-    FSorted = false;
-    FUnique = false;
+    // Both coordinates at once, as SetXY takes them. The point needs no report: the end of
+    // the outermost block checks the list, or (in a block of its own) the point alone.
+    if (FSet != nullptr) x = std::min(std::max(x, FSet->GetXRange(1)), FSet->GetXRange(0));
+    point = AppendPlainPoint(x, y);
+    FOrderChecked = outermost && was_clean && AppendKeepsOrder();
+    // Inside an enclosing block the order is known again at its end.
+    FSorted = FSorted && outermost;
+    FUnique = FUnique && outermost;
   }
+  if (outermost) FKeep = point;
   return point;
 }
 
@@ -149,11 +152,13 @@ void TFuzzySetValues::SetDegreesInBlock(std::span<const TFzyFloat> degrees) {
       GetPoint(i)->SetY(degrees[static_cast<size_t>(i)]);
     return;
   }
-  // Checked before the first is stored, as SetY checks each before storing it.
+  // Checked before the first is stored, as SetY checks each before storing it; stored as
+  // SetY stores it, without the report.
   for (int i = 0; i < count; ++i)
     CheckFinite(degrees[static_cast<size_t>(i)], "SetY", "Y");
   for (int i = 0; i < count; ++i)
-    GetPoint(i)->PlaceY(degrees[static_cast<size_t>(i)]);
+    GetPoint(i)->FY = std::max(degrees[static_cast<size_t>(i)], TFzyFloat{0});
+  NoteItemChange();
 }
 
 TFzyFloat TFuzzySetValues::GetMembership(TFzyFloat x) const {
@@ -191,21 +196,11 @@ TFzyFloat TFuzzySetValues::GetMinimumYValue() const {
 }
 
 int TFuzzySetValues::NextDistinctX(int start, int step, TFzyFloat x) const {
-  if (step == 0) step = 1;
-  const int count = GetCount();
-  int index = start + step;
-  while (index >= 0 && index < count && SameFloat(ItemAs<TFuzzySetValue>(index)->GetX(), x))
-    index += step;
-  return index >= 0 && index < count ? index : -1;
+  return NextDistinct(*this, start, step, x, &TFuzzySetValue::GetX);
 }
 
 int TFuzzySetValues::NextDistinctY(int start, int step, TFzyFloat y) const {
-  if (step == 0) step = 1;
-  const int count = GetCount();
-  int index = start + step;
-  while (index >= 0 && index < count && SameFloat(ItemAs<TFuzzySetValue>(index)->GetY(), y))
-    index += step;
-  return index >= 0 && index < count ? index : -1;
+  return NextDistinct(*this, start, step, y, &TFuzzySetValue::GetY);
 }
 
 void TFuzzySetValues::Densify(int count) {

@@ -67,9 +67,6 @@ class TFuzzySetValue : public TGCollectionItem {
   TFuzzySetValues* GetValues() const { return FValues; }
   // Tells the list (which puts itself right) and then the collection.
   void Report(TFuzzySetValues* values, int flags);
-  // SetY for a point of a list inside an update block that is about to check the whole list:
-  // the degree is taken as SetY takes it, without the report.
-  void PlaceY(TFzyFloat y);
 
   friend class TFuzzySetValues;
 

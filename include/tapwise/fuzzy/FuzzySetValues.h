@@ -52,7 +52,8 @@ class TFuzzySetValues : public TGCollection {
   TFuzzySetValue* GetPoint(int index) const { return ItemAs<TFuzzySetValue>(index); }
   TFzyFloat GetX(int index) const { return GetPoint(index)->GetX(); }
   TFzyFloat GetY(int index) const { return GetPoint(index)->GetY(); }
-  /// Whether the list is known to be in ascending X.
+  /// Whether the list is known to be in ascending X (after points were added inside a
+  /// block, not before its end).
   bool IsSorted() const { return FSorted; }
   /// Whether the list is known to hold no duplicates and no over-long runs on one X.
   bool IsUnique() const { return FUnique; }
