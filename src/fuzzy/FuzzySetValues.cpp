@@ -66,6 +66,7 @@ std::unique_ptr<TGCollectionItem> TFuzzySetValues::NewItem() {
 }
 
 void TFuzzySetValues::DisposeItem(std::unique_ptr<TGCollectionItem> item) {
+  // Plain points only: a descendant point taken in through AddItem has storage of its own.
   auto* point = ExactCast<TFuzzySetValue>(item.get());
   if (!FPassesHooks || point == nullptr) {
     TGCollection::DisposeItem(std::move(item));
