@@ -89,9 +89,9 @@ void TFuzzySet::SetTriangle(TFzyFloat left, TFzyFloat middle, TFzyFloat right) {
     // The block's end sorts and checks the three points at once.
     TFuzzySetValues& values = GetValues();
     values.ExpectPoints(3);
-    values.AddPointInBlock(left, 0);
-    values.AddPointInBlock(middle, 1);
-    values.AddPointInBlock(right, 0);
+    values.AddPoint(left, 0);
+    values.AddPoint(middle, 1);
+    values.AddPoint(right, 0);
   }
   StoreSetType(fstTriangle);
 }
@@ -160,7 +160,7 @@ void TFuzzySet::SetWeightedBetaCurve(int count, TFzyFloat range, TFzyFloat cente
     Clear();
     GetValues().ExpectPoints(static_cast<int>(points.size()));
     for (const auto& [x, y] : points)
-      GetValues().AddPointInBlock(x, y);
+      GetValues().AddPoint(x, y);
   }
   FInflectionPoint = inflection_point;
   StoreSetType(fstBetaCurve);

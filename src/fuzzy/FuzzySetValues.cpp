@@ -2,18 +2,20 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <typeinfo>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "FiniteCheck.h"
+#include "MatchDegree.h"
+#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
+#include "tapwise/foundation/ScopedAssignment.h"
 #include "tapwise/foundation/UpdateScope.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzyGeometry.h"
 #include "tapwise/fuzzy/FuzzySet.h"
-#include "tapwise/fuzzy/InterfacedFuzzySet.h"
 #include "tapwise/fuzzy/ShapeFunctions.h"
 
 namespace tapwise {
@@ -23,79 +25,70 @@ namespace {
 // Closes an update block on every way out of a scope, failures included, so that the list
 // always puts itself right.
 using PointsUpdate = TUpdateScope<TFuzzySetValues>;
-
 // Names the point a clean-up must keep for as long as the scope lasts.
-class KeepPoint {
- public:
-  KeepPoint(const TFuzzySetValue*& slot, const TFuzzySetValue* point) : FSlot(slot), FSaved(slot) {
-    FSlot = point;
-  }
-  ~KeepPoint() { FSlot = FSaved; }
-  KeepPoint(const KeepPoint&) = delete;
-  KeepPoint& operator=(const KeepPoint&) = delete;
+using KeepPoint = TScopedAssignment<const TFuzzySetValue*>;
 
- private:
-  const TFuzzySetValue*& FSlot;
-  const TFuzzySetValue* FSaved;
-};
+// Whether two points are equal within tolerance. Plain points compare inline; a descendant
+// point may compare its own way.
+bool Coincide(const TFuzzySetValue& point, const TFuzzySetValue& other) {
+  if (!IsExactly<TFuzzySetValue>(point)) return point.SameAs(other);
+  return SameFloat(point.GetX(), other.GetX()) && SameFloat(point.GetY(), other.GetY());
+}
+
+// The walk of NextDistinctX and NextDistinctY over the coordinate `coordinate`.
+int NextDistinct(const TFuzzySetValues& values, int start, int step, TFzyFloat value,
+                 TFzyFloat (TFuzzySetValue::*coordinate)() const) {
+  if (step == 0) step = 1;
+  const int count = values.GetCount();
+  int index = start + step;
+  while (index >= 0 && index < count && SameFloat((values.GetPoint(index)->*coordinate)(), value))
+    index += step;
+  return index >= 0 && index < count ? index : -1;
+}
 
 }  // namespace
 
 TFuzzySetValues::TFuzzySetValues(TFuzzySet* set)
-    : TFuzzySetValues(set, TCollectionItemClass::Of<TFuzzySetValue>()) {
-  FReusesPoints = true;
-}
+    : TGCollection(set, TCollectionItemClass::Of<TFuzzySetValue>()),
+      FSet(set),
+      FPassesHooks(true) {}
 
 TFuzzySetValues::TFuzzySetValues(TFuzzySet* set, TCollectionItemClass item_class)
-    : TGCollection(set, std::move(item_class)), FSet(set) {}
+    : TGCollection(set, std::move(item_class)), FSet(set), FPassesHooks(false) {}
 
 TFuzzySetValues::~TFuzzySetValues() = default;
 
 std::unique_ptr<TGCollectionItem> TFuzzySetValues::NewItem() {
-  if (FSparePoints.empty() && !FReusesPoints) return TGCollection::NewItem();
-  return NewPlainPoint(false);
-}
-
-std::unique_ptr<TFuzzySetValue> TFuzzySetValues::NewPlainPoint(bool placed) {
-  if (FSparePoints.empty()) {
-    // A list of plain points builds them itself, as its item class would, a few to an
-    // allocation.
-    return std::unique_ptr<TFuzzySetValue>(placed ? new (FChunks) TFuzzySetValue()
-                                                  : new (FChunks) TFuzzySetValue(this));
-  }
-  std::unique_ptr<TFuzzySetValue> point = std::move(FSparePoints.back());
-  FSparePoints.pop_back();
-  if (placed) return point;
-  // As the constructor starts a point about to join this list: one unit right of the last
-  // point, degree 0. Identifier and list come from joining, as for a new point.
-  const int count = GetCount();
-  point->FX = count > 0 ? GetPoint(count - 1)->FX + 1 : 0;
-  point->FY = 0;
-  return point;
+  if (!FPassesHooks) return TGCollection::NewItem();
+  // Built as the item class would build it, in the pool's storage.
+  return std::unique_ptr<TGCollectionItem>(::new (FPool.Allocate(sizeof(TFuzzySetValue)))
+                                               TFuzzySetValue(this));
 }
 
 void TFuzzySetValues::DisposeItem(std::unique_ptr<TGCollectionItem> item) {
-  // Only plain points: a descendant point may carry state a reset would not restore.
-  const TGCollectionItem* disposed = item.get();
-  if (FReusesPoints && static_cast<int>(FSparePoints.size()) < kMaxSparePoints &&
-      typeid(*disposed) == typeid(TFuzzySetValue)) {
-    FSparePoints.emplace_back(static_cast<TFuzzySetValue*>(item.release()));
+  // Plain points only: a descendant point taken in through AddItem has storage of its own.
+  auto* point = ExactCast<TFuzzySetValue>(item.get());
+  if (!FPassesHooks || point == nullptr) {
+    TGCollection::DisposeItem(std::move(item));
     return;
   }
-  TGCollection::DisposeItem(std::move(item));
+  item.release();
+  std::destroy_at(point);
+  FPool.Recycle(point);
 }
 
-TFuzzySetValue* TFuzzySetValues::AddPlainPoint(bool placed) {
-  if (GetUpdateCount() == 0 || !TakesPlainPoints()) return static_cast<TFuzzySetValue*>(Add());
-  std::unique_ptr<TFuzzySetValue> point = NewPlainPoint(placed);
-  // All that the hooks of this list do for a point that joins it (see Notify).
+TFuzzySetValue* TFuzzySetValues::AppendPlainPoint(TFzyFloat x, TFzyFloat y) {
+  auto* point = ::new (FPool.Allocate(sizeof(TFuzzySetValue))) TFuzzySetValue();
+  point->FX = x;
+  point->FY = y;
   point->FValues = this;
-  return static_cast<TFuzzySetValue*>(AppendWithoutHooks(std::move(point)));
+  AppendWithoutHooks(std::unique_ptr<TGCollectionItem>(point));
+  return point;
 }
 
 void TFuzzySetValues::ClearPoints() {
   if (GetCount() == 0) return;
-  if (!TakesPlainPoints()) {
+  if (!FPassesHooks) {
     Clear();
     return;
   }
@@ -105,7 +98,6 @@ void TFuzzySetValues::ClearPoints() {
   while (GetCount() > 0) {
     std::unique_ptr<TGCollectionItem> item = TakeLastWithoutHooks();
     static_cast<TFuzzySetValue&>(*item).FValues = nullptr;
-    // This very class's: a list of the library's own kind disposes of points so.
     TFuzzySetValues::DisposeItem(std::move(item));
   }
 }
@@ -117,29 +109,26 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   // The degree is never negative.
   y = std::max(y, TFzyFloat{0});
   const bool outermost = GetUpdateCount() == 0;
-  if (outermost && TakesPlainPoints()) return AppendPoint(x, y);
-  // One block: the list sorts and cleans itself once, and tells the set once. The new
-  // point is the one kept when it meets an equal point.
-  BeginUpdate();
-  auto* point = AddPlainPoint(false);
-  point->SetXY(x, y);
-  KeepPoint keep(FKeep, outermost ? point : FKeep);
-  EndUpdate();
-  return point;
-}
-
-TFuzzySetValue* TFuzzySetValues::AppendPoint(TFzyFloat x, TFzyFloat y) {
   const bool was_clean = FSorted && FUnique;
-  // Kept through the whole-list update that ends the block: declared before the block.
+  // One block: the list sorts and cleans itself once, and tells the set once. The new point
+  // is the one kept when it meets an equal point, through the update that ends the block.
   KeepPoint keep(FKeep, FKeep);
   PointsUpdate update(*this);
-  auto* point = AddPlainPoint(true);
-  // Both coordinates at once, so that X is bounded even when it happens to equal the
-  // point's starting X. In a block of its own the point needs no report: the block's end
-  // checks the list, and the point itself (read there) against its neighbours already.
-  point->PlaceXY(x, y);
-  FOrderChecked = was_clean && AppendKeepsOrder();
-  FKeep = point;
+  TFuzzySetValue* point = nullptr;
+  if (!FPassesHooks) {
+    point = static_cast<TFuzzySetValue*>(Add());
+    point->SetXY(x, y);
+  } else {
+    // Both coordinates at once, as SetXY takes them. The point needs no report: the end of
+    // the outermost block checks the list, or (in a block of its own) the point alone.
+    if (FSet != nullptr) x = std::min(std::max(x, FSet->GetXRange(1)), FSet->GetXRange(0));
+    point = AppendPlainPoint(x, y);
+    FOrderChecked = outermost && was_clean && AppendKeepsOrder();
+    // Inside an enclosing block the order is known again at its end.
+    FSorted = FSorted && outermost;
+    FUnique = FUnique && outermost;
+  }
+  if (outermost) FKeep = point;
   return point;
 }
 
@@ -157,49 +146,20 @@ bool TFuzzySetValues::AppendKeepsOrder() const {
   return run <= 3;
 }
 
-TFuzzySetValue* TFuzzySetValues::AddPointInBlock(TFzyFloat x, TFzyFloat y) {
-  if (GetUpdateCount() != 1 || ObservesEachPoint()) return AddPoint(x, y);
-  CheckFinite(x, "AddPoint", "X");
-  CheckFinite(y, "AddPoint", "Y");
-  auto* point = AddPlainPoint(true);
-  point->PlaceXY(x, std::max(y, TFzyFloat{0}));
-  return point;
-}
-
-bool TFuzzySetValues::FindWhetherObservesEachPoint() const {
-  // Known once the object is complete; type comparisons are not free on every point. The
-  // interfaced list first: a matching type is told at once, a different one by its name.
-  const bool own_kind =
-      typeid(*this) == typeid(TIFSValues) || typeid(*this) == typeid(TFuzzySetValues);
-  FObservesEachPoint = own_kind ? 0 : 1;
-  return FObservesEachPoint == 1;
-}
-
 void TFuzzySetValues::SetDegreesInBlock(std::span<const TFzyFloat> degrees) {
   const int count = std::min(GetCount(), static_cast<int>(degrees.size()));
-  if (GetUpdateCount() != 1 || ObservesEachPoint()) {
+  if (GetUpdateCount() != 1 || !FPassesHooks) {
     for (int i = 0; i < count; ++i)
       GetPoint(i)->SetY(degrees[static_cast<size_t>(i)]);
     return;
   }
-  // Checked before the first is stored, as SetY checks each before storing it.
+  // Checked before the first is stored, as SetY checks each before storing it; stored as
+  // SetY stores it, without the report.
   for (int i = 0; i < count; ++i)
     CheckFinite(degrees[static_cast<size_t>(i)], "SetY", "Y");
   for (int i = 0; i < count; ++i)
-    GetPoint(i)->PlaceY(degrees[static_cast<size_t>(i)]);
-}
-
-void TFuzzySetValues::RenewFlatPoints() const {
-  if (FFlat == nullptr) FFlat = std::make_unique<TFlatCache>();
-  const int count = GetCount();
-  std::vector<geometry::TPoint>& points = FFlat->Points;
-  points.resize(static_cast<size_t>(count));
-  for (int i = 0; i < count; ++i) {
-    const TFuzzySetValue* point = GetPoint(i);
-    points[static_cast<size_t>(i)] = {point->FX, point->FY};
-  }
-  FFlat->Support = geometry::SupportOf(geometry::TPointSpan(points));
-  FFlat->Stamp = GetChangeStamp();
+    GetPoint(i)->FY = std::max(degrees[static_cast<size_t>(i)], TFzyFloat{0});
+  NoteItemChange();
 }
 
 TFzyFloat TFuzzySetValues::GetMembership(TFzyFloat x) const {
@@ -237,21 +197,11 @@ TFzyFloat TFuzzySetValues::GetMinimumYValue() const {
 }
 
 int TFuzzySetValues::NextDistinctX(int start, int step, TFzyFloat x) const {
-  if (step == 0) step = 1;
-  const int count = GetCount();
-  int index = start + step;
-  while (index >= 0 && index < count && SameFloat(ItemAs<TFuzzySetValue>(index)->GetX(), x))
-    index += step;
-  return index >= 0 && index < count ? index : -1;
+  return NextDistinct(*this, start, step, x, &TFuzzySetValue::GetX);
 }
 
 int TFuzzySetValues::NextDistinctY(int start, int step, TFzyFloat y) const {
-  if (step == 0) step = 1;
-  const int count = GetCount();
-  int index = start + step;
-  while (index >= 0 && index < count && SameFloat(ItemAs<TFuzzySetValue>(index)->GetY(), y))
-    index += step;
-  return index >= 0 && index < count ? index : -1;
+  return NextDistinct(*this, start, step, y, &TFuzzySetValue::GetY);
 }
 
 void TFuzzySetValues::Densify(int count) {
@@ -518,58 +468,50 @@ void TFuzzySetValues::CopyPoints(const TFuzzySetValues& source, int start, int c
 }
 
 void TFuzzySetValues::Assign(const TPersistent& source) {
+  if (const auto* other = dynamic_cast<const TFuzzySetValues*>(&source)) {
+    Assign(*other);
+  } else {
+    TGCollection::Assign(source);
+  }
+}
+
+void TFuzzySetValues::Assign(const TFuzzySetValues& source) {
   // Only a list of plain points can set its new points' coordinates directly; that is what
   // the collection's Assign does too, through each point's Assign.
-  const TFuzzySetValues* other = nullptr;
-  if (FReusesPoints) {
-    other = typeid(source) == typeid(TIFSValues) || typeid(source) == typeid(TFuzzySetValues)
-                ? static_cast<const TFuzzySetValues*>(&source)
-                : dynamic_cast<const TFuzzySetValues*>(&source);
-  }
-  if (other == nullptr || other == this) {
+  if (!FPassesHooks || &source == this) {
     TGCollection::Assign(source);
     return;
   }
   TUpdateScope<TFuzzySetValues> update(*this);
   ClearPoints();
-  const int count = other->GetCount();
+  const int count = source.GetCount();
   ReserveItems(count);
   ExpectPoints(count);
   // The source's coordinates are finite; the block's end checks and tidies the whole list.
-  if (ObservesEachPoint()) {
-    for (int i = 0; i < count; ++i) {
-      const TFuzzySetValue* point = other->GetPoint(i);
-      static_cast<TFuzzySetValue*>(Add())->SetXY(point->FX, point->FY);
+  // Placed as AddPoint places a point, with the universe read once: nothing outside this
+  // loop runs between two points.
+  const TFuzzySet* set = GetFuzzySet();
+  const TFzyFloat minimum = set != nullptr ? set->GetXRange(1) : 0;
+  const TFzyFloat maximum = set != nullptr ? set->GetXRange(0) : 0;
+  // Whether the copy is known clean: a source outside any block, known clean, whose plain
+  // points come over unchanged (a descendant point may compare its own way).
+  bool clean_copy = source.GetUpdateCount() == 0 && source.IsSorted() && source.IsUnique();
+  for (int i = 0; i < count; ++i) {
+    const TFuzzySetValue* point = source.GetPoint(i);
+    TFzyFloat x = point->FX;
+    TFzyFloat y = point->FY;
+    if (set != nullptr) {
+      // Not std::clamp: with momentarily inverted bounds the upper bound wins.
+      x = std::min(std::max(x, minimum), maximum);
+      y = y < 0 ? 0 : y;
     }
-  } else {
-    // Placed as PlaceXY places a point, with the universe read once: nothing outside this
-    // loop runs between two points.
-    const TFuzzySet* set = GetFuzzySet();
-    const TFzyFloat minimum = set != nullptr ? set->GetXRange(1) : 0;
-    const TFzyFloat maximum = set != nullptr ? set->GetXRange(0) : 0;
-    // Whether the copy is known clean: a source outside any block, known clean, whose plain
-    // points come over unchanged (a descendant point may compare its own way).
-    bool clean_copy = other->GetUpdateCount() == 0 && other->IsSorted() && other->IsUnique();
-    for (int i = 0; i < count; ++i) {
-      const TFuzzySetValue* point = other->GetPoint(i);
-      auto* copy = AddPlainPoint(true);
-      if (set != nullptr) {
-        // Not std::clamp: with momentarily inverted bounds the upper bound wins.
-        copy->FX = std::min(std::max(point->FX, minimum), maximum);
-        copy->FY = point->FY < 0 ? 0 : point->FY;
-      } else {
-        copy->FX = point->FX;
-        copy->FY = point->FY;
-      }
-      clean_copy = clean_copy && typeid(*point) == typeid(TFuzzySetValue) &&
-                   copy->FX == point->FX && copy->FY == point->FY;
-    }
-    NoteItemChange();
-    // Read by the whole-list update that ends this block, when it is the outermost one.
-    FOrderChecked = clean_copy && GetUpdateCount() == 1;
+    AppendPlainPoint(x, y);
+    clean_copy =
+        clean_copy && IsExactly<TFuzzySetValue>(*point) && x == point->FX && y == point->FY;
   }
-  // The flags hold inside an enclosing block too, as after point-by-point changes; in a
-  // block of its own the block's end checks the list.
+  // Read by the whole-list update that ends this block, when it is the outermost one. The
+  // flags hold inside an enclosing block too, as after point-by-point changes.
+  FOrderChecked = clean_copy && GetUpdateCount() == 1;
   if (GetUpdateCount() > 1) CheckOrder();
 }
 

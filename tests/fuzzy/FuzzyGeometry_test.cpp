@@ -8,6 +8,8 @@
 #include <random>
 #include <vector>
 
+#include "../../src/fuzzy/MatchDegree.h"
+
 namespace tapwise::geometry {
 namespace {
 

@@ -7,7 +7,6 @@
 #include <memory>
 #include <mutex>
 #include <random>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <utility>
@@ -93,12 +92,6 @@ class alignas(64) TAlignedPoint : public TFuzzySetValue {
   double Extra = 7;
 };
 
-// Points of exactly a plain point's size whose construction fails.
-class TRefusedPoint : public TFuzzySetValue {
- public:
-  TRefusedPoint() { throw std::runtime_error("refused"); }
-};
-
 class TLabelledValues : public TFuzzySetValues {
  public:
   TLabelledValues() : TFuzzySetValues(nullptr, TCollectionItemClass::Of<TLabelledPoint>()) {}
@@ -162,7 +155,7 @@ TEST(FuzzySetValueStorage, ExpectedPointsFitTheirStorageWhateverCountComes) {
   EXPECT_EQ(static_cast<TFuzzySetValue&>(*middle).GetX(), 5);
   EXPECT_EQ(static_cast<TFuzzySetValue&>(*fourth).GetX(), 12);
 
-  // Counts that do not come true, free slots already at hand and spare points first.
+  // Counts that do not come true, free slots already at hand and kept storage first.
   TFuzzySetValues list;
   list.ExpectPoints(2);
   for (int i = 0; i < 7; ++i)
@@ -239,7 +232,7 @@ TEST(FuzzySetValueStorage, DescendantPointsAreAllocatedAndFreedWhole) {
   EXPECT_EQ(first->Label, "a label long enough to live on the heap of its own");
   EXPECT_EQ(first->Weight[3], 4);
   TOwnedItem taken = labelled.Extract(*first);
-  labelled.Clear();  // a list of descendants keeps no spares: these are destroyed
+  labelled.Clear();  // a list of descendants keeps no storage: these are freed
   EXPECT_EQ(static_cast<TFuzzySetValue&>(*taken).GetX(), 1);
   taken.reset();
 
@@ -274,12 +267,6 @@ TEST(FuzzySetValueStorage, DescendantPointsAreAllocatedAndFreedWhole) {
   plain.Clear();
   plain.AddPoint(3, 0);
   EXPECT_EQ(PointsOf(plain), (Points{{3, 0}}));
-
-  // A failed construction gives its storage back.
-  TPointChunks chunks;
-  EXPECT_THROW((void)new (chunks) TRefusedPoint(), std::runtime_error);
-  std::unique_ptr<TFuzzySetValue> after(new (chunks) TLabelledPoint());
-  EXPECT_EQ(after->ClassName(), "TLabelledPoint");
 }
 
 TEST(FuzzySetValueStorage, ClonesAndAssignedCopiesKeepTheCoordinates) {

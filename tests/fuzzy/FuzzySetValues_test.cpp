@@ -9,7 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "../../src/fuzzy/MatchDegree.h"
 #include "FuzzySetTestVariable.h"
+#include "support/ExpectThrow.h"
 #include "tapwise/foundation/UpdateScope.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzySet.h"
@@ -162,7 +164,7 @@ TEST(FuzzySetValues, CleanUpNeverChangesTheMembershipFunction) {
 // The contiguous copy the walks read must follow every change, in blocks and out of them.
 void ExpectFlatCopyCurrent(const TFuzzySetValues& values) {
   Points flat;
-  for (const geometry::TPoint& point : values.GetFlatPoints())
+  for (const geometry::TPoint& point : TFlatPoints::Of(values).GetPoints())
     flat.emplace_back(point.X, point.Y);
   EXPECT_EQ(flat, PointsOf(values));
 }
@@ -170,10 +172,10 @@ void ExpectFlatCopyCurrent(const TFuzzySetValues& values) {
 TEST(FuzzySetValues, FlatCopyFollowsMovesCopiesAndClears) {
   TFuzzySetValues values;
   // Asked for before any point: an empty copy whose support has no nonzero degree.
-  const TFuzzySetValues::TFlatCopy empty = values.GetFlatCopy();
-  EXPECT_TRUE(empty.Points.empty());
-  EXPECT_EQ(empty.Support.FirstNonzero, -1);
-  EXPECT_EQ(empty.Support.LastNonzero, -1);
+  const TFlatPoints& empty = TFlatPoints::Of(values);
+  EXPECT_TRUE(empty.GetPoints().empty());
+  EXPECT_EQ(empty.GetSupport().FirstNonzero, -1);
+  EXPECT_EQ(empty.GetSupport().LastNonzero, -1);
   AddAll(values, {{0, 0}, {1, 1}, {2, 0}});
   ExpectFlatCopyCurrent(values);
   values.GetPoint(0)->SetIndex(2);  // a move alone, inside the list
@@ -184,12 +186,12 @@ TEST(FuzzySetValues, FlatCopyFollowsMovesCopiesAndClears) {
   ExpectFlatCopyCurrent(values);
   values.Clear();
   ExpectFlatCopyCurrent(values);
-  EXPECT_TRUE(values.GetFlatPoints().empty());
+  EXPECT_TRUE(TFlatPoints::Of(values).GetPoints().empty());
   AddAll(values, {{1, 0}, {2, 0.5}, {3, 0}});
-  const TFuzzySetValues::TFlatCopy again = values.GetFlatCopy();
-  EXPECT_EQ(again.Points.size(), 3u);
-  EXPECT_EQ(again.Support.FirstNonzero, 1);
-  EXPECT_EQ(again.Support.LastNonzero, 1);
+  const TFlatPoints& again = TFlatPoints::Of(values);
+  EXPECT_EQ(again.GetPoints().size(), 3u);
+  EXPECT_EQ(again.GetSupport().FirstNonzero, 1);
+  EXPECT_EQ(again.GetSupport().LastNonzero, 1);
 }
 
 // The clean-up's rule, written the slow and obvious way on plain points: successive
@@ -493,24 +495,12 @@ TEST(FuzzySetValues, DensifySpreadsNewPointsOverRealSegments) {
 
 TEST(FuzzySetValues, DegreeStatisticsAndTheirEmptyListErrors) {
   TFuzzySetValues values;
-  try {
-    values.GetMaximumYValue();
-    FAIL() << "no error";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(), "Invalid operation: \"Get Maximum Y Value\".  Fuzzy set is empty");
-  }
-  try {
-    values.GetMinimumYValue();
-    FAIL() << "no error";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(), "Invalid operation: \"Get Minimum Y Value\".  Fuzzy set is empty");
-  }
-  try {
-    values.GetAverageYValue();
-    FAIL() << "no error";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(), "Invalid operation: \"Get Average Y Value\".  Fuzzy set is empty");
-  }
+  EXPECT_THROW_MSG(values.GetMaximumYValue(), EFzyException,
+                   "Invalid operation: \"Get Maximum Y Value\".  Fuzzy set is empty");
+  EXPECT_THROW_MSG(values.GetMinimumYValue(), EFzyException,
+                   "Invalid operation: \"Get Minimum Y Value\".  Fuzzy set is empty");
+  EXPECT_THROW_MSG(values.GetAverageYValue(), EFzyException,
+                   "Invalid operation: \"Get Average Y Value\".  Fuzzy set is empty");
   AddAll(values, {{0, 0.2}, {1, 1.5}, {2, 0.4}});
   EXPECT_DOUBLE_EQ(values.GetAverageYValue(), 0.7);
   EXPECT_EQ(values.GetMaximumYValue(), 1.5);  // no upper clamp
@@ -547,15 +537,14 @@ TEST(FuzzySetValues, CopyPointsClampsItsRange) {
 TEST(FuzzySetValues, NonFiniteCoordinatesAreRefused) {
   TFuzzySetValues values;
   AddAll(values, {{0, 0}, {1, 1}});
-  try {
-    values.GetPoint(0)->SetX(NAN);
-    FAIL() << "no error";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(), "Invalid argument to SetX: X is not a finite number");
-  }
-  EXPECT_THROW(values.GetPoint(0)->SetY(INFINITY), EFzyException);
-  EXPECT_THROW(values.GetPoint(0)->SetXY(0, NAN), EFzyException);
-  EXPECT_THROW(values.AddPoint(-INFINITY, 0), EFzyException);
+  EXPECT_THROW_MSG(values.GetPoint(0)->SetX(NAN), EFzyException,
+                   "Invalid argument to SetX: X is not a finite number");
+  EXPECT_THROW_MSG(values.GetPoint(0)->SetY(INFINITY), EFzyException,
+                   "Invalid argument to SetY: Y is not a finite number");
+  EXPECT_THROW_MSG(values.GetPoint(0)->SetXY(0, NAN), EFzyException,
+                   "Invalid argument to SetXY: Y is not a finite number");
+  EXPECT_THROW_MSG(values.AddPoint(-INFINITY, 0), EFzyException,
+                   "Invalid argument to AddPoint: X is not a finite number");
   EXPECT_EQ(PointsOf(values), (Points{{0, 0}, {1, 1}}));
 }
 
@@ -582,6 +571,7 @@ TEST(FuzzySetValues, PointsOfASetStayInsideItsUniverse) {
 // Counts what a list reports while points join and leave it.
 class TRecordingValues : public TFuzzySetValues {
  public:
+  TRecordingValues() : TFuzzySetValues(nullptr, TCollectionItemClass::Of<TFuzzySetValue>()) {}
   void Notify(TGCollectionItem& item, TCollectionNotification action) override {
     TFuzzySetValues::Notify(item, action);
     ++notifications[action];
@@ -596,34 +586,27 @@ class TRecordingValues : public TFuzzySetValues {
 };
 
 TEST(FuzzySetValues, DeletedPointsComeBackAsNewPointsWithFreshIdentifiers) {
-  TRecordingValues values;
+  TFuzzySetValues values;
   const Points shape{{1, 0}, {2, 1}, {3, 0}};
   AddAll(values, shape);
-  const int first_added = values.notifications[cnAdded];
-  const int first_whole_updates = values.whole_updates;
-  const int first_item_updates = values.item_updates;
   std::vector<const TFuzzySetValue*> objects;
   for (int i = 0; i < values.GetCount(); ++i)
     objects.push_back(values.GetPoint(i));
   values.GetPoint(1)->Link(*values.GetPoint(2));
 
   values.Clear();
-  values.notifications[cnAdded] = values.whole_updates = values.item_updates = 0;
   AddAll(values, shape);
   EXPECT_EQ(PointsOf(values), shape);
-  // Same objects, new identifiers, no links left over, the same reports as the first time.
+  // The same storage, new identifiers, no links left over.
   for (int i = 0; i < values.GetCount(); ++i) {
     EXPECT_EQ(values.GetPoint(i)->GetID(), 3 + i);
     EXPECT_EQ(values.GetPoint(i)->GetLinks(), nullptr);
     EXPECT_EQ(values.GetPoint(i)->GetCollection(), &values);
     EXPECT_NE(std::find(objects.begin(), objects.end(), values.GetPoint(i)), objects.end());
   }
-  EXPECT_EQ(values.notifications[cnAdded], first_added);
-  EXPECT_EQ(values.whole_updates, first_whole_updates);
-  EXPECT_EQ(values.item_updates, first_item_updates);
 
-  // A reused point starts as a new one: one unit right of the last point, degree 0, or at
-  // the origin in an empty list.
+  // A point in reused storage starts as a new one: one unit right of the last point, degree
+  // 0, or at the origin in an empty list.
   values.Delete(2);
   auto* added = static_cast<TFuzzySetValue*>(values.Add());
   EXPECT_EQ(added->GetX(), 3);
@@ -674,8 +657,8 @@ TEST(FuzzySetValues, TheOwnListAndAWatchingListAgreeOnEveryPointTheyTakeAndGive)
     trace();
     {
       TUpdateScope<TFuzzySetValues> block(values);
-      values.AddPointInBlock(2, 0.5);
-      values.AddPointInBlock(1, 0);
+      values.AddPoint(2, 0.5);
+      values.AddPoint(1, 0);
     }
     trace();
     return traces;
@@ -750,9 +733,9 @@ TEST(FuzzySetValues, ACopyIsTidiedUnlessItsSourceIsCleanAndComesOverUnchanged) {
   TFuzzySetValues unsettled;
   {
     TUpdateScope<TFuzzySetValues> block(unsettled);
-    unsettled.AddPointInBlock(8, 0);
-    unsettled.AddPointInBlock(2, 1);
-    unsettled.AddPointInBlock(2, 1);
+    unsettled.AddPoint(8, 0);
+    unsettled.AddPoint(2, 1);
+    unsettled.AddPoint(2, 1);
     TFuzzySetValues copy;
     copy.Assign(unsettled);
     EXPECT_EQ(PointsOf(copy), (Points{{2, 1}, {8, 0}}));
@@ -762,7 +745,7 @@ TEST(FuzzySetValues, ACopyIsTidiedUnlessItsSourceIsCleanAndComesOverUnchanged) {
 
 TEST(FuzzySetValues, ManyDeletedPointsAreKeptOnlyUpToTheLimit) {
   TFuzzySetValues values;
-  const int many = TFuzzySetValues::kMaxSparePoints + 8;
+  const int many = TChunkPool::kMaxKept + 8;
   for (int round = 0; round < 3; ++round) {
     for (int i = 0; i < many; ++i)
       values.AddPoint(i, i % 2);

@@ -1,64 +1,16 @@
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
-#include <cstdint>
 #include <new>
 #include <string>
 
+#include "tapwise/foundation/ChunkPool.h"
 #include "tapwise/foundation/Collection.h"
 #include "tapwise/fuzzy/FuzzyTypes.h"
 
 namespace tapwise {
 
 class TFuzzySetValues;
-struct TPointChunk;
-
-/// Where a list of plain points takes its new points from: a chunk of a few slots at a time,
-/// so that a set of a few points costs one allocation for them rather than one per point.
-///
-/// A chunk stays until its last point is gone and the list has moved on to another chunk
-/// (or is itself gone): a point may leave its list (`TGCollection::Extract`) and outlive it,
-/// and be destroyed by its owner on any thread. A slot is used once; a list that loses and
-/// gains points over and over takes new chunks as its old ones empty, and reuses the points
-/// it keeps (`TFuzzySetValues::kMaxSparePoints`) before it takes any slot.
-class TPointChunks {
- public:
-  /// Slots per chunk.
-  static constexpr int kSlots = 4;
-  static_assert(kSlots <= 255);
-
-  TPointChunks() = default;
-  /// Lets go of the chunk being filled; it goes when its points are gone.
-  ~TPointChunks() { Release(); }
-  TPointChunks(const TPointChunks&) = delete;
-  TPointChunks& operator=(const TPointChunks&) = delete;
-
-  /// Tells that `count` more plain points are about to be taken: a chunk taken for them has
-  /// room for just those left over after the free slots of the present chunk (at most
-  /// kSlots), so that a set of three points carries no fourth slot. Any further point takes
-  /// a chunk of its own, so the hint must be exact to save anything.
-  void Expect(int count) noexcept {
-    const int free = FChunk != nullptr ? FSlots - FNext : 0;
-    FNextSlots =
-        static_cast<std::uint8_t>(count - free < 1 ? kSlots : std::min(count - free, kSlots));
-  }
-
- private:
-  friend class TFuzzySetValue;
-
-  // Storage for an object of `size` bytes after its header: the next slot for a plain
-  // point, a lone allocation for an object of any other size.
-  void* Allocate(std::size_t size);
-  // Gives up the list's hold on FChunk, with its unused slots.
-  void Release() noexcept;
-
-  TPointChunk* FChunk = nullptr;
-  // Counts of at most kSlots, small enough to keep this beside the chunk pointer.
-  std::uint8_t FNext = 0;            // the next free slot of FChunk
-  std::uint8_t FSlots = 0;           // FChunk's slots
-  std::uint8_t FNextSlots = kSlots;  // the next chunk's
-};
 
 /// One membership point (X, Y) of a fuzzy set, an item of a `TFuzzySetValues` list.
 ///
@@ -96,18 +48,18 @@ class TFuzzySetValue : public TGCollectionItem {
   /// From another point: `SetXY` with its coordinates.
   void Assign(const TPersistent& source) override;
 
-  // Every point (of this class or a descendant) has a small header before it that names
-  // the chunk it sits in, or none for a lone allocation; deleting a point through any
-  // pointer to it gives its slot back to its chunk.
-  static void* operator new(std::size_t size);
-  /// A slot from `chunks` (a lone allocation for a descendant's larger object).
-  static void* operator new(std::size_t size, TPointChunks& chunks);
-  static void operator delete(void* object, std::size_t size) noexcept;
-  // Called only when a constructor fails after the placement form above.
-  static void operator delete(void* object, TPointChunks& chunks) noexcept;
-  // A descendant aligned beyond the usual alignment: plain aligned storage, no header.
-  static void* operator new(std::size_t size, std::align_val_t alignment);
-  static void operator delete(void* object, std::size_t size, std::align_val_t alignment) noexcept;
+  // Every point (of this class or a descendant) is chunk pool storage, in a slot of its
+  // list's pool or in a block of its own, so that deleting a point through any pointer to it
+  // gives its storage back where it came from (see TChunkPool).
+  static void* operator new(std::size_t size) { return TChunkPool::AllocateAlone(size); }
+  static void operator delete(void* object, std::size_t) noexcept { TChunkPool::Free(object); }
+  // A descendant aligned beyond the usual alignment: plain aligned storage.
+  static void* operator new(std::size_t size, std::align_val_t alignment) {
+    return ::operator new(size, alignment);
+  }
+  static void operator delete(void* object, std::size_t, std::align_val_t alignment) noexcept {
+    ::operator delete(object, alignment);
+  }
 
  private:
   // The list this point belongs to, when it is a point list (kept by the list itself, so
@@ -115,12 +67,6 @@ class TFuzzySetValue : public TGCollectionItem {
   TFuzzySetValues* GetValues() const { return FValues; }
   // Tells the list (which puts itself right) and then the collection.
   void Report(TFuzzySetValues* values, int flags);
-  // SetXY for a point just added inside an update block of its list: the coordinates are
-  // taken as SetXY takes them, without the report, since the block's end checks the whole
-  // list anyway.
-  void PlaceXY(TFzyFloat x, TFzyFloat y);
-  // The same for the degree alone, as SetY takes it.
-  void PlaceY(TFzyFloat y);
 
   friend class TFuzzySetValues;
 

@@ -1,19 +1,16 @@
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
-#include <typeinfo>
-#include <vector>
 
 #include "tapwise/foundation/Collection.h"
-#include "tapwise/fuzzy/FuzzyGeometry.h"
 #include "tapwise/fuzzy/FuzzySetValue.h"
 #include "tapwise/fuzzy/FuzzyTypes.h"
 
 namespace tapwise {
 
+class TFlatPoints;
 class TFuzzySet;
 
 /// The ordered point list of a fuzzy set: the piecewise linear membership function.
@@ -33,17 +30,17 @@ class TFuzzySet;
 /// The owning set, when there is one, bounds X to its universe and hears of every change
 /// (`PointChanged`, `PointsChanged`), which makes it a user-defined set.
 ///
-/// Points that `Delete` or `Clear` take out are kept (up to `kMaxSparePoints`) and handed
-/// out again by the next `Add`, reset as a new point would be: a set rebuilt point by point
-/// on every step (`Clear`, then `AddPoint`) allocates nothing. Every added point still gets
-/// a fresh identifier and the same notifications as a new one; only the object's address
-/// may repeat, so keep no pointer to a point past its deletion.
+/// A list of plain points takes them from a chunk pool of its own and gives the storage of
+/// those that `Delete` or `Clear` destroy back to it (up to `TChunkPool::kMaxKept`): a set
+/// rebuilt point by point on every step (`Clear`, then `AddPoint`) allocates nothing. Every
+/// added point is still a new point with a fresh identifier and the same notifications; only
+/// its address may repeat, so keep no pointer to a point past its deletion.
 class TFuzzySetValues : public TGCollection {
  public:
-  /// How many deleted points a list keeps for reuse.
-  static constexpr int kMaxSparePoints = 32;
-
-  /// A list owned by `set`, or a free-standing list when `set` is null.
+  /// A list owned by `set`, or a free-standing list when `set` is null. It checks the whole
+  /// list at the end of a block rather than hearing of each point added inside it, so its
+  /// points pass by the collection's hooks; a descendant that watches every point takes the
+  /// protected constructor.
   explicit TFuzzySetValues(TFuzzySet* set = nullptr);
   ~TFuzzySetValues() override;
 
@@ -55,27 +52,8 @@ class TFuzzySetValues : public TGCollection {
   TFuzzySetValue* GetPoint(int index) const { return ItemAs<TFuzzySetValue>(index); }
   TFzyFloat GetX(int index) const { return GetPoint(index)->GetX(); }
   TFzyFloat GetY(int index) const { return GetPoint(index)->GetY(); }
-  /// The points as one array of (X, Y), copied again after any change of the list: the
-  /// walks that read every point many times (the match degree of a rule) read it from here.
-  std::span<const geometry::TPoint> GetFlatPoints() const {
-    if (FFlat == nullptr || FFlat->Stamp != GetChangeStamp() ||
-        FFlat->Points.size() != static_cast<size_t>(GetCount())) {
-      RenewFlatPoints();
-    }
-    return FFlat->Points;
-  }
-  /// The contiguous copy with what is known of it: where its degrees are nonzero and whether
-  /// its X ascend (see `geometry::SupportOf`), current with the copy.
-  struct TFlatCopy {
-    std::span<const geometry::TPoint> Points;
-    const geometry::TSupport& Support;
-  };
-  TFlatCopy GetFlatCopy() const {
-    const std::span<const geometry::TPoint> points = GetFlatPoints();
-    return {points, FFlat->Support};
-  }
-
-  /// Whether the list is known to be in ascending X.
+  /// Whether the list is known to be in ascending X (after points were added inside a
+  /// block, not before its end).
   bool IsSorted() const { return FSorted; }
   /// Whether the list is known to hold no duplicates and no over-long runs on one X.
   bool IsUnique() const { return FUnique; }
@@ -84,20 +62,13 @@ class TFuzzySetValues : public TGCollection {
   /// (the point may move, or replace an equal point, and stays valid). Inside a block the
   /// clean-up at its end may merge the point into an equal one: keep no pointer past it.
   TFuzzySetValue* AddPoint(TFzyFloat x, TFzyFloat y);
-  /// `AddPoint` for a point added inside an update block that is about to check the whole
-  /// list: in a block of its own, a list of the library's own kind takes the point without a
-  /// report (the order flags are made right by the block's end, which nothing in between
-  /// may read). Anywhere else exactly `AddPoint`.
-  TFuzzySetValue* AddPointInBlock(TFzyFloat x, TFzyFloat y);
   /// Tells that exactly `count` points are about to be added, so that the storage taken for
-  /// them fits them (spare points first, then the free slots already at hand). Changes
-  /// nothing that can be seen; a wrong count costs at most an allocation.
-  void ExpectPoints(int count) noexcept {
-    FChunks.Expect(count - static_cast<int>(FSparePoints.size()));
-  }
+  /// them fits them. Changes nothing that can be seen; a wrong count costs at most an
+  /// allocation.
+  void ExpectPoints(int count) noexcept { FPool.Expect(count); }
 
-  /// `Clear`, in fewer steps for a list of the library's own kind (same notifications to the
-  /// set, same points kept for reuse).
+  /// `Clear`, in fewer steps for a list that passes by the hooks (same notifications to the
+  /// set, same storage kept for reuse).
   void ClearPoints();
 
   /// The degree of membership at `x` (see `MembershipAt` in ShapeFunctions.h); no
@@ -133,8 +104,8 @@ class TFuzzySetValues : public TGCollection {
   void Tidy();
 
   /// `GetPoint(i)->SetY(degrees[i])` for the first points, as many as both hold, inside an
-  /// update block that is about to check the whole list: in a block of its own, a list of
-  /// the library's own kind takes the degrees without a report per point.
+  /// update block that is about to check the whole list: a list that passes by the hooks
+  /// takes the degrees without a report per point.
   void SetDegreesInBlock(std::span<const TFzyFloat> degrees);
 
   /// Called by a point after its X (`kXChanged`) and/or Y (`kYChanged`) changed: updates the
@@ -148,6 +119,8 @@ class TFuzzySetValues : public TGCollection {
   /// From another point list: as the collection's `Assign` (the points replaced by copies
   /// of the source's, in one update block), without a type look-up per point.
   void Assign(const TPersistent& source) override;
+  /// The same from a list known to be one, without looking up its class.
+  void Assign(const TFuzzySetValues& source);
 
   /// Whole-list updates check the order, put the list right and tell the owning set;
   /// single-point updates tell the set which point changed.
@@ -156,16 +129,18 @@ class TFuzzySetValues : public TGCollection {
   void Notify(TGCollectionItem& item, TCollectionNotification action) override;
 
  protected:
-  /// For descendant lists with their own point class (`TFuzzySetValue` or a descendant).
-  /// Such a list keeps no spare points.
+  /// For descendant lists that watch every point through the collection's hooks (`Notify`,
+  /// `Update`, `ValueChanged`), with points of `item_class` (`TFuzzySetValue` or a
+  /// descendant, each allocated on its own).
   TFuzzySetValues(TFuzzySet* set, TCollectionItemClass item_class);
 
-  /// A kept point when there is one, reset as a new point would be; else a new one.
+  /// A plain point from the pool, for a list that passes by the hooks.
   std::unique_ptr<TGCollectionItem> NewItem() override;
-  /// Keeps plain points (up to `kMaxSparePoints`) for `NewItem`; destroys the others.
+  /// Gives a plain point's storage back to the pool.
   void DisposeItem(std::unique_ptr<TGCollectionItem> item) override;
 
  private:
+  friend class TFlatPoints;
   friend class TFuzzySetValue;
 
   // The list's own work, without update blocks of its own. `keep` (may be null) is never
@@ -176,40 +151,16 @@ class TFuzzySetValues : public TGCollection {
   // false, changing nothing, when it does not.
   bool SortByClusters();
   void Clean(const TFuzzySetValue* keep, bool place_keep);
-  // `Add` for a list of plain points that observes no single point, inside an update block:
-  // the collection's hooks would do nothing for the point but tell it its list. Anywhere
-  // else exactly `Add`. With `placed` the caller places the point at once, so it need not
-  // start where `Add` would start it.
-  TFuzzySetValue* AddPlainPoint(bool placed);
-  // A kept point reset as new (unless `placed`), or a new one from the chunks (FReusesPoints
-  // lists only).
-  std::unique_ptr<TFuzzySetValue> NewPlainPoint(bool placed);
-  // AddPoint on a list of the library's own kind, outside any block.
-  TFuzzySetValue* AppendPoint(TFzyFloat x, TFzyFloat y);
-  // Whether the collection's hooks may be passed by: a list of the library's own kind.
-  bool TakesPlainPoints() const { return FReusesPoints && !ObservesEachPoint(); }
-  // Copies the points into the flat cache (made when missing) and notes the stamp.
-  void RenewFlatPoints() const;
+  // A new plain point from the pool at (x, y) as given, appended past the hooks (all they do
+  // for a point that joins this list is tell it its list).
+  TFuzzySetValue* AppendPlainPoint(TFzyFloat x, TFzyFloat y);
   // Scans the whole list and sets the two flags from what it finds.
   void CheckOrder();
   // Whether the list, in order and clean before its last point was appended, still is.
   bool AppendKeepsOrder() const;
-  // Whether two points are equal within tolerance. Plain points compare inline; a
-  // descendant point may compare its own way.
-  static bool Coincide(const TFuzzySetValue& point, const TFuzzySetValue& other) {
-    if (typeid(point) != typeid(TFuzzySetValue)) return point.SameAs(other);
-    return SameFloat(point.FX, other.FX) && SameFloat(point.FY, other.FY);
-  }
   // Whether the run of points on `index`'s X is longer than three.
   bool RunIsLong(int index) const;
   [[noreturn]] static void RaiseEmpty(const char* operation);
-  // Whether this is a descendant list of another kind, which may watch every point change
-  // through ValueChanged; the library's own lists check the whole list at a block's end
-  // instead, so that points added inside a block need not report one by one.
-  bool ObservesEachPoint() const {
-    return FObservesEachPoint >= 0 ? FObservesEachPoint == 1 : FindWhetherObservesEachPoint();
-  }
-  bool FindWhetherObservesEachPoint() const;
 
   TFuzzySet* FSet;
   // The point the current whole-list clean-up must keep (set by AddPoint).
@@ -220,23 +171,13 @@ class TFuzzySetValues : public TGCollection {
   // Set by AddPoint and Assign when they know that the list they leave is in order and
   // clean, for the whole-list update that ends their block.
   bool FOrderChecked = false;
-  // Whether the items are plain points, which may be kept and reused.
-  bool FReusesPoints = false;
-  // ObservesEachPoint's answer once asked: -1 not yet, else 0 or 1.
-  mutable signed char FObservesEachPoint = -1;
-  // Deleted points kept for reuse, the next one to hand out last.
-  std::vector<std::unique_ptr<TFuzzySetValue>> FSparePoints;
-  // Where a list of plain points takes its new points from.
-  TPointChunks FChunks;
-  // The copy GetFlatPoints hands out, the change stamp it was made at and its support. Made
-  // when first asked for: most lists (the terms as a text defines them) are never walked
-  // that way, and a list that is keeps its copy.
-  struct TFlatCache {
-    std::vector<geometry::TPoint> Points;
-    uint64_t Stamp = 0;
-    geometry::TSupport Support;
-  };
-  mutable std::unique_ptr<TFlatCache> FFlat;
+  // Chosen at construction: whether points pass by the collection's hooks, taken from the
+  // pool and checked as a whole at a block's end.
+  bool FPassesHooks;
+  TChunkPool FPool{sizeof(TFuzzySetValue)};
+  // The contiguous copy of the points, made when first asked for: most lists (the terms as a
+  // text defines them) are never walked that way, and a list that is keeps its copy.
+  mutable std::unique_ptr<TFlatPoints> FFlat;
 };
 
 }  // namespace tapwise

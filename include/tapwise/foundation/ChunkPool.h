@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tapwise {
+
+namespace detail {
+struct TPoolChunk;
+}  // namespace detail
+
+/// Storage for many small objects of one size, a few slots to an allocation: one owner (a
+/// point list) takes storage from its pool, and gives it back there for its next object or
+/// lets it go wherever the object ends.
+///
+/// Every piece of storage has a small header in front of it that names its chunk, so that
+/// `Free` needs no pool: an object may outlive the pool it came from and be destroyed on any
+/// thread. A chunk is freed when its last slot is given back and its pool has moved on to
+/// another chunk (or is itself gone). Storage for an object of another size is a block of its
+/// own, with the same header, so that every piece goes back the same way.
+///
+///     TChunkPool pool(sizeof(TPoint));
+///     TPoint* point = ::new (pool.Allocate(sizeof(TPoint))) TPoint();
+///     std::destroy_at(point);
+///     pool.Recycle(point);  // handed out again by the next Allocate; or TChunkPool::Free(point)
+class TChunkPool {
+ public:
+  /// Slots per chunk.
+  static constexpr int kSlots = 4;
+  /// How many recycled slots a pool keeps; further ones are freed.
+  static constexpr int kMaxKept = 32;
+
+  /// A pool of slots for objects of `object_size` bytes.
+  explicit TChunkPool(std::size_t object_size) noexcept;
+  /// Frees the slots it keeps and lets go of the chunk being filled; the slots in use stay.
+  ~TChunkPool();
+  TChunkPool(const TChunkPool&) = delete;
+  TChunkPool& operator=(const TChunkPool&) = delete;
+
+  /// Tells that exactly `count` more objects of the pool's size are about to be allocated: a
+  /// chunk taken for them has room for just those left over after the kept slots and the free
+  /// slots of the present chunk (at most kSlots). A wrong count costs at most an allocation.
+  void Expect(int count) noexcept;
+  /// Storage for an object of `size` bytes: a kept slot, else the next free slot, when `size`
+  /// is the pool's object size; a block of its own otherwise.
+  void* Allocate(std::size_t size);
+  /// Takes back storage whose object is destroyed, to hand it out again: a slot of the pool's
+  /// size is kept (up to kMaxKept), anything else freed.
+  void Recycle(void* storage) noexcept;
+
+  /// Storage for an object of `size` bytes in a block of its own, for objects made outside
+  /// any pool that are given back as pool storage is.
+  static void* AllocateAlone(std::size_t size);
+  /// Gives back storage from `Allocate` or `AllocateAlone` of any pool (nothing for null).
+  static void Free(void* storage) noexcept;
+
+ private:
+  struct TKept;
+
+  // Gives up the pool's hold on FChunk, with its unused slots.
+  void LetGo() noexcept;
+
+  detail::TPoolChunk* FChunk = nullptr;
+  TKept* FKept = nullptr;
+  std::size_t FObjectSize;
+  std::size_t FSlotSize;
+  // Counts of at most kSlots (and kMaxKept), small enough to share one word.
+  std::uint8_t FNext = 0;            // the next free slot of FChunk
+  std::uint8_t FSlots = 0;           // FChunk's slots
+  std::uint8_t FNextSlots = kSlots;  // the next chunk's
+  std::uint8_t FKeptCount = 0;
+  static_assert(kSlots <= 255 && kMaxKept <= 255);
+};
+
+}  // namespace tapwise
