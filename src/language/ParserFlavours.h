@@ -4,9 +4,10 @@
 // the grammar and the expression evaluator (ParserWalk) are written once over these.
 
 #include <string>
-#include <typeinfo>
 
 #include "ParserScratch.h"
+#include "tapwise/foundation/Collection.h"
+#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Interface.h"
 #include "tapwise/fuzzy/FuzzyConsts.h"
 #include "tapwise/fuzzy/FuzzySet.h"
@@ -46,8 +47,9 @@ struct TInterfacedFlavour {
   }
   // Whether `variable` is of the library's own class and makes sets of the library's own.
   static bool MakesPlainSets(const IFuzzyVariable& variable) {
-    if (typeid(variable) != typeid(TIFuzzyVariable)) return false;
-    const TIFuzzySetClass make = static_cast<const TIFuzzyVariable&>(variable).GetFuzzySetClass();
+    const auto* own = ExactCast<const TIFuzzyVariable>(&variable);
+    if (own == nullptr) return false;
+    const TIFuzzySetClass make = own->GetFuzzySetClass();
     return make == nullptr || make == &TIFuzzySet::Create;
   }
   static Set FindTerm(const Var& variable, const std::string& name) {
@@ -91,10 +93,6 @@ struct TInterfacedFlavour {
                           const IntfPtr<IFuzzyStreamTokenList>& list) {
     Set result = parser.CalcFuzzyFunction(set, name, list);
     return result ? result : set;
-  }
-  // Whether a call goes straight to the parser's built-in table (no hook of this flavour).
-  static bool CalcsBuiltInOnly(const TZTFuzzyLogicParser& parser) {
-    return !parser.GetOnCalcFuzzyFunctionIntf();
   }
   static Set Carried(const IFuzzyStreamToken& token) {
     if (token.GetDataType() != dtFuzzySet) return {};
@@ -190,9 +188,6 @@ struct TCollectionFlavour {
                           const IntfPtr<IFuzzyStreamTokenList>& list) {
     Set result = parser.CalcFuzzyFunction(*set, name, list);
     return result != nullptr ? result : set;
-  }
-  static bool CalcsBuiltInOnly(const TZTFuzzyLogicParser& parser) {
-    return !parser.GetOnCalcFuzzyFunction();
   }
   static Set Carried(const IFuzzyStreamToken& token) {
     if (token.GetDataType() != dtFuzzySetObject) return nullptr;
