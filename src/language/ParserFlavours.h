@@ -94,6 +94,10 @@ struct TInterfacedFlavour {
     Set result = parser.CalcFuzzyFunction(set, name, list);
     return result ? result : set;
   }
+  // Whether a call goes straight to the parser's built-in table (no hook of this flavour).
+  static bool CalcsBuiltInOnly(const TZTFuzzyLogicParser& parser) {
+    return !parser.GetOnCalcFuzzyFunctionIntf();
+  }
   static Set Carried(const IFuzzyStreamToken& token) {
     if (token.GetDataType() != dtFuzzySet) return {};
     return Supports<IFuzzySet>(token.GetFuzzySetValue());
@@ -188,6 +192,9 @@ struct TCollectionFlavour {
                           const IntfPtr<IFuzzyStreamTokenList>& list) {
     Set result = parser.CalcFuzzyFunction(*set, name, list);
     return result != nullptr ? result : set;
+  }
+  static bool CalcsBuiltInOnly(const TZTFuzzyLogicParser& parser) {
+    return !parser.GetOnCalcFuzzyFunction();
   }
   static Set Carried(const IFuzzyStreamToken& token) {
     if (token.GetDataType() != dtFuzzySetObject) return nullptr;

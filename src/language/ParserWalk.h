@@ -4,11 +4,15 @@
 // both flavours (see ParserFlavours.h).
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "ParserFlavours.h"
 #include "ParserScratch.h"
+#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/foundation/ScopedAssignment.h"
@@ -174,11 +178,41 @@ class TParserWalk {
     IntfPtr<IFuzzyStreamToken> token = S().NextToken();
     if (token->GetDataType() != dtSymbol) P.Error(kParseFuzzyFunction, messages::kMissingName);
     const std::string name = token->GetText();
+    if (const size_t count = NumbersBeforeClose(); count != kNotOnlyNumbers) {
+      // The table gets the values without a token list; the stream is left as reading the
+      // list leaves it.
+      std::array<TFzyFloat, kMaxNumberArguments> values{};
+      for (size_t i = 0; i < count; ++i)
+        values[i] = S().NextToken()->GetNumber();
+      S().PeekToken();
+      Set set = F::NewScratch(Scratch(), variable, TZTFuzzyLogicParser::GenerateSetName());
+      P.CalcBuiltInNumbers(name, std::span<const TFzyFloat>(values.data(), count), *set);
+      S().NextToken();  // the ")" of the call
+      return set;
+    }
     IntfPtr<IFuzzyStreamTokenList> arguments = ReadExpressionList(0);
     Set set = F::NewScratch(Scratch(), variable, TZTFuzzyLogicParser::GenerateSetName());
     Set result = F::CalcFunction(P, set, name, arguments);
     S().NextToken();  // the ")" of the call
     return result;
+  }
+
+  static constexpr size_t kMaxNumberArguments = 4;
+  static constexpr size_t kNotOnlyNumbers = kMaxNumberArguments + 1;
+
+  // How many numbers wait in front of the ")" that closes a call computed by the parser's own
+  // built-in table and nothing else (no hook, and a parser of this very class: a descendant
+  // may have a table of its own); kNotOnlyNumbers when anything else waits or the call goes
+  // elsewhere.
+  size_t NumbersBeforeClose() const {
+    if (!IsExactly<TZTFuzzyLogicParser>(P) || !F::CalcsBuiltInOnly(P)) return kNotOnlyNumbers;
+    for (size_t count = 0; count <= kMaxNumberArguments; ++count) {
+      const IFuzzyStreamToken* waiting = S().GetWaitingToken(count);
+      if (waiting == nullptr) return kNotOnlyNumbers;
+      if (IsChar(*waiting, ')')) return count;
+      if (!IsNumber(*waiting)) return kNotOnlyNumbers;
+    }
+    return kNotOnlyNumbers;
   }
 
   IntfPtr<IFuzzyStreamTokenList> ReadExpressionList(int depth) {

@@ -36,7 +36,12 @@ void TTokenEcho::Append(const IFuzzyStreamToken& token) {
   if (plain == nullptr) {
     FText += token.GetAsString();
   } else if (IsWordLike(*plain)) {
-    FText += plain->FText;
+    // Mostly a parenthesis: a byte is added without the general append.
+    if (plain->FText.size() == 1) {
+      FText.push_back(plain->FText.front());
+    } else {
+      FText += plain->FText;
+    }
   } else if (IsNumberType(plain->FDataType)) {
     FNumbers.push_back({FText.size(), plain->FNumber, plain->FDataType == dtInteger});
   } else {
@@ -65,6 +70,8 @@ void TTokenEcho::Rollback(const IFuzzyStreamToken& token) {
 }
 
 void TTokenEcho::Settle() {
+  const size_t size = FText.size();
+  if (size >= 2 && FText[size - 1] == ' ' && !IsBlankOrLineEnd(FText[size - 2])) return;
   // A number's text is never empty and never ends in a blank, so the trimming stops where
   // the last waiting number stands.
   const size_t number_end = FNumbers.empty() ? 0 : FNumbers.back().Offset;

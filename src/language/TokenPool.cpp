@@ -3,29 +3,10 @@
 #include <cstddef>
 #include <utility>
 
-#include "tapwise/foundation/ExactType.h"
-
 namespace tapwise {
 
-IntfPtr<TFuzzyStreamToken> TTokenPool::Acquire() {
-  if (!FRing.empty()) {
-    TFuzzyStreamToken& oldest = *FRing[FNext].Token;
-    if (&oldest != FCurrent && oldest.RefCount() == 1) {
-      FNext = FNext + 1 == FRing.size() ? 0 : FNext + 1;
-      // Nobody else holds it, so nobody sees it change: back to a blank token, keeping the
-      // room of its strings.
-      oldest.FDataType = dtEOF;
-      oldest.FLineNumber = 0;
-      oldest.FNumber = 0;
-      oldest.FText.clear();
-      oldest.FTag = 0;
-      oldest.FWhiteSpace.clear();
-      if (oldest.FValue) oldest.FValue = nullptr;
-      oldest.FObject = nullptr;
-      return IntfPtr<TFuzzyStreamToken>(&oldest);
-    }
-  }
-  // The oldest token is still in use: a new one, which becomes the newest of the ring.
+IntfPtr<TFuzzyStreamToken> TTokenPool::AcquireNew() {
+  // A new token, which becomes the newest of the ring.
   IntfPtr<TFuzzyStreamToken> made = TFuzzyStreamToken::Create();
   made->FInPool = true;
   TSlot slot{made, made.Get()};
@@ -41,16 +22,6 @@ IntfPtr<TFuzzyStreamToken> TTokenPool::Acquire() {
   }
   FNext = (FNext + 1) % FRing.size();
   return made;
-}
-
-void TTokenPool::SetCurrent(const IntfPtr<IFuzzyStreamToken>& token) {
-  FCurrent = token.Get();
-  const auto* own = ExactCast<const TFuzzyStreamToken>(FCurrent);
-  if (own != nullptr && own->FInPool) {
-    if (FCurrentHold) FCurrentHold = nullptr;
-  } else {
-    FCurrentHold = token;
-  }
 }
 
 }  // namespace tapwise

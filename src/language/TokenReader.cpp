@@ -84,42 +84,47 @@ std::string_view TTokenReader::FetchBlock() {
 
 int32_t TTokenReader::Read() {
   FText.clear();
-  SkipBlanksAndComments();
-  const int first = TakeByte();
-  if (first == kEnd) return kEnd;
-  if (first == kQuoteChar) {
-    ReadString();
-    return kQuoteChar;
-  }
-  FText.push_back(static_cast<char>(first));
-  // Anything else starts a word, a backslash too: it escapes only inside a word.
-  if (IsSingleCharToken(static_cast<char>(first))) return first;
-  return ReadWordRest();
-}
-
-void TTokenReader::SkipBlanksAndComments() {
+  // The blanks and comments in front of the token join the pending white space.
+  std::string_view ahead = Ahead();
   for (;;) {
-    const std::string_view ahead = Ahead();
     size_t count = 0;
     while (count < ahead.size() && IsBlank(ahead[count])) {
       const char ch = ahead[count++];
       // A CR counts unless an LF follows, which counts instead.
       if (ch == '\n' || (ch == '\r' && count < ahead.size() && ahead[count] != '\n')) ++FLineNumber;
     }
-    FPendingWhiteSpace.append(ahead.data(), count);
-    FBlock.Consume(count);
-    if (count == ahead.size()) {
-      if (count == 0) return;  // the end of the text
-      // The block ended among blanks: a CR at its end waits for the next block's first byte.
-      if (ahead.back() == '\r' && PeekByte() != '\n') ++FLineNumber;
-      continue;
+    if (count > 0) {
+      FPendingWhiteSpace.append(ahead.data(), count);
+      FBlock.Consume(count);
     }
-    if (ahead[count] != kCommentChar) return;
-    // A comment joins the white space of the next token.
-    FBlock.Consume(1);
-    FPendingWhiteSpace.push_back(kCommentChar);
-    TakeLine(nullptr);
+    if (count < ahead.size()) {
+      if (ahead[count] != kCommentChar) {
+        ahead.remove_prefix(count);
+        break;
+      }
+      FBlock.Consume(1);
+      FPendingWhiteSpace.push_back(kCommentChar);
+      TakeLine(nullptr);
+    } else if (count == 0) {
+      return kEnd;
+    } else if (ahead.back() == '\r' && PeekByte() != '\n') {
+      ++FLineNumber;  // a CR at the end of the block, without an LF at the start of the next
+    }
+    ahead = Ahead();
   }
+  const char first = ahead.front();
+  if (first == kQuoteChar) {
+    FBlock.Consume(1);
+    ReadString();
+    return kQuoteChar;
+  }
+  if (IsSingleCharToken(first)) {
+    FBlock.Consume(1);
+    FText.push_back(first);
+    return static_cast<unsigned char>(first);
+  }
+  // Anything else starts a word, a backslash too: it escapes only inside a word.
+  return ReadWord(ahead, 1);
 }
 
 void TTokenReader::TakeLine(std::string* line) {
@@ -171,16 +176,19 @@ void TTokenReader::ReadString() {
   }
 }
 
-int32_t TTokenReader::ReadWordRest() {
+int32_t TTokenReader::ReadWord(std::string_view ahead, size_t count) {
   for (;;) {
-    const std::string_view ahead = Ahead();
-    if (ahead.empty()) return 0;  // the word ends the text
-    size_t count = 0;
     while (count < ahead.size() && IsWordByte(ahead[count]))
       ++count;
     FText.append(ahead.data(), count);
     FBlock.Consume(count);
-    if (count == ahead.size()) continue;
+    if (count == ahead.size()) {
+      // The block ended inside the word.
+      ahead = Ahead();
+      if (ahead.empty()) return 0;  // the word ends the text
+      count = 0;
+      continue;
+    }
     const char stop = ahead[count];
     if (IsBlank(stop)) {
       // The blank that ends the word goes with it; its line end counts once the word is
@@ -196,6 +204,8 @@ int32_t TTokenReader::ReadWordRest() {
     if (literal == kEnd) return kEnd;  // a word that ends in the escape
     FText.push_back(static_cast<char>(literal));
     CountLineEnd(literal);
+    ahead = Ahead();
+    count = 0;
   }
 }
 

@@ -75,9 +75,8 @@ TWord ClassifyWord(std::string_view text) {
   }
   // Escaped blanks belong to the word but never to a number (the converters would skip
   // them).
-  const bool has_blank = std::any_of(text.begin(), text.end(),
-                                     [](char ch) { return static_cast<unsigned char>(ch) <= 32; });
-  if (may_be_number && !has_blank) {
+  if (may_be_number && std::none_of(text.begin(), text.end(),
+                                    [](char ch) { return static_cast<unsigned char>(ch) <= 32; })) {
     if (const auto integer = TryWordToInteger(text)) return {dtInteger, double(*integer), {}};
     // Refuses infinities and NaN: "1e999" stays a symbol.
     if (const auto real = TryStrToFloat(text)) return {dtFloat, *real, {}};
@@ -121,17 +120,22 @@ IntfPtr<TFuzzyStreamTokenList> TFuzzyLogicTokenStream::NewTokenList() {
 
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::MakeToken(int32_t hint,
                                                              const std::string& text) {
-  if (hint != kEnd && hint != 0 && hint != '\r' && hint != kQuoteChar && !IsSingleCharToken(hint))
+  if (hint == kEnd || hint == 0) {
+    IntfPtr<TFuzzyStreamToken> token = NewToken();
+    if (text.empty() && hint == kEnd) {
+      token->FText = "EOF";
+    } else {
+      const TWord word = ClassifyWord(text);
+      token->FDataType = word.Type;
+      token->FNumber = word.Number;
+      token->FText.assign(word.Text);
+    }
+    return token;
+  }
+  if (hint != '\r' && hint != kQuoteChar && !IsSingleCharToken(hint))
     throw EFzyParseException(Format(messages::kInvalidTokenHint, IntToStr(hint)));
   IntfPtr<TFuzzyStreamToken> token = NewToken();
-  if (hint == kEnd && text.empty()) {
-    token->FText = "EOF";
-  } else if (hint == kEnd || hint == 0) {
-    const TWord word = ClassifyWord(text);
-    token->FDataType = word.Type;
-    token->FNumber = word.Number;
-    token->FText.assign(word.Text);
-  } else if (hint == '\r') {
+  if (hint == '\r') {
     token->FDataType = dtSymbol;
     token->FText = "CRLF";
   } else if (hint == kQuoteChar) {
@@ -139,7 +143,7 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::MakeToken(int32_t hint,
     token->FText = text;
   } else {
     token->FDataType = hint;
-    token->FText.assign(1, static_cast<char>(hint));
+    token->FText.push_back(static_cast<char>(hint));  // a blank token's text is empty
   }
   return token;
 }
@@ -171,8 +175,9 @@ void TFuzzyLogicTokenStream::FillLookahead() {
   try {
     do {
       FLookahead.push_back(ReadToken());
-      if (FLookahead.back()->GetDataType() == dtEOF) break;
-      depth += DepthStep(*FLookahead.back());
+      const int32_t type = FLookahead.back()->GetDataType();
+      if (type == dtEOF) break;
+      depth += type == '(' ? 1 : type == ')' ? -1 : 0;
     } while (depth != 0);
   } catch (...) {
     // A group that could not be read whole is not waiting.
@@ -208,10 +213,20 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::PeekToken() {
 }
 
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::PeekSecondToken() {
-  const IntfPtr<IFuzzyStreamToken> first = NextToken();
-  IntfPtr<IFuzzyStreamToken> second = PeekToken();
-  PushBackToken(first);
-  return second;
+  if (FLookahead.size() < 2) {
+    // Reading the second fetches the next group, which restarts the echo.
+    const IntfPtr<IFuzzyStreamToken> first = NextToken();
+    IntfPtr<IFuzzyStreamToken> second = PeekToken();
+    PushBackToken(first);
+    return second;
+  }
+  // Reading both and pushing them back, as far as it shows.
+  const IntfPtr<IFuzzyStreamToken>& first = FLookahead.back();
+  FEcho.Append(*first);
+  FEcho.Settle();
+  FEcho.Rollback(*first);
+  FPool.SetCurrent(first);
+  return FLookahead[FLookahead.size() - 2];
 }
 
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::CurrentToken() {

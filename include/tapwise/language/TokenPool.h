@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Interface.h"
 #include "tapwise/language/StreamToken.h"
 
@@ -23,15 +24,48 @@ namespace tapwise {
 /// while they are still in the ring.
 class TTokenPool {
  public:
-  IntfPtr<TFuzzyStreamToken> Acquire();
+  IntfPtr<TFuzzyStreamToken> Acquire() {
+    if (!FRing.empty()) {
+      TFuzzyStreamToken& oldest = *FRing[FNext].Token;
+      if (&oldest != FCurrent && oldest.RefCount() == 1) {
+        FNext = FNext + 1 == FRing.size() ? 0 : FNext + 1;
+        Blank(oldest);
+        return IntfPtr<TFuzzyStreamToken>(&oldest);
+      }
+    }
+    return AcquireNew();
+  }
 
   /// Makes `token` (of this pool or not) the current one.
-  void SetCurrent(const IntfPtr<IFuzzyStreamToken>& token);
+  void SetCurrent(const IntfPtr<IFuzzyStreamToken>& token) {
+    FCurrent = token.Get();
+    const auto* own = ExactCast<const TFuzzyStreamToken>(FCurrent);
+    if (own != nullptr && own->FInPool) {
+      if (FCurrentHold) FCurrentHold = nullptr;
+    } else {
+      FCurrentHold = token;
+    }
+  }
   /// The current token; null before the first SetCurrent.
   IFuzzyStreamToken* GetCurrent() const { return FCurrent; }
 
  private:
   static constexpr size_t kCapacity = 256;
+
+  // Nobody else holds `token`, so nobody sees it change: back to a blank token, keeping the
+  // room of its strings.
+  static void Blank(TFuzzyStreamToken& token) {
+    token.FDataType = dtEOF;
+    token.FLineNumber = 0;
+    token.FNumber = 0;
+    token.FText.clear();
+    token.FTag = 0;
+    token.FWhiteSpace.clear();
+    if (token.FValue) token.FValue = nullptr;
+    token.FObject = nullptr;
+  }
+  // Acquire when the oldest token is still in use.
+  IntfPtr<TFuzzyStreamToken> AcquireNew();
 
   // A token of the ring: the reference the ring holds, and the token as its class.
   struct TSlot {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -44,7 +45,14 @@ class TTokenReader {
   int32_t GetLineNumber() const { return FLineNumber; }
   /// Moves the pending white space into `into`, keeping the room of both strings.
   void TakeWhiteSpace(std::string& into) {
-    into.assign(FPendingWhiteSpace);
+    into.clear();
+    if (FPendingWhiteSpace.empty()) return;
+    // Mostly the one blank that ended a word.
+    if (FPendingWhiteSpace.size() == 1) {
+      into.push_back(FPendingWhiteSpace.front());
+    } else {
+      into.append(FPendingWhiteSpace);
+    }
     FPendingWhiteSpace.clear();
   }
 
@@ -65,8 +73,6 @@ class TTokenReader {
     if (ch >= 0) FBlock.Consume(1);
     return ch;
   }
-  // Blanks and comments in front of a token.
-  void SkipBlanksAndComments();
   // The rest of a line after ";", with its line end.
   void TakeLine(std::string* line);
   // The line end ahead (CR LF, CR or LF) into the pending white space, counting one line.
@@ -75,7 +81,8 @@ class TTokenReader {
   // count to the LF.
   void CountLineEnd(int ch);
   void ReadString();
-  int32_t ReadWordRest();
+  // The word whose first `count` bytes start `ahead`, the bytes of the block; its hint.
+  int32_t ReadWord(std::string_view ahead, size_t count);
 
   TGBufferStream& FBlock;
   int32_t FLineNumber = 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -87,6 +88,11 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   /// The token after the next one, both left to be read, with the state that reading both
   /// and pushing them back (the second first) leaves.
   IntfPtr<IFuzzyStreamToken> PeekSecondToken();
+  /// The token `ahead` places after the next one among those waiting in the look-ahead, null
+  /// when fewer wait. Looking changes nothing: nothing is read and no token becomes current.
+  const IFuzzyStreamToken* GetWaitingToken(size_t ahead) const {
+    return ahead < FLookahead.size() ? FLookahead[FLookahead.size() - 1 - ahead].Get() : nullptr;
+  }
 
   /// Like the text stream's, but the bytes skipped join the pending white space of the next
   /// token and a line end passed counts a line.
