@@ -97,7 +97,7 @@ class TParserWalk {
         token = S().NextToken();
       } else if (word == "values") {
         // Each term starts with the token that tells it from the ")" closing the clause.
-        while (!IsChar(*S().PeekToken(), ')'))
+        while (!IsChar(S().PeekToken(), ')'))
           ParseFuzzySet(variable);
         token = S().NextToken();
       } else {
@@ -135,8 +135,8 @@ class TParserWalk {
 
   Set ParseSetBody(const Var& variable) {
     RequireVariable(variable, kParseFuzzySet);
-    if (IsChar(*S().PeekToken(), '(')) {
-      if (IsChar(*S().PeekSecondToken(), '(')) return ParseFuzzyValuePairs(variable);
+    if (IsChar(S().PeekToken(), '(')) {
+      if (IsChar(S().PeekSecondToken(), '(')) return ParseFuzzyValuePairs(variable);
       return ParseFuzzyFunction(variable);
     }
     IntfPtr<IFuzzyStreamTokenList> items = ReadExpressionList(0);

@@ -205,28 +205,28 @@ void TFuzzyLogicTokenStream::PushBackToken(const IntfPtr<IFuzzyStreamToken>& tok
   FDepth -= DepthStep(*token);
 }
 
-IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::PeekToken() {
+const IFuzzyStreamToken& TFuzzyLogicTokenStream::PeekToken() {
   if (FLookahead.empty()) FillLookahead();
   FPool.SetCurrent(FLookahead.back());
   FEcho.Settle();
-  return FLookahead.back();
+  return *FLookahead.back();
 }
 
-IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::PeekSecondToken() {
+const IFuzzyStreamToken& TFuzzyLogicTokenStream::PeekSecondToken() {
   if (FLookahead.size() < 2) {
     // Reading the second fetches the next group, which restarts the echo.
     const IntfPtr<IFuzzyStreamToken> first = NextToken();
-    IntfPtr<IFuzzyStreamToken> second = PeekToken();
+    PeekToken();
     PushBackToken(first);
-    return second;
+  } else {
+    // Reading both and pushing them back, as far as it shows.
+    const IntfPtr<IFuzzyStreamToken>& first = FLookahead.back();
+    FEcho.Append(*first);
+    FEcho.Settle();
+    FEcho.Rollback(*first);
+    FPool.SetCurrent(first);
   }
-  // Reading both and pushing them back, as far as it shows.
-  const IntfPtr<IFuzzyStreamToken>& first = FLookahead.back();
-  FEcho.Append(*first);
-  FEcho.Settle();
-  FEcho.Rollback(*first);
-  FPool.SetCurrent(first);
-  return FLookahead[FLookahead.size() - 2];
+  return *FLookahead[FLookahead.size() - 2];
 }
 
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::CurrentToken() {

@@ -83,11 +83,11 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   virtual std::string PeekKeyword();
   /// The next token, left to be read, with the state that reading it and pushing it back
   /// leaves: the token is current, `Depth` is as it was, and the echo is as the push-back
-  /// trims it (to end in one blank).
-  IntfPtr<IFuzzyStreamToken> PeekToken();
+  /// trims it (to end in one blank). The token stays valid until the stream is used again.
+  const IFuzzyStreamToken& PeekToken();
   /// The token after the next one, both left to be read, with the state that reading both
-  /// and pushing them back (the second first) leaves.
-  IntfPtr<IFuzzyStreamToken> PeekSecondToken();
+  /// and pushing them back (the second first) leaves; valid as long as `PeekToken`'s.
+  const IFuzzyStreamToken& PeekSecondToken();
   /// The token `ahead` places after the next one among those waiting in the look-ahead, null
   /// when fewer wait. Looking changes nothing: nothing is read and no token becomes current.
   const IFuzzyStreamToken* GetWaitingToken(size_t ahead) const {
