@@ -89,9 +89,8 @@ bool IsSingleCharToken(int hint) {
          hint == '|' || hint == '~';
 }
 
-// How a token changes the depth of parentheses when it is read.
-int32_t DepthStep(const IFuzzyStreamToken& token) {
-  const int32_t type = token.GetDataType();
+// How a token of `type` changes the depth of parentheses when it is read.
+int32_t DepthStep(int32_t type) {
   return type == '(' ? 1 : type == ')' ? -1 : 0;
 }
 
@@ -177,7 +176,7 @@ void TFuzzyLogicTokenStream::FillLookahead() {
       FLookahead.push_back(ReadToken());
       const int32_t type = FLookahead.back()->GetDataType();
       if (type == dtEOF) break;
-      depth += type == '(' ? 1 : type == ')' ? -1 : 0;
+      depth += DepthStep(type);
     } while (depth != 0);
   } catch (...) {
     // A group that could not be read whole is not waiting.
@@ -192,7 +191,7 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
   IntfPtr<IFuzzyStreamToken> token = std::move(FLookahead.back());
   FLookahead.pop_back();
   FEcho.Append(*token);
-  FDepth += DepthStep(*token);
+  FDepth += DepthStep(token->GetDataType());
   FPool.SetCurrent(token);
   return token;
 }
@@ -202,7 +201,7 @@ void TFuzzyLogicTokenStream::PushBackToken(const IntfPtr<IFuzzyStreamToken>& tok
   FLookahead.push_back(token);
   FPool.SetCurrent(token);
   FEcho.Rollback(*token);
-  FDepth -= DepthStep(*token);
+  FDepth -= DepthStep(token->GetDataType());
 }
 
 const IFuzzyStreamToken& TFuzzyLogicTokenStream::PeekToken() {

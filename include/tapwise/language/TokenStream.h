@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "tapwise/foundation/Interface.h"
@@ -61,7 +60,9 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   /// last, emptied, when nobody holds it any more, else a new one.
   IntfPtr<TFuzzyStreamTokenList> NewTokenList();
 
-  /// Reads the next token from the text itself, ignoring the look-ahead.
+  /// Reads the next token from the text itself, ignoring the look-ahead: the stream's lexer
+  /// (TTokenReader) finds it in the buffer and `MakeToken` makes it. The look-ahead fills
+  /// through this function, so a descendant's ReadToken or MakeToken makes every token.
   virtual IntfPtr<IFuzzyStreamToken> ReadToken();
   /// Makes a token of the kind `hint` says: -1 end of the text (a word when `text` is not
   /// empty), 0 a word, 13 a line end, 34 a string, or the code of one of & ( ) = [ ] | ~.
