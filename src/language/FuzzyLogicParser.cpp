@@ -1,9 +1,10 @@
 #include "tapwise/language/FuzzyLogicParser.h"
 
 #include <memory>
-#include <utility>
 
+#include "ParserWalk.h"
 #include "tapwise/foundation/Messages.h"
+#include "tapwise/foundation/ScopedAssignment.h"
 #include "tapwise/foundation/UpdateScope.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzyLogic.h"
@@ -17,19 +18,9 @@ auto TZTFuzzyLogicParser::WithText(const std::string& text, Body&& body) {
   // The text outlives the parse: the stream reads it where it is.
   TZTStringStream source(TZTStringStream::TInPlace{}, text);
   std::unique_ptr<TFuzzyLogicTokenStream> stream = CreateTokenStream(source);
-  struct Restore {
-    TFuzzyLogicTokenStream*& slot;
-    TFuzzyLogicTokenStream* saved;
-    ~Restore() { slot = saved; }
-  } restore{FTokenStream, std::exchange(FTokenStream, stream.get())};
+  TScopedAssignment<TFuzzyLogicTokenStream*> reading(FTokenStream, stream.get());
   return body();
 }
-
-}  // namespace tapwise
-
-#include "ParserWalk.h"
-
-namespace tapwise {
 
 using detail::TCollectionFlavour;
 using detail::TInterfacedFlavour;

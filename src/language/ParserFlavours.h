@@ -4,9 +4,10 @@
 // the grammar and the expression evaluator (ParserWalk) are written once over these.
 
 #include <string>
-#include <typeinfo>
 
 #include "ParserScratch.h"
+#include "tapwise/foundation/Collection.h"
+#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Interface.h"
 #include "tapwise/fuzzy/FuzzyConsts.h"
 #include "tapwise/fuzzy/FuzzySet.h"
@@ -46,8 +47,9 @@ struct TInterfacedFlavour {
   }
   // Whether `variable` is of the library's own class and makes sets of the library's own.
   static bool MakesPlainSets(const IFuzzyVariable& variable) {
-    if (typeid(variable) != typeid(TIFuzzyVariable)) return false;
-    const TIFuzzySetClass make = static_cast<const TIFuzzyVariable&>(variable).GetFuzzySetClass();
+    const auto* own = ExactCast<const TIFuzzyVariable>(&variable);
+    if (own == nullptr) return false;
+    const TIFuzzySetClass make = own->GetFuzzySetClass();
     return make == nullptr || make == &TIFuzzySet::Create;
   }
   static Set FindTerm(const Var& variable, const std::string& name) {

@@ -5,15 +5,17 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <span>
 #include <string>
-#include <typeinfo>
 #include <vector>
 
 #include "ParserFlavours.h"
 #include "ParserScratch.h"
+#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
+#include "tapwise/foundation/ScopedAssignment.h"
 #include "tapwise/foundation/UpdateScope.h"
 #include "tapwise/fuzzy/CustomFuzzyLogic.h"
 #include "tapwise/fuzzy/FuzzyConsts.h"
@@ -44,18 +46,12 @@ inline bool IsNumber(const IBaseStreamToken& token) {
 // Installs a fresh scratch on the parser for one term body or one evaluation.
 class TScratchScope {
  public:
-  explicit TScratchScope(detail::TParserScratch*& slot) : FSlot(slot), FSaved(slot) {
-    FSlot = &FScratch;
-  }
-  TScratchScope(const TScratchScope&) = delete;
-  TScratchScope& operator=(const TScratchScope&) = delete;
-  ~TScratchScope() { FSlot = FSaved; }
+  explicit TScratchScope(TParserScratch*& slot) : FInstalled(slot, &FScratch) {}
   TParserScratch& Get() { return FScratch; }
 
  private:
-  TParserScratch*& FSlot;
-  TParserScratch* FSaved;
-  TParserScratch FScratch;
+  TParserScratch FScratch;  // outlives its installation
+  TScopedAssignment<TParserScratch*> FInstalled;
 };
 
 template <class F>
@@ -100,21 +96,10 @@ class TParserWalk {
         F::SetUnits(variable, token->GetAsString());
         token = S().NextToken();
       } else if (word == "values") {
-        // Each term starts with the token that tells it from the ")" closing the clause;
-        // the stream lets it be looked at without reading and pushing it back when it can.
-        for (;;) {
-          if (S().PeekOne(token)) {
-            if (IsChar(*token, ')')) {
-              token = S().NextToken();
-              break;
-            }
-          } else {
-            token = S().NextToken();
-            if (IsChar(*token, ')')) break;
-            S().PushBackToken(token);
-          }
+        // Each term starts with the token that tells it from the ")" closing the clause.
+        while (!IsChar(S().PeekToken(), ')'))
           ParseFuzzySet(variable);
-        }
+        token = S().NextToken();
       } else {
         MissingKeyword();
       }
@@ -150,24 +135,9 @@ class TParserWalk {
 
   Set ParseSetBody(const Var& variable) {
     RequireVariable(variable, kParseFuzzySet);
-    IntfPtr<IFuzzyStreamToken> first;
-    IntfPtr<IFuzzyStreamToken> second;
-    // A look at the two tokens ahead, without reading them when the stream can.
-    if (S().PeekTwo(first, second)) {
-      if (IsChar(*first, '(')) {
-        if (IsChar(*second, '(')) return ParseFuzzyValuePairs(variable);
-        return ParseFuzzyFunction(variable);
-      }
-    } else {
-      first = S().NextToken();
-      if (IsChar(*first, '(')) {
-        second = S().NextToken();
-        S().PushBackToken(second);
-        S().PushBackToken(first);
-        if (IsChar(*second, '(')) return ParseFuzzyValuePairs(variable);
-        return ParseFuzzyFunction(variable);
-      }
-      S().PushBackToken(first);
+    if (IsChar(S().PeekToken(), '(')) {
+      if (IsChar(S().PeekSecondToken(), '(')) return ParseFuzzyValuePairs(variable);
+      return ParseFuzzyFunction(variable);
     }
     IntfPtr<IFuzzyStreamTokenList> items = ReadExpressionList(0);
     return EvalFuzzyExpression(variable, *items);
@@ -208,18 +178,17 @@ class TParserWalk {
     IntfPtr<IFuzzyStreamToken> token = S().NextToken();
     if (token->GetDataType() != dtSymbol) P.Error(kParseFuzzyFunction, messages::kMissingName);
     const std::string name = token->GetText();
-    if (CallsBuiltInOnly()) {
-      // Arguments that are all numbers go to the table as values, without a token list: the
-      // stream takes them exactly as reading the list would.
-      std::array<TFzyFloat, 4> values{};
-      const int count = S().TakeNumbersBeforeClose(values);
-      if (count >= 0) {
-        Set set = F::NewScratch(Scratch(), variable, TZTFuzzyLogicParser::GenerateSetName());
-        P.CalcBuiltInNumbers(
-            name, std::span<const TFzyFloat>(values.data(), static_cast<size_t>(count)), *set);
-        S().NextToken();  // the ")" of the call
-        return set;
-      }
+    if (const size_t count = NumbersBeforeClose(); count != kNotOnlyNumbers) {
+      // The table gets the values without a token list; the stream is left as reading the
+      // list leaves it.
+      std::array<TFzyFloat, kMaxNumberArguments> values{};
+      for (size_t i = 0; i < count; ++i)
+        values[i] = S().NextToken()->GetNumber();
+      S().PeekToken();
+      Set set = F::NewScratch(Scratch(), variable, TZTFuzzyLogicParser::GenerateSetName());
+      P.CalcBuiltInNumbers(name, std::span<const TFzyFloat>(values.data(), count), *set);
+      S().NextToken();  // the ")" of the call
+      return set;
     }
     IntfPtr<IFuzzyStreamTokenList> arguments = ReadExpressionList(0);
     Set set = F::NewScratch(Scratch(), variable, TZTFuzzyLogicParser::GenerateSetName());
@@ -228,10 +197,22 @@ class TParserWalk {
     return result;
   }
 
-  // Whether a function form runs the parser's own built-in table and nothing else: no hook,
-  // and a parser of this very class (a descendant may have its own table).
-  bool CallsBuiltInOnly() const {
-    return typeid(P) == typeid(TZTFuzzyLogicParser) && F::CalcsBuiltInOnly(P);
+  static constexpr size_t kMaxNumberArguments = 4;
+  static constexpr size_t kNotOnlyNumbers = kMaxNumberArguments + 1;
+
+  // How many numbers wait in front of the ")" that closes a call computed by the parser's own
+  // built-in table and nothing else (no hook, and a parser of this very class: a descendant
+  // may have a table of its own); kNotOnlyNumbers when anything else waits or the call goes
+  // elsewhere.
+  size_t NumbersBeforeClose() const {
+    if (!IsExactly<TZTFuzzyLogicParser>(P) || !F::CalcsBuiltInOnly(P)) return kNotOnlyNumbers;
+    for (size_t count = 0; count <= kMaxNumberArguments; ++count) {
+      const IFuzzyStreamToken* waiting = S().GetWaitingToken(count);
+      if (waiting == nullptr) return kNotOnlyNumbers;
+      if (IsChar(*waiting, ')')) return count;
+      if (!IsNumber(*waiting)) return kNotOnlyNumbers;
+    }
+    return kNotOnlyNumbers;
   }
 
   IntfPtr<IFuzzyStreamTokenList> ReadExpressionList(int depth) {

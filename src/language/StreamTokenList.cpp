@@ -1,9 +1,11 @@
 #include "tapwise/language/StreamTokenList.h"
 
 #include "tapwise/foundation/Cloneable.h"
+#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
+#include "tapwise/language/StreamToken.h"
 
 namespace tapwise {
 
@@ -78,25 +80,17 @@ bool TBaseStreamTokenList::IsEqualInterfaceList(const TGInterfaceList& other) co
 }
 
 IntfPtr<IBaseStreamToken> TBaseStreamTokenList::GetItem(int32_t index) const {
-  return IntfPtr<IBaseStreamToken>(FTokenCast.Cast(ItemAt(index)));
+  // Nearly every item is a token the tokenizer made.
+  return IntfPtr<IBaseStreamToken>(
+      CastExpecting<IBaseStreamToken, TFuzzyStreamToken>(ItemAt(index)));
 }
 
 void TBaseStreamTokenList::SetItem(int32_t index, const IntfPtr<IBaseStreamToken>& token) {
   Put(index, token);
-  FTokenCast.Remember(token.Get(), token.Get());
 }
 
 int32_t TBaseStreamTokenList::Add(const IntfPtr<IBaseStreamToken>& token) {
-  const int32_t index = TIList::Add(token);
-  FTokenCast.Remember(token.Get(), token.Get());
-  return index;
-}
-
-int32_t TBaseStreamTokenList::AddKnownToken(IntfPtr<IInterface> item, IBaseStreamToken* token) {
-  IInterface* const object = item.Get();
-  const int32_t index = TIList::Add(std::move(item));
-  FTokenCast.Remember(object, token);
-  return index;
+  return TIList::Add(token);
 }
 
 int32_t TBaseStreamTokenList::IndexOf(const IntfPtr<IBaseStreamToken>& token) const {
@@ -105,7 +99,6 @@ int32_t TBaseStreamTokenList::IndexOf(const IntfPtr<IBaseStreamToken>& token) co
 
 void TBaseStreamTokenList::Insert(int32_t index, const IntfPtr<IBaseStreamToken>& token) {
   TIList::Insert(index, token);
-  FTokenCast.Remember(token.Get(), token.Get());
 }
 
 void TBaseStreamTokenList::AddTokens(const IntfPtr<IBaseStreamTokenList>& other) {
@@ -133,14 +126,8 @@ IntfPtr<TFuzzyStreamTokenList> TFuzzyStreamTokenList::Create() {
 }
 
 IntfPtr<IFuzzyStreamToken> TFuzzyStreamTokenList::GetToken(int32_t index) const {
-  // A fuzzy token is a token, so this is the item's token part as a fuzzy token.
-  return IntfPtr<IFuzzyStreamToken>(FFuzzyCast.Cast(ItemAt(index)));
-}
-
-int32_t TFuzzyStreamTokenList::AddToken(const IntfPtr<IFuzzyStreamToken>& token) {
-  const int32_t index = AddKnownToken(IntfPtr<IInterface>(token), token.Get());
-  FFuzzyCast.Remember(token.Get(), token.Get());
-  return index;
+  return IntfPtr<IFuzzyStreamToken>(
+      CastExpecting<IFuzzyStreamToken, TFuzzyStreamToken>(ItemAt(index)));
 }
 
 }  // namespace tapwise

@@ -45,6 +45,7 @@ void Tokenize(uint8_t mode, const std::string& text) {
     }
     if ((mode & 4) != 0 && steps % 5 == 0) (void)tokens.PeekKeyword();
     if ((mode & 8) != 0 && steps % 7 == 0) (void)tokens.CurrentToken();
+    if ((mode & 32) != 0 && steps % 4 == 0) (void)tokens.PeekToken();
     (void)tokens.ParsedText();
   }
   if ((mode & 16) != 0) tokens.SkipToBalance();

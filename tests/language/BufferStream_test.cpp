@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "support/ExpectThrow.h"
 #include "tapwise/foundation/Exceptions.h"
 
 namespace tapwise {
@@ -93,18 +94,13 @@ TEST(BufferStream, PushBackReplacesTheNextByte) {
 TEST(BufferStream, PushBackNeedsAByteTakenFromThePresentFill) {
   TZTStringStream source("AB");
   TGBufferStream stream(source);
-  try {
-    stream.PushBack('X');
-    FAIL() << "push back before any read";
-  } catch (const EStreamError& error) {
-    EXPECT_STREQ(error.what(), "Overflow on push back");
-  }
+  EXPECT_THROW_MSG(stream.PushBack('X'), EStreamError, "Overflow on push back");
   // Right after a refill nothing has been taken from the new block.
   EXPECT_TRUE(stream.FillBuffer());
-  EXPECT_THROW(stream.PushBack('X'), EStreamError);
+  EXPECT_THROW_MSG(stream.PushBack('X'), EStreamError, "Overflow on push back");
   EXPECT_EQ(stream.ReadByte(), 'A');
   stream.PushBack('Y');
-  EXPECT_THROW(stream.PushBack('Z'), EStreamError);
+  EXPECT_THROW_MSG(stream.PushBack('Z'), EStreamError, "Overflow on push back");
   EXPECT_EQ(ReadAll(stream), "YB");
 }
 
@@ -133,12 +129,8 @@ TEST(BufferStream, SeekFromEachOrigin) {
   EXPECT_EQ(stream.Seek(1, TSeekOrigin::soBeginning), 1);
   EXPECT_EQ(ReadAll(stream), "123456789");
   EXPECT_EQ(stream.GetSize(), 10);
-  try {
-    stream.Seek(0, static_cast<TSeekOrigin>(7));
-    FAIL() << "unknown origin";
-  } catch (const EStreamError& error) {
-    EXPECT_STREQ(error.what(), "Invalid Origin Point specified: 7");
-  }
+  EXPECT_THROW_MSG(stream.Seek(0, static_cast<TSeekOrigin>(7)), EStreamError,
+                   "Invalid Origin Point specified: 7");
 }
 
 TEST(BufferStream, WritesReachTheSourceOnFlushSeekAndDestruction) {
@@ -179,12 +171,8 @@ TEST(BufferStream, RefusedWritesAreReported) {
   // The first block reaches the source only in part; what it refused is not counted.
   EXPECT_EQ(stream.Write(text.data(), 9000), 100);
   EXPECT_EQ(stream.Write("abc", 3), 3);
-  try {
-    stream.Seek(0, TSeekOrigin::soBeginning);
-    FAIL() << "flush into a full sink";
-  } catch (const EStreamError& error) {
-    EXPECT_STREQ(error.what(), "Error seeking in buffer");
-  }
+  EXPECT_THROW_MSG(stream.Seek(0, TSeekOrigin::soBeginning), EStreamError,
+                   "Error seeking in buffer");
 }
 
 TEST(BufferStream, WritingAfterReadingContinuesAtTheLogicalPosition) {

@@ -53,17 +53,6 @@ class InterfacedParserTest : public ::testing::Test {
     return logic.GetVariable(variable)->GetFuzzySet(name);
   }
 
-  // The message of the parse error `run` raises ("" when it raises none).
-  template <class Run>
-  static std::string ParseError(Run&& run) {
-    try {
-      run();
-    } catch (const EFzyParseException& e) {
-      return e.what();
-    }
-    return "";
-  }
-
   LiveObjectGuard guard;
   TZTFuzzyLogicParser parser;
   TIFuzzyLogic logic;

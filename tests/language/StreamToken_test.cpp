@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "support/ExpectThrow.h"
 #include "support/LiveObjectGuard.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/language/StreamTokenList.h"
@@ -141,18 +142,10 @@ TEST(StreamToken, AssignAndCloneCopyTheTokenButNotItsWhiteSpaceOrValue) {
 
 TEST(StreamToken, AssignFromStrangersFails) {
   auto token = TFuzzyStreamToken::Create();
-  try {
-    token->Assign(TOther());
-    FAIL() << "assigned from another kind";
-  } catch (const EConvertError& error) {
-    EXPECT_STREQ(error.what(), "Cannot assign a TOther to a TFuzzyStreamToken");
-  }
-  try {
-    token->AssignFromInterface(TFuzzyStreamTokenList::Create());
-    FAIL() << "assigned from a list";
-  } catch (const EConvertError& error) {
-    EXPECT_STREQ(error.what(), "Interface not supported");
-  }
+  EXPECT_THROW_MSG(token->Assign(TOther()), EConvertError,
+                   "Cannot assign a TOther to a TFuzzyStreamToken");
+  EXPECT_THROW_MSG(token->AssignFromInterface(TFuzzyStreamTokenList::Create()), EConvertError,
+                   "Interface not supported");
 }
 
 }  // namespace

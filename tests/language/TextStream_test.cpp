@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "support/ExpectThrow.h"
 #include "tapwise/foundation/Exceptions.h"
 
 namespace tapwise {
@@ -81,7 +82,8 @@ TEST(TextStream, OwnedSourceIsFlushedAndFreed) {
   EXPECT_FALSE(stream.GetOwnsSource());
   EXPECT_EQ(stream.GetSource(), nullptr);
   EXPECT_EQ(stream.ReadChar(), '\0');
-  EXPECT_THROW(TGTextStream(std::unique_ptr<TStream>()), EStreamError);
+  EXPECT_THROW_MSG(TGTextStream(std::unique_ptr<TStream>()), EStreamError,
+                   "A text stream needs a source stream");
 }
 
 }  // namespace

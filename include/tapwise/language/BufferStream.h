@@ -98,6 +98,8 @@ class TGBufferStream : public TStream {
   int64_t FlushPending();
 
  private:
+  friend class TTokenReader;  // scans the block in place
+
   int ReadByteSlow();
   // Puts the source back at the logical position and drops the read-ahead, so that the
   // block can take writes.

@@ -57,7 +57,9 @@ class TBaseStreamToken : public TPersistent,
   void AppendPlainAsString(std::string& out) const;
 
  private:
-  friend class TFuzzyLogicTokenStream;  // fills fresh tokens without copying their text
+  friend class TFuzzyLogicTokenStream;  // hands its pending white space over without a copy
+  friend class TTokenEcho;              // reads the fields of its echo without calls
+  friend class TTokenPool;              // blanks a token to use it again
 
   int32_t FDataType = dtEOF;
   int32_t FLineNumber = 0;
@@ -94,11 +96,11 @@ class TFuzzyStreamToken : public TBaseStreamToken, public virtual IFuzzyStreamTo
   IntfPtr<TBaseStreamToken> CreateSame() const override { return Create(); }
 
  private:
-  friend class TFuzzyLogicTokenStream;  // recycles tokens nobody else holds any more
+  friend class TTokenPool;  // blanks a token to use it again
 
   IntfPtr<IInterface> FValue;
   TPersistent* FObject = nullptr;
-  bool FInRecycling = false;  // a token stream's recycling slot holds it
+  bool FInPool = false;  // a token pool's ring holds it
 };
 
 }  // namespace tapwise

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "tapwise/foundation/CastCache.h"
 #include "tapwise/foundation/Interface.h"
 #include "tapwise/foundation/InterfaceList.h"
 #include "tapwise/foundation/Persistent.h"
@@ -60,15 +59,11 @@ class TBaseStreamTokenList : public TIList,
   TBaseStreamTokenList() = default;
   /// A new, empty list of this object's own class (what `Clone` fills).
   virtual IntfPtr<TBaseStreamTokenList> CreateSame() const { return Create(); }
-  /// Appends `item`, whose token part the caller knows to be `token`, as `Add` does.
-  int32_t AddKnownToken(IntfPtr<IInterface> item, IBaseStreamToken* token);
 
  private:
   void CopyFrom(const IBaseStreamTokenList& list);
 
   int32_t FTag = 0;
-  // Items come in as tokens, so the token part of each is known without a search.
-  TCastCache<IBaseStreamToken, IInterface> FTokenCast;
 };
 
 /// The token list of the definition language: it hands its items out as fuzzy tokens.
@@ -78,18 +73,14 @@ class TFuzzyStreamTokenList : public TBaseStreamTokenList, public virtual IFuzzy
 
   std::string ClassName() const override { return "TFuzzyStreamTokenList"; }
   IntfPtr<IFuzzyStreamToken> GetToken(int32_t index) const override;
-  /// Appends `token` as this class's `Add` does; the list then knows its kind, so handing it
-  /// out again takes no search of its class.
-  int32_t AddToken(const IntfPtr<IFuzzyStreamToken>& token);
+  /// Appends `token` as `Add` does.
+  int32_t AddToken(const IntfPtr<IFuzzyStreamToken>& token) { return Add(token); }
   IntfPtr<IFuzzyStreamToken> FirstToken() const override { return GetToken(0); }
   IntfPtr<IFuzzyStreamToken> LastToken() const override { return GetToken(GetCount() - 1); }
 
  protected:
   TFuzzyStreamTokenList() = default;
   IntfPtr<TBaseStreamTokenList> CreateSame() const override { return Create(); }
-
- private:
-  TCastCache<IFuzzyStreamToken, IInterface> FFuzzyCast;
 };
 
 }  // namespace tapwise

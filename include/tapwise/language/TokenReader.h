@@ -1,0 +1,94 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "tapwise/language/BufferStream.h"
+
+namespace tapwise {
+
+/// The lexer of the definition language: reads tokens, blanks and lines straight from the
+/// block of a buffer stream, scanning runs of bytes in place and fetching the next block
+/// where one ends. It finds where each token starts and ends and what kind it is; making the
+/// token object is the token stream's part (`TFuzzyLogicTokenStream::MakeToken`).
+///
+/// Everything skipped in front of a token (blanks, line ends, comments) and the blank that
+/// ends a word gather as pending white space, which the next token made takes. Every line
+/// end (CR LF, CR or LF) counts one line, inside strings and comments too.
+class TTokenReader {
+ public:
+  /// Reads from `block`, which must outlive the reader.
+  explicit TTokenReader(TGBufferStream& block) : FBlock(block) {}
+
+  /// Reads the next token and returns its hint as MakeToken takes it (-1 at the end of the
+  /// text, 0 a word, 34 a string, else the single character); its text is `GetText`. Raises
+  /// EFzyParseException "Invalid string value, string was not terminated".
+  int32_t Read();
+  /// The text of the token read last: a word, a string's body or the single character.
+  const std::string& GetText() const { return FText; }
+  /// Counts the line end that ended the word read last, once the word is made: a word
+  /// carries the line it stands on.
+  void EndToken() {
+    FLineNumber += FLinesAfterToken;
+    FLinesAfterToken = 0;
+  }
+
+  /// Skips blanks up to and including one line end; true when it passed one.
+  bool SkipWhitespace();
+  /// The next byte ('\0' at the end), counting a line at LF.
+  char ReadChar();
+  /// The rest of the line; the line and its line end join the pending white space.
+  std::string ReadLine();
+
+  int32_t GetLineNumber() const { return FLineNumber; }
+  /// Moves the pending white space into `into`, keeping the room of both strings.
+  void TakeWhiteSpace(std::string& into) {
+    into.clear();
+    if (FPendingWhiteSpace.empty()) return;
+    // Mostly the one blank that ended a word.
+    if (FPendingWhiteSpace.size() == 1) {
+      into.push_back(FPendingWhiteSpace.front());
+    } else {
+      into.append(FPendingWhiteSpace);
+    }
+    FPendingWhiteSpace.clear();
+  }
+
+ private:
+  // The bytes of the block not read yet, fetching the next block when none are left; empty
+  // only at the end of the text.
+  std::string_view Ahead() {
+    const std::string_view ahead = FBlock.ReadAhead();
+    return ahead.empty() ? FetchBlock() : ahead;
+  }
+  std::string_view FetchBlock();
+  int PeekByte() {
+    const std::string_view ahead = Ahead();
+    return ahead.empty() ? -1 : static_cast<unsigned char>(ahead.front());
+  }
+  int TakeByte() {
+    const int ch = PeekByte();
+    if (ch >= 0) FBlock.Consume(1);
+    return ch;
+  }
+  // The rest of a line after ";", with its line end.
+  void TakeLine(std::string* line);
+  // The line end ahead (CR LF, CR or LF) into the pending white space, counting one line.
+  void TakeLineEnd();
+  // Counts the line end `ch` just taken into a token's text: a CR followed by LF leaves the
+  // count to the LF.
+  void CountLineEnd(int ch);
+  void ReadString();
+  // The word whose first `count` bytes start `ahead`, the bytes of the block; its hint.
+  int32_t ReadWord(std::string_view ahead, size_t count);
+
+  TGBufferStream& FBlock;
+  int32_t FLineNumber = 1;
+  int32_t FLinesAfterToken = 0;
+  std::string FText;
+  std::string FPendingWhiteSpace;
+};
+
+}  // namespace tapwise
