@@ -42,6 +42,10 @@ TFuzzySet::TFuzzySet(TGCollection* /*collection*/, TMemberValues) {}
 
 TFuzzySet::~TFuzzySet() = default;
 
+void TFuzzySetDeleter::operator()(TFuzzySet* set) const noexcept {
+  set->FreeHeld();
+}
+
 // ---- Properties ----
 
 void TFuzzySet::SetName(const std::string& value) {

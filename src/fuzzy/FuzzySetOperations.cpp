@@ -102,7 +102,7 @@ TFuzzySetResult TFuzzySet::NewDerivedSet(const std::string& name) const {
     return TFuzzySetResult::Borrowed(
         static_cast<TFuzzySet&>(*collection->AddItem(std::move(made))));
   }
-  return TFuzzySetResult::Held(*made.release(), [](TFuzzySet* set) { delete set; });
+  return TFuzzySetResult::Held(THeldFuzzySet(made.release()));
 }
 
 TFuzzySetResult TFuzzySet::CombineSets(const TFuzzySet& other, const std::string& operation_name,

@@ -14,17 +14,13 @@ namespace tapwise {
 
 namespace {
 
-void FreePlainSet(TFuzzySet* set) {
-  delete set;
-}
-
 // A copy of `source` of the same class: a further item of its term collection when it has
 // one, else a set the returned handle owns.
 TFuzzySetResult CopyOf(const TFuzzySet& source) {
   if (source.GetCollection() != nullptr) return TFuzzySetResult::Borrowed(*source.Clone());
   auto copy = std::make_unique<TFuzzySet>();
   copy->Assign(source);
-  return TFuzzySetResult::Held(*copy.release(), &FreePlainSet);
+  return TFuzzySetResult::Held(THeldFuzzySet(copy.release()));
 }
 
 // Frees a copy made by CopyOf.

@@ -19,10 +19,6 @@ namespace {
 // The universe of a set that belongs to no variable.
 constexpr TFzyFloat kUnboundedMaximum = 2147483647.0;
 
-void ReleaseDerivedSet(TFuzzySet* set) {
-  static_cast<TIFuzzySet*>(set)->Release();
-}
-
 // The handle of a set made by an operation of a TIFuzzySet (always a TIFuzzySet, see
 // NewDerivedSet); the result's own reference is dropped when it goes.
 IntfPtr<IFuzzySet> Handle(const TFuzzySetResult& result) {
@@ -83,7 +79,7 @@ std::unique_ptr<TFuzzySet> TIFuzzySet::NewInstance() const {
 
 TFuzzySetResult TIFuzzySet::NewDerivedSet(const std::string& name) const {
   IntfPtr<TIFuzzySet> made = CreateSet(FVariable, name);
-  return TFuzzySetResult::Held(*made.Detach(), &ReleaseDerivedSet);
+  return TFuzzySetResult::Held(THeldFuzzySet(made.Detach()));
 }
 
 // ---- Copies ----

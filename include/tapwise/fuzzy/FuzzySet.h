@@ -249,6 +249,8 @@ class TFuzzySet : public TGCollectionItem {
   /// class, in this set's term collection when it has one. The one place where results are
   /// created; a descendant with another ownership model overrides it.
   virtual TFuzzySetResult NewDerivedSet(const std::string& name) const;
+  /// Gives the set up when the one who held it lets it go (`TFuzzySetDeleter`).
+  virtual void FreeHeld() noexcept { delete this; }
 
  protected:
   /// Builds the point list a set of this class owns.
@@ -282,6 +284,7 @@ class TFuzzySet : public TGCollectionItem {
 
  private:
   friend class TFuzzySetValues;
+  friend struct TFuzzySetDeleter;
 
   std::string FName;
   // The point list: the one made by the values factory (owned here), or a descendant's
