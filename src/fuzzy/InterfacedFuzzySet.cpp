@@ -1,8 +1,8 @@
 #include "tapwise/fuzzy/InterfacedFuzzySet.h"
 
 #include <algorithm>
-#include <typeinfo>
 
+#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/foundation/UpdateScope.h"
@@ -87,10 +87,9 @@ TFuzzySetResult TIFuzzySet::NewDerivedSet(const std::string& name) const {
 bool TIFuzzySet::IsStoredIn(IFuzzyVariable& variable) const {
   // The library's own variable answers from its table without counting references (each
   // rename of a rule's clipped copy asks this).
-  if (typeid(variable) == typeid(TIFuzzyVariable)) {
+  if (const auto* own = ExactCast<TIFuzzyVariable>(&variable)) {
     // Its table is a TIFuzzySets, which marks every set it takes.
-    return FEnteredTermTable &&
-           static_cast<TIFuzzyVariable&>(variable).GetItems().Holds(GetName(), *this);
+    return FEnteredTermTable && own->GetItems().Holds(GetName(), *this);
   }
   IntfPtr<IFuzzySet> stored;
   return variable.TryGetFuzzySet(GetName(), stored) &&
@@ -122,9 +121,7 @@ void TIFuzzySet::Rekey(Rename&& rename) {
 
 void TIFuzzySet::Assign(const TPersistent& source) {
   // Clones copy from a set of this very class: its exact type spares the cast its walk.
-  const auto* other = typeid(source) == typeid(TIFuzzySet)
-                          ? static_cast<const TIFuzzySet*>(&source)
-                          : dynamic_cast<const TIFuzzySet*>(&source);
+  const auto* other = CastExpecting<const TIFuzzySet, const TIFuzzySet>(&source);
   if (other == nullptr || other == this) {
     TFuzzySet::Assign(source);
     return;

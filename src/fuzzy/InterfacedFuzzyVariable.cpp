@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
-#include <typeinfo>
 #include <utility>
 
+#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/foundation/UpdateScope.h"
@@ -70,7 +70,7 @@ int32_t TIFuzzyVariable::Release() noexcept {
 }
 
 bool TIFuzzyVariable::GoesWholly() const {
-  if (typeid(*this) != typeid(TIFuzzyVariable) || !FItems || FOnChange || FOnVariableChange ||
+  if (!IsExactly<TIFuzzyVariable>(*this) || !FItems || FOnChange || FOnVariableChange ||
       FItems->GetOnChange() || FItems->GetOwner() != nullptr) {
     return false;
   }
@@ -269,12 +269,11 @@ IntfPtr<IFuzzySet> TIFuzzyVariable::ApplyRule(const IntfPtr<IFuzzySet>& conseque
   // Max-min inference whatever the component's methods say: clip a copy, OR it in.
   IntfPtr<ICloneable> copy = consequent->Clone();
   IntfPtr<IFuzzySet> clipped;
-  const ICloneable* copied = copy.Get();
-  if (copied != nullptr && typeid(*copied) == typeid(TIFuzzySet)) {
+  if (auto* set = ExactCast<TIFuzzySet>(copy.Get())) {
     // A plain interfaced set's clone is one: the copy's reference is handed on without a
     // cross-cast, and the set is clipped without the handle to itself that the interface's
     // Correlate returns (each handle costs an atomic count and its release).
-    auto* set = static_cast<TIFuzzySet*>(static_cast<IFuzzySet*>(copy.Detach()));
+    (void)copy.Detach();
     clipped = IntfPtr<IFuzzySet>::Adopt(set);
     set->TFuzzySet::Correlate(false, strength);
   } else {
