@@ -1,13 +1,9 @@
 // Rule firing of the collection-based variable: implication and aggregation follow the
 // methods of the variable's component.
 
-#include <algorithm>
 #include <memory>
-#include <string>
 
-#include "tapwise/foundation/Format.h"
-#include "tapwise/foundation/Messages.h"
-#include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "RuleStrength.h"
 #include "tapwise/fuzzy/FuzzyVariable.h"
 
 namespace tapwise {
@@ -36,25 +32,7 @@ void Discard(TFuzzySetResult& copy) {
 
 TFzyFloat TFuzzyVariable::RuleStrength(std::span<const TFuzzySet* const> inputs,
                                        std::span<const TFuzzySet* const> antecedents) const {
-  if (inputs.size() != antecedents.size()) {
-    throw EFzyException(Format(messages::kRuleArgumentCount, static_cast<int>(inputs.size()),
-                               static_cast<int>(antecedents.size())));
-  }
-  for (size_t i = 0; i < inputs.size(); ++i) {
-    if (inputs[i] == nullptr) {
-      throw EFzyException(
-          Format(messages::kNilArgument, "RuleStrength", "Inputs[" + std::to_string(i) + "]"));
-    }
-    if (antecedents[i] == nullptr) {
-      throw EFzyException(
-          Format(messages::kNilArgument, "RuleStrength", "Antecedents[" + std::to_string(i) + "]"));
-    }
-  }
-  TFzyFloat strength = 1.0;
-  for (size_t i = 0; i < inputs.size(); ++i) {
-    strength = std::min(strength, inputs[i]->MatchDegree(*antecedents[i]));
-  }
-  return strength;
+  return RuleStrengthOf(inputs, antecedents);
 }
 
 TFuzzySetResult TFuzzyVariable::ApplyRule(const TFuzzySet& consequent, const TFuzzySet* accumulated,

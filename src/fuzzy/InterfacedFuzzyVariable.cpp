@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "RuleStrength.h"
 #include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
@@ -239,26 +240,7 @@ std::string TIFuzzyVariable::GetText() const {
 
 TFzyFloat TIFuzzyVariable::RuleStrength(std::span<const IntfPtr<IFuzzySet>> inputs,
                                         std::span<const IntfPtr<IFuzzySet>> antecedents) const {
-  if (inputs.size() != antecedents.size()) {
-    throw EFzyException(Format(messages::kRuleArgumentCount, static_cast<int>(inputs.size()),
-                               static_cast<int>(antecedents.size())));
-  }
-  for (size_t i = 0; i < inputs.size(); ++i) {
-    if (!inputs[i]) {
-      throw EFzyException(
-          Format(messages::kNilArgument, "RuleStrength", "Inputs[" + std::to_string(i) + "]"));
-    }
-    if (!antecedents[i]) {
-      throw EFzyException(
-          Format(messages::kNilArgument, "RuleStrength", "Antecedents[" + std::to_string(i) + "]"));
-    }
-  }
-  TFzyFloat strength = 1.0;
-  // Degrees are never negative, so a strength of 0 is final.
-  for (size_t i = 0; i < inputs.size() && strength > 0; ++i) {
-    strength = std::min(strength, inputs[i]->MatchDegree(*antecedents[i]));
-  }
-  return strength;
+  return RuleStrengthOf(inputs, antecedents);
 }
 
 IntfPtr<IFuzzySet> TIFuzzyVariable::ApplyRule(const IntfPtr<IFuzzySet>& consequent,
