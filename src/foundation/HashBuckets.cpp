@@ -6,6 +6,8 @@
 
 namespace tapwise {
 
+THashBuckets::THashBuckets(uint32_t capacity) : FCapacity(capacity) {}
+
 THashBuckets::~THashBuckets() = default;
 
 void THashBuckets::Swap(THashBuckets& other) noexcept {

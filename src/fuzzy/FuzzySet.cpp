@@ -2,11 +2,13 @@
 
 #include "MatchMemo.h"
 
+#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/foundation/NumberText.h"
 #include "tapwise/fuzzy/FuzzyConsts.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "tapwise/fuzzy/FuzzyVariable.h"
 #include "tapwise/fuzzy/ShapeFunctions.h"
 
 namespace tapwise {
@@ -41,6 +43,10 @@ TFuzzySet::TFuzzySet(TGCollection* /*collection*/, ValuesFactory values_factory)
 TFuzzySet::TFuzzySet(TGCollection* /*collection*/, TMemberValues) {}
 
 TFuzzySet::~TFuzzySet() = default;
+
+void TFuzzySetDeleter::operator()(TFuzzySet* set) const noexcept {
+  set->FreeHeld();
+}
 
 // ---- Properties ----
 
@@ -96,14 +102,8 @@ void TFuzzySet::AssignSet(const TFuzzySet& source) {
 const TFuzzySetContext* TFuzzySet::GetFuzzyVariable() const {
   const TGCollection* collection = GetCollection();
   const TPersistent* owner = collection != nullptr ? collection->GetOwner() : nullptr;
-  if (owner == nullptr) return nullptr;
-  const std::type_info& owner_class = typeid(*owner);
-  if (owner != FOwnerSeen || FOwnerClassSeen == nullptr || *FOwnerClassSeen != owner_class) {
-    FVariableSeen = dynamic_cast<const TFuzzySetContext*>(owner);
-    FOwnerSeen = owner;
-    FOwnerClassSeen = &owner_class;
-  }
-  return FVariableSeen;
+  // Asked on every added point: the usual owner spares the cross-cast its walk.
+  return CastExpecting<const TFuzzySetContext, const TFuzzyVariable>(owner);
 }
 
 TFzyFloat TFuzzySet::GetXRange(int index) const {

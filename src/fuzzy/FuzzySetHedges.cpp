@@ -1,6 +1,5 @@
 // The operations that reshape one set: the linguistic hedges, operators with a constant,
-// correlation with a truth value, normalisation, the combination with a constant degree and
-// the alpha cut.
+// normalisation, the combination with a constant degree and the alpha cut.
 
 #include <algorithm>
 #include <cmath>
@@ -81,11 +80,6 @@ TFzyFloat Operate(int op, bool on_y, TFzyFloat v, TFzyFloat value) {
     default:
       return v >= value ? value : v;
   }
-}
-
-void CheckFiniteArgument(TFzyFloat value, const char* operation, const char* argument) {
-  if (!std::isfinite(value))
-    throw EFzyException(Format(messages::kNonFiniteArgument, operation, argument));
 }
 
 // Appends a copy of point `index` of `source`.
@@ -173,7 +167,7 @@ void Broaden(TFuzzySet& set, TFzyFloat factor) {
 TFuzzySet& TFuzzySet::ApplyOperator(int op, bool on_y, TFzyFloat value) {
   if (op < 0 || op >= static_cast<int>(OperatorSymbols.size()))
     throw EFzyException(Format(messages::kInvalidOperatorIndex, op));
-  CheckFiniteArgument(value, "ApplyOperator", "Value");
+  CheckFinite(value, "ApplyOperator", "Value");
   const std::string_view symbol = OperatorSymbol(op, on_y);
   if (op == kDivide && value == 0)
     throw EZeroDivide(Format(messages::kOperatorDivisionByZero, symbol, GetName()));
@@ -205,14 +199,6 @@ TFuzzySet& TFuzzySet::ApplyOperator(int op, bool on_y, TFzyFloat value) {
   if (!GetExpression().empty()) expression += BracketIfSpaced(GetExpression());
   SetExpression(expression);
   return *this;
-}
-
-TFuzzySet& TFuzzySet::Correlate(bool product, TFzyFloat truth) {
-  return ApplyOperator(product ? kMultiply : kAtMostAbove, true, truth);
-}
-
-TFuzzySet& TFuzzySet::Correlate(TFzyFloat truth) {
-  return Correlate(GetSettings().CorrelationMethod == fcmProduct, truth);
 }
 
 TFuzzySet& TFuzzySet::Normalize() {
@@ -291,7 +277,7 @@ TFuzzySet& TFuzzySet::ApplyHedge(int hedge) {
 }
 
 TFuzzySetResult TFuzzySet::CombineWithValue(bool use_or, TFzyFloat value) const {
-  CheckFiniteArgument(value, "CombineWithValue", "Value");
+  CheckFinite(value, "CombineWithValue", "Value");
   const std::string_view word = use_or ? "or" : "and";
   TFuzzySetResult result = NewDerivedSet(ValueName(GetName(), word, value));
   TResultGuard guard(result);
@@ -332,7 +318,7 @@ TFuzzySetResult TFuzzySet::CombineWithValue(bool use_or, TFzyFloat value) const 
 }
 
 TFuzzySetResult TFuzzySet::AlphaCut(bool strong, TFzyFloat level) const {
-  CheckFiniteArgument(level, "AlphaCut", "Level");
+  CheckFinite(level, "AlphaCut", "Level");
   TFuzzySetResult result = NewDerivedSet(GetName());
   TResultGuard guard(result);
   const TFzyFloat cut = std::clamp(level, 0.0, 1.0);

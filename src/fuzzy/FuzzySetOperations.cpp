@@ -1,6 +1,6 @@
 // Operations between two sets: the merge walk that finds every vertex and crossing of the two
-// membership functions, AND and OR under each operation family, aggregation, the match degree
-// and the overlap test.
+// membership functions, AND and OR under each operation family, aggregation, correlation (the
+// implication of a rule), the match degree and the overlap test.
 
 #include <cmath>
 #include <exception>
@@ -102,7 +102,7 @@ TFuzzySetResult TFuzzySet::NewDerivedSet(const std::string& name) const {
     return TFuzzySetResult::Borrowed(
         static_cast<TFuzzySet&>(*collection->AddItem(std::move(made))));
   }
-  return TFuzzySetResult::Held(*made.release(), [](TFuzzySet* set) { delete set; });
+  return TFuzzySetResult::Held(THeldFuzzySet(made.release()));
 }
 
 TFuzzySetResult TFuzzySet::CombineSets(const TFuzzySet& other, const std::string& operation_name,
@@ -171,6 +171,18 @@ TFuzzySetResult TFuzzySet::Aggregate(const TFuzzySet& other, TFuzzyInferenceMeth
 
 TFuzzySetResult TFuzzySet::AggregateByComponent(const TFuzzySet& other, bool use_and) const {
   return Aggregate(other, GetSettings().InferenceMethod, use_and);
+}
+
+TFuzzySet& TFuzzySet::Correlate(bool product, TFzyFloat truth) {
+  // The product scales every degree by the truth; the minimum caps the degrees above it.
+  constexpr int kMultiply = 2;
+  constexpr int kAtMostAbove = 7;
+  static_assert(OperatorSymbols[kMultiply] == "*" && OperatorSymbols[kAtMostAbove] == ">");
+  return ApplyOperator(product ? kMultiply : kAtMostAbove, true, truth);
+}
+
+TFuzzySet& TFuzzySet::Correlate(TFzyFloat truth) {
+  return Correlate(GetSettings().CorrelationMethod == fcmProduct, truth);
 }
 
 TFzyFloat TFuzzySet::MatchDegree(const TFuzzySet& other) const {

@@ -1,22 +1,14 @@
 // Rule firing of the collection-based variable: implication and aggregation follow the
 // methods of the variable's component.
 
-#include <algorithm>
 #include <memory>
-#include <string>
 
-#include "tapwise/foundation/Format.h"
-#include "tapwise/foundation/Messages.h"
-#include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "RuleStrength.h"
 #include "tapwise/fuzzy/FuzzyVariable.h"
 
 namespace tapwise {
 
 namespace {
-
-void FreePlainSet(TFuzzySet* set) {
-  delete set;
-}
 
 // A copy of `source` of the same class: a further item of its term collection when it has
 // one, else a set the returned handle owns.
@@ -24,7 +16,7 @@ TFuzzySetResult CopyOf(const TFuzzySet& source) {
   if (source.GetCollection() != nullptr) return TFuzzySetResult::Borrowed(*source.Clone());
   auto copy = std::make_unique<TFuzzySet>();
   copy->Assign(source);
-  return TFuzzySetResult::Held(*copy.release(), &FreePlainSet);
+  return TFuzzySetResult::Held(THeldFuzzySet(copy.release()));
 }
 
 // Frees a copy made by CopyOf.
@@ -40,25 +32,7 @@ void Discard(TFuzzySetResult& copy) {
 
 TFzyFloat TFuzzyVariable::RuleStrength(std::span<const TFuzzySet* const> inputs,
                                        std::span<const TFuzzySet* const> antecedents) const {
-  if (inputs.size() != antecedents.size()) {
-    throw EFzyException(Format(messages::kRuleArgumentCount, static_cast<int>(inputs.size()),
-                               static_cast<int>(antecedents.size())));
-  }
-  for (size_t i = 0; i < inputs.size(); ++i) {
-    if (inputs[i] == nullptr) {
-      throw EFzyException(
-          Format(messages::kNilArgument, "RuleStrength", "Inputs[" + std::to_string(i) + "]"));
-    }
-    if (antecedents[i] == nullptr) {
-      throw EFzyException(
-          Format(messages::kNilArgument, "RuleStrength", "Antecedents[" + std::to_string(i) + "]"));
-    }
-  }
-  TFzyFloat strength = 1.0;
-  for (size_t i = 0; i < inputs.size(); ++i) {
-    strength = std::min(strength, inputs[i]->MatchDegree(*antecedents[i]));
-  }
-  return strength;
+  return RuleStrengthOf(inputs, antecedents);
 }
 
 TFuzzySetResult TFuzzyVariable::ApplyRule(const TFuzzySet& consequent, const TFuzzySet* accumulated,

@@ -1,7 +1,6 @@
 #include "tapwise/fuzzy/FuzzyVariableTable.h"
 #include "tapwise/foundation/ExactType.h"
 
-#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -49,14 +48,14 @@ TFuzzyVariableTable::~TFuzzyVariableTable() {
   // GoesWholly looks at, so asking first gives the same answer, and such a variable goes
   // untold, sparing a walk over its terms.
   const bool quiet = FOwner != nullptr && !FOwner->GetOnVariableDeleted();
-  const bool own_owner = quiet && typeid(*FOwner) == typeid(TIFuzzyLogic);
+  const bool own_owner = quiet && IsExactly<TIFuzzyLogic>(FOwner);
   ForEachEntry([&](const TGHashtableEntry& entry) {
     IInterface* item = static_cast<const TIStringHashtableEntry&>(entry).GetItem().Get();
-    if (!quiet || item == nullptr || typeid(*item) != typeid(TIFuzzyVariable)) {
+    const auto* variable = quiet ? ExactCast<const TIFuzzyVariable>(item) : nullptr;
+    if (variable == nullptr) {
       Deleted(static_cast<const TIStringHashtableEntry&>(entry).GetItem());
       return;
     }
-    const auto* variable = static_cast<const TIFuzzyVariable*>(dynamic_cast<void*>(item));
     // A component of another class is told first: its telling may change the answer.
     if (!own_owner) Deleted(static_cast<const TIStringHashtableEntry&>(entry).GetItem());
     if (variable->GoesWholly()) {

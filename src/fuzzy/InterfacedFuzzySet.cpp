@@ -1,8 +1,8 @@
 #include "tapwise/fuzzy/InterfacedFuzzySet.h"
 
 #include <algorithm>
-#include <typeinfo>
 
+#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/foundation/UpdateScope.h"
@@ -18,10 +18,6 @@ namespace {
 
 // The universe of a set that belongs to no variable.
 constexpr TFzyFloat kUnboundedMaximum = 2147483647.0;
-
-void ReleaseDerivedSet(TFuzzySet* set) {
-  static_cast<TIFuzzySet*>(set)->Release();
-}
 
 // The handle of a set made by an operation of a TIFuzzySet (always a TIFuzzySet, see
 // NewDerivedSet); the result's own reference is dropped when it goes.
@@ -83,7 +79,7 @@ std::unique_ptr<TFuzzySet> TIFuzzySet::NewInstance() const {
 
 TFuzzySetResult TIFuzzySet::NewDerivedSet(const std::string& name) const {
   IntfPtr<TIFuzzySet> made = CreateSet(FVariable, name);
-  return TFuzzySetResult::Held(*made.Detach(), &ReleaseDerivedSet);
+  return TFuzzySetResult::Held(THeldFuzzySet(made.Detach()));
 }
 
 // ---- Copies ----
@@ -91,10 +87,9 @@ TFuzzySetResult TIFuzzySet::NewDerivedSet(const std::string& name) const {
 bool TIFuzzySet::IsStoredIn(IFuzzyVariable& variable) const {
   // The library's own variable answers from its table without counting references (each
   // rename of a rule's clipped copy asks this).
-  if (typeid(variable) == typeid(TIFuzzyVariable)) {
+  if (const auto* own = ExactCast<TIFuzzyVariable>(&variable)) {
     // Its table is a TIFuzzySets, which marks every set it takes.
-    return FEnteredTermTable &&
-           static_cast<TIFuzzyVariable&>(variable).GetItems().Holds(GetName(), *this);
+    return FEnteredTermTable && own->GetItems().Holds(GetName(), *this);
   }
   IntfPtr<IFuzzySet> stored;
   return variable.TryGetFuzzySet(GetName(), stored) &&
@@ -126,9 +121,7 @@ void TIFuzzySet::Rekey(Rename&& rename) {
 
 void TIFuzzySet::Assign(const TPersistent& source) {
   // Clones copy from a set of this very class: its exact type spares the cast its walk.
-  const auto* other = typeid(source) == typeid(TIFuzzySet)
-                          ? static_cast<const TIFuzzySet*>(&source)
-                          : dynamic_cast<const TIFuzzySet*>(&source);
+  const auto* other = CastExpecting<const TIFuzzySet, const TIFuzzySet>(&source);
   if (other == nullptr || other == this) {
     TFuzzySet::Assign(source);
     return;

@@ -2,7 +2,6 @@
 #include "tapwise/foundation/ExactType.h"
 
 #include <array>
-#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -83,11 +82,9 @@ void TIFuzzySets::SetParserOfAll(const IntfPtr<IFuzzyParser>& parser) {
   if (all_plain) {
     ForEachEntry([&](const TGHashtableEntry& entry) {
       IInterface* item = static_cast<const TIStringHashtableEntry&>(entry).GetItem().Get();
-      if (!all_plain || item == nullptr || typeid(*item) != typeid(TIFuzzySet)) {
-        all_plain = false;
-        return;
-      }
-      plain[static_cast<size_t>(count++)] = static_cast<TIFuzzySet*>(dynamic_cast<void*>(item));
+      auto* set = all_plain ? ExactCast<TIFuzzySet>(item) : nullptr;
+      all_plain = set != nullptr;
+      if (all_plain) plain[static_cast<size_t>(count++)] = set;
     });
   }
   if (all_plain) {
@@ -105,12 +102,8 @@ bool TIFuzzySets::HoldsOnlyOwnTerms() const {
   ForEachEntry([&](const TGHashtableEntry& entry) {
     IInterface* item = static_cast<const TIStringHashtableEntry&>(entry).GetItem().Get();
     if (!own) return;
-    if (item == nullptr || typeid(*item) != typeid(TIFuzzySet)) {
-      own = false;
-      return;
-    }
-    const auto* set = static_cast<const TIFuzzySet*>(dynamic_cast<const void*>(item));
-    own = set->RefCount() == 1 && set->GetVariable().Get() == variable;
+    const auto* set = ExactCast<const TIFuzzySet>(item);
+    own = set != nullptr && set->RefCount() == 1 && set->GetVariable().Get() == variable;
   });
   return own;
 }

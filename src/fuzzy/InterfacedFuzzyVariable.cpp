@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
-#include <typeinfo>
 #include <utility>
 
+#include "RuleStrength.h"
+#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/foundation/UpdateScope.h"
@@ -70,7 +71,7 @@ int32_t TIFuzzyVariable::Release() noexcept {
 }
 
 bool TIFuzzyVariable::GoesWholly() const {
-  if (typeid(*this) != typeid(TIFuzzyVariable) || !FItems || FOnChange || FOnVariableChange ||
+  if (!IsExactly<TIFuzzyVariable>(*this) || !FItems || FOnChange || FOnVariableChange ||
       FItems->GetOnChange() || FItems->GetOwner() != nullptr) {
     return false;
   }
@@ -239,26 +240,7 @@ std::string TIFuzzyVariable::GetText() const {
 
 TFzyFloat TIFuzzyVariable::RuleStrength(std::span<const IntfPtr<IFuzzySet>> inputs,
                                         std::span<const IntfPtr<IFuzzySet>> antecedents) const {
-  if (inputs.size() != antecedents.size()) {
-    throw EFzyException(Format(messages::kRuleArgumentCount, static_cast<int>(inputs.size()),
-                               static_cast<int>(antecedents.size())));
-  }
-  for (size_t i = 0; i < inputs.size(); ++i) {
-    if (!inputs[i]) {
-      throw EFzyException(
-          Format(messages::kNilArgument, "RuleStrength", "Inputs[" + std::to_string(i) + "]"));
-    }
-    if (!antecedents[i]) {
-      throw EFzyException(
-          Format(messages::kNilArgument, "RuleStrength", "Antecedents[" + std::to_string(i) + "]"));
-    }
-  }
-  TFzyFloat strength = 1.0;
-  // Degrees are never negative, so a strength of 0 is final.
-  for (size_t i = 0; i < inputs.size() && strength > 0; ++i) {
-    strength = std::min(strength, inputs[i]->MatchDegree(*antecedents[i]));
-  }
-  return strength;
+  return RuleStrengthOf(inputs, antecedents);
 }
 
 IntfPtr<IFuzzySet> TIFuzzyVariable::ApplyRule(const IntfPtr<IFuzzySet>& consequent,
@@ -269,12 +251,11 @@ IntfPtr<IFuzzySet> TIFuzzyVariable::ApplyRule(const IntfPtr<IFuzzySet>& conseque
   // Max-min inference whatever the component's methods say: clip a copy, OR it in.
   IntfPtr<ICloneable> copy = consequent->Clone();
   IntfPtr<IFuzzySet> clipped;
-  const ICloneable* copied = copy.Get();
-  if (copied != nullptr && typeid(*copied) == typeid(TIFuzzySet)) {
+  if (auto* set = ExactCast<TIFuzzySet>(copy.Get())) {
     // A plain interfaced set's clone is one: the copy's reference is handed on without a
     // cross-cast, and the set is clipped without the handle to itself that the interface's
     // Correlate returns (each handle costs an atomic count and its release).
-    auto* set = static_cast<TIFuzzySet*>(static_cast<IFuzzySet*>(copy.Detach()));
+    (void)copy.Detach();
     clipped = IntfPtr<IFuzzySet>::Adopt(set);
     set->TFuzzySet::Correlate(false, strength);
   } else {

@@ -78,8 +78,7 @@ class TParserScratch {
     if (OwnsItem(set)) {
       Keep(set);
       std::unique_ptr<TGCollectionItem> item = set->GetCollection()->Extract(*set);
-      return TFuzzySetResult::Held(*static_cast<TFuzzySet*>(item.release()),
-                                   [](TFuzzySet* s) { delete s; });
+      return TFuzzySetResult::Held(THeldFuzzySet(static_cast<TFuzzySet*>(item.release())));
     }
     for (auto it = FHeld.begin(); it != FHeld.end(); ++it) {
       if (it->Get() != set) continue;

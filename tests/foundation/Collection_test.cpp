@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ExpectThrow.h"
 #include "tapwise/foundation/Cloneable.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/StringList.h"
@@ -137,7 +138,7 @@ TEST(CollectionTest, ArrangeItemsReordersOrRefusesWithoutChange) {
   EXPECT_EQ(collection.log, (std::vector<std::string>{"Update none"}));
   for (const std::vector<int>& bad :
        {std::vector<int>{0, 1, 2}, std::vector<int>{0, 1, 1, 2}, std::vector<int>{0, 1, 2, 4}}) {
-    EXPECT_THROW(collection.ArrangeItems(bad), EListError);
+    EXPECT_THROW_MSG(collection.ArrangeItems(bad), EListError, "Invalid property value");
     EXPECT_EQ(Ids(collection), (std::vector<int>{2, 0, 3, 1}));
   }
 }
@@ -175,32 +176,22 @@ TEST(CollectionTest, InsertPlacesTheNewItemAndChecksTheIndex) {
   EXPECT_EQ(collection.Insert(3)->GetID(), 3);
   EXPECT_EQ(collection.Insert(0)->GetID(), 4);
   EXPECT_EQ(Ids(collection), (std::vector<int>{4, 0, 2, 1, 3}));
-  try {
-    collection.Insert(6);
-    FAIL() << "Insert past the end was accepted";
-  } catch (const EListError& e) {
-    EXPECT_STREQ(e.what(), "List index out of bounds (6)");
-  }
+  EXPECT_THROW_MSG(collection.Insert(6), EListError, "List index out of bounds (6)");
   EXPECT_EQ(collection.GetCount(), 5);
-  EXPECT_THROW(collection.GetItem(5), EListError);
-  EXPECT_THROW(collection.GetItem(0)->SetIndex(5), EListError);
+  EXPECT_THROW_MSG(collection.GetItem(5), EListError, "List index out of bounds (5)");
+  EXPECT_THROW_MSG(collection.GetItem(0)->SetIndex(5), EListError, "List index out of bounds (5)");
 }
 
 TEST(CollectionTest, ItemsOfAForeignClassAreRefused) {
   TRecordingCollection collection;
   std::unique_ptr<TGCollectionItem> foreign = std::make_unique<TOtherItem>();
-  try {
-    collection.AddItem(std::move(foreign));
-    FAIL() << "a foreign item was accepted";
-  } catch (const EListError& e) {
-    EXPECT_STREQ(e.what(), "Invalid property value");
-  }
+  EXPECT_THROW_MSG(collection.AddItem(std::move(foreign)), EListError, "Invalid property value");
   EXPECT_EQ(collection.GetCount(), 0);
   EXPECT_NE(foreign, nullptr);  // still the caller's
 
   TGCollection others(nullptr, TCollectionItemClass::Of<TOtherItem>());
   TGCollectionItem* other = others.Add();
-  EXPECT_THROW(other->SetCollection(&collection), EListError);
+  EXPECT_THROW_MSG(other->SetCollection(&collection), EListError, "Invalid property value");
   EXPECT_EQ(other->GetCollection(), &others);
   EXPECT_EQ(others.GetCount(), 1);
 }
@@ -221,7 +212,7 @@ TEST(CollectionTest, ItemsMoveBetweenCollectionsAndCanBeTakenOut) {
   EXPECT_EQ(owned->GetCollection(), nullptr);
   EXPECT_EQ(owned->GetIndex(), -1);
   EXPECT_EQ(target.GetCount(), 1);
-  EXPECT_THROW(owned->SetCollection(&target), EListError);
+  EXPECT_THROW_MSG(owned->SetCollection(&target), EListError, "Invalid property value");
   EXPECT_EQ(target.AddItem(std::move(owned))->GetID(), 2);
 }
 
@@ -270,16 +261,13 @@ TEST(CollectionTest, AssignCopiesItemsInOrderWithinOneBracket) {
   // A failing item assignment still closes the bracket.
   TGCollection others(nullptr, TCollectionItemClass::Of<TOtherItem>());
   others.Add();
-  try {
-    target.Assign(others);
-    FAIL() << "items of another kind were assigned";
-  } catch (const EConvertError& e) {
-    EXPECT_STREQ(e.what(), "Cannot assign a TGCollectionItem to a TNamedItem");
-  }
+  EXPECT_THROW_MSG(target.Assign(others), EConvertError,
+                   "Cannot assign a TGCollectionItem to a TNamedItem");
   EXPECT_EQ(target.GetUpdateCount(), 0);
 
   TNamedItem item;
-  EXPECT_THROW(target.Assign(item), EConvertError);
+  EXPECT_THROW_MSG(target.Assign(item), EConvertError,
+                   "Cannot assign a TNamedItem to a TGCollection");
 }
 
 TEST(CollectionTest, CopiesToAStringListOfDisplayNamesWithTheItems) {
@@ -298,7 +286,8 @@ TEST(CollectionTest, CopiesToAStringListOfDisplayNamesWithTheItems) {
   EXPECT_EQ(lines.GetObject(1), collection.GetItem(1));
 
   TStringList other;
-  EXPECT_THROW(collection.Assign(other), EConvertError);
+  EXPECT_THROW_MSG(collection.Assign(other), EConvertError,
+                   "Cannot assign a TStringList to a TGCollection");
 }
 
 TEST(CollectionTest, IndexOfNameIsCaseSensitive) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ExpectThrow.h"
 #include "tapwise/foundation/Exceptions.h"
 
 namespace tapwise {
@@ -87,12 +88,7 @@ TEST(Component, DestroyedComponentLeavesItsOwnerAndSiblingsHearOfIt) {
   EXPECT_EQ(form.GetComponent(0), logic);
   EXPECT_TRUE(Contains(log, "probe logic -parser"));
   EXPECT_TRUE(Contains(log, "probe form -parser"));
-  try {
-    form.GetComponent(1);
-    FAIL() << "expected EListError";
-  } catch (const EListError& error) {
-    EXPECT_STREQ(error.what(), "List index out of bounds (1)");
-  }
+  EXPECT_THROW_MSG(form.GetComponent(1), EListError, "List index out of bounds (1)");
 }
 
 TEST(Component, LinksAreClearedWhenTheLinkedComponentGoes) {
@@ -158,16 +154,13 @@ TEST(Component, NamesAreUniqueAmongSiblings) {
   Probe form(nullptr, "form", &log);
   auto* a = new Probe(&form, "Timer1", &log);
   auto* b = new Probe(&form, "other", &log);
-  try {
-    b->SetName("timer1");
-    FAIL() << "expected EComponentError";
-  } catch (const EComponentError& error) {
-    EXPECT_STREQ(error.what(), "A component named timer1 already exists");
-  }
+  EXPECT_THROW_MSG(b->SetName("timer1"), EComponentError,
+                   "A component named timer1 already exists");
   EXPECT_EQ(b->GetName(), "other");
   a->SetName("TIMER1");  // its own name in another case is fine
   EXPECT_EQ(a->GetName(), "TIMER1");
-  EXPECT_THROW(form.InsertComponent(&form), EComponentError);
+  EXPECT_THROW_MSG(form.InsertComponent(&form), EComponentError,
+                   "Component form cannot be owned by itself or by one of its own components");
 }
 
 TEST(Component, InsertComponentMovesOwnership) {
@@ -179,7 +172,10 @@ TEST(Component, InsertComponentMovesOwnership) {
   EXPECT_EQ(child->GetOwner(), &second);
   EXPECT_EQ(first.GetComponentCount(), 0);
   EXPECT_EQ(second.GetComponentCount(), 1);
-  EXPECT_THROW(child->InsertComponent(&second), EComponentError);  // would own its owner
+  EXPECT_THROW_MSG(
+      child->InsertComponent(&second), EComponentError,
+      "Component second cannot be owned by itself or by one of its own components");  // would own
+                                                                                      // its owner
   second.RemoveComponent(child);
   EXPECT_EQ(child->GetOwner(), nullptr);
   delete child;
@@ -203,12 +199,7 @@ TEST(Component, LoadingEndsWithLoadedOnEveryComponentPartsFirst) {
   form.BeginLoading();
   parser->FFailOnLoad = true;
   logic->FFailOnLoad = true;
-  try {
-    form.EndLoading();
-    FAIL() << "expected the parser's failure";
-  } catch (const std::runtime_error& error) {
-    EXPECT_STREQ(error.what(), "bad parser");
-  }
+  EXPECT_THROW_MSG(form.EndLoading(), std::runtime_error, "bad parser");
   EXPECT_FALSE(form.IsLoading());
   EXPECT_FALSE(logic->IsLoading());
 }
@@ -223,7 +214,7 @@ class FailingComponent : public TComponent {
 TEST(Component, ComponentWhoseConstructionFailsLeavesNoTrace) {
   Log log;
   Probe form(nullptr, "form", &log);
-  EXPECT_THROW(new FailingComponent(&form), std::runtime_error);
+  EXPECT_THROW_MSG(new FailingComponent(&form), std::runtime_error, "refused");
   EXPECT_EQ(form.GetComponentCount(), 0);
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ExpectThrow.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/HashTable.h"
 #include "tapwise/foundation/StringHashTable.h"
@@ -109,7 +110,8 @@ TEST(HashBuckets, ATableAcrossBothFormsMatchesAModelOfItsChains) {
       const auto at = std::find(chain.begin(), chain.end(), key);
       if (random() % 3 == 0) {
         if (at == chain.end()) {
-          EXPECT_THROW(table.Remove(key), EGHashtableError);
+          EXPECT_THROW_MSG(table.Remove(key), EGHashtableError,
+                           table.GetCount() == 0 ? "Table is empty" : "No such element");
         } else {
           table.Remove(key);
           chain.erase(at);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ExpectThrow.h"
 #include "support/LiveObjectGuard.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/LinkedList.h"
@@ -14,16 +15,6 @@
 
 namespace tapwise {
 namespace {
-
-template <class E = EGHashtableError, class F>
-void ExpectError(F&& action, const std::string& text) {
-  try {
-    action();
-    ADD_FAILURE() << "no error, expected \"" << text << "\"";
-  } catch (const E& e) {
-    EXPECT_EQ(e.what(), text);
-  }
-}
 
 // The invariants every change must keep: each entry sits in its own bucket, the buckets
 // ascend in indexed order, and Collisions counts the entries behind a bucket's head.
@@ -80,20 +71,20 @@ TEST(StringHashTableTest, LongKeysSampleEveryStepthCharacter) {
 TEST(StringHashTableTest, KeysAreCheckedAndMissingOnesReported) {
   TGStringHashtable table;
   int value = 1;
-  ExpectError([&] { table.Get(""); }, "Table is empty");
-  ExpectError([&] { table.Get("abc"); }, "Table is empty");
-  ExpectError([&] { table.Remove("abc"); }, "Table is empty");
-  ExpectError([&] { table.Put("", &value); }, "Argument is null");
-  ExpectError([&] { table.Put(std::string(1, '\0'), &value); }, "Argument is null");
+  EXPECT_THROW_MSG(table.Get(""), EGHashtableError, "Table is empty");
+  EXPECT_THROW_MSG(table.Get("abc"), EGHashtableError, "Table is empty");
+  EXPECT_THROW_MSG(table.Remove("abc"), EGHashtableError, "Table is empty");
+  EXPECT_THROW_MSG(table.Put("", &value), EGHashtableError, "Argument is null");
+  EXPECT_THROW_MSG(table.Put(std::string(1, '\0'), &value), EGHashtableError, "Argument is null");
   EXPECT_EQ(table.GetCount(), 0);
 
   EXPECT_EQ(table.Put("OutTemp", &value), nullptr);
   EXPECT_EQ(table.Lookup("outTemp"), nullptr);  // letter case counts
-  ExpectError([&] { table.Get("outTemp"); }, "No such element");
-  ExpectError([&] { table.Remove("outTemp"); }, "No such element");
-  ExpectError([&] { table.FindEntry(""); }, "Argument is null");
+  EXPECT_THROW_MSG(table.Get("outTemp"), EGHashtableError, "No such element");
+  EXPECT_THROW_MSG(table.Remove("outTemp"), EGHashtableError, "No such element");
+  EXPECT_THROW_MSG(table.FindEntry(""), EGHashtableError, "Argument is null");
   EXPECT_EQ(table.Lookup(""), nullptr);
-  ExpectError<EListError>([&] { table.EntryAt(1); }, "List index out of bounds (1)");
+  EXPECT_THROW_MSG(table.EntryAt(1), EListError, "List index out of bounds (1)");
 
   int other = 2;
   EXPECT_EQ(table.Put("outTemp", &other), nullptr);
@@ -171,10 +162,11 @@ TEST(StringHashTableTest, HashTypeChangesOnlyWhenEmpty) {
   TGStringHashtable table;
   int value = 0;
   table.Put("abc", &value);
-  ExpectError([&] { table.SetHashType(htFolding); },
-              "Cannot perform this operation with non-empty table");
+  EXPECT_THROW_MSG(table.SetHashType(htFolding), EGHashtableError,
+                   "Cannot perform this operation with non-empty table");
   table.SetHashType(htDivision);  // unchanged: no error
-  ExpectError([&] { table.SetHashType(static_cast<TGHashType>(7)); }, "Subscript out of range");
+  EXPECT_THROW_MSG(table.SetHashType(static_cast<TGHashType>(7)), EGHashtableError,
+                   "Subscript out of range");
   table.Clear();
   table.SetHashType(htFolding);
   table.Put("abc", &value);
@@ -195,14 +187,14 @@ TEST(StringHashTableTest, EnumerationRunsDownTheBucketsAndIndexingUp) {
   EXPECT_EQ(keys->Current()->GetKeyText(), low);
   EXPECT_FALSE(keys->HasMoreElements());
   EXPECT_EQ(keys->Remaining(), 0);
-  ExpectError([&] { keys->NextElement(); }, "No such element");
+  EXPECT_THROW_MSG(keys->NextElement(), EGHashtableError, "No such element");
   EXPECT_EQ(table.EntryAt(0)->GetKeyText(), low);
   EXPECT_EQ(table.EntryAt(1)->GetKeyText(), high);
 
   table.Keys();
   EXPECT_EQ(table.NextKeyText(), high);
   table.Put("abc", &value);
-  ExpectError([&] { table.NextKey(); }, "Table changed during enumeration");
+  EXPECT_THROW_MSG(table.NextKey(), EGHashtableError, "Table changed during enumeration");
 }
 
 TEST(StringHashTableTest, CursorStepsBackWhenItsEntryIsRemoved) {
@@ -300,9 +292,11 @@ TEST(StringHashTableTest, AssignCopiesSettingsAndEntries) {
   EXPECT_EQ(listed, expected);
 
   TGCustomHashtable numbers;
-  EXPECT_THROW(copy.Assign(numbers), EConvertError);
+  EXPECT_THROW_MSG(copy.Assign(numbers), EConvertError,
+                   "Cannot assign a TGCustomHashtable to a TGStringHashtable");
   TGCustomLinkedList<uint32_t> numeric_keys;
-  EXPECT_THROW(numeric_keys.Assign(source), EConvertError);
+  EXPECT_THROW_MSG(numeric_keys.Assign(source), EConvertError,
+                   "Cannot assign a TGStringHashtable to a TGCustomLinkedList");
 }
 
 TEST(StringHashTableTest, ConvertsToAndFromStringLists) {
@@ -322,7 +316,7 @@ TEST(StringHashTableTest, ConvertsToAndFromStringLists) {
 
   // A failing line still closes the bracket.
   lines.Add("");
-  ExpectError([&] { table.Assign(lines); }, "Argument is null");
+  EXPECT_THROW_MSG(table.Assign(lines), EGHashtableError, "Argument is null");
   table.Put("warm", &values[0]);
   EXPECT_EQ(changes, 3);
 
@@ -338,17 +332,18 @@ TEST(StringHashTableTest, ConvertsToAndFromStringLists) {
   }
 
   TIStringHashTable interfaces;
-  EXPECT_THROW(interfaces.Assign(lines), EConvertError);
+  EXPECT_THROW_MSG(interfaces.Assign(lines), EConvertError,
+                   "Cannot assign a TStringList to a TIStringHashTable");
 }
 
 TEST(HashTableTest, IntegerKeysAreTheirOwnHash) {
   TGCustomHashtable table;
   int value = 0;
-  ExpectError([&] { table.Put(0, &value); }, "Argument is null");
+  EXPECT_THROW_MSG(table.Put(0, &value), EGHashtableError, "Argument is null");
   table.Put(136518, &value);
   EXPECT_EQ(table.EntryAt(0)->GetBucket(), 67);
   EXPECT_EQ(table.Get(136518), &value);
-  ExpectError([&] { table.Get(5); }, "No such element");
+  EXPECT_THROW_MSG(table.Get(5), EGHashtableError, "No such element");
   TGCustomLinkedList<uint32_t> keys;
   keys.Assign(table);
   EXPECT_EQ(keys.Peek(), 136518u);
@@ -392,21 +387,22 @@ TEST(InterfaceHashTableTest, HoldsOneReferencePerEntry) {
     EXPECT_FALSE(table.TryGet("", found));
     EXPECT_FALSE(table.TryGet("warm", found));
     EXPECT_FALSE(found);
-    ExpectError([&] { table.GetItem("warm"); }, "No such element: warm");
-    ExpectError([&] { table.RemoveItem("warm"); }, "No such element: warm");
-    ExpectError([&] { table.Put("x", nullptr); },
-                "An interface table stores interfaces, not plain pointers");
+    EXPECT_THROW_MSG(table.GetItem("warm"), EGHashtableError, "No such element: warm");
+    EXPECT_THROW_MSG(table.RemoveItem("warm"), EGHashtableError, "No such element: warm");
+    EXPECT_THROW_MSG(table.Put("x", nullptr), EGHashtableError,
+                     "An interface table stores interfaces, not plain pointers");
 
     copy.Assign(table);
     EXPECT_EQ(copy.GetItem("cold"), cold);
     EXPECT_EQ(NameOf(copy.ItemAt(0)), NameOf(table.ItemAt(0)));
-    EXPECT_THROW(copy.Assign(plain), EConvertError);
+    EXPECT_THROW_MSG(copy.Assign(plain), EConvertError,
+                     "Cannot assign a TGStringHashtable to a TIStringHashTable");
     EXPECT_EQ(copy.GetCount(), 2);
 
     IntfPtr<IInterface> removed = table.RemoveItem("cold");
     EXPECT_EQ(removed, cold);
     table.Clear();
-    ExpectError([&] { table.GetItem("cold"); }, "Table is empty");
+    EXPECT_THROW_MSG(table.GetItem("cold"), EGHashtableError, "Table is empty");
     EXPECT_EQ(guard.Alive(), 2);  // still held by the copy
   }
 }

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/ExpectThrow.h"
 #include "support/LiveObjectGuard.h"
 #include "tapwise/foundation/Cloneable.h"
 #include "tapwise/foundation/Exceptions.h"
@@ -40,16 +41,6 @@ std::string Joined(const TGInterfaceList& list) {
   return text;
 }
 
-template <class F>
-void ExpectListError(F&& action, const char* text) {
-  try {
-    action();
-    ADD_FAILURE() << "no error, expected \"" << text << "\"";
-  } catch (const EListError& e) {
-    EXPECT_STREQ(e.what(), text);
-  }
-}
-
 // Records the hook calls of a list.
 class TRecordingList : public TIList {
  public:
@@ -68,13 +59,13 @@ TEST(InterfaceListTest, IndexesAreCheckedAndFailuresChangeNothing) {
   list.Insert(1, Word("c"));  // Count appends
   list.Insert(1, Word("b"));
   EXPECT_EQ(Joined(list), "a b c");
-  ExpectListError([&] { list.Insert(4, Word("x")); }, "List index out of bounds (4)");
-  ExpectListError([&] { list.Get(3); }, "List index out of bounds (3)");
-  ExpectListError([&] { list.ItemAt(-1); }, "List index out of bounds (-1)");
-  ExpectListError([&] { list.Put(-1, Word("x")); }, "List index out of bounds (-1)");
-  ExpectListError([&] { list.Delete(3); }, "List index out of bounds (3)");
-  ExpectListError([&] { list.SetCapacity(2); }, "List capacity out of bounds (2)");
-  ExpectListError([&] { list.SetCount(-1); }, "List count out of bounds (-1)");
+  EXPECT_THROW_MSG(list.Insert(4, Word("x")), EListError, "List index out of bounds (4)");
+  EXPECT_THROW_MSG(list.Get(3), EListError, "List index out of bounds (3)");
+  EXPECT_THROW_MSG(list.ItemAt(-1), EListError, "List index out of bounds (-1)");
+  EXPECT_THROW_MSG(list.Put(-1, Word("x")), EListError, "List index out of bounds (-1)");
+  EXPECT_THROW_MSG(list.Delete(3), EListError, "List index out of bounds (3)");
+  EXPECT_THROW_MSG(list.SetCapacity(2), EListError, "List capacity out of bounds (2)");
+  EXPECT_THROW_MSG(list.SetCount(-1), EListError, "List count out of bounds (-1)");
   EXPECT_EQ(Joined(list), "a b c");
 
   EXPECT_EQ(TextOf(list.First()), "a");
@@ -136,8 +127,8 @@ TEST(InterfaceListTest, QueueAndStackOrders) {
   }
   EXPECT_EQ(from_queue, "123");
   EXPECT_EQ(from_stack, "321");
-  ExpectListError([&] { stack.Pop(); }, "list is empty");
-  ExpectListError([&] { queue.Peek(); }, "list is empty");
+  EXPECT_THROW_MSG(stack.Pop(), EListError, "list is empty");
+  EXPECT_THROW_MSG(queue.Peek(), EListError, "list is empty");
 }
 
 TEST(InterfaceListTest, AssignSharesItemsAndCloneKeepsTheClass) {
@@ -234,12 +225,7 @@ TEST(InfixToPostfixTest, OrdersByPrecedenceAndSplitsAdjacentOperands) {
   EXPECT_EQ(Postfix({"a", "b"}), (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(Postfix({"a", ")"}), (std::vector<std::string>{"a"}));
   EXPECT_EQ(Postfix({}), (std::vector<std::string>{""}));
-  try {
-    Postfix({"(", "a"});
-    FAIL() << "an open parenthesis was accepted";
-  } catch (const Exception& e) {
-    EXPECT_STREQ(e.what(), "Missing close parenthesis");
-  }
+  EXPECT_THROW_MSG(Postfix({"(", "a"}), Exception, "Missing close parenthesis");
 }
 
 }  // namespace

@@ -120,7 +120,7 @@ TEST(LinkedListTest, AssignKeepsOrderAndAStackKeepsItsTop) {
   EXPECT_EQ(Items(reversed), (std::vector<int>{1, 2, 3, 1, 2, 3}));
 
   TSQNode<int> node;
-  EXPECT_THROW(queue.Assign(node), EConvertError);
+  EXPECT_THROW_MSG(queue.Assign(node), EConvertError, "Cannot assign a TSQNode to a TGQueue");
 }
 
 TEST(LinkedListTest, OnChangeFiresOncePerBracket) {

@@ -16,6 +16,7 @@
 #include <system_error>
 #include <vector>
 
+#include "support/ExpectThrow.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/Format.h"
 
@@ -96,12 +97,7 @@ TEST(NumberText, ReadsOnlyFiniteNumbersWithDecimalPoint) {
   EXPECT_FALSE(TryStrToFloat("inf"));
   EXPECT_FALSE(TryStrToFloat("nan"));
   EXPECT_FALSE(TryStrToFloat("1.5x"));
-  try {
-    StrToFloat("warm");
-    FAIL() << "expected EConvertError";
-  } catch (const EConvertError& error) {
-    EXPECT_STREQ(error.what(), "'warm' is not a valid floating point value");
-  }
+  EXPECT_THROW_MSG(StrToFloat("warm"), EConvertError, "'warm' is not a valid floating point value");
   EXPECT_EQ(TryStrToInt(" 42"), 42);
   EXPECT_FALSE(TryStrToInt("4.2"));
 }
@@ -181,8 +177,10 @@ TEST(NumberText, IgnoresACommaDecimalLocale) {
 }
 
 TEST(Format, RejectsMissingArguments) {
-  EXPECT_THROW(Format("%s and %s", "one"), EConvertError);
-  EXPECT_THROW(Format("%d", "text"), EConvertError);
+  EXPECT_THROW_MSG(Format("%s and %s", "one"), EConvertError,
+                   "Format '%s and %s' invalid or incompatible with argument");
+  EXPECT_THROW_MSG(Format("%d", "text"), EConvertError,
+                   "Format '%d' invalid or incompatible with argument");
 }
 
 // The plain decimal reader on its own: every text it reads, it reads to the general

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "support/ExpectThrow.h"
 #include "tapwise/foundation/Exceptions.h"
 
 namespace tapwise {
@@ -59,18 +60,8 @@ TEST(Persistent, UnhandledAssignmentNamesBothClasses) {
   TPoint point;
   TLabel label;
   TReading reading;
-  try {
-    point.Assign(label);
-    FAIL() << "expected EConvertError";
-  } catch (const EConvertError& error) {
-    EXPECT_STREQ(error.what(), "Cannot assign a TLabel to a TPoint");
-  }
-  try {
-    label.Assign(reading);
-    FAIL() << "expected EConvertError";
-  } catch (const EConvertError& error) {
-    EXPECT_STREQ(error.what(), "Cannot assign a TReading to a TLabel");
-  }
+  EXPECT_THROW_MSG(point.Assign(label), EConvertError, "Cannot assign a TLabel to a TPoint");
+  EXPECT_THROW_MSG(label.Assign(reading), EConvertError, "Cannot assign a TReading to a TLabel");
   EXPECT_EQ(point.X, 0);
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "support/ExpectThrow.h"
 #include "tapwise/foundation/Exceptions.h"
 
 namespace tapwise {
@@ -24,7 +25,7 @@ TEST(StringStream, StartsAtTheBeginningOfItsText) {
   EXPECT_EQ(ReadAll(stream), "(deffuzzy t)");
   char c = 0;
   EXPECT_EQ(stream.Read(&c, 1), 0);  // at the end
-  EXPECT_THROW(stream.ReadBuffer(&c, 1), EStreamError);
+  EXPECT_THROW_MSG(stream.ReadBuffer(&c, 1), EStreamError, "Stream read error");
 }
 
 TEST(StringStream, WriteKeepsTheTextOnlyUpToItsEnd) {

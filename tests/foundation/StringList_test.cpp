@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ExpectThrow.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/NumberText.h"
 #include "tapwise/foundation/Stream.h"
@@ -50,16 +51,12 @@ TEST(StringList, BadIndexesRaiseListErrors) {
   TStringList list;
   list.Add("x");
   for (int index : {-1, 1}) {
-    try {
-      list.GetString(index);
-      FAIL() << "expected EListError";
-    } catch (const EListError& error) {
-      EXPECT_EQ(error.Message(), "List index out of bounds (" + std::to_string(index) + ")");
-    }
+    EXPECT_THROW_MSG(list.GetString(index), EListError,
+                     "List index out of bounds (" + std::to_string(index) + ")");
   }
-  EXPECT_THROW(list.Delete(1), EListError);
-  EXPECT_THROW(list.Insert(2, "y"), EListError);
-  EXPECT_THROW(list.SetObject(-1, nullptr), EListError);
+  EXPECT_THROW_MSG(list.Delete(1), EListError, "List index out of bounds (1)");
+  EXPECT_THROW_MSG(list.Insert(2, "y"), EListError, "List index out of bounds (2)");
+  EXPECT_THROW_MSG(list.SetObject(-1, nullptr), EListError, "List index out of bounds (-1)");
   EXPECT_EQ(Lines(list), (std::vector<std::string>{"x"}));
 }
 
@@ -83,12 +80,8 @@ TEST(StringList, NameValueAccessForGlobalVariables) {
   vars.SetValue("*hotValvePos*", "");  // an empty value keeps the line
   EXPECT_EQ(vars.TryGetValue("*hotValvePos*"), std::string());
 
-  try {
-    vars.SetValue("a=b", "1");
-    FAIL() << "expected EListError";
-  } catch (const EListError& error) {
-    EXPECT_STREQ(error.what(), "Invalid name \"a=b\": a name cannot contain \"=\"");
-  }
+  EXPECT_THROW_MSG(vars.SetValue("a=b", "1"), EListError,
+                   "Invalid name \"a=b\": a name cannot contain \"=\"");
 
   TStringList exact;
   exact.Add("Name=1");
@@ -133,12 +126,7 @@ TEST(StringList, LoadsFilesAndNamesTheOneItCannotOpen) {
 
   const auto missing = (dir / "missing.txt").string();
   for (const auto& bad : {missing, dir.string()}) {
-    try {
-      vars.LoadFromFile(bad);
-      FAIL() << "expected EFOpenError for " << bad;
-    } catch (const EFOpenError& error) {
-      EXPECT_EQ(error.Message(), "Cannot open file \"" + bad + "\"");
-    }
+    EXPECT_THROW_MSG(vars.LoadFromFile(bad), EFOpenError, "Cannot open file \"" + bad + "\"");
   }
   EXPECT_EQ(vars.GetCount(), 2);  // a failed load keeps the lines
   std::filesystem::remove_all(dir);
@@ -157,13 +145,8 @@ TEST(StringList, SortedModeKeepsOrderAndRefusesPositions) {
   EXPECT_EQ(index, 3);
   EXPECT_FALSE(list.Find("000000003", index));
   EXPECT_EQ(index, 2);
-  EXPECT_THROW(list.Insert(0, "z"), EListError);
-  try {
-    list.SetString(0, "z");
-    FAIL() << "expected EListError";
-  } catch (const EListError& error) {
-    EXPECT_STREQ(error.what(), "Operation not allowed on sorted list");
-  }
+  EXPECT_THROW_MSG(list.Insert(0, "z"), EListError, "Operation not allowed on sorted list");
+  EXPECT_THROW_MSG(list.SetString(0, "z"), EListError, "Operation not allowed on sorted list");
 
   // Equal lines are kept by default, in the order they came; other policies on request.
   TStringList words;
@@ -180,7 +163,7 @@ TEST(StringList, SortedModeKeepsOrderAndRefusesPositions) {
   EXPECT_EQ(words.Add("A"), 0);
   EXPECT_EQ(words.GetCount(), 3);
   words.SetDuplicates(dupError);
-  EXPECT_THROW(words.Add("a"), EListError);
+  EXPECT_THROW_MSG(words.Add("a"), EListError, "String list does not allow duplicates");
 
   // A value set by name in a sorted list keeps the list sorted and the line's object.
   words.Clear();
@@ -236,19 +219,19 @@ TEST(StringList, ChangeEventOncePerChangeOrOncePerBracket) {
 TEST(StringList, UpdateScopePassesOnAFailingHandlerUnlessAnotherExceptionIsOnItsWay) {
   TStringList list;
   list.SetOnChange([](TPersistent*) { throw std::logic_error("handler"); });
-  EXPECT_THROW(
+  EXPECT_THROW_MSG(
       {
         TUpdateScope scope(list);
         list.Add("a");
       },
-      std::logic_error);
-  EXPECT_THROW(
+      std::logic_error, "handler");
+  EXPECT_THROW_MSG(
       {
         TUpdateScope scope(list);
         list.Add("b");
         throw std::runtime_error("first");
       },
-      std::runtime_error);
+      std::runtime_error, "first");
   EXPECT_EQ(list.GetUpdateCount(), 0);
   EXPECT_EQ(list.GetCount(), 2);
 }
@@ -274,12 +257,7 @@ TEST(StringList, AssignCopiesLinesAndObjectsButKeepsOwnSettings) {
    public:
     std::string ClassName() const override { return "TOther"; }
   } other;
-  try {
-    vars.Assign(other);
-    FAIL() << "expected EConvertError";
-  } catch (const EConvertError& error) {
-    EXPECT_STREQ(error.what(), "Cannot assign a TOther to a TStringList");
-  }
+  EXPECT_THROW_MSG(vars.Assign(other), EConvertError, "Cannot assign a TOther to a TStringList");
 }
 
 }  // namespace

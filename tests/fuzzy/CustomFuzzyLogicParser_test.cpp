@@ -6,6 +6,7 @@
 #include <string>
 
 #include "FakeFuzzyLogicParser.h"
+#include "support/ExpectThrow.h"
 #include "support/LiveObjectGuard.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzySet.h"
@@ -22,17 +23,6 @@ using testing::FakeFuzzyLogicParser;
 std::string TableError(const std::string& message, int line = 0, const std::string& text = "") {
   return "Parsing Error, " + message + " in CalcFuzzyFunction at line " + std::to_string(line) +
          ": \"" + text + "\"";
-}
-
-std::string ErrorOf(FakeFuzzyLogicParser& parser, const std::string& name,
-                    const std::vector<std::string>& args) {
-  TFuzzySet set;
-  try {
-    parser.CalcFuzzyFunction(set, name, Arguments(args));
-  } catch (const EFzyParseException& e) {
-    return e.what();
-  }
-  return "no error";
 }
 
 TEST(BuiltInFunctions, PiWithTwoNumbersIsCentreAndHalfWidth) {
@@ -90,42 +80,47 @@ TEST(BuiltInFunctions, TriangleCurvesAndBetaKeepTheirArgumentOrder) {
 
 TEST(BuiltInFunctions, ErrorsNameTheFunctionAndItsForms) {
   FakeFuzzyLogicParser parser;
-  EXPECT_EQ(ErrorOf(parser, "tri", {"1", "2"}),
-            TableError("Number of arguments for function, tri, incorrect.  Expected "
-                       "\"\"Left Middle Right\"\""));
-  EXPECT_EQ(ErrorOf(parser, "pi", {"1"}),
-            TableError("Number of arguments for function, pi, incorrect.  Expected "
-                       "\"\"Left Right Center\" or \"Center Range\"\""));
-  EXPECT_EQ(ErrorOf(parser, "z", {"1", "2", "3"}),
-            TableError("Number of arguments for function, z, incorrect.  Expected "
-                       "\"\"Left Right Inflection_Point\"\""));
-  EXPECT_EQ(ErrorOf(parser, "beta", {"1", "2"}),
-            TableError("Number of arguments for function, beta, incorrect.  Expected "
-                       "\"\"Range Center Inflection_Point\" or \"Range Center "
-                       "Inflection_Point Weight\"\""));
+  TFuzzySet set;
+  EXPECT_THROW_MSG(parser.CalcFuzzyFunction(set, "tri", Arguments({"1", "2"})), EFzyParseException,
+                   TableError("Number of arguments for function, tri, incorrect.  Expected "
+                              "\"\"Left Middle Right\"\""));
+  EXPECT_THROW_MSG(parser.CalcFuzzyFunction(set, "pi", Arguments({"1"})), EFzyParseException,
+                   TableError("Number of arguments for function, pi, incorrect.  Expected "
+                              "\"\"Left Right Center\" or \"Center Range\"\""));
+  EXPECT_THROW_MSG(parser.CalcFuzzyFunction(set, "z", Arguments({"1", "2", "3"})),
+                   EFzyParseException,
+                   TableError("Number of arguments for function, z, incorrect.  Expected "
+                              "\"\"Left Right Inflection_Point\"\""));
+  EXPECT_THROW_MSG(parser.CalcFuzzyFunction(set, "beta", Arguments({"1", "2"})), EFzyParseException,
+                   TableError("Number of arguments for function, beta, incorrect.  Expected "
+                              "\"\"Range Center Inflection_Point\" or \"Range Center "
+                              "Inflection_Point Weight\"\""));
   // An empty list passes the type test and fails on the count.
-  EXPECT_EQ(ErrorOf(parser, "s", {}),
-            TableError("Number of arguments for function, s, incorrect.  Expected "
-                       "\"\"Left Right Inflection_Point\"\""));
+  EXPECT_THROW_MSG(parser.CalcFuzzyFunction(set, "s", Arguments({})), EFzyParseException,
+                   TableError("Number of arguments for function, s, incorrect.  Expected "
+                              "\"\"Left Right Inflection_Point\"\""));
   // The type test runs first, whatever the count.
-  EXPECT_EQ(ErrorOf(parser, "pi", {"a", "2"}),
-            TableError("Data Types of arguments for function, pi, incorrect.  Expected numeric"));
-  EXPECT_EQ(ErrorOf(parser, "tri", {"a"}),
-            TableError("Data Types of arguments for function, tri, incorrect.  Expected numeric"));
-  EXPECT_EQ(ErrorOf(parser, "gauss", {"1", "2"}), TableError("Unknown function name: \"gauss\""));
+  EXPECT_THROW_MSG(
+      parser.CalcFuzzyFunction(set, "pi", Arguments({"a", "2"})), EFzyParseException,
+      TableError("Data Types of arguments for function, pi, incorrect.  Expected numeric"));
+  EXPECT_THROW_MSG(
+      parser.CalcFuzzyFunction(set, "tri", Arguments({"a"})), EFzyParseException,
+      TableError("Data Types of arguments for function, tri, incorrect.  Expected numeric"));
+  EXPECT_THROW_MSG(parser.CalcFuzzyFunction(set, "gauss", Arguments({"1", "2"})),
+                   EFzyParseException, TableError("Unknown function name: \"gauss\""));
   // Names are compared case-sensitively.
-  EXPECT_EQ(ErrorOf(parser, "PI", {"36", "2"}), TableError("Unknown function name: \"PI\""));
+  EXPECT_THROW_MSG(parser.CalcFuzzyFunction(set, "PI", Arguments({"36", "2"})), EFzyParseException,
+                   TableError("Unknown function name: \"PI\""));
 
   parser.Line = 4;
   parser.TokenText = "( pi a ";
+  EXPECT_THROW_MSG(
+      parser.CalcFuzzyFunction(set, "pi", Arguments({"a"})), EFzyParseException,
+      TableError("Data Types of arguments for function, pi, incorrect.  Expected numeric", 4,
+                 "( pi a "));
   try {
-    TFuzzySet set;
     parser.CalcFuzzyFunction(set, "pi", Arguments({"a"}));
-    FAIL() << "no error";
   } catch (const EFzyParseException& e) {
-    EXPECT_EQ(e.what(),
-              TableError("Data Types of arguments for function, pi, incorrect.  Expected numeric",
-                         4, "( pi a "));
     EXPECT_EQ(e.GetLine(), 4);
   }
 }
@@ -176,7 +171,9 @@ TEST(BuiltInFunctions, InterfacedFlavourSharesTheTable) {
   EXPECT_EQ(set->GetCount(), 7);
   EXPECT_DOUBLE_EQ(set->GetX(0), 34);
   EXPECT_DOUBLE_EQ(set->GetMembership(36), 1);
-  EXPECT_THROW(parser.CalcFuzzyFunction(set, "Pi", Arguments({"36", "2"})), EFzyParseException);
+  EXPECT_THROW_MSG(
+      parser.CalcFuzzyFunction(set, "Pi", Arguments({"36", "2"})), EFzyParseException,
+      "Parsing Error, Unknown function name: \"Pi\" in CalcFuzzyFunction at line 0: \"\"");
 
   IntfPtr<IFuzzySet> other = TIFuzzySet::Create(nullptr, "other");
   parser.SetOnCalcFuzzyFunctionIntf([&](TPersistent*, const std::string&,
@@ -190,11 +187,12 @@ TEST(BuiltInFunctions, InterfacedFlavourSharesTheTable) {
 
 TEST(ParseError, DecoratesTheMessageAndShortensLongEchoes) {
   FakeFuzzyLogicParser parser;
+  EXPECT_THROW_MSG(parser.ParseError("ParseFuzzySet", "Missing name", 12, "( term "),
+                   EFzyParseException,
+                   "Parsing Error, Missing name in ParseFuzzySet at line 12: \"( term \"");
   try {
     parser.ParseError("ParseFuzzySet", "Missing name", 12, "( term ");
-    FAIL() << "no error";
   } catch (const EFzyParseException& e) {
-    EXPECT_STREQ(e.what(), "Parsing Error, Missing name in ParseFuzzySet at line 12: \"( term \"");
     EXPECT_EQ(e.GetLine(), 12);
   }
 
@@ -203,20 +201,14 @@ TEST(ParseError, DecoratesTheMessageAndShortensLongEchoes) {
     echo += static_cast<char>('a' + i % 26);
   parser.TokenText = echo;
   parser.Line = 2;
-  try {
-    parser.ErrorFmt("ParseFuzzyLogic", "Unexpected token: \"%s\"", "x");
-    FAIL() << "no error";
-  } catch (const EFzyParseException& e) {
-    EXPECT_EQ(e.what(), "Parsing Error, Unexpected token: \"x\" in ParseFuzzyLogic at line 2: \"" +
-                            echo.substr(0, 128) + "... \r\n" + echo.substr(172) + "\"");
-  }
+  EXPECT_THROW_MSG(parser.ErrorFmt("ParseFuzzyLogic", "Unexpected token: \"%s\"", "x"),
+                   EFzyParseException,
+                   "Parsing Error, Unexpected token: \"x\" in ParseFuzzyLogic at line 2: \"" +
+                       echo.substr(0, 128) + "... \r\n" + echo.substr(172) + "\"");
   // Up to 255 characters the echo is shown whole.
   const std::string whole = echo.substr(0, 255);
-  try {
-    parser.ParseError("r", "m", 1, whole);
-  } catch (const EFzyParseException& e) {
-    EXPECT_EQ(e.what(), "Parsing Error, m in r at line 1: \"" + whole + "\"");
-  }
+  EXPECT_THROW_MSG(parser.ParseError("r", "m", 1, whole), EFzyParseException,
+                   "Parsing Error, m in r at line 1: \"" + whole + "\"");
 }
 
 TEST(Parse, NeedsAComponentAndRaisesItsEventsAroundTheParse) {
@@ -224,12 +216,8 @@ TEST(Parse, NeedsAComponentAndRaisesItsEventsAroundTheParse) {
   std::string log;
   parser.SetOnBeforeParse([&](TPersistent*) { log += "before "; });
   parser.SetOnAfterParse([&](TPersistent*) { log += "after "; });
-  try {
-    parser.Parse("x 0 1");
-    FAIL() << "no error";
-  } catch (const EFzyParseException& e) {
-    EXPECT_STREQ(e.what(), "Fuzzy Logic component must be specified to parse");
-  }
+  EXPECT_THROW_MSG(parser.Parse("x 0 1"), EFzyParseException,
+                   "Fuzzy Logic component must be specified to parse");
   EXPECT_EQ(log, "");
 
   TIFuzzyLogic logic;
@@ -238,7 +226,9 @@ TEST(Parse, NeedsAComponentAndRaisesItsEventsAroundTheParse) {
   EXPECT_EQ(log, "before after ");
   EXPECT_EQ(logic.GetVariableCount(), 1);
   log.clear();
-  EXPECT_THROW(parser.Parse("y 0"), EFzyParseException);
+  EXPECT_THROW_MSG(
+      parser.Parse("y 0"), EFzyParseException,
+      "Parsing Error, Expected \"name minimum maximum\" in ParseFuzzyLogic at line 0: \"\"");
   EXPECT_EQ(log, "before ");
 }
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "tapwise/foundation/NumberText.h"
-#include "tapwise/fuzzy/FuzzyLogic.h"
 #include "tapwise/fuzzy/CustomFuzzyLogicParser.h"
+#include "tapwise/fuzzy/FuzzyLogic.h"
 #include "tapwise/fuzzy/IFuzzySet.h"
 #include "tapwise/fuzzy/IFuzzyVariable.h"
 #include "tapwise/fuzzy/InterfacedFuzzyLogic.h"
@@ -19,7 +19,9 @@ namespace tapwise::testing {
 /// A parser for component tests, reading a line language of its own instead of the
 /// definition language: every line "name minimum maximum term..." is a variable over
 /// minimum..maximum whose terms are ramps named by the remaining words. It writes a
-/// variable back as "name minimum maximum term..." with the terms in storing order.
+/// variable back as "name minimum maximum term..." with the terms in storing order, and an
+/// interfaced set as "short name" or "full name" (so that a test sees which form was asked
+/// for). Like every parser component it counts references without being freed by them.
 class FakeFuzzyLogicParser : public TCustomFuzzyLogicParser {
  public:
   using TCustomFuzzyLogicParser::CalcBuiltInFunction;
@@ -76,8 +78,8 @@ class FakeFuzzyLogicParser : public TCustomFuzzyLogicParser {
     return nullptr;
   }
   IntfPtr<IFuzzyVariable> ParseFuzzyVariable(const std::string&) override { return nullptr; }
-  std::string FuzzySetToString(const IFuzzySet& fuzzy_set, bool) override {
-    return fuzzy_set.GetName();
+  std::string FuzzySetToString(const IFuzzySet& fuzzy_set, bool full_form) override {
+    return (full_form ? "full " : "short ") + fuzzy_set.GetName();
   }
   std::string FuzzyVariableToString(const IFuzzyVariable& variable) override {
     ++Writes;

@@ -7,6 +7,7 @@
 
 #include "FuzzySetTestSets.h"
 #include "FuzzySetTestVariable.h"
+#include "support/ExpectThrow.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzySet.h"
@@ -15,7 +16,6 @@ namespace tapwise {
 namespace {
 
 using testing::ExpectPoints;
-using testing::MessageOf;
 using testing::PointsOf;
 using testing::SetPoints;
 using testing::TestVariable;
@@ -104,12 +104,12 @@ TEST(FuzzySetHedges, IntensifyingAndSlightlyKeepDegreesInRange) {
 TEST(FuzzySetHedges, ErrorsOnEmptySetsAndBadIndexes) {
   TFuzzySet set;
   const std::string empty = "Invalid operation: \"Get Maximum Y Value\".  Fuzzy set is empty";
-  EXPECT_EQ(MessageOf([&] { set.Normalize(); }), empty);
-  EXPECT_EQ(MessageOf([&] { set.ApplyHedge(kAbout); }), empty);
-  EXPECT_EQ(MessageOf([&] { set.ApplyHedge(kSlightly); }), empty);
-  EXPECT_EQ(MessageOf([&] { set.ApplyHedge(20); }), "Invalid hedge index 20: hedges are 0 to 19");
-  EXPECT_EQ(MessageOf([&] { set.ApplyOperator(9, true, 1); }),
-            "Invalid operator index 9: operators are 0 to 8");
+  EXPECT_THROW_MSG(set.Normalize(), EFzyException, empty);
+  EXPECT_THROW_MSG(set.ApplyHedge(kAbout), EFzyException, empty);
+  EXPECT_THROW_MSG(set.ApplyHedge(kSlightly), EFzyException, empty);
+  EXPECT_THROW_MSG(set.ApplyHedge(20), EFzyException, "Invalid hedge index 20: hedges are 0 to 19");
+  EXPECT_THROW_MSG(set.ApplyOperator(9, true, 1), EFzyException,
+                   "Invalid operator index 9: operators are 0 to 8");
 }
 
 TEST(FuzzySetModifiers, OperatorsOnDegreesNameTheSet) {
@@ -146,26 +146,24 @@ TEST(FuzzySetModifiers, DivisionByZeroAndNonFiniteResultsChangeNothing) {
   TFuzzySet set;
   set.SetName("cold");
   SetPoints(set, {{0, 1}, {10, 0.5}});
-  try {
-    set.ApplyOperator(3, true, 0);
-    FAIL() << "no exception";
-  } catch (const EZeroDivide& e) {
-    EXPECT_STREQ(e.what(),
-                 "Division by zero in ApplyOperator: \"/\" with Value 0 on fuzzy set \"cold\"");
-  }
-  EXPECT_THROW(set.ApplyOperator(3, false, 0), EZeroDivide);
-  EXPECT_EQ(MessageOf([&] { set.ApplyOperator(2, true, 1e308 * 10); }),
-            "Invalid argument to ApplyOperator: Value is not a finite number");
+  EXPECT_THROW_MSG(set.ApplyOperator(3, true, 0), EZeroDivide,
+                   "Division by zero in ApplyOperator: \"/\" with Value 0 on fuzzy set \"cold\"");
+  EXPECT_THROW_MSG(set.ApplyOperator(3, false, 0), EZeroDivide,
+                   "Division by zero in ApplyOperator: \"/X\" with Value 0 on fuzzy set \"cold\"");
+  EXPECT_THROW_MSG(set.ApplyOperator(2, true, 1e308 * 10), EFzyException,
+                   "Invalid argument to ApplyOperator: Value is not a finite number");
   SetPoints(set, {{0, 1e300}, {10, 0.5}});
-  EXPECT_EQ(MessageOf([&] { set.ApplyOperator(2, true, 1e300); }),
-            "Invalid operation: \"*\" on fuzzy set \"cold\" gives a value that is not a finite "
-            "number");
+  EXPECT_THROW_MSG(
+      set.ApplyOperator(2, true, 1e300), EFzyException,
+      "Invalid operation: \"*\" on fuzzy set \"cold\" gives a value that is not a finite "
+      "number");
   ExpectPoints(set, {{0, 1e300}, {10, 0.5}});
   EXPECT_EQ(set.GetName(), "cold");
   SetPoints(set, {{0, 1e-320}, {10, 0}});
-  EXPECT_EQ(MessageOf([&] { set.Normalize(); }),
-            "Invalid operation: \"normalize\" on fuzzy set \"cold\" gives a value that is not a "
-            "finite number");
+  EXPECT_THROW_MSG(
+      set.Normalize(), EFzyException,
+      "Invalid operation: \"normalize\" on fuzzy set \"cold\" gives a value that is not a "
+      "finite number");
   EXPECT_EQ(set.GetY(0), 1e-320);
 }
 
@@ -231,30 +229,26 @@ TEST(FuzzySetHedges, RepeatedSlightlyAndHugeCountsAreRefused) {
   TFuzzySet set;
   set.SetCurve(MaxFuzzySetPoints / 2 + 1, true, 0, 10, 5);
   set.SetName("warm");
-  try {
-    set.ApplyHedge(9);
-    FAIL() << "no error";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(),
-                 "Invalid argument to ApplyHedge: fuzzy set \"warm\" would hold 10002 points, "
-                 "more than 10000");
-  }
+  EXPECT_THROW_MSG(set.ApplyHedge(9), EFzyException,
+                   "Invalid argument to ApplyHedge: fuzzy set \"warm\" would hold 10002 points, "
+                   "more than 10000");
   EXPECT_EQ(set.GetCount(), MaxFuzzySetPoints / 2 + 1);
 
   SetPoints(set, {{0, 0}, {10, 1}});
   set.SetName("ramp");
-  try {
-    set.GetValues().Densify(2000000000);
-    FAIL() << "no error";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(),
-                 "Invalid argument to Densify: fuzzy set \"ramp\" would hold 2000000000 points, "
-                 "more than 10000");
-  }
+  EXPECT_THROW_MSG(set.GetValues().Densify(2000000000), EFzyException,
+                   "Invalid argument to Densify: fuzzy set \"ramp\" would hold 2000000000 points, "
+                   "more than 10000");
   EXPECT_EQ(set.GetCount(), 2);
-  EXPECT_THROW(set.SetCurve(MaxFuzzySetPoints + 1, true, 0, 10, 5), EFzyException);
-  EXPECT_THROW(set.SetPICurve(MaxFuzzySetPoints + 1, 0, 10, 5), EFzyException);
-  EXPECT_THROW(set.SetBetaCurve(MaxFuzzySetPoints + 1, 10, 5, 1), EFzyException);
+  EXPECT_THROW_MSG(
+      set.SetCurve(MaxFuzzySetPoints + 1, true, 0, 10, 5), EFzyException,
+      "Invalid argument to SetCurve: fuzzy set \"ramp\" would hold 10001 points, more than 10000");
+  EXPECT_THROW_MSG(set.SetPICurve(MaxFuzzySetPoints + 1, 0, 10, 5), EFzyException,
+                   "Invalid argument to SetPICurve: fuzzy set \"ramp\" would hold 10001 points, "
+                   "more than 10000");
+  EXPECT_THROW_MSG(set.SetBetaCurve(MaxFuzzySetPoints + 1, 10, 5, 1), EFzyException,
+                   "Invalid argument to SetWeightedBetaCurve: fuzzy set \"ramp\" would hold 10001 "
+                   "points, more than 10000");
   EXPECT_EQ(set.GetCount(), 2);
 }
 

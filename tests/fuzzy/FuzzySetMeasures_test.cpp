@@ -4,6 +4,7 @@
 
 #include "FuzzySetTestSets.h"
 #include "FuzzySetTestVariable.h"
+#include "support/ExpectThrow.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzySet.h"
 
@@ -84,12 +85,8 @@ TEST(FuzzySetMeasures, HeightLowestAverageAndFlatness) {
   TFuzzySet set;
   EXPECT_TRUE(set.IsFlat());
   EXPECT_EQ(set.GetAverageY(), 0);
-  try {
-    set.GetMaximumYValue();
-    FAIL() << "no exception";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(), "Invalid operation: \"Get Maximum Y Value\".  Fuzzy set is empty");
-  }
+  EXPECT_THROW_MSG(set.GetMaximumYValue(), EFzyException,
+                   "Invalid operation: \"Get Maximum Y Value\".  Fuzzy set is empty");
   SetPoints(set, {{0, 0.2}, {5, 0.8}, {10, 0.5}});
   EXPECT_EQ(set.GetMaximumYValue(), 0.8);
   EXPECT_EQ(set.GetMinimumYValue(), 0.2);

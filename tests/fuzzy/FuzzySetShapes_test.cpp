@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ExpectThrow.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzySet.h"
@@ -123,21 +124,12 @@ TEST(FuzzySetShapes, CrispValueIsAUserDefinedSpikeWithItsValueAsExpression) {
 TEST(FuzzySetShapes, RangeErrorsChangeNothing) {
   TFuzzySet set;
   set.SetTriangle(0, 5, 10);
-  try {
-    set.SetCurve(7, true, 40, 10, 25);
-    FAIL() << "no error";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(),
-                 "Invalid range arguments.  Left (40.0000) is greater than right (10.0000)");
-  }
-  EXPECT_THROW(set.SetPICurve(7, 1, 0.5, 0.7), EFzyException);
-  try {
-    set.SetPICurveRange(7, -2, 36);
-    FAIL() << "no error";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(),
-                 "Invalid range arguments.  Left (38.0000) is greater than right (34.0000)");
-  }
+  EXPECT_THROW_MSG(set.SetCurve(7, true, 40, 10, 25), EFzyException,
+                   "Invalid range arguments.  Left (40.0000) is greater than right (10.0000)");
+  EXPECT_THROW_MSG(set.SetPICurve(7, 1, 0.5, 0.7), EFzyException,
+                   "Invalid range arguments.  Left (1.0000) is greater than right (0.5000)");
+  EXPECT_THROW_MSG(set.SetPICurveRange(7, -2, 36), EFzyException,
+                   "Invalid range arguments.  Left (38.0000) is greater than right (34.0000)");
   ExpectPoints(set, {{0, 0}, {5, 1}, {10, 0}});
   EXPECT_EQ(set.GetSetType(), fstTriangle);
 }
@@ -145,22 +137,16 @@ TEST(FuzzySetShapes, RangeErrorsChangeNothing) {
 TEST(FuzzySetShapes, ZeroInflectionPointRaisesBeforeAnyPointChanges) {
   TFuzzySet set;
   set.SetTriangle(0, 5, 10);
-  try {
-    set.SetBetaCurve(7, 30, 50, 0);
-    FAIL() << "no error";
-  } catch (const EZeroDivide& e) {
-    EXPECT_STREQ(e.what(), "Division by zero in SetBetaCurve: InflectionPoint is 0");
-  }
-  try {
-    set.SetWeightedBetaCurve(3, 10, 50, 10, -1);  // 1 - 1 at 40 and 60
-    FAIL() << "no error";
-  } catch (const EZeroDivide& e) {
-    EXPECT_STREQ(e.what(),
-                 "Division by zero in SetWeightedBetaCurve: 1 + Weight * ((X - Center) / "
-                 "InflectionPoint)^2 is 0 at X = 40.0000");
-  }
-  EXPECT_THROW(set.SetCurve(7, true, 0, NAN, 1), EFzyException);
-  EXPECT_THROW(set.SetTriangle(0, INFINITY, 1), EFzyException);
+  EXPECT_THROW_MSG(set.SetBetaCurve(7, 30, 50, 0), EZeroDivide,
+                   "Division by zero in SetBetaCurve: InflectionPoint is 0");
+  // 1 - 1 at 40 and 60
+  EXPECT_THROW_MSG(set.SetWeightedBetaCurve(3, 10, 50, 10, -1), EZeroDivide,
+                   "Division by zero in SetWeightedBetaCurve: 1 + Weight * ((X - Center) / "
+                   "InflectionPoint)^2 is 0 at X = 40.0000");
+  EXPECT_THROW_MSG(set.SetCurve(7, true, 0, NAN, 1), EFzyException,
+                   "Invalid argument to SetCurve: Right is not a finite number");
+  EXPECT_THROW_MSG(set.SetTriangle(0, INFINITY, 1), EFzyException,
+                   "Invalid argument to SetTriangle: Middle is not a finite number");
   ExpectPoints(set, {{0, 0}, {5, 1}, {10, 0}});
   EXPECT_EQ(set.GetSetType(), fstTriangle);
 }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <exception>
-#include <functional>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -41,16 +39,6 @@ inline void ExpectPoints(const TFuzzySet& set,
     EXPECT_NEAR(actual[i].first, expected[i].first, 1e-12) << "point " << i;
     EXPECT_NEAR(actual[i].second, expected[i].second, 1e-12) << "point " << i;
   }
-}
-
-/// The message of the exception `action` raises, or "(no exception)".
-inline std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "(no exception)";
 }
 
 }  // namespace tapwise::testing

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "FakeFuzzyLogicParser.h"
+#include "support/ExpectThrow.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/StringList.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
@@ -38,12 +39,7 @@ TEST(CollectionVariable, StartsEmptyAndSelectsTheLastTermAdded) {
   EXPECT_EQ(variable.GetItemIndex(), 2);
   variable.GetItems().Delete(2);
   EXPECT_EQ(variable.GetItemIndex(), 1);
-  try {
-    variable.SetItemIndex(5);
-    FAIL() << "no error";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(), "List index out of bounds (5)");
-  }
+  EXPECT_THROW_MSG(variable.SetItemIndex(5), EFzyException, "List index out of bounds (5)");
   EXPECT_EQ(variable.GetItemIndex(), 1);
   variable.SetItemIndex(0);
   EXPECT_EQ(variable.GetItemIndex(), 0);
@@ -98,7 +94,8 @@ TEST(CollectionVariable, CopiesAndListsItsTerms) {
   EXPECT_EQ(names.GetText(), "cold\r\nhot\r\n");
   EXPECT_EQ(names.GetObject(1), source.GetItems().GetSet(1));
   TStringList other;
-  EXPECT_THROW(copy.Assign(other), EConvertError);
+  EXPECT_THROW_MSG(copy.Assign(other), EConvertError,
+                   "Cannot assign a TStringList to a TFuzzyVariable");
 }
 
 TEST(CollectionVariable, RuleFiringWithoutComponentClipsAndTakesTheMaximum) {
@@ -111,7 +108,8 @@ TEST(CollectionVariable, RuleFiringWithoutComponentClipsAndTakesTheMaximum) {
   const TFuzzySet* antecedents[] = {&low};
   EXPECT_DOUBLE_EQ(variable.RuleStrength(inputs, antecedents), 0.5);
   EXPECT_DOUBLE_EQ(variable.RuleStrength({}, {}), 1.0);
-  EXPECT_THROW(variable.RuleStrength(inputs, {}), EFzyException);
+  EXPECT_THROW_MSG(variable.RuleStrength(inputs, {}), EFzyException,
+                   "Invalid rule: 1 inputs but 0 antecedents; each input needs its antecedent");
 
   const int terms = variable.GetItems().GetCount();
   TFuzzySetResult clipped = variable.ApplyRule(steps, nullptr, 0.6);
@@ -180,15 +178,11 @@ TEST(CollectionComponent, ParsesRebuildsAndHandsItsSettingsToTheVariables) {
   out->GetItems().GetSet(0)->AddPoint(10, 1);
   EXPECT_TRUE(logic.IsModified());
 
-  try {
-    (void)logic.GetVariable("OutTemp");
-    FAIL() << "no error";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(), "Fuzzy logic component  has no variable named \"OutTemp\"");
-  }
+  EXPECT_THROW_MSG((void)logic.GetVariable("OutTemp"), EFzyException,
+                   "Fuzzy logic component  has no variable named \"OutTemp\"");
   logic.SetParser(nullptr);
   EXPECT_EQ(out->GetText(), "outTemp");
-  EXPECT_THROW(logic.SetStrings("x 0 1"), EFzyException);
+  EXPECT_THROW_MSG(logic.SetStrings("x 0 1"), EFzyException, "Parser not assigned.  Cannot parse");
   EXPECT_EQ(logic.GetVariableCount(), 2);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FakeFuzzyLogicParser.h"
+#include "support/ExpectThrow.h"
 #include "support/LiveObjectGuard.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
@@ -88,16 +89,11 @@ TEST(FuzzyLogicComponent, StringsWithoutParserAreKeptButNotParsed) {
   logic.SetParser(nullptr);
   // The variables no longer reach the parser the component let go of.
   EXPECT_FALSE(logic.GetVariable("a")->GetParser());
-  try {
-    logic.SetStrings("b 0 1");
-    FAIL() << "no error";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(), "Parser not assigned.  Cannot parse");
-  }
+  EXPECT_THROW_MSG(logic.SetStrings("b 0 1"), EFzyException, "Parser not assigned.  Cannot parse");
   EXPECT_EQ(logic.GetStrings().GetText(), "b 0 1\r\n");
   EXPECT_EQ(logic.GetVariableCount(), 1);
   EXPECT_TRUE(logic.GetVariable("a"));
-  EXPECT_THROW(logic.RebuildStrings(), EFzyException);
+  EXPECT_THROW_MSG(logic.RebuildStrings(), EFzyException, "Parser not assigned.  Cannot parse");
 }
 
 TEST(FuzzyLogicComponent, ParserLinkIsClearedWhenTheParserGoes) {
@@ -183,7 +179,9 @@ TEST(FuzzyLogicComponent, ParsesOnceLoadedAndKeepsVariablesParsedBeforeAnError) 
   EXPECT_EQ(parser.Parses, 1);
   EXPECT_EQ(logic.GetVariableCount(), 1);
 
-  EXPECT_THROW(logic.SetStrings("b 0 1\nbroken\nc 0 1"), EFzyParseException);
+  EXPECT_THROW_MSG(
+      logic.SetStrings("b 0 1\nbroken\nc 0 1"), EFzyParseException,
+      "Parsing Error, Expected \"name minimum maximum\" in ParseFuzzyLogic at line 0: \"\"");
   EXPECT_EQ(logic.GetVariableCount(), 1);
   EXPECT_TRUE(logic.GetVariable("b"));
 }
@@ -191,19 +189,10 @@ TEST(FuzzyLogicComponent, ParsesOnceLoadedAndKeepsVariablesParsedBeforeAnError) 
 TEST(FuzzyLogicComponent, LooksVariablesUpByExactName) {
   Linked linked;
   TIFuzzyLogic& logic = linked.logic;
-  try {
-    (void)logic.GetVariable("outTemp");
-    FAIL() << "no error";
-  } catch (const EGHashtableError& e) {
-    EXPECT_STREQ(e.what(), "Table is empty");
-  }
+  EXPECT_THROW_MSG((void)logic.GetVariable("outTemp"), EGHashtableError, "Table is empty");
   logic.SetStrings("outTemp 0 1");
-  try {
-    (void)logic.GetVariable("OutTemp");
-    FAIL() << "no error";
-  } catch (const EGHashtableError& e) {
-    EXPECT_STREQ(e.what(), "No such element: OutTemp");
-  }
+  EXPECT_THROW_MSG((void)logic.GetVariable("OutTemp"), EGHashtableError,
+                   "No such element: OutTemp");
   EXPECT_EQ(logic.GetVariableAt(0)->GetName(), "outTemp");
 }
 
@@ -269,15 +258,12 @@ TEST(FuzzyLogicComponent, ReplacedAndRemovedVariablesLeaveUnhooked) {
   TIStringHashTable others;
   others.PutItem("x", TIFuzzySet::Create(nullptr, "x"));
   logic.SetStrings("c 0 1");
-  EXPECT_THROW(logic.GetVariableTable().Assign(others), EFzyException);
+  EXPECT_THROW_MSG(logic.GetVariableTable().Assign(others), EFzyException,
+                   "Cannot store \"x\" in a variable table: the item is not a fuzzy variable");
   EXPECT_EQ(logic.GetVariableCount(), 1);
-  try {
-    logic.GetVariableTable().PutItem("y", TIFuzzySet::Create(nullptr, "y"));
-    FAIL() << "no error";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(),
-                 "Cannot store \"y\" in a variable table: the item is not a fuzzy variable");
-  }
+  EXPECT_THROW_MSG(logic.GetVariableTable().PutItem("y", TIFuzzySet::Create(nullptr, "y")),
+                   EFzyException,
+                   "Cannot store \"y\" in a variable table: the item is not a fuzzy variable");
   // Copied variables are announced like parsed ones.
   Linked source;
   source.logic.SetAutoTerms(false);

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "fuzzy/InterfacedTestParser.h"
+#include "fuzzy/FakeFuzzyLogicParser.h"
+#include "support/ExpectThrow.h"
 #include "support/LiveObjectGuard.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
@@ -64,12 +65,8 @@ TEST(InterfacedFuzzySet, UniverseComesFromTheVariableOrThePoints) {
   EXPECT_EQ(loose->GetMaxX(), 65);
   EXPECT_EQ(loose->AsFuzzySet().GetXRange(0), 65);
   EXPECT_EQ(loose->AsFuzzySet().GetXRange(1), 5);
-  try {
-    (void)loose->AsFuzzySet().GetXRange(2);
-    FAIL() << "index 2 accepted";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(), "Invalid index argument to GetXRange.  Index = 2");
-  }
+  EXPECT_THROW_MSG((void)loose->AsFuzzySet().GetXRange(2), EFzyException,
+                   "Invalid index argument to GetXRange.  Index = 2");
   // Not defined, so linking did not store it.
   EXPECT_EQ(variable->GetFuzzySetCount(), 0);
 }
@@ -99,12 +96,8 @@ TEST(InterfacedFuzzySet, RenameRekeysTheStoredTermAndAReservedWordLeavesItWhereI
   EXPECT_EQ(found, cold);
   EXPECT_EQ(variable->GetFuzzySetCount(), 1);
 
-  try {
-    cold->SetName("very");
-    FAIL() << "reserved word accepted";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(), "Invalid fuzzy set name, \"very\" is a reserved word");
-  }
+  EXPECT_THROW_MSG(cold->SetName("very"), EFzyException,
+                   "Invalid fuzzy set name, \"very\" is a reserved word");
   EXPECT_EQ(cold->GetName(), "chilly");
   EXPECT_EQ(variable->GetFuzzySet("chilly"), cold);
 }
@@ -136,10 +129,10 @@ TEST(InterfacedFuzzySet, CloneCopiesEverythingButIsNotStored) {
 
 TEST(InterfacedFuzzySet, CopyForVariableCopiesOnlyThePoints) {
   LiveObjectGuard guard;
+  testing::FakeFuzzyLogicParser parser;
   IntfPtr<IFuzzyVariable> source = MakeVariable("a", 0, 10);
   IntfPtr<IFuzzyVariable> target = MakeVariable("b", 0, 10);
-  IntfPtr<testing::TextOnlyParser> parser = testing::TextOnlyParser::Create();
-  target->SetParser(parser);
+  target->SetParser(IntfPtr<IFuzzyParser>(&parser));
   IntfPtr<IFuzzySet> triangle = source->AddFuzzySet("mid");
   triangle->SetTriangle(2, 5, 8);
   ASSERT_EQ(triangle->GetSetType(), fstTriangle);
@@ -149,7 +142,7 @@ TEST(InterfacedFuzzySet, CopyForVariableCopiesOnlyThePoints) {
   EXPECT_EQ(copy->GetSetType(), fstUserDefined);
   EXPECT_EQ(Points(*copy), Points(*triangle));
   EXPECT_EQ(copy->GetVariable(), target);
-  EXPECT_EQ(copy->GetParser(), parser);
+  EXPECT_EQ(copy->GetParser().Get(), &parser);
   EXPECT_EQ(target->GetFuzzySetCount(), 0);
 }
 
@@ -229,11 +222,14 @@ TEST(InterfacedFuzzySet, IsEqualComparesAgainstTheVariableThreshold) {
   EXPECT_FALSE(a->IsEqual(variable));
 
   IntfPtr<IFuzzySet> loose = TIFuzzySet::Create(nullptr, "loose");
-  EXPECT_THROW(loose->IsEqual(a), EFzyException);
+  EXPECT_THROW_MSG(
+      loose->IsEqual(a), EFzyException,
+      "Cannot test fuzzy set \"loose\" against a threshold: it belongs to no variable");
 }
 
 TEST(InterfacedFuzzySet, ReportsPointChangesToItsVariableAndAsksItsParserForText) {
   LiveObjectGuard guard;
+  testing::FakeFuzzyLogicParser parser;
   IntfPtr<IFuzzyVariable> variable = MakeVariable("v", 0, 10);
   int changes = 0;
   variable->SetOnFuzzySetChange([&](IFuzzyVariable& sender, IFuzzySet& set) {
@@ -250,9 +246,8 @@ TEST(InterfacedFuzzySet, ReportsPointChangesToItsVariableAndAsksItsParserForText
   EXPECT_GT(changes, before);
 
   EXPECT_EQ(term->GetText(), "(t (1.0000 0.5000) )");
-  IntfPtr<testing::TextOnlyParser> parser = testing::TextOnlyParser::Create();
-  variable->SetParser(parser);
-  EXPECT_EQ(term->GetParser(), parser);
+  variable->SetParser(IntfPtr<IFuzzyParser>(&parser));
+  EXPECT_EQ(term->GetParser().Get(), &parser);
   EXPECT_EQ(term->GetText(), "short t");
 }
 
@@ -328,6 +323,7 @@ TEST(InterfacedFuzzySet, PointListBelongsToTheSetAndGoesWithIt) {
 // link once.
 TEST(InterfacedFuzzySet, EveryTermTakesTheVariablesParser) {
   LiveObjectGuard guard;
+  testing::FakeFuzzyLogicParser parser;
   for (const int count : {12, 20}) {
     for (const bool tagged : {false, true}) {
       IntfPtr<TIFuzzyVariable> variable = TIFuzzyVariable::Create("v");
@@ -336,17 +332,16 @@ TEST(InterfacedFuzzySet, EveryTermTakesTheVariablesParser) {
         if (tagged && i == 7) variable->SetFuzzySetClass(&TTaggedSet::Create);
         terms.push_back(variable->AddFuzzySet("t" + std::to_string(i)));
       }
-      IntfPtr<testing::TextOnlyParser> parser = testing::TextOnlyParser::Create();
-      variable->SetParser(parser);
-      EXPECT_EQ(variable->GetParser(), parser);
+      variable->SetParser(IntfPtr<IFuzzyParser>(&parser));
+      EXPECT_EQ(variable->GetParser().Get(), &parser);
       for (const auto& term : terms)
-        EXPECT_EQ(term->GetParser(), parser) << term->GetName();
-      // The handle here, the variable and each term.
-      EXPECT_EQ(parser->RefCount(), count + 2);
+        EXPECT_EQ(term->GetParser().Get(), &parser) << term->GetName();
+      // The variable and each term.
+      EXPECT_EQ(parser.RefCount(), count + 1);
       variable->SetParser(nullptr);
       for (const auto& term : terms)
         EXPECT_FALSE(term->GetParser()) << term->GetName();
-      EXPECT_EQ(parser->RefCount(), 1);
+      EXPECT_EQ(parser.RefCount(), 0);
     }
   }
 }

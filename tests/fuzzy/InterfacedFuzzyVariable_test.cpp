@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "fuzzy/InterfacedTestParser.h"
+#include "fuzzy/FakeFuzzyLogicParser.h"
+#include "support/ExpectThrow.h"
 #include "support/LiveObjectGuard.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/LinkedList.h"
 #include "tapwise/foundation/StringHashTable.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "tapwise/fuzzy/FuzzyVariable.h"
 
 namespace tapwise {
 namespace {
@@ -62,20 +64,46 @@ TEST(InterfacedFuzzyVariable, RuleStrengthIsTheSmallestMatchDegree) {
   EXPECT_NEAR(v->RuleStrength(std::span(inputs).first(1), only_high), 10.0 / 11.0, 1e-9);
   EXPECT_NEAR(v->RuleStrength(inputs, antecedents), 2.0 / 11.0, 1e-9);
 
-  try {
-    (void)v->RuleStrength(inputs, only_high);
-    FAIL() << "unpaired input accepted";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(),
-                 "Invalid rule: 2 inputs but 1 antecedents; each input needs its antecedent");
-  }
+  EXPECT_THROW_MSG((void)v->RuleStrength(inputs, only_high), EFzyException,
+                   "Invalid rule: 2 inputs but 1 antecedents; each input needs its antecedent");
   const Sets with_nil{rising, nullptr};
-  try {
-    (void)v->RuleStrength(antecedents, with_nil);
-    FAIL() << "nil antecedent accepted";
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(), "Invalid argument to RuleStrength: Antecedents[1] is nil");
-  }
+  EXPECT_THROW_MSG((void)v->RuleStrength(antecedents, with_nil), EFzyException,
+                   "Invalid argument to RuleStrength: Antecedents[1] is nil");
+}
+
+// Both variable flavours weigh a rule alike, and check all of it before they weigh it: a
+// nil set after a pair that already made the strength 0 is still refused.
+TEST(InterfacedFuzzyVariable, RuleStrengthAgreesWithTheCollectionVariable) {
+  LiveObjectGuard guard;
+  IntfPtr<TIFuzzyVariable> counted = Universe(0, 10);
+  IntfPtr<IFuzzySet> low = Triangle(counted, "low", 0, 1, 2);
+  IntfPtr<IFuzzySet> high = Triangle(counted, "high", 8, 9, 10);
+  IntfPtr<IFuzzySet> rising = Ramp(counted, "rising", 0, 0, 10, 1);
+  TFuzzyVariable plain;
+  plain.SetMaximum(10);
+  auto plain_copy = [&](const IntfPtr<IFuzzySet>& set) -> const TFuzzySet* {
+    TFuzzySet* copy = plain.GetItems().AddSet(set->GetName());
+    copy->Assign(set->AsFuzzySet());
+    return copy;
+  };
+  const TFuzzySet* p_low = plain_copy(low);
+  const TFuzzySet* p_high = plain_copy(high);
+  const TFuzzySet* p_rising = plain_copy(rising);
+  using PlainSets = std::vector<const TFuzzySet*>;
+
+  // rising (x / 10) meets high's falling edge (10 - x) at 10/11 and low's (2 - x) at 2/11.
+  const TFzyFloat strength = counted->RuleStrength(Sets{rising, rising}, Sets{high, low});
+  EXPECT_NEAR(strength, 2.0 / 11.0, 1e-9);
+  EXPECT_EQ(plain.RuleStrength(PlainSets{p_rising, p_rising}, PlainSets{p_high, p_low}), strength);
+
+  // low and high do not overlap.
+  EXPECT_EQ(counted->RuleStrength(Sets{low, rising}, Sets{high, high}), 0.0);
+  EXPECT_EQ(plain.RuleStrength(PlainSets{p_low, p_rising}, PlainSets{p_high, p_high}), 0.0);
+  const char* const nil_antecedent = "Invalid argument to RuleStrength: Antecedents[1] is nil";
+  EXPECT_THROW_MSG((void)counted->RuleStrength(Sets{low, rising}, Sets{high, nullptr}),
+                   EFzyException, nil_antecedent);
+  EXPECT_THROW_MSG((void)plain.RuleStrength(PlainSets{p_low, p_rising}, PlainSets{p_high, nullptr}),
+                   EFzyException, nil_antecedent);
 }
 
 TEST(InterfacedFuzzyVariable, ApplyRuleFiresFromTheThresholdUpAndClipsACopy) {
@@ -190,12 +218,7 @@ TEST(InterfacedFuzzyVariable, TermsAreStoredByNameWithOrderNumbers) {
   EXPECT_EQ(v->GetFuzzySetCount(), 0);
   EXPECT_EQ(scratch->GetVariable(), v);
   EXPECT_FALSE(scratch->GetDefined());
-  try {
-    (void)v->GetFuzzySet("cold");
-    FAIL();
-  } catch (const EGHashtableError& e) {
-    EXPECT_STREQ(e.what(), "Table is empty");
-  }
+  EXPECT_THROW_MSG((void)v->GetFuzzySet("cold"), EGHashtableError, "Table is empty");
 
   IntfPtr<IFuzzySet> cold = v->AddFuzzySet("cold");
   IntfPtr<IFuzzySet> warm = v->AddFuzzySet("warm");
@@ -204,18 +227,8 @@ TEST(InterfacedFuzzyVariable, TermsAreStoredByNameWithOrderNumbers) {
   EXPECT_EQ(log.added, (std::vector<std::string>{"cold", "warm"}));
   EXPECT_EQ(log.changed, 2);
   EXPECT_EQ(log.variable_changed, 2);
-  try {
-    (void)v->GetFuzzySet("Cold");
-    FAIL();
-  } catch (const EGHashtableError& e) {
-    EXPECT_STREQ(e.what(), "No such element: Cold");
-  }
-  try {
-    (void)v->GetFuzzySetAt(2);
-    FAIL();
-  } catch (const EListError& e) {
-    EXPECT_STREQ(e.what(), "List index out of bounds (2)");
-  }
+  EXPECT_THROW_MSG((void)v->GetFuzzySet("Cold"), EGHashtableError, "No such element: Cold");
+  EXPECT_THROW_MSG((void)v->GetFuzzySetAt(2), EListError, "List index out of bounds (2)");
   IntfPtr<IFuzzySet> none;
   EXPECT_FALSE(v->TryGetFuzzySet("", none));
 
@@ -333,27 +346,24 @@ TEST(InterfacedFuzzyVariable, BoundsDragEachOtherAndThresholdIsClampedSilently) 
   v->SetName("w");
   EXPECT_EQ(log.changed, 6);
 
-  try {
-    v->SetMaximum(std::numeric_limits<TFzyFloat>::infinity());
-    FAIL();
-  } catch (const EFzyException& e) {
-    EXPECT_STREQ(e.what(), "Invalid argument to SetMaximum: Value is not a finite number");
-  }
-  EXPECT_THROW(v->SetThreshold(std::numeric_limits<TFzyFloat>::quiet_NaN()), EFzyException);
+  EXPECT_THROW_MSG(v->SetMaximum(std::numeric_limits<TFzyFloat>::infinity()), EFzyException,
+                   "Invalid argument to SetMaximum: Value is not a finite number");
+  EXPECT_THROW_MSG(v->SetThreshold(std::numeric_limits<TFzyFloat>::quiet_NaN()), EFzyException,
+                   "Invalid argument to SetThreshold: Value is not a finite number");
   EXPECT_EQ(v->GetThreshold(), 0.25);
 }
 
 TEST(InterfacedFuzzyVariable, TextComesFromTheParserWhichEveryTermShares) {
   LiveObjectGuard guard;
+  testing::FakeFuzzyLogicParser parser;
   IntfPtr<TIFuzzyVariable> v = TIFuzzyVariable::Create("outTemp");
   EXPECT_EQ(v->GetText(), "outTemp");
   IntfPtr<IFuzzySet> term = v->AddFuzzySet("cold");
-  IntfPtr<testing::TextOnlyParser> parser = testing::TextOnlyParser::Create();
-  v->SetParser(parser);
-  EXPECT_EQ(v->GetText(), "(deffuzzy outTemp)");
-  EXPECT_EQ(term->GetParser(), parser);
+  v->SetParser(IntfPtr<IFuzzyParser>(&parser));
+  EXPECT_EQ(v->GetText(), "outTemp 0 1 cold");
+  EXPECT_EQ(term->GetParser().Get(), &parser);
   IntfPtr<IFuzzySet> later = v->AddFuzzySet("hot");
-  EXPECT_EQ(later->GetParser(), parser);
+  EXPECT_EQ(later->GetParser().Get(), &parser);
   v->SetParser(nullptr);
   EXPECT_FALSE(term->GetParser());
 }
@@ -400,7 +410,8 @@ TEST(InterfacedFuzzyVariable, CloneAndAssignCopyTheSettingsAndTheTerms) {
   other->Assign(static_cast<const TPersistent&>(*v));
   EXPECT_EQ(other->GetMaximum(), 65);
   TIFuzzySets loose(nullptr);
-  EXPECT_THROW(other->Assign(loose), EConvertError);
+  EXPECT_THROW_MSG(other->Assign(loose), EConvertError,
+                   "Cannot assign a TIFuzzySets to a TIFuzzyVariable");
 }
 
 TEST(InterfacedFuzzyVariable, TheTermTableCopiesFromOtherTablesAsTermsOfItsVariable) {
@@ -481,9 +492,9 @@ TEST(InterfacedFuzzyVariable, AThrowingSetChangeHandlerReachesTheCaller) {
     IntfPtr<TIFuzzyVariable> v = Universe(0, 10);
     IntfPtr<IFuzzySet> ramp = Ramp(v, "ramp", 0, 0, 10, 0.5);
     v->SetOnFuzzySetChange([](IFuzzyVariable&, IFuzzySet&) { throw Exception("handler failed"); });
-    EXPECT_THROW(ramp->Normalize(), Exception);
-    EXPECT_THROW(ramp->Correlate(false, 0.25), Exception);
-    EXPECT_THROW(ramp->AddPoint(5, 0.2), Exception);
+    EXPECT_THROW_MSG(ramp->Normalize(), Exception, "handler failed");
+    EXPECT_THROW_MSG(ramp->Correlate(false, 0.25), Exception, "handler failed");
+    EXPECT_THROW_MSG(ramp->AddPoint(5, 0.2), Exception, "handler failed");
     v->SetOnFuzzySetChange(nullptr);
     // The changes themselves were made before the handler ran.
     EXPECT_DOUBLE_EQ(ramp->GetMembership(10), 0.25);

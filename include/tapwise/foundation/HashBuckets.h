@@ -22,10 +22,11 @@ class THashBuckets {
   /// Buckets holding entries that are kept without an array.
   static constexpr int kFew = 8;
 
-  explicit THashBuckets(uint32_t capacity = 0) : FCapacity(capacity) {}
+  // Out of line, like the destructor: the entries are complete only there (a constructor
+  // destroys the members it has made when a later one fails).
+  explicit THashBuckets(uint32_t capacity = 0);
   THashBuckets(const THashBuckets&) = delete;
   THashBuckets& operator=(const THashBuckets&) = delete;
-  // Out of line: the entries are complete only there.
   ~THashBuckets();
 
   uint32_t Capacity() const { return FCapacity; }

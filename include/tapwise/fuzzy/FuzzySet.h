@@ -3,7 +3,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <typeinfo>
 
 #include "tapwise/foundation/Collection.h"
 #include "tapwise/fuzzy/FuzzyGeometry.h"
@@ -28,8 +27,8 @@ class TMatchMemo;
 /// generators set the type (and the inflection point of curves) after their points are
 /// complete, and `Assign` copies them after the points.
 ///
-/// Not thread-safe, look-ups included (they remember the variable last found); a set is
-/// used from the thread that owns its variable.
+/// Not thread-safe, matches included (they remember degrees); a set is used from the thread
+/// that owns its variable.
 ///
 ///     TFuzzySet set;
 ///     set.AddPoint(0, 0);
@@ -249,6 +248,8 @@ class TFuzzySet : public TGCollectionItem {
   /// class, in this set's term collection when it has one. The one place where results are
   /// created; a descendant with another ownership model overrides it.
   virtual TFuzzySetResult NewDerivedSet(const std::string& name) const;
+  /// Gives the set up when the one who held it lets it go (`TFuzzySetDeleter`).
+  virtual void FreeHeld() noexcept { delete this; }
 
  protected:
   /// Builds the point list a set of this class owns.
@@ -282,6 +283,7 @@ class TFuzzySet : public TGCollectionItem {
 
  private:
   friend class TFuzzySetValues;
+  friend struct TFuzzySetDeleter;
 
   std::string FName;
   // The point list: the one made by the values factory (owned here), or a descendant's
@@ -296,12 +298,6 @@ class TFuzzySet : public TGCollectionItem {
   int FTag = 0;
   std::string FExpression;
 
-  // The last variable found: the owner object it was found on and that object's class.
-  // The same object of the same class gives the same variable, so the type look-up (a
-  // third of the cost of adding a point) runs only when the set meets a new owner.
-  mutable const TPersistent* FOwnerSeen = nullptr;
-  mutable const std::type_info* FOwnerClassSeen = nullptr;
-  mutable const TFuzzySetContext* FVariableSeen = nullptr;
   // Degrees of this set (as a reading) against short stretches of terms, made on the first
   // match that can use it.
   mutable std::unique_ptr<TMatchMemo> FMatchMemo;

@@ -23,7 +23,8 @@ struct TFuzzySetSettings {
 /// What a plain set reads from the variable whose term collection holds it: the universe,
 /// the rule threshold, the component's settings and the component's parser. The
 /// collection-based variable implements this; a set finds it as the owner of its collection
-/// (`TFuzzySet::GetFuzzyVariable`), so the set code never depends on the variable's class.
+/// (`TFuzzySet::GetFuzzyVariable`), so the set code depends on the variable's class only to
+/// find it faster.
 class TFuzzySetContext {
  public:
   /// The lower end of the universe.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <utility>
 
 #include "tapwise/fuzzy/FuzzyTypes.h"
@@ -20,6 +21,16 @@ using PointCombiner = std::function<bool(TFuzzySetValues& values, TFzyFloat x1, 
 /// As PointCombiner, without a result: visits the positions of the merge walk.
 using PointVisitor = std::function<bool(TFzyFloat x1, TFzyFloat y1, TFzyFloat x2, TFzyFloat y2)>;
 
+/// Gives up a set that a result handle holds, as the set's class says
+/// (`TFuzzySet::FreeHeld`): a plain set is deleted, a counted one loses the handle's
+/// reference.
+struct TFuzzySetDeleter {
+  void operator()(TFuzzySet* set) const noexcept;
+};
+
+/// A set in the hands of whoever holds this pointer, given up by `TFuzzySetDeleter`.
+using THeldFuzzySet = std::unique_ptr<TFuzzySet, TFuzzySetDeleter>;
+
 /// The set an operation made. A set of a term collection puts its results into the same
 /// collection, which owns them: the handle only points at the result. A set of no collection
 /// gives its results to the caller: the handle owns the result and frees it when it goes.
@@ -28,29 +39,21 @@ using PointVisitor = std::function<bool(TFzyFloat x1, TFzyFloat y1, TFzyFloat x2
 ///     both->CenterOfGravity();
 class TFuzzySetResult {
  public:
-  /// How a holding handle gives its set up: `delete` for a plain set, dropping a reference
-  /// for a counted one.
-  using Releaser = void (*)(TFuzzySet* set);
-
   TFuzzySetResult() = default;
   /// A set owned elsewhere (by its collection).
   static TFuzzySetResult Borrowed(TFuzzySet& set) { return TFuzzySetResult(&set, nullptr); }
-  /// A set that the handle holds and gives up through `release`.
-  static TFuzzySetResult Held(TFuzzySet& set, Releaser release) {
-    return TFuzzySetResult(&set, release);
+  /// A set that the handle holds.
+  static TFuzzySetResult Held(THeldFuzzySet set) {
+    TFuzzySet* held = set.get();
+    return TFuzzySetResult(held, std::move(set));
   }
 
   TFuzzySetResult(TFuzzySetResult&& other) noexcept
-      : FSet(std::exchange(other.FSet, nullptr)),
-        FRelease(std::exchange(other.FRelease, nullptr)) {}
+      : FSet(std::exchange(other.FSet, nullptr)), FHeld(std::move(other.FHeld)) {}
   TFuzzySetResult& operator=(TFuzzySetResult&& other) noexcept {
-    TFuzzySetResult(std::move(other)).Swap(*this);
+    FHeld = std::move(other.FHeld);
+    FSet = std::exchange(other.FSet, nullptr);
     return *this;
-  }
-  TFuzzySetResult(const TFuzzySetResult&) = delete;
-  TFuzzySetResult& operator=(const TFuzzySetResult&) = delete;
-  ~TFuzzySetResult() {
-    if (FRelease != nullptr) FRelease(FSet);
   }
 
   TFuzzySet* Get() const noexcept { return FSet; }
@@ -58,18 +61,13 @@ class TFuzzySetResult {
   TFuzzySet& operator*() const noexcept { return *FSet; }
   explicit operator bool() const noexcept { return FSet != nullptr; }
   /// Whether the handle frees the set (a result of a set of no collection).
-  bool Owns() const noexcept { return FRelease != nullptr; }
-
-  void Swap(TFuzzySetResult& other) noexcept {
-    std::swap(FSet, other.FSet);
-    std::swap(FRelease, other.FRelease);
-  }
+  bool Owns() const noexcept { return FHeld != nullptr; }
 
  private:
-  TFuzzySetResult(TFuzzySet* set, Releaser release) : FSet(set), FRelease(release) {}
+  TFuzzySetResult(TFuzzySet* set, THeldFuzzySet held) : FSet(set), FHeld(std::move(held)) {}
 
   TFuzzySet* FSet = nullptr;
-  Releaser FRelease = nullptr;
+  THeldFuzzySet FHeld;
 };
 
 }  // namespace tapwise

@@ -239,6 +239,8 @@ class TIFuzzySet : public TFuzzySet, public TInterfacedObject, public detail::TI
   IntfPtr<IFuzzySet> ApplyHedgeToSet(int hedge) override;
   TFuzzySetResult NewDerivedSet(const std::string& name) const override;
   std::unique_ptr<TFuzzySet> NewInstance() const override;
+  /// Drops the holder's reference: a counted set is never deleted by one holder.
+  void FreeHeld() noexcept override { Release(); }
   void PointChanged(TFuzzySetValue& item) override;
   void PointsChanged() override;
 
