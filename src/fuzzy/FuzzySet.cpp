@@ -63,7 +63,7 @@ void TFuzzySet::StoreCheckedName(const std::string& value) {
 }
 
 void TFuzzySet::SetValues(const TFuzzySetValues& value) {
-  FValues->Assign(value);
+  FValues->Assign(static_cast<const TPersistent&>(value));
 }
 
 void TFuzzySet::SetComment(const std::string& value) {
@@ -89,7 +89,7 @@ void TFuzzySet::AssignSet(const TFuzzySet& source) {
   const TFuzzySet* other = &source;
   if (other == this) return;
   FName = other->FName;
-  FValues->Assign(*other->FValues);
+  FValues->AssignPoints(*other->FValues);
   // After the points: copying them made this set user-defined without expression.
   FSetType = other->FSetType;
   FInflectionPoint = other->FInflectionPoint;

@@ -469,13 +469,13 @@ void TFuzzySetValues::CopyPoints(const TFuzzySetValues& source, int start, int c
 
 void TFuzzySetValues::Assign(const TPersistent& source) {
   if (const auto* other = dynamic_cast<const TFuzzySetValues*>(&source)) {
-    Assign(*other);
+    AssignPoints(*other);
   } else {
     TGCollection::Assign(source);
   }
 }
 
-void TFuzzySetValues::Assign(const TFuzzySetValues& source) {
+void TFuzzySetValues::AssignPoints(const TFuzzySetValues& source) {
   // Only a list of plain points can set its new points' coordinates directly; that is what
   // the collection's Assign does too, through each point's Assign.
   if (!FPassesHooks || &source == this) {

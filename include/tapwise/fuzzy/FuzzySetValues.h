@@ -119,8 +119,9 @@ class TFuzzySetValues : public TGCollection {
   /// From another point list: as the collection's `Assign` (the points replaced by copies
   /// of the source's, in one update block), without a type look-up per point.
   void Assign(const TPersistent& source) override;
-  /// The same from a list known to be one, without looking up its class.
-  void Assign(const TFuzzySetValues& source);
+  /// `Assign` from a list known to be a point list, without looking up its class: what a
+  /// set's own copy uses. It does not go through an override of `Assign`.
+  void AssignPoints(const TFuzzySetValues& source);
 
   /// Whole-list updates check the order, put the list right and tell the owning set;
   /// single-point updates tell the set which point changed.
