@@ -333,9 +333,9 @@ bool TFuzzySetValues::SortByClusters() {
 
 void TFuzzySetValues::RemoveDuplicatePoints(const TFuzzySetValue* keep) {
   if (!FSorted) SortPoints(keep, false);
-  // Every other point of a run on one X stays, however long the run: its points may be the
-  // samples of a curve narrower than the tolerance, and Densify samples the segments between
-  // them. The survivors are chosen on a list of pointers and the others deleted in one pass
+  // Only duplicates go. A run on one X keeps its other points however long it is: they may
+  // be the samples of a curve narrower than the tolerance, and Densify samples the segments
+  // between them. The survivors are chosen on a list of pointers and the others deleted in one pass
   // at the end: deleting one by one from the middle would cost quadratic time.
   const int count = GetCount();
   std::vector<TFuzzySetValue*> points;
