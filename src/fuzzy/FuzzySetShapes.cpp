@@ -128,10 +128,12 @@ void TFuzzySet::SetPICurve(int count, TFzyFloat left, TFzyFloat right, TFzyFloat
     if (count % 2 == 0) GetValues().Delete(GetCount() - 1);
     const int joint = GetCount();
     AppendCurve(*this, half + 1, false, center, right);
-    // The decline half starts on the peak: for an odd count it doubles the growth half's
-    // last point, for an even one it is the peak that count leaves out. Removing it by
-    // this position (not by a fixed index) keeps small counts symmetric too.
-    if (GetCount() > count) GetValues().Delete(joint);
+    // For an even count the decline half's first point is the peak that count leaves out.
+    // For an odd one the growth half's last point doubles it, and that is the one to go:
+    // a growth half collapsed onto a centre at its left end ends at (center, 0), and only
+    // the decline half holds the peak. Removing by these positions (not by a fixed index)
+    // keeps small counts symmetric too.
+    if (GetCount() > count) GetValues().Delete(count % 2 == 0 ? joint : joint - 1);
   }
   FInflectionPoint = center + (right - center) / 2;
   StoreSetType(fstPICurve);

@@ -137,13 +137,7 @@ bool TFuzzySetValues::AppendKeepsOrder() const {
   if (last < 1) return true;
   const TFuzzySetValue& point = *GetPoint(last);
   const TFuzzySetValue& previous = *GetPoint(last - 1);
-  if (point.FX < previous.FX - FuzzyEpsilon || Coincide(point, previous)) return false;
-  if (!SameFloat(point.FX, previous.FX)) return true;
-  // A run on one X may hold three points.
-  int run = 2;
-  for (int i = last - 1; i > 0 && run <= 3 && SameFloat(GetX(i), GetX(i - 1)); --i)
-    ++run;
-  return run <= 3;
+  return point.FX >= previous.FX - FuzzyEpsilon && !Coincide(point, previous);
 }
 
 void TFuzzySetValues::SetDegreesInBlock(std::span<const TFzyFloat> degrees) {
@@ -339,61 +333,23 @@ bool TFuzzySetValues::SortByClusters() {
 
 void TFuzzySetValues::RemoveDuplicatePoints(const TFuzzySetValue* keep) {
   if (!FSorted) SortPoints(keep, false);
-  // The survivors are chosen on a list of pointers and the others deleted in one pass at
-  // the end: deleting one by one from the middle would make a long run on one X cost
-  // quadratic time.
+  // Only duplicates go. A run on one X keeps its other points however long it is: they may
+  // be the samples of a curve narrower than the tolerance, and Densify samples the segments
+  // between them. The survivors are chosen on a list of pointers and the others deleted in one pass
+  // at the end: deleting one by one from the middle would cost quadratic time.
   const int count = GetCount();
   std::vector<TFuzzySetValue*> points;
   points.reserve(static_cast<size_t>(count));
-  for (int i = 0; i < count; ++i)
-    points.push_back(GetPoint(i));
   // Of successive duplicates the first stays, unless a later one is `keep`, which then
   // takes its place.
-  auto remove_successive_duplicates = [&] {
-    size_t kept = 0;
-    for (TFuzzySetValue* point : points) {
-      if (kept > 0 && point->SameAs(*points[kept - 1])) {
-        if (point == keep) points[kept - 1] = point;
-      } else {
-        points[kept++] = point;
-      }
+  for (int i = 0; i < count; ++i) {
+    TFuzzySetValue* point = GetPoint(i);
+    if (points.empty() || !point->SameAs(*points.back())) {
+      points.push_back(point);
+    } else if (point == keep) {
+      points.back() = point;
     }
-    points.resize(kept);
-  };
-  remove_successive_duplicates();
-  // Runs of more than three points on one X: the first and the last give the limits from
-  // either side and the highest middle point the degree at X; the others add nothing.
-  bool shortened = false;
-  size_t kept = 0;
-  size_t first = 0;
-  while (first < points.size()) {
-    size_t last = first;
-    while (last + 1 < points.size() && SameFloat(points[last + 1]->GetX(), points[last]->GetX()))
-      ++last;
-    if (last - first + 1 > 3) {
-      size_t middle = first + 1;
-      const auto inner_first = points.begin() + static_cast<std::ptrdiff_t>(first + 1);
-      const auto inner_last = points.begin() + static_cast<std::ptrdiff_t>(last);
-      const auto kept_inside = std::find(inner_first, inner_last, keep);
-      if (keep != nullptr && kept_inside != inner_last) {
-        middle = static_cast<size_t>(kept_inside - points.begin());
-      } else {
-        for (size_t i = first + 2; i < last; ++i) {
-          if (points[i]->GetY() > points[middle]->GetY()) middle = i;
-        }
-      }
-      points[kept++] = points[first];
-      points[kept++] = points[middle];
-      points[kept++] = points[last];
-      shortened = true;
-    } else {
-      for (size_t i = first; i <= last; ++i)
-        points[kept++] = points[i];
-    }
-    first = last + 1;
   }
-  points.resize(kept);
-  if (shortened) remove_successive_duplicates();
   if (static_cast<int>(points.size()) < count) {
     std::vector<bool> doomed(static_cast<size_t>(count), true);
     for (const TFuzzySetValue* point : points)
@@ -407,27 +363,14 @@ void TFuzzySetValues::CheckOrder() {
   const int count = GetCount();
   FSorted = true;
   FUnique = true;
-  int run = 1;
   const TFuzzySetValue* point = count > 0 ? GetPoint(0) : nullptr;
   for (int i = 1; i < count; ++i) {
     const TFuzzySetValue* previous = point;
     point = GetPoint(i);
     if (point->GetX() < previous->GetX() - FuzzyEpsilon) FSorted = false;
     if (Coincide(*point, *previous)) FUnique = false;
-    run = SameFloat(point->GetX(), previous->GetX()) ? run + 1 : 1;
-    if (run > 3) FUnique = false;
   }
   FUnique = FUnique && FSorted;
-}
-
-bool TFuzzySetValues::RunIsLong(int index) const {
-  int first = index;
-  while (first > 0 && SameFloat(GetX(first - 1), GetX(first)))
-    --first;
-  int last = index;
-  while (last + 1 < GetCount() && SameFloat(GetX(last + 1), GetX(last)))
-    ++last;
-  return last - first + 1 > 3;
 }
 
 void TFuzzySetValues::ValueChanged(TFuzzySetValue& item, int flags) {
@@ -442,11 +385,10 @@ void TFuzzySetValues::ValueChanged(TFuzzySetValue& item, int flags) {
       FSorted = low - FuzzyEpsilon <= item.GetX() && item.GetX() <= high + FuzzyEpsilon;
     }
     FUnique = FUnique && FSorted;
-    // A change of X alone can also meet an equal neighbour or lengthen a run.
+    // A change of X alone can also meet an equal neighbour.
     if (FUnique) {
       FUnique = !(previous != nullptr && item.SameAs(*previous)) &&
-                !(next != nullptr && item.SameAs(*next)) &&
-                ((flags & TFuzzySetValue::kXChanged) == 0 || !RunIsLong(index));
+                !(next != nullptr && item.SameAs(*next));
     }
   }
   if (GetUpdateCount() > 0 || (FSorted && FUnique)) return;

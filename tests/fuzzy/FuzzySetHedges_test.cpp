@@ -45,6 +45,18 @@ TEST(FuzzySetHedges, VeryDensifiesThenSquares) {
   EXPECT_EQ(set.GetExpression(), "[not [very cold]]");
 }
 
+TEST(FuzzySetHedges, VeryKeepsAVerticalRunAndDensifiesTheSegmentAfterIt) {
+  // Every point of the run on X = 0 stays, so the seven points Densify asks for add two
+  // on the one segment.
+  TFuzzySet set;
+  SetPoints(set, {{0, 0}, {0, 0.5}, {0, 0.7}, {0, 1}, {10, 0}});
+  set.ApplyHedge(kVery);
+  ExpectPoints(
+      set,
+      {{0, 0}, {0, 0.25}, {0, 0.49}, {0, 1}, {10.0 / 3, 4.0 / 9}, {20.0 / 3, 1.0 / 9}, {10, 0}});
+  EXPECT_NEAR(set.CenterOfGravity(), 2.6316, 1e-4);
+}
+
 TEST(FuzzySetHedges, NotTwiceRestoresTheDegrees) {
   TFuzzySet set;
   SetPoints(set, {{0, 0.2}, {3, 1}, {7, 0.6}, {9, 0}});

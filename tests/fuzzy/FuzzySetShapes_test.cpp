@@ -95,6 +95,33 @@ TEST(FuzzySetShapes, PICurvesWithOddAndEvenCounts) {
   EXPECT_EQ(set.GetMembership(60), 1);
 }
 
+TEST(FuzzySetShapes, PICurveCentredOnItsLeftEndKeepsItsPeak) {
+  // The growth half collapses onto (0, 0); the peak is the decline half's first point.
+  TFuzzySet set;
+  for (const double center : {0.0, -5.0}) {
+    SCOPED_TRACE(center);
+    set.SetPICurve(7, 0, 10, center);
+    ExpectPoints(set, {{0, 0}, {0, 1}, {3.3333, 0.7778}, {6.6667, 0.2222}, {10, 0}});
+    EXPECT_NEAR(set.CenterOfGravity(), 3.0864, 1e-4);
+    EXPECT_EQ(set.MeanOfMaxima(), 0);
+  }
+}
+
+TEST(FuzzySetShapes, CurveNarrowerThanTheToleranceKeepsEverySample) {
+  // Neighbouring samples lie closer than the tolerance; none of them repeats another.
+  TFuzzySet set;
+  set.SetCurve(7, true, 0, 0.0005, 0.00025);
+  ExpectPoints(set,
+               {{0, 0},
+                {0.0005 / 6, 1.0 / 18},
+                {0.0005 / 3, 2.0 / 9},
+                {0.0005 / 2, 0.5},
+                {0.0005 * 2 / 3, 7.0 / 9},
+                {0.0005 * 5 / 6, 17.0 / 18},
+                {0.0005, 1}},
+               1e-12);
+}
+
 TEST(FuzzySetShapes, BetaCurveAndTriangle) {
   TFuzzySet set;
   set.SetBetaCurve(7, 30, 50, 10);

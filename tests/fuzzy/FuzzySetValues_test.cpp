@@ -34,16 +34,13 @@ void AddAll(TFuzzySetValues& values, const Points& points) {
     values.AddPoint(x, y);
 }
 
-// The three invariants that hold after every change outside an update block.
+// The invariants that hold after every change outside an update block.
 void ExpectClean(const TFuzzySetValues& values) {
-  int run = 1;
   for (int i = 1; i < values.GetCount(); ++i) {
     const TFuzzySetValue& previous = *values.GetPoint(i - 1);
     const TFuzzySetValue& point = *values.GetPoint(i);
     EXPECT_GE(point.GetX(), previous.GetX() - FuzzyEpsilon) << "order at " << i;
     EXPECT_FALSE(point.SameAs(previous)) << "duplicate at " << i;
-    run = SameFloat(point.GetX(), previous.GetX()) ? run + 1 : 1;
-    EXPECT_LE(run, 3) << "run at " << i;
   }
   EXPECT_TRUE(values.IsSorted());
   EXPECT_TRUE(values.IsUnique());
@@ -122,19 +119,29 @@ TEST(FuzzySetValues, UpdateBlocksDeferTheCleanUpToTheirEnd) {
   ExpectClean(values);
 }
 
-TEST(FuzzySetValues, LongRunsOnOneXKeepTheirLimitsAndTheirTop) {
+TEST(FuzzySetValues, RunsOnOneXLoseOnlyTheirDuplicates) {
   TFuzzySetValues values;
   values.BeginUpdate();
-  AddAll(values, {{0, 0}, {5, 0.2}, {5, 0.9}, {5, 0.4}, {5, 0.6}, {5, 0.3}, {10, 0}});
+  AddAll(values, {{0, 0}, {5, 0.2}, {5, 0.9}, {5, 0.9}, {5, 0.4}, {5, 0.6}, {5, 0.3}, {10, 0}});
   values.EndUpdate();
-  EXPECT_EQ(PointsOf(values), (Points{{0, 0}, {5, 0.2}, {5, 0.9}, {5, 0.3}, {10, 0}}));
+  EXPECT_EQ(PointsOf(values),
+            (Points{{0, 0}, {5, 0.2}, {5, 0.9}, {5, 0.4}, {5, 0.6}, {5, 0.3}, {10, 0}}));
 
-  // A point added to a spike's X: the run stays at three points and the function the same.
+  // A point added to a spike's X goes last among its points, and stays.
   values.Clear();
   AddAll(values, {{3, 0}, {3, 1}, {3, 0}});
   TFuzzySetValue* added = values.AddPoint(3, 0.5);
-  EXPECT_EQ(PointsOf(values), (Points{{3, 0}, {3, 1}, {3, 0.5}}));
-  EXPECT_EQ(values.GetPoint(2), added);
+  EXPECT_EQ(PointsOf(values), (Points{{3, 0}, {3, 1}, {3, 0}, {3, 0.5}}));
+  EXPECT_EQ(values.GetPoint(3), added);
+
+  // Points that chain through the tolerance, each closer than it to the next, but no two
+  // equal in both coordinates: the samples of a curve narrower than the tolerance.
+  values.Clear();
+  Points narrow;
+  for (int k = 0; k <= 6; ++k)
+    narrow.emplace_back(k * FuzzyEpsilon / 2, k / 6.0);
+  AddAll(values, narrow);
+  EXPECT_EQ(PointsOf(values), narrow);
 }
 
 TEST(FuzzySetValues, CleanUpNeverChangesTheMembershipFunction) {
@@ -194,11 +201,9 @@ TEST(FuzzySetValues, FlatCopyFollowsMovesCopiesAndClears) {
   EXPECT_EQ(again.GetSupport().LastNonzero, 1);
 }
 
-// The clean-up's rule, written the slow and obvious way on plain points: successive
-// duplicates go (the first stays, unless a later one is `keep`), each run of more than three
-// points on one X keeps its first, its last and its highest middle point (`keep` when it is
-// a middle point), then successive duplicates go once more. The result names the survivors
-// by their position in `points`.
+// The clean-up's rule, written the slow and obvious way on plain points: of successive
+// duplicates the first stays, unless a later one is `keep`; every other point stays. The
+// result names the survivors by their position in `points`.
 std::vector<int> SurvivorsByRule(const Points& points, int keep) {
   std::vector<int> list(points.size());
   for (size_t i = 0; i < points.size(); ++i)
@@ -207,41 +212,14 @@ std::vector<int> SurvivorsByRule(const Points& points, int keep) {
     return SameFloat(points[a].first, points[b].first) &&
            SameFloat(points[a].second, points[b].second);
   };
-  auto remove_duplicates = [&] {
-    size_t i = 1;
-    while (i < list.size()) {
-      if (same(list[i], list[i - 1])) {
-        list.erase(list.begin() + static_cast<long>(list[i] == keep ? i - 1 : i));
-      } else {
-        ++i;
-      }
+  size_t i = 1;
+  while (i < list.size()) {
+    if (same(list[i], list[i - 1])) {
+      list.erase(list.begin() + static_cast<long>(list[i] == keep ? i - 1 : i));
+    } else {
+      ++i;
     }
-  };
-  remove_duplicates();
-  bool shortened = false;
-  size_t first = 0;
-  while (first < list.size()) {
-    size_t last = first;
-    while (last + 1 < list.size() &&
-           SameFloat(points[list[last + 1]].first, points[list[last]].first))
-      ++last;
-    if (last - first + 1 > 3) {
-      size_t middle = first + 1;
-      for (size_t i = first + 2; i < last; ++i) {
-        if (points[list[i]].second > points[list[middle]].second) middle = i;
-      }
-      for (size_t i = first + 1; i < last; ++i) {
-        if (list[i] == keep) middle = i;
-      }
-      for (size_t i = last - 1; i > first; --i) {
-        if (i != middle) list.erase(list.begin() + static_cast<long>(i));
-      }
-      last = first + 2;
-      shortened = true;
-    }
-    first = last + 1;
   }
-  if (shortened) remove_duplicates();
   return list;
 }
 
@@ -292,19 +270,21 @@ TEST(FuzzySetValues, CleanUpKeepsExactlyThePointsTheRuleNames) {
 }
 
 TEST(FuzzySetValues, LongRunsOnOneXAreCleanedInOnePass) {
-  // As many points as a set may hold, all on one X, then as many exact duplicates: both
-  // clean up to what the rule keeps, in linear time (removing them one by one from the
-  // middle of the list took quadratic time).
+  // As many points as a set may hold, all on one X, each degree twice in a row, then as
+  // many exact duplicates: both clean up in linear time (removing the points one by one
+  // from the middle of the list took quadratic time).
   constexpr int kCount = MaxFuzzySetPoints;
+  // Degrees (i * 7919) mod (kCount / 2) run through every multiple of 2 / kCount, neighbours
+  // far apart.
+  auto degree = [](int i) { return (i * 7919 % (kCount / 2)) / double(kCount / 2); };
   TFuzzySetValues values;
   values.BeginUpdate();
   for (int i = 0; i < kCount; ++i)
-    values.AddPoint(5, (i * 7919 % kCount) / double(kCount));
+    values.AddPoint(5, degree(i / 2));
   values.EndUpdate();
-  // Degrees i * 7919 mod kCount run through every multiple of 1 / kCount: the first is 0,
-  // the highest (kCount - 1) / kCount lies inside the run.
-  const double last = ((kCount - 1) * 7919 % kCount) / double(kCount);
-  EXPECT_EQ(PointsOf(values), (Points{{5, 0}, {5, (kCount - 1) / double(kCount)}, {5, last}}));
+  ASSERT_EQ(values.GetCount(), kCount / 2);
+  for (int i = 0; i < kCount / 2; ++i)
+    ASSERT_EQ(values.GetY(i), degree(i)) << i;
   ExpectClean(values);
 
   values.Clear();
@@ -685,7 +665,7 @@ TEST(FuzzySetValues, TheOwnListAndAWatchingListAgreeOnEveryPointTheyTakeAndGive)
 
 // AddPoint checks a point appended to a clean list against its neighbours only; a list that
 // watches every change takes the whole-list check. Both must tidy alike at every step: ties
-// on X, runs past three, duplicates and points out of order included.
+// on X, long runs, duplicates and points out of order included.
 TEST(FuzzySetValues, PointsAppendedOneByOneAreTidiedAsByTheWholeListCheck) {
   std::mt19937 random(20261209);
   std::uniform_int_distribution<int> x_step(0, 5);
@@ -696,7 +676,7 @@ TEST(FuzzySetValues, PointsAppendedOneByOneAreTidiedAsByTheWholeListCheck) {
     TRecordingValues watching;
     double x = 0;
     for (int i = 0; i < 12; ++i) {
-      // Half the time no step (ties on X, runs past three), else a small step right, now and
+      // Half the time no step (ties on X, long runs), else a small step right, now and
       // then a step back.
       const int step = x_step(random);
       x += backwards(random) ? -2.0 : (step < 3 ? 0.0 : (step - 2) / 4.0);

@@ -18,11 +18,11 @@ class TFuzzySet;
 /// After every change made outside an update block (`BeginUpdate`/`EndUpdate`, nestable):
 /// 1. the points are in ascending X, and points with X equal within tolerance keep their
 ///    relative order;
-/// 2. no two successive points are equal within tolerance in both X and Y;
-/// 3. at most three points share one X: two make a vertical edge, three a spike such as
-///    (x, 0), (x, 1), (x, 0). A longer run keeps its first and last points (the limits
-///    from either side) and its highest middle point (the degree at x), so that the
-///    clean-up never changes the membership function beyond the tolerance.
+/// 2. no two successive points are equal within tolerance in both X and Y.
+/// Any number of points may share one X (within tolerance): two make a vertical edge, three
+/// a spike such as (x, 0), (x, 1), (x, 0), more the samples of a curve narrower than the
+/// tolerance. The clean-up removes duplicates only, so it changes the membership function
+/// by no more than the tolerance and leaves `Densify` the same segments to sample.
 /// Inside a block changes are only noted; the list puts itself right once, at the end of
 /// the outermost block. A point that was just added or changed survives the clean-up (its
 /// duplicate goes instead), so a pointer returned by `AddPoint` stays valid.
@@ -55,7 +55,7 @@ class TFuzzySetValues : public TGCollection {
   /// Whether the list is known to be in ascending X (after points were added inside a
   /// block, not before its end).
   bool IsSorted() const { return FSorted; }
-  /// Whether the list is known to hold no duplicates and no over-long runs on one X.
+  /// Whether the list is known to hold no successive duplicates.
   bool IsUnique() const { return FUnique; }
 
   /// Appends the point (x, y) and returns it; outside a block the list is put right at once
@@ -98,7 +98,7 @@ class TFuzzySetValues : public TGCollection {
   void Densify(int count);
   /// Puts the points into ascending X (stable within tolerance) when not known sorted.
   void SortByX();
-  /// Removes successive duplicates and shortens over-long runs on one X when needed.
+  /// Removes successive duplicates when needed.
   void RemoveDuplicates();
   /// `SortByX` then `RemoveDuplicates`, in one update block, when either is needed.
   void Tidy();
@@ -159,8 +159,6 @@ class TFuzzySetValues : public TGCollection {
   void CheckOrder();
   // Whether the list, in order and clean before its last point was appended, still is.
   bool AppendKeepsOrder() const;
-  // Whether the run of points on `index`'s X is longer than three.
-  bool RunIsLong(int index) const;
   [[noreturn]] static void RaiseEmpty(const char* operation);
 
   TFuzzySet* FSet;
