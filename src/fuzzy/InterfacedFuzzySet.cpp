@@ -84,8 +84,8 @@ TFuzzySetResult TIFuzzySet::NewDerivedSet(const std::string& name) const {
   // A derived set is this set's copy with other points: it keeps the inflection point and
   // the parser, which may differ from its variable's.
   IntfPtr<TIFuzzySet> made = CreateSet(FVariable, name);
-  made->SetInflectionPoint(GetInflectionPoint());
-  if (made->FParser != FParser) made->FParser = FParser;
+  made->SetInflectionPoint(TFuzzySet::GetInflectionPoint());
+  if (made->FParser.Get() != FParser.Get()) made->FParser = FParser;
   return TFuzzySetResult::Held(THeldFuzzySet(made.Detach()));
 }
 
