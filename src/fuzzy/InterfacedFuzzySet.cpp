@@ -16,6 +16,9 @@ namespace tapwise {
 
 namespace {
 
+// The name of an alpha cut: the source's name and the level.
+constexpr char kAlphaCutName[] = "%s (alpha=%.4f)";
+
 // The universe of a set that belongs to no variable.
 constexpr TFzyFloat kUnboundedMaximum = 2147483647.0;
 
@@ -78,7 +81,11 @@ std::unique_ptr<TFuzzySet> TIFuzzySet::NewInstance() const {
 }
 
 TFuzzySetResult TIFuzzySet::NewDerivedSet(const std::string& name) const {
+  // A derived set is this set's copy with other points: it keeps the inflection point and
+  // the parser, which may differ from its variable's.
   IntfPtr<TIFuzzySet> made = CreateSet(FVariable, name);
+  made->SetInflectionPoint(TFuzzySet::GetInflectionPoint());
+  if (made->FParser.Get() != FParser.Get()) made->FParser = FParser;
   return TFuzzySetResult::Held(THeldFuzzySet(made.Detach()));
 }
 
@@ -318,7 +325,10 @@ IntfPtr<IFuzzySet> TIFuzzySet::CombineWithValue(bool use_or, TFzyFloat value) co
 }
 
 IntfPtr<IFuzzySet> TIFuzzySet::AlphaCut(bool strong, TFzyFloat level) const {
-  return Handle(TFuzzySet::AlphaCut(strong, level));
+  IntfPtr<IFuzzySet> cut = Handle(TFuzzySet::AlphaCut(strong, level));
+  // Named by the level asked for, before the cut clamps it.
+  cut->SetName(Format(kAlphaCutName, GetName(), level));
+  return cut;
 }
 
 bool TIFuzzySet::SegmentIntersection(TFzyFloat& x, TFzyFloat& y, TFzyFloat x1, TFzyFloat y1,

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ParserFlavours.h"
@@ -236,19 +238,35 @@ class TParserWalk {
 
   // ---- Expressions ----
 
+  // A set on the evaluation stack. A bare number is also a spike set, clamped into the
+  // universe like any point; as an operator's constant it must count as written, so it
+  // keeps its number until something changes or replaces the set.
+  struct TOperand {
+    Set set;
+    std::optional<TFzyFloat> number;
+
+    TFzyFloat AsConstant() const { return number ? *number : F::MeanOfMaxima(set); }
+  };
+
   Set EvalFuzzyExpression(const Var& variable, IFuzzyStreamTokenList& items) {
+    return Evaluate(variable, items).set;
+  }
+
+  TOperand Evaluate(const Var& variable, IFuzzyStreamTokenList& items) {
     IntfPtr<IFuzzyStreamTokenList> postfix = expression::ToPostfix(items);
     items.Clear();
     for (int32_t i = 0; i < postfix->GetCount(); ++i)
       items.Add(postfix->GetItem(i));
-    Set result;
+    TOperand result;
     if (items.GetCount() == 0) {
       RequireVariable(variable, kEvalFuzzyExpression);
-      result = F::EmptyTerm(Scratch(), variable);
+      result.set = F::EmptyTerm(Scratch(), variable);
     } else {
       result = EvaluatePostfix(variable, items);
     }
-    return F::RaiseEval(P, Scratch(), variable, items.GetAsString(), result);
+    Set raised = F::RaiseEval(P, Scratch(), variable, items.GetAsString(), result.set);
+    if (F::Identity(raised) != F::Identity(result.set)) return TOperand{raised, std::nullopt};
+    return result;
   }
 
   // `set` itself when this evaluation made it, else a scratch copy that may be changed.
@@ -257,13 +275,13 @@ class TParserWalk {
     return F::Copy(Scratch(), variable, set);
   }
 
-  Set EvaluatePostfix(const Var& variable, const IFuzzyStreamTokenList& items) {
-    std::vector<Set> stack;
+  TOperand EvaluatePostfix(const Var& variable, const IFuzzyStreamTokenList& items) {
+    std::vector<TOperand> stack;
     auto pop = [&](const IFuzzyStreamToken& token) {
       if (stack.empty()) {
         P.ErrorFmt(kEvalFuzzyExpression, messages::kMissingHedgeOperand, token.GetAsString());
       }
-      Set top = stack.back();
+      TOperand top = std::move(stack.back());
       stack.pop_back();
       return top;
     };
@@ -275,31 +293,44 @@ class TParserWalk {
       }
       const std::string& word = token->GetText();
       if (auto hedge = FindHedge(word)) {
-        Set a = Own(variable, pop(*token));
+        Set a = Own(variable, pop(*token).set);
         F::ApplyHedge(a, *hedge);
-        stack.push_back(a);
+        stack.push_back(TOperand{a, std::nullopt});
       } else if (auto op = FindOperator(word)) {
-        Set b = pop(*token);
-        Set a = Own(variable, pop(*token));
-        F::ApplyOperator(a, op->Index, op->OnY, F::MeanOfMaxima(b));
-        stack.push_back(a);
+        const TOperand b = pop(*token);
+        Set a = Own(variable, pop(*token).set);
+        F::ApplyOperator(a, op->Index, op->OnY, b.AsConstant());
+        stack.push_back(TOperand{a, std::nullopt});
       } else if (auto and_or = FindAndOrOperation(word)) {
-        Set b = pop(*token);
-        Set a = pop(*token);
-        stack.push_back(F::Combine(Scratch(), a, b, and_or->IsAnd, and_or->Operation));
+        Set b = pop(*token).set;
+        Set a = pop(*token).set;
+        Set combined = F::Combine(Scratch(), a, b, and_or->IsAnd, and_or->Operation);
+        stack.push_back(TOperand{combined, std::nullopt});
       } else {
         InvalidItem(*token);
       }
     }
-    return stack.back();
+    return std::move(stack.back());
   }
 
   [[noreturn]] void InvalidItem(const IBaseStreamToken& token) {
     P.ErrorFmt(kEvalFuzzyExpression, messages::kInvalidExpressionItem, token.GetAsString());
   }
 
-  Set ResolveOperand(const Var& variable, const IntfPtr<IFuzzyStreamToken>& token) {
+  TOperand ResolveOperand(const Var& variable, const IntfPtr<IFuzzyStreamToken>& token) {
     RequireVariable(variable, kEvalFuzzyExpression);
+    if (token && IsNumber(*token)) {
+      const std::string text = token->GetAsString();
+      const TFzyFloat number = token->GetNumber();
+      Set set = F::NewScratch(Scratch(), variable, text);
+      F::Spike(set, number, text);
+      return TOperand{set, number};
+    }
+    if (token && token->GetDataType() == dtVariable) return ResolveGlobal(variable, *token);
+    return TOperand{ResolveSet(variable, token), std::nullopt};
+  }
+
+  Set ResolveSet(const Var& variable, const IntfPtr<IFuzzyStreamToken>& token) {
     if (!token) return F::EmptyTerm(Scratch(), variable);
     switch (token->GetDataType()) {
       case dtSymbol:
@@ -310,15 +341,6 @@ class TParserWalk {
         if (F::IsNull(term)) InvalidItem(*token);
         return term;
       }
-      case dtInteger:
-      case dtFloat: {
-        const std::string text = token->GetAsString();
-        Set set = F::NewScratch(Scratch(), variable, text);
-        F::Spike(set, token->GetNumber(), text);
-        return set;
-      }
-      case dtVariable:
-        return ResolveGlobal(variable, *token);
       case dtTokenList: {
         IntfPtr<IFuzzyStreamTokenList> list = token->GetTokenList();
         if (!list || list->GetCount() == 0) InvalidItem(*token);
@@ -338,8 +360,9 @@ class TParserWalk {
   }
 
   // A "?" operand: the expression text of the component's global of that name, evaluated
-  // over `variable` on a token stream of its own.
-  Set ResolveGlobal(const Var& variable, const IFuzzyStreamToken& token) {
+  // over `variable` on a token stream of its own; a global that is a bare number is that
+  // number to an operator.
+  TOperand ResolveGlobal(const Var& variable, const IFuzzyStreamToken& token) {
     const std::string& name = token.GetText();
     if (std::find(P.FGlobals.begin(), P.FGlobals.end(), name) != P.FGlobals.end())
       P.ErrorFmt(kEvalFuzzyExpression, messages::kGlobalRefersToItself, token.GetAsString());
@@ -360,12 +383,12 @@ class TParserWalk {
       std::vector<std::string>& globals;
       ~Pop() { globals.pop_back(); }
     } pop{P.FGlobals};
-    Set result = P.WithText(value, [&] {
+    TOperand result = P.WithText(value, [&] {
       IntfPtr<IFuzzyStreamTokenList> items = ReadExpressionList(0);
-      return EvalFuzzyExpression(variable, *items);
+      return Evaluate(variable, *items);
     });
-    result = Own(variable, result);
-    F::SetName(result, token.GetAsString());
+    result.set = Own(variable, result.set);
+    F::SetName(result.set, token.GetAsString());
     return result;
   }
 

@@ -12,6 +12,7 @@
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/NumberText.h"
 #include "tapwise/foundation/Stream.h"
+#include "tapwise/fuzzy/FuzzyLogic.h"
 #include "tapwise/fuzzy/InterfacedFuzzyVariable.h"
 #include "tapwise/language/StreamToken.h"
 #include "tapwise/language/StreamTokenList.h"
@@ -130,6 +131,55 @@ TEST_F(ExpressionTest, NumberOperandsAreSpikesNamedByTheirText) {
   EXPECT_EQ(spike->GetMembership(0.6), 0);
   EXPECT_EQ(Eval("2")->GetName(), "2");
   EXPECT_FALSE(Eval("2")->GetDefined());
+}
+
+// Over outTemp (5 to 65) a spike at 0.5 or 70 is clamped into the universe; an operator's
+// constant is not.
+using DemoExpressionTest = InterfacedParserTest;
+
+TEST_F(DemoExpressionTest, OperatorConstantsAreTheNumbersAsWritten) {
+  parser.Parse(kDemoDefinitions);
+  auto out_temp = Variable("outTemp");
+  auto cold = Term("outTemp", "cold");
+  auto eval = [&](const std::string& text) { return parser.EvaluateExpression(out_temp, text); };
+  auto expect_scaled = [&](const std::string& text, double factor) {
+    auto result = eval(text);
+    ASSERT_EQ(result->GetCount(), cold->GetCount()) << text;
+    for (int i = 0; i < cold->GetCount(); ++i) {
+      EXPECT_EQ(result->GetX(i), cold->GetX(i)) << text;
+      EXPECT_NEAR(result->GetY(i), cold->GetY(i) * factor, 1e-12) << text;
+    }
+  };
+  expect_scaled("cold * 0.5", 0.5);
+  EXPECT_EQ(eval("cold * 0.5")->GetName(), "cold * 0.5000");
+  expect_scaled("cold * [0.5]", 0.5);
+  expect_scaled("cold * 70", 70);
+  expect_scaled("cold / 4", 0.25);
+  logic.GetVariables().SetValue("*half*", "0.5");
+  expect_scaled("cold * ?*half*", 0.5);
+  // As a set the number stays a clamped spike, and a changed spike is a set like any other:
+  // 0.5 + 1 is a spike at 5 of degree 2.
+  EXPECT_EQ(eval("70")->MeanOfMaxima(), 65);
+  expect_scaled("cold * [0.5 + 1]", 5);
+
+  EXPECT_THROW_MSG(eval("cold / 0"), EZeroDivide,
+                   "Division by zero in ApplyOperator: \"/\" with Value 0 on fuzzy set \"cold\"");
+  EXPECT_THROW_MSG(eval("cold * 1e308 * 1e308"), EFzyException,
+                   "Invalid operation: \"*\" on fuzzy set \"cold * " + FormatFixed(1e308, 4) +
+                       "\" gives a value that is not a finite number");
+  EXPECT_EQ(cold->GetY(0), 1);
+
+  // The plain sets' flavour reads the constant alike.
+  TZTFuzzyLogicParser plain_parser;
+  TFuzzyLogic plain;
+  plain_parser.SetFuzzyLogic(&plain);
+  plain.SetParser(&plain_parser);
+  plain.SetStrings(kDemoDefinitions);
+  TFuzzyVariable& plain_temp = *plain.GetVariable("outTemp");
+  TFuzzySetResult half = plain_parser.EvaluateExpression(plain_temp, "cold * 0.5");
+  EXPECT_EQ(half->GetY(0), 0.5);
+  EXPECT_THROW_MSG(plain_parser.EvaluateExpression(plain_temp, "cold / 0"), EZeroDivide,
+                   "Division by zero in ApplyOperator: \"/\" with Value 0 on fuzzy set \"cold\"");
 }
 
 TEST_F(ExpressionTest, GroupsAreFunctionsOrPointLists) {

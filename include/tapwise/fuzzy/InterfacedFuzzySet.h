@@ -197,6 +197,7 @@ class TIFuzzySet : public TFuzzySet, public TInterfacedObject, public detail::TI
   IntfPtr<IFuzzySet> CombineSets(const IFuzzySet& other, const std::string& operation_name,
                                  const PointCombiner& combiner) const override;
   IntfPtr<IFuzzySet> CombineWithValue(bool use_or, TFzyFloat value) const override;
+  /// The plain set's cut, named with the level as asked for: "warm (alpha=0.5000)".
   IntfPtr<IFuzzySet> AlphaCut(bool strong, TFzyFloat level) const override;
   bool SegmentIntersection(TFzyFloat& x, TFzyFloat& y, TFzyFloat x1, TFzyFloat y1, TFzyFloat x2,
                            TFzyFloat y2, TFzyFloat x3, TFzyFloat y3, TFzyFloat x4,
