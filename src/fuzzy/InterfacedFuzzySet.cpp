@@ -81,11 +81,10 @@ std::unique_ptr<TFuzzySet> TIFuzzySet::NewInstance() const {
 }
 
 TFuzzySetResult TIFuzzySet::NewDerivedSet(const std::string& name) const {
-  // A derived set is this set's copy with other points: it keeps the inflection point and
-  // the parser, which may differ from its variable's.
+  // A derived set is this set's copy with other points: it keeps the inflection point. Its
+  // parser is its variable's, as for any set made for the variable.
   IntfPtr<TIFuzzySet> made = CreateSet(FVariable, name);
   made->SetInflectionPoint(TFuzzySet::GetInflectionPoint());
-  if (made->FParser.Get() != FParser.Get()) made->FParser = FParser;
   return TFuzzySetResult::Held(THeldFuzzySet(made.Detach()));
 }
 
