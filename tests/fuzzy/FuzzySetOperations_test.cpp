@@ -112,6 +112,24 @@ TEST(FuzzySetOperations, TriangleAndAFlatSetGiveATrapezoid) {
   ExpectPoints(*flat.Intersection(triangle), {{0, 0}, {4, 0.4}, {16, 0.4}, {20, 0}});
 }
 
+// Where both operands jump on one X, with edges of different lengths, the result jumps from
+// the combined degrees on the left to those on the right, through the combined tops.
+TEST(FuzzySetOperations, JumpsOfDifferentLengthsOnOneX) {
+  TestVariable variable(0, 20);
+  TFuzzySet& three = SetPoints(variable.AddTerm("p"), {{2, 0}, {5, 1}, {5, 0.5}, {5, 0}, {8, 0}});
+  TFuzzySet& two = SetPoints(variable.AddTerm("q"), {{2, 0}, {5, 1}, {5, 0}, {8, 0}});
+  for (const TFuzzySetResult& result :
+       {three.Union(two), two.Union(three), three.Intersection(two)}) {
+    ExpectPoints(*result, {{2, 0}, {5, 1}, {5, 0}});
+    EXPECT_NEAR(result->CenterOfGravity(), 4, 1e-12);  // two thirds up the rising edge
+  }
+  // A spike meeting a jump: the jump's right side stays, the spike's top shows at X alone.
+  TFuzzySet& spike = SetPoints(variable.AddTerm("s"), {{5, 0}, {5, 0.8}, {5, 0}});
+  TFuzzySet& step = SetPoints(variable.AddTerm("t"), {{0, 0.2}, {5, 0.2}, {5, 0.6}, {10, 0.6}});
+  ExpectPoints(*spike.Union(step), {{5, 0.2}, {5, 0.8}, {5, 0.6}});
+  ExpectPoints(*spike.Intersection(step), {{5, 0}, {5, 0.6}, {5, 0}});
+}
+
 TEST(FuzzySetOperations, OperandsWithoutCommonRangeUseTheirFlatExtensions) {
   TFuzzySet high;
   SetPoints(high, {{0, 1}, {1, 1}});
@@ -291,16 +309,16 @@ bool WalkHasNearPositions(const TFuzzySet& a, const TFuzzySet& b) {
   return false;
 }
 
-// Random membership functions over [0, 1] with positions on a grid of 1/512 (points of two
-// sets coincide or lie well apart) and plateaus at 0, 1 and the previous degree.
-// With `vertical_edges`, some positions carry a second point (a jump).
-void RandomSet(std::mt19937& rng, TFuzzySet& set, bool vertical_edges = false) {
+// Random membership functions over [0, 1] with positions on a grid of 1/`steps` (points of
+// two sets coincide or lie well apart) and plateaus at 0, 1 and the previous degree.
+// With `vertical_edges`, some positions carry one or two more points (a jump or a spike).
+void RandomSet(std::mt19937& rng, TFuzzySet& set, bool vertical_edges = false, int steps = 512) {
   std::uniform_int_distribution<int> count(1, 12);
-  std::uniform_int_distribution<int> grid(0, 512);
+  std::uniform_int_distribution<int> grid(0, steps);
   std::uniform_real_distribution<TFzyFloat> unit(0, 1);
   std::vector<TFzyFloat> xs;
   for (int n = count(rng); static_cast<int>(xs.size()) < n;) {
-    const TFzyFloat x = grid(rng) / 512.0;
+    const TFzyFloat x = grid(rng) / static_cast<TFzyFloat>(steps);
     if (std::find(xs.begin(), xs.end(), x) == xs.end()) xs.push_back(x);
   }
   std::sort(xs.begin(), xs.end());
@@ -312,7 +330,7 @@ void RandomSet(std::mt19937& rng, TFuzzySet& set, bool vertical_edges = false) {
     const TFzyFloat y = roll < 0.15 ? 0 : roll < 0.3 ? 1 : roll < 0.4 ? previous : unit(rng);
     set.AddPoint(x, y);
     previous = y;
-    if (vertical_edges && unit(rng) < 0.2) {
+    for (int more = 0; vertical_edges && more < 2 && unit(rng) < 0.25; ++more) {
       previous = unit(rng);
       set.AddPoint(x, previous);
     }
@@ -454,16 +472,36 @@ TEST(FuzzySetOperations, RepeatedMatchesFollowEveryEditOfReadingAndTerms) {
   }
 }
 
-// Jumps (two points on one X) are exact too: on either side and at the jump itself, where
-// the degree is the top of the edge.
+// The degrees of `set` coming to `x` from the left and leaving it to the right: those of
+// the first and the last of its points on `x`, or its degree there when it has none.
+std::pair<TFzyFloat, TFzyFloat> Limits(const TFuzzySet& set, TFzyFloat x) {
+  int first = -1;
+  int last = -1;
+  for (int i = 0; i < set.GetCount(); ++i) {
+    if (std::abs(set.GetX(i) - x) > 1e-12) continue;
+    if (first < 0) first = i;
+    last = i;
+  }
+  if (first < 0) return {set.GetMembership(x), set.GetMembership(x)};
+  return {set.GetY(first), set.GetY(last)};
+}
+
+// Jumps and spikes (several points on one X) are exact too, also where both operands have
+// one on the same X with runs of different lengths: on either side, at the jump itself
+// (where the degree is the top of the edge) and in the limits from the left and the right.
 TEST(FuzzySetOperations, ZadehAndOrAreExactWithVerticalEdges) {
   std::mt19937 rng(20261209);
   TFuzzySet a;
   TFuzzySet b;
+  int near_positions = 0;
   for (int trial = 0; trial < 300; ++trial) {
-    RandomSet(rng, a, true);
-    RandomSet(rng, b, true);
-    if (WalkHasNearPositions(a, b)) continue;
+    // A coarse grid, so that the jumps of the two operands often share an X.
+    RandomSet(rng, a, true, 16);
+    RandomSet(rng, b, true, 16);
+    if (WalkHasNearPositions(a, b)) {
+      ++near_positions;
+      continue;
+    }
     const TFuzzySetResult both = a.Intersection(b);
     const TFuzzySetResult either = a.Union(b);
     std::vector<TFzyFloat> probes;
@@ -486,8 +524,17 @@ TEST(FuzzySetOperations, ZadehAndOrAreExactWithVerticalEdges) {
           << a.ValuesText() << "\n"
           << b.ValuesText() << "\n"
           << either->ValuesText();
+      const auto [left_a, right_a] = Limits(a, x);
+      const auto [left_b, right_b] = Limits(b, x);
+      const auto [left_and, right_and] = Limits(*both, x);
+      const auto [left_or, right_or] = Limits(*either, x);
+      ASSERT_NEAR(left_and, std::min(left_a, left_b), 1e-9) << "AND from the left at X = " << x;
+      ASSERT_NEAR(right_and, std::min(right_a, right_b), 1e-9) << "AND to the right at X = " << x;
+      ASSERT_NEAR(left_or, std::max(left_a, left_b), 1e-9) << "OR from the left at X = " << x;
+      ASSERT_NEAR(right_or, std::max(right_a, right_b), 1e-9) << "OR to the right at X = " << x;
     }
   }
+  EXPECT_LT(near_positions, 45);  // near positions are rare even on the coarse grid
 }
 
 }  // namespace
