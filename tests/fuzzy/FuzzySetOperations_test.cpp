@@ -112,6 +112,24 @@ TEST(FuzzySetOperations, TriangleAndAFlatSetGiveATrapezoid) {
   ExpectPoints(*flat.Intersection(triangle), {{0, 0}, {4, 0.4}, {16, 0.4}, {20, 0}});
 }
 
+// Neighbouring degrees within the tolerance are one plateau of the result, even where
+// rounding made them differ: a plateau of noise must not offer every point as a maximum.
+TEST(FuzzySetOperations, DegreesWithinTheToleranceMakeOnePlateau) {
+  TestVariable variable(0, 20);
+  TFuzzySet& a = SetPoints(variable.AddTerm("a"), {{0, 1}, {10, 0.99995}, {20, 0}});
+  const TFuzzySetResult itself = a.Union(a);
+  ExpectPoints(*itself, {{10, 0.99995}, {20, 0}});
+  EXPECT_EQ(itself->MeanOfMaxima(), 10);
+  // 1 + b - 1 * b is 1 only up to rounding.
+  TFuzzySet& one = SetPoints(variable.AddTerm("one"), {{0, 1}, {20, 1}});
+  TFuzzySet& b = variable.AddTerm("b");
+  b.SetCurve(7, false, 0, 10, 0);
+  const TFuzzySetResult certain = one.Union(b, foProduct);
+  ASSERT_EQ(certain->GetCount(), 1) << certain->ValuesText();
+  EXPECT_NEAR(certain->GetY(0), 1, 1e-12);
+  EXPECT_EQ(certain->MeanOfMaxima(), 20);
+}
+
 // Where both operands jump on one X, with edges of different lengths, the result jumps from
 // the combined degrees on the left to those on the right, through the combined tops.
 TEST(FuzzySetOperations, JumpsOfDifferentLengthsOnOneX) {
@@ -285,9 +303,10 @@ TEST(FuzzySetOperations, UnionGainsNoNotchWhereOneOperandHasEnded) {
 }
 
 // Whether two positions of the merge walk lie closer than the tolerance without being the
-// same, or two results at one position differ by less than the tolerance: a point list holds
-// such points as one (no two successive points of a list are equal within the tolerance), so the
-// result can only be as exact as the tolerance there.
+// same, or two results at one position or at neighbouring ones differ by less than the
+// tolerance: a point list holds such points as one (no two successive points of a list are
+// equal within the tolerance) and the clean-up of a result takes such degrees for a plateau,
+// so the result can only be as exact as the tolerance there.
 bool WalkHasNearPositions(const TFuzzySet& a, const TFuzzySet& b) {
   struct Position {
     TFzyFloat x, low, high;
@@ -299,6 +318,8 @@ bool WalkHasNearPositions(const TFuzzySet& a, const TFuzzySet& b) {
   });
   const auto near = [](TFzyFloat u, TFzyFloat v) { return u != v && SameFloat(u, v); };
   for (size_t i = 0; i < seen.size(); ++i) {
+    if (i > 0 && (near(seen[i - 1].low, seen[i].low) || near(seen[i - 1].high, seen[i].high)))
+      return true;
     for (size_t j = i + 1; j < seen.size(); ++j) {
       if (near(seen[i].x, seen[j].x)) return true;
       if (seen[i].x == seen[j].x &&
@@ -372,7 +393,8 @@ TEST(FuzzySetOperations, ZadehAndOrAreExactAndMatchDegreeIsTheHeightOfTheAnd) {
     ASSERT_NEAR(a.MatchDegree(b), both->GetCount() > 0 ? both->GetMaximumYValue() : 0, 1e-12)
         << "trial " << trial;
   }
-  EXPECT_LT(near_positions, 15);  // a crossing within the tolerance of a vertex is rare
+  // A crossing within the tolerance of a vertex, in X or in degree, is rare.
+  EXPECT_LT(near_positions, 30);
 }
 
 // The match degree looks only at the points of one set near the span of the other when that
