@@ -140,6 +140,22 @@ TJump JumpAt(const S& points, int first) {
   return jump;
 }
 
+// Visits the jumps of A at point `i` and B at point `j`, standing on one X, and moves both
+// past them; true when the visitor stopped the walk. Pairing the points of two jumps one by
+// one would give the points of the longer edge partners that are no degree of the other set
+// at all: both sets are taken at the three places of a jump instead. (A function of its
+// own, so that the walk's loop, which rarely meets jumps, stays small.)
+template <PointSequence SA, PointSequence SB, class Visit>
+bool VisitJumps(const SA& a, int& i, const SB& b, int& j, Visit& visit) {
+  const TFzyFloat x = a.GetX(i);
+  const TJump jump_a = JumpAt(a, i);
+  const TJump jump_b = JumpAt(b, j);
+  i = jump_a.Last + 1;
+  j = jump_b.Last + 1;
+  return visit(x, jump_a.Left, x, jump_b.Left) || visit(x, jump_a.Top, x, jump_b.Top) ||
+         visit(x, jump_a.Right, x, jump_b.Right);
+}
+
 // Whether a walk's visitor has no use for places whose degrees are at most `bound`; a
 // visitor without Skips wants every place.
 template <class Visit>
@@ -228,17 +244,8 @@ bool MergeWalk(const SA& a, const SB& b, Visit&& visit) {
         if (visit(x, a.GetY(i), b.GetX(j), b.GetY(j))) return true;
         ++i;
         ++j;
-      } else {
-        // Pairing the points of two jumps one by one would give the points of the longer
-        // edge partners that are no degree of the other set at all: both sets are taken at
-        // the three places of a jump instead.
-        const detail::TJump jump_a = detail::JumpAt(a, i);
-        const detail::TJump jump_b = detail::JumpAt(b, j);
-        if (visit(x, jump_a.Left, x, jump_b.Left) || visit(x, jump_a.Top, x, jump_b.Top) ||
-            visit(x, jump_a.Right, x, jump_b.Right))
-          return true;
-        i = jump_a.Last + 1;
-        j = jump_b.Last + 1;
+      } else if (detail::VisitJumps(a, i, b, j, visit)) {
+        return true;
       }
     } else if (i < n && (j == m || b.GetX(j) > a.GetX(i))) {
       // (A skipped look-up leaves the hint behind; the next one catches up from there.)
