@@ -68,13 +68,14 @@ PointCombiner Combiner(Combine f, const std::string_view* operation_name) {
 
 // Drops points whose degree the flat extensions or their neighbours already give: the inner
 // points of a run of equal degrees, the leading points of a run at the start and the last
-// point when it repeats the degree before it. Degrees count as equal only when they are
-// equal: dropping a point of a run that merely agrees within the tolerance would move the
-// result off the exact AND or OR by up to the tolerance.
+// point when it repeats the degree before it. Degrees within the tolerance count as equal,
+// as everywhere in the library: rounding leaves an OR with a set at 1 a hair above or below
+// 1 (1 + b - b), and a plateau made of such noise would otherwise keep every point as a
+// maximum of its own.
 void DropRedundantPoints(TFuzzySetValues& values) {
   int run = 1;
   for (int i = 1; i < values.GetCount();) {
-    if (values.GetY(i) == values.GetY(i - 1)) {
+    if (SameFloat(values.GetY(i), values.GetY(i - 1))) {
       if (++run > 1) {
         values.Delete(i - 1);
         continue;
@@ -85,7 +86,8 @@ void DropRedundantPoints(TFuzzySetValues& values) {
     ++i;
   }
   const int count = values.GetCount();
-  if (count > 1 && values.GetY(count - 1) == values.GetY(count - 2)) values.Delete(count - 1);
+  if (count > 1 && SameFloat(values.GetY(count - 1), values.GetY(count - 2)))
+    values.Delete(count - 1);
 }
 
 std::string_view ExpressionOrName(const TFuzzySet& set) {

@@ -109,6 +109,53 @@ inline TFzyFloat CrossingBound(TFzyFloat a1, TFzyFloat a2, TFzyFloat b1, TFzyFlo
 }
 
 namespace detail {
+// The points of a list standing on one X, from index First to Last (a vertical edge or a
+// spike when there are several), as the three degrees of the membership function there: its
+// limit coming from the left (the first point's), its degree at X (the highest, as
+// Membership answers) and its limit leaving to the right (the last point's).
+struct TJump {
+  int Last;
+  TFzyFloat Left;
+  TFzyFloat Top;
+  TFzyFloat Right;
+};
+
+// Whether the point after point `k` stands on the same X.
+template <PointSequence S>
+bool JumpsAt(const S& points, int k) {
+  return k + 1 < points.GetCount() && SameFloat(points.GetX(k + 1), points.GetX(k));
+}
+
+// The jump of `points` at the X of point `first`.
+template <PointSequence S>
+TJump JumpAt(const S& points, int first) {
+  const TFzyFloat x = points.GetX(first);
+  TJump jump{first, points.GetY(first), points.GetY(first), points.GetY(first)};
+  for (int k = first + 1, count = points.GetCount(); k < count && SameFloat(points.GetX(k), x);
+       ++k) {
+    jump.Last = k;
+    jump.Right = points.GetY(k);
+    jump.Top = std::fmax(jump.Top, jump.Right);
+  }
+  return jump;
+}
+
+// Visits the jumps of A at point `i` and B at point `j`, standing on one X, and moves both
+// past them; true when the visitor stopped the walk. Pairing the points of two jumps one by
+// one would give the points of the longer edge partners that are no degree of the other set
+// at all: both sets are taken at the three places of a jump instead. (A function of its
+// own, so that the walk's loop, which rarely meets jumps, stays small.)
+template <PointSequence SA, PointSequence SB, class Visit>
+bool VisitJumps(const SA& a, int& i, const SB& b, int& j, Visit& visit) {
+  const TFzyFloat x = a.GetX(i);
+  const TJump jump_a = JumpAt(a, i);
+  const TJump jump_b = JumpAt(b, j);
+  i = jump_a.Last + 1;
+  j = jump_b.Last + 1;
+  return visit(x, jump_a.Left, x, jump_b.Left) || visit(x, jump_a.Top, x, jump_b.Top) ||
+         visit(x, jump_a.Right, x, jump_b.Right);
+}
+
 // Whether a walk's visitor has no use for places whose degrees are at most `bound`; a
 // visitor without Skips wants every place.
 template <class Visit>
@@ -130,7 +177,9 @@ bool Skips(const Visit& visit, TFzyFloat bound) {
 ///
 /// Beyond its end points a set is flat, so the walk also finds where the other set crosses
 /// those flat extensions. With one operand empty, each point of the other is paired with
-/// itself.
+/// itself. Where both sets have a point on one X and either jumps there (several points on
+/// that X), the walk visits that X three times: with the degrees coming from the left, those
+/// at X itself and those leaving to the right.
 ///
 /// A visitor may also offer `Skips(bound)`: true when it has no use for a place whose
 /// degrees are both at most `bound`. The walk then leaves out such places where telling
@@ -191,14 +240,13 @@ bool MergeWalk(const SA& a, const SB& b, Visit&& visit) {
     }
     if (i < n && j < m && SameFloat(a.GetX(i), b.GetX(j))) {
       const TFzyFloat x = a.GetX(i);
-      if (visit(x, a.GetY(i), b.GetX(j), b.GetY(j))) return true;
-      // Where both sets jump at this X, pairing their points one by one need not meet the
-      // tops of the two edges, which are the degrees exactly at X: pair those too.
-      if (i + 1 < n && SameFloat(a.GetX(i + 1), x) && j + 1 < m && SameFloat(b.GetX(j + 1), x)) {
-        if (visit(x, MembershipFrom(a, x, hint_a), x, MembershipFrom(b, x, hint_b))) return true;
+      if (!detail::JumpsAt(a, i) && !detail::JumpsAt(b, j)) {
+        if (visit(x, a.GetY(i), b.GetX(j), b.GetY(j))) return true;
+        ++i;
+        ++j;
+      } else if (detail::VisitJumps(a, i, b, j, visit)) {
+        return true;
       }
-      ++i;
-      ++j;
     } else if (i < n && (j == m || b.GetX(j) > a.GetX(i))) {
       // (A skipped look-up leaves the hint behind; the next one catches up from there.)
       const TFzyFloat x = a.GetX(i);
