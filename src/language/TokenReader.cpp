@@ -18,41 +18,11 @@ bool IsBlank(char ch) {
   return static_cast<unsigned char>(ch) < 33;
 }
 
-// Characters that are tokens of their own at the start of a token.
-bool IsSingleCharToken(char ch) {
-  switch (ch) {
-    case '&':
-    case '(':
-    case ')':
-    case '=':
-    case '[':
-    case ']':
-    case '|':
-    case '~':
-      return true;
-    default:
-      return false;
-  }
-}
-
-// Characters that end a word without belonging to it. "=" is not one (a=b is one word);
-// "<" is one although it does not stand alone.
+// Characters that end a word without belonging to it: the single-character tokens but "="
+// (a=b is one word), the quote, the comment and "<", which does not stand alone.
 constexpr bool EndsWord(int ch) {
-  switch (ch) {
-    case '"':
-    case '&':
-    case '(':
-    case ')':
-    case ';':
-    case '<':
-    case '[':
-    case ']':
-    case '|':
-    case '~':
-      return true;
-    default:
-      return false;
-  }
+  return (TTokenReader::IsSingleCharToken(ch) && ch != '=') || ch == kQuoteChar ||
+         ch == kCommentChar || ch == '<';
 }
 
 // The bytes a word goes on over: visible, and neither a delimiter nor the escape.
@@ -118,7 +88,7 @@ int32_t TTokenReader::Read() {
     ReadString();
     return kQuoteChar;
   }
-  if (IsSingleCharToken(first)) {
+  if (IsSingleCharToken(static_cast<unsigned char>(first))) {
     FBlock.Consume(1);
     FText.push_back(first);
     return static_cast<unsigned char>(first);

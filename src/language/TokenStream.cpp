@@ -84,11 +84,6 @@ TWord ClassifyWord(std::string_view text) {
   return {dtSymbol, 0, text};
 }
 
-bool IsSingleCharToken(int hint) {
-  return hint == '&' || hint == '(' || hint == ')' || hint == '=' || hint == '[' || hint == ']' ||
-         hint == '|' || hint == '~';
-}
-
 // How a token of `type` changes the depth of parentheses when it is read.
 int32_t DepthStep(int32_t type) {
   return type == '(' ? 1 : type == ')' ? -1 : 0;
@@ -131,7 +126,7 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::MakeToken(int32_t hint,
     }
     return token;
   }
-  if (hint != '\r' && hint != kQuoteChar && !IsSingleCharToken(hint))
+  if (hint != '\r' && hint != kQuoteChar && !TTokenReader::IsSingleCharToken(hint))
     throw EFzyParseException(Format(messages::kInvalidTokenHint, IntToStr(hint)));
   IntfPtr<TFuzzyStreamToken> token = NewToken();
   if (hint == '\r') {

@@ -19,6 +19,12 @@ namespace tapwise {
 /// end (CR LF, CR or LF) counts one line, inside strings and comments too.
 class TTokenReader {
  public:
+  /// Whether `ch` is a token of its own at the start of a token: one of & ( ) = [ ] | ~.
+  static constexpr bool IsSingleCharToken(int ch) {
+    return ch == '&' || ch == '(' || ch == ')' || ch == '=' || ch == '[' || ch == ']' ||
+           ch == '|' || ch == '~';
+  }
+
   /// Reads from `block`, which must outlive the reader.
   explicit TTokenReader(TGBufferStream& block) : FBlock(block) {}
 
