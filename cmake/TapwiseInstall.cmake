@@ -1,7 +1,7 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-install(TARGETS tapwise_foundation tapwise_fuzzy tapwise_language tapwise_faucet tapwise
+install(TARGETS tapwise_foundation tapwise_fuzzy tapwise_language tapwise_control tapwise_faucet tapwise
         EXPORT tapwiseTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}

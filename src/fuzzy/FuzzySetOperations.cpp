@@ -12,6 +12,7 @@
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/foundation/NumberText.h"
+#include "tapwise/fuzzy/DegreeOperations.h"
 #include "tapwise/fuzzy/FuzzyConsts.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzyGeometry.h"
@@ -22,26 +23,6 @@ namespace tapwise {
 
 namespace {
 
-using Combine = TFzyFloat (*)(TFzyFloat a, TFzyFloat b);
-
-// The AND (index 0) and OR (index 1) of each operation family; the AND by foSum does not
-// exist.
-constexpr Combine kCombine[7][2] = {
-    {[](TFzyFloat a, TFzyFloat b) { return std::fmin(a, b); },
-     [](TFzyFloat a, TFzyFloat b) { return std::fmax(a, b); }},
-    {[](TFzyFloat a, TFzyFloat b) { return (a + b) / 2; },
-     [](TFzyFloat a, TFzyFloat b) { return (2 * std::fmin(a, b) + 4 * std::fmax(a, b)) / 6; }},
-    {[](TFzyFloat a, TFzyFloat b) { return (a + b) / 2 * ((a + b) / 2); },
-     [](TFzyFloat a, TFzyFloat b) { return (a + b) / 2 * ((a + b) / 2); }},
-    {[](TFzyFloat a, TFzyFloat b) { return std::sqrt((a + b) / 2); },
-     [](TFzyFloat a, TFzyFloat b) { return std::sqrt((a + b) / 2); }},
-    {[](TFzyFloat a, TFzyFloat b) { return a * b; },
-     [](TFzyFloat a, TFzyFloat b) { return a + b - a * b; }},
-    {[](TFzyFloat a, TFzyFloat b) { return std::fmax(0.0, a + b - 1); },
-     [](TFzyFloat a, TFzyFloat b) { return std::fmin(1.0, a + b); }},
-    {nullptr, [](TFzyFloat a, TFzyFloat b) { return a + b; }},
-};
-
 // The member name of an operation, or its ordinal when it is none.
 std::string OperationText(TFuzzyOperation operation) {
   if (operation <= foSum) return std::string(MemberName(operation));
@@ -51,7 +32,7 @@ std::string OperationText(TFuzzyOperation operation) {
 // Appends (x1, f(y1, y2)); a result that is not a finite number (a sum of huge degrees)
 // raises rather than entering the set. Captures two pointers only, so that the callback
 // needs no allocation of its own.
-PointCombiner Combiner(Combine f, const std::string_view* operation_name) {
+PointCombiner Combiner(TDegreeOperation f, const std::string_view* operation_name) {
   return [f, operation_name](TFuzzySetValues& values, TFzyFloat x1, TFzyFloat y1, TFzyFloat,
                              TFzyFloat y2) {
     const TFzyFloat y = f(y1, y2);
@@ -139,14 +120,14 @@ TFuzzySetResult TFuzzySet::Intersection(const TFuzzySet& other, TFuzzyOperation 
   if (operation >= foSum)
     throw EFzyException(Format(messages::kInvalidFuzzyOperation, OperationText(operation)));
   const std::string_view& name = AndOperationNames[operation];
-  return CombineSets(other, std::string(name), Combiner(kCombine[operation][0], &name));
+  return CombineSets(other, std::string(name), Combiner(DegreeAnd(operation), &name));
 }
 
 TFuzzySetResult TFuzzySet::Union(const TFuzzySet& other, TFuzzyOperation operation) const {
   if (operation > foSum)
     throw EFzyException(Format(messages::kInvalidFuzzyOperation, OperationText(operation)));
   const std::string_view& name = OrOperationNames[operation];
-  return CombineSets(other, std::string(name), Combiner(kCombine[operation][1], &name));
+  return CombineSets(other, std::string(name), Combiner(DegreeOr(operation), &name));
 }
 
 TFuzzySetResult TFuzzySet::Aggregate(const TFuzzySet& other, TFuzzyInferenceMethod method,

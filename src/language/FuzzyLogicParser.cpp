@@ -97,13 +97,18 @@ void TZTFuzzyLogicParser::ParseFuzzyLogic(const std::string& text) {
       if (!detail::IsChar(*token, '('))
         ErrorFmt(detail::kParseFuzzyLogic, messages::kUnexpectedToken, token->GetAsString());
       FTokenStream->PushBackToken(token);
-      if (interfaced) {
-        ParseFuzzyVariable();
-      } else {
-        ParseFuzzyVariableItem();
-      }
+      ParseDefinitionForm(FTokenStream->PeekKeyword(), interfaced);
     }
   });
+}
+
+void TZTFuzzyLogicParser::ParseDefinitionForm(const std::string& keyword, bool interfaced) {
+  (void)keyword;
+  if (interfaced) {
+    ParseFuzzyVariable();
+  } else {
+    ParseFuzzyVariableItem();
+  }
 }
 
 IntfPtr<IFuzzyVariable> TZTFuzzyLogicParser::ParseFuzzyVariable(const std::string& text) {

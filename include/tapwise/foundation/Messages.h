@@ -258,4 +258,47 @@ inline constexpr char kToolOutOfMemory[] = "out of memory";
 inline constexpr char kToolUnknownFailure[] = "unknown failure";
 inline constexpr char kToolCannotWriteOutput[] = "cannot write to standard output";
 
+// ---- Controllers ----
+// Arguments: the name, the list of what exists ("a, b, c" or "none").
+inline constexpr char kUnknownControllerVariable[] =
+    "Unknown variable %s in rule %s (the variables are: %s)";
+inline constexpr char kUnknownControllerTerm[] =
+    "Unknown term %s of %s in rule %s (the terms are: %s)";
+inline constexpr char kUnknownHedge[] = "Unknown hedge %s in rule %s (the hedges are: %s)";
+inline constexpr char kUnknownInput[] = "Unknown input %s (the inputs are: %s)";
+inline constexpr char kUnknownOutput[] = "Unknown output %s (the outputs are: %s)";
+inline constexpr char kUnknownRuleOutput[] = "Unknown output %s in rule %s (the outputs are: %s)";
+inline constexpr char kTestOfOutput[] = "Rule %s tests %s, which is an output";
+inline constexpr char kOutputIsInput[] = "Output %s is already an input";
+inline constexpr char kInputIsOutput[] = "Input %s is already an output";
+inline constexpr char kInputWithoutVariable[] =
+    "Input %s names no variable (the variables are: %s)";
+inline constexpr char kOutputWithoutVariable[] =
+    "Output %s has no variable %s (the variables are: %s)";
+inline constexpr char kRuleWithoutName[] = "A rule of rule block %s has no name";
+inline constexpr char kRuleWithoutCondition[] = "Rule %s has no well-formed condition";
+inline constexpr char kRuleWithoutConsequent[] = "Rule %s has no consequent";
+inline constexpr char kDuplicateRule[] = "Rule %s appears twice in rule block %s";
+inline constexpr char kDuplicateRuleBlock[] = "Rule block %s is defined twice";
+inline constexpr char kDuplicateOutput[] = "Output %s is defined twice";
+inline constexpr char kDuplicateSugenoTerm[] = "Term %s of output %s is defined twice";
+inline constexpr char kOutputOfTwoBlocks[] = "Output %s is driven by rule block %s already";
+inline constexpr char kSugenoHedge[] = "Rule %s puts a hedge on the Sugeno output %s";
+inline constexpr char kUnsuitedDefuzzification[] =
+    "Rule block %s defuzzifies by %s, which does not suit the %s output %s";
+inline constexpr char kRuleWeightOutOfRange[] = "The weight %s of rule %s is outside 0..1";
+inline constexpr char kThresholdOutOfRange[] = "The threshold %s of rule block %s is outside 0..1";
+inline constexpr char kNoAndForFamily[] = "Rule block %s: the operation family %s has no AND";
+inline constexpr char kSpreadOutOfRange[] = "The spread %s of input %s is not a finite number >= 0";
+inline constexpr char kNonFiniteNumber[] = "%s of %s is not a finite number";
+inline constexpr char kInputNotNumber[] = "The value of input %s is not a number";
+inline constexpr char kInputWithoutValue[] = "Input %s has no value";
+inline constexpr char kNoRuleFired[] = "No rule fired for output %s, and it has no default";
+inline constexpr char kNotProcessed[] = "The controller has not processed its inputs yet";
+// The parser's errors in the controller forms: the argument is the word or text found.
+inline constexpr char kExpectedControllerKeyword[] = "Expected %s";
+inline constexpr char kUnknownSetting[] = "Unknown setting %s";
+inline constexpr char kUnknownSettingValue[] = "Unknown %s %s (expected one of: %s)";
+inline constexpr char kExpectedTermTest[] = "Expected a test (variable [hedges] term), found %s";
+
 }  // namespace tapwise::messages

@@ -190,6 +190,11 @@ class TZTFuzzyLogicParser : public TCustomFuzzyLogicParser {
   static std::string GenerateSetName();
 
  protected:
+  /// Reads one top-level form of `ParseFuzzyLogic`, whose "(" is the next token and whose
+  /// keyword (see `TFuzzyLogicTokenStream::PeekKeyword`) is `keyword`; `interfaced` tells
+  /// the component's flavour. Every form is a "(deffuzzy" form here; descendants that
+  /// extend the language read their own forms and hand the rest to this one.
+  virtual void ParseDefinitionForm(const std::string& keyword, bool interfaced);
   /// The token stream an entry point reads `source` with; a `TFuzzyLogicTokenStream` by
   /// default.
   virtual std::unique_ptr<TFuzzyLogicTokenStream> CreateTokenStream(TStream& source);

@@ -1,0 +1,295 @@
+#include "ControllerParser.h"
+
+#include <optional>
+#include <utility>
+
+#include "ControllerModel.h"
+#include "tapwise/foundation/Format.h"
+#include "tapwise/foundation/Messages.h"
+#include "tapwise/fuzzy/FuzzyExceptions.h"
+
+namespace tapwise::detail {
+
+namespace {
+
+constexpr char kParseInput[] = "ParseInput";
+constexpr char kParseOutput[] = "ParseOutput";
+constexpr char kParseRuleBlock[] = "ParseRuleBlock";
+constexpr char kParseRule[] = "ParseRule";
+
+bool IsChar(const IBaseStreamToken& token, char ch) {
+  return token.GetDataType() == static_cast<unsigned char>(ch);
+}
+
+bool IsWord(const IBaseStreamToken& token, const char* word) {
+  return token.GetDataType() == dtSymbol && token.GetText() == word;
+}
+
+std::string Quoted(const char* text) {
+  return std::string("\"") + text + "\"";
+}
+
+}  // namespace
+
+template <class Check>
+void TControllerParser::Checked(const char* routine, Check&& check) {
+  try {
+    check();
+  } catch (const EFzyParseException&) {
+    throw;
+  } catch (const EFzyException& refused) {
+    Error(routine, refused.what());
+  }
+}
+
+IntfPtr<IFuzzyStreamToken> TControllerParser::Next() {
+  return GetTokenStream()->NextToken();
+}
+
+bool TControllerParser::NextIs(char ch) {
+  return IsChar(GetTokenStream()->PeekToken(), ch);
+}
+
+bool TControllerParser::NextIsWord(const char* word) {
+  return IsWord(GetTokenStream()->PeekToken(), word);
+}
+
+void TControllerParser::Expect(char ch) {
+  const IntfPtr<IFuzzyStreamToken> token = Next();
+  if (!IsChar(*token, ch))
+    Error(FRoutine,
+          ch == '(' ? messages::kExpectedOpenParenthesis : messages::kExpectedCloseParenthesis);
+}
+
+void TControllerParser::ExpectWord(const char* keyword) {
+  const IntfPtr<IFuzzyStreamToken> token = Next();
+  if (!IsWord(*token, keyword))
+    ErrorFmt(FRoutine, messages::kExpectedControllerKeyword, Quoted(keyword));
+}
+
+std::string TControllerParser::ReadName() {
+  const IntfPtr<IFuzzyStreamToken> token = Next();
+  if (token->GetDataType() != dtSymbol) Error(FRoutine, messages::kMissingName);
+  return token->GetText();
+}
+
+TFzyFloat TControllerParser::ReadNumber() {
+  const IntfPtr<IFuzzyStreamToken> token = Next();
+  if (token->GetDataType() != dtInteger && token->GetDataType() != dtFloat)
+    Error(FRoutine, messages::kExpectedNumber);
+  return token->GetNumber();
+}
+
+void TControllerParser::ParseDefinitionForm(const std::string& keyword, bool interfaced) {
+  if (!interfaced) {
+    if (keyword == "definput") return ParseInput();
+    if (keyword == "defoutput") return ParseOutput();
+    if (keyword == "defrules") return ParseRuleBlock();
+  }
+  TZTFuzzyLogicParser::ParseDefinitionForm(keyword, interfaced);
+}
+
+// (definput NAME [(spread W)])
+void TControllerParser::ParseInput() {
+  FRoutine = kParseInput;
+  Expect('(');
+  ExpectWord("definput");
+  TControllerInput input{ReadName(), 0};
+  while (NextIs('(')) {
+    Next();
+    ExpectWord("spread");
+    input.Spread = ReadNumber();
+    Expect(')');
+  }
+  Expect(')');
+  Checked(kParseInput, [&] { FModel.AddInput(std::move(input)); });
+}
+
+// (defoutput NAME [(variable VAR)] [(sugeno)] [(term NAME (constant C) | (linear C (IN F)...))]
+//   [(default V)])
+void TControllerParser::ParseOutput() {
+  FRoutine = kParseOutput;
+  Expect('(');
+  ExpectWord("defoutput");
+  TControllerOutput output;
+  output.Name = ReadName();
+  while (NextIs('(')) {
+    Next();
+    const std::string clause = ReadName();
+    if (clause == "variable") {
+      output.Variable = ReadName();
+    } else if (clause == "default") {
+      output.Default = ReadNumber();
+    } else if (clause == "sugeno") {
+      output.IsSugeno = true;
+    } else if (clause == "term") {
+      output.SugenoTerms.push_back(ParseSugenoTerm());
+    } else {
+      ErrorFmt(FRoutine, messages::kUnknownSetting, clause);
+    }
+    Expect(')');
+  }
+  Expect(')');
+  if (!output.SugenoTerms.empty()) output.IsSugeno = true;
+  Checked(kParseOutput, [&] { FModel.AddOutput(std::move(output)); });
+}
+
+// NAME (constant C) | NAME (linear C (INPUT F)...), after "(term".
+TSugenoTerm TControllerParser::ParseSugenoTerm() {
+  TSugenoTerm term;
+  term.Name = ReadName();
+  Expect('(');
+  const std::string kind = ReadName();
+  if (kind != "constant" && kind != "linear")
+    ErrorFmt(FRoutine, messages::kExpectedControllerKeyword, "\"constant\" or \"linear\"");
+  term.Constant = ReadNumber();
+  while (kind == "linear" && NextIs('(')) {
+    Next();
+    TSugenoCoefficient coefficient;
+    coefficient.Input = ReadName();
+    coefficient.Factor = ReadNumber();
+    Expect(')');
+    term.Coefficients.push_back(std::move(coefficient));
+  }
+  Expect(')');
+  return term;
+}
+
+// (defrules NAME SETTING... RULE...)
+void TControllerParser::ParseRuleBlock() {
+  FRoutine = kParseRuleBlock;
+  Expect('(');
+  ExpectWord("defrules");
+  const std::string name = ReadName();
+  TInferenceSettings settings;
+  bool block_added = false;
+  FModel.Atomically([&] {
+    while (NextIs('(')) {
+      if (GetTokenStream()->PeekKeyword() == "rule") {
+        if (!block_added) {
+          Checked(kParseRuleBlock, [&] { FModel.AddBlock(name, settings); });
+          block_added = true;
+        }
+        TFuzzyRule rule = ParseRule();
+        Checked(kParseRule, [&] { FModel.AddRule(std::move(rule)); });
+        FRoutine = kParseRuleBlock;
+        continue;
+      }
+      if (block_added) ErrorFmt(FRoutine, messages::kExpectedControllerKeyword, "\"( rule\"");
+      Next();
+      ParseSetting(settings, ReadName());
+      Expect(')');
+    }
+    Expect(')');
+    if (!block_added) Checked(kParseRuleBlock, [&] { FModel.AddBlock(name, settings); });
+  });
+}
+
+template <class Setting>
+Setting TControllerParser::ReadSetting(const char* what) {
+  const std::string word = ReadName();
+  if (std::optional<Setting> value = FindSetting<Setting>(word)) return *value;
+  ErrorFmt(FRoutine, messages::kUnknownSettingValue, what, word, SettingWordList<Setting>());
+}
+
+void TControllerParser::ParseSetting(TInferenceSettings& settings, const std::string& word) {
+  if (word == "and") {
+    settings.And = ReadSetting<TFuzzyOperation>("operation family");
+  } else if (word == "or") {
+    settings.Or = ReadSetting<TFuzzyOperation>("operation family");
+  } else if (word == "implication") {
+    settings.Implication = ReadSetting<TImplication>("implication");
+  } else if (word == "aggregation") {
+    settings.Aggregation = ReadSetting<TAggregation>("aggregation");
+  } else if (word == "defuzzification") {
+    settings.Defuzzification = ReadSetting<TDefuzzification>("defuzzification");
+  } else if (word == "threshold") {
+    settings.Threshold = ReadNumber();
+  } else {
+    ErrorFmt(FRoutine, messages::kUnknownSetting, word);
+  }
+}
+
+// (rule NAME (if ANTECEDENT) (then (OUTPUT [HEDGE...] TERM)...) [(weight W)])
+TFuzzyRule TControllerParser::ParseRule() {
+  FRoutine = kParseRule;
+  Expect('(');
+  ExpectWord("rule");
+  TFuzzyRule rule;
+  rule.Name = ReadName();
+  Expect('(');
+  ExpectWord("if");
+  rule.If = ParseDisjunction();
+  Expect(')');
+  Expect('(');
+  ExpectWord("then");
+  while (NextIs('(')) {
+    Next();
+    rule.Then.push_back(ParseTermTest());
+  }
+  Expect(')');
+  if (NextIs('(')) {
+    Next();
+    ExpectWord("weight");
+    rule.Weight = ReadNumber();
+    Expect(')');
+  }
+  Expect(')');
+  return rule;
+}
+
+TAntecedent TControllerParser::ParseDisjunction() {
+  TAntecedent result = ParseConjunction();
+  while (NextIsWord("or")) {
+    Next();
+    result = std::move(result) || ParseConjunction();
+  }
+  return result;
+}
+
+TAntecedent TControllerParser::ParseConjunction() {
+  TAntecedent result = ParseFactor();
+  while (NextIsWord("and")) {
+    Next();
+    result = std::move(result) && ParseFactor();
+  }
+  return result;
+}
+
+// "not" FACTOR | "(" TEST ")" | "(" DISJUNCTION ")"; a group starts with "(" or "not".
+TAntecedent TControllerParser::ParseFactor() {
+  if (NextIsWord("not")) {
+    Next();
+    return !ParseFactor();
+  }
+  Expect('(');
+  TFuzzyLogicTokenStream& stream = *GetTokenStream();
+  const IFuzzyStreamToken& first = stream.PeekToken();
+  if (IsChar(first, '(') || IsWord(first, "not")) {
+    TAntecedent group = ParseDisjunction();
+    Expect(')');
+    return group;
+  }
+  TTermTest test = ParseTermTest();
+  return TAntecedent::Is(std::move(test.Variable), std::move(test.Term), std::move(test.Hedges));
+}
+
+TTermTest TControllerParser::ParseTermTest() {
+  TTermTest test;
+  test.Variable = ReadName();
+  std::vector<std::string> words;
+  while (!NextIs(')')) {
+    const IntfPtr<IFuzzyStreamToken> token = Next();
+    if (token->GetDataType() != dtSymbol)
+      ErrorFmt(FRoutine, messages::kExpectedTermTest, token->GetAsString());
+    words.push_back(token->GetText());
+  }
+  Next();
+  if (words.empty()) ErrorFmt(FRoutine, messages::kExpectedTermTest, ")");
+  test.Term = std::move(words.back());
+  words.pop_back();
+  test.Hedges = std::move(words);
+  return test;
+}
+
+}  // namespace tapwise::detail

@@ -1,0 +1,117 @@
+#include "ControllerWriter.h"
+
+#include <utility>
+#include <vector>
+
+#include "ControllerModel.h"
+#include "ControllerParser.h"
+#include "tapwise/foundation/NumberText.h"
+
+namespace tapwise::detail {
+
+namespace {
+
+// Binding strength of an antecedent's text: a test, a group or a negation binds tightest.
+constexpr int kOrLevel = 1;
+constexpr int kAndLevel = 2;
+constexpr int kFactorLevel = 3;
+
+std::string TestText(const TTermTest& test) {
+  std::string text = "(" + test.Variable;
+  for (const std::string& hedge : test.Hedges)
+    text += " " + hedge;
+  return text + " " + test.Term + ")";
+}
+
+// Rebuilds the infix text of the postfix steps, with the parentheses the grammar needs to
+// give back the same steps: operators bind to the left, "not" before "and" before "or".
+std::string AntecedentText(const TAntecedent& antecedent) {
+  struct TPart {
+    std::string Text;
+    int Level;
+  };
+  const auto at_least = [](const TPart& part, int level) {
+    return part.Level >= level ? part.Text : "(" + part.Text + ")";
+  };
+  std::vector<TPart> stack;
+  size_t test = 0;
+  for (TAntecedent::TStep step : antecedent.GetSteps()) {
+    if (step == TAntecedent::TStep::Test) {
+      stack.push_back({TestText(antecedent.GetTests()[test++]), kFactorLevel});
+    } else if (step == TAntecedent::TStep::Not) {
+      stack.back() = {"not " + at_least(stack.back(), kFactorLevel), kFactorLevel};
+    } else {
+      TPart right = std::move(stack.back());
+      stack.pop_back();
+      const bool is_and = step == TAntecedent::TStep::And;
+      const int level = is_and ? kAndLevel : kOrLevel;
+      stack.back() = {
+          at_least(stack.back(), level) + (is_and ? " and " : " or ") + at_least(right, level + 1),
+          level};
+    }
+  }
+  return stack.empty() ? std::string() : stack.back().Text;
+}
+
+void AppendOutput(std::string& text, const TControllerOutput& output) {
+  text += "(defoutput " + output.Name;
+  if (output.IsSugeno) {
+    text += " (sugeno)";
+    for (const TSugenoTerm& term : output.SugenoTerms) {
+      text += "\n  (term " + term.Name;
+      if (term.Coefficients.empty()) {
+        text += " (constant " + FloatToStr(term.Constant) + "))";
+        continue;
+      }
+      text += " (linear " + FloatToStr(term.Constant);
+      for (const TSugenoCoefficient& coefficient : term.Coefficients)
+        text += " (" + coefficient.Input + " " + FloatToStr(coefficient.Factor) + ")";
+      text += "))";
+    }
+  } else if (output.Variable != output.Name) {
+    text += " (variable " + output.Variable + ")";
+  }
+  if (output.Default) text += " (default " + FloatToStr(*output.Default) + ")";
+  text += ")\n";
+}
+
+void AppendBlock(std::string& text, const TRuleBlock& block) {
+  const TInferenceSettings& settings = block.Settings;
+  text += "(defrules " + block.Name + "\n";
+  text += "  (and " + std::string(SettingWord(settings.And)) + ") (or " +
+          std::string(SettingWord(settings.Or)) + ") (implication " +
+          std::string(SettingWord(settings.Implication)) + ") (aggregation " +
+          std::string(SettingWord(settings.Aggregation)) + ")\n";
+  text += "  (defuzzification " + std::string(SettingWord(settings.Defuzzification)) +
+          ") (threshold " + FloatToStr(settings.Threshold) + ")";
+  for (const TFuzzyRule& rule : block.Rules) {
+    text += "\n  (rule " + rule.Name + " (if " + AntecedentText(rule.If) + ") (then";
+    for (const TTermTest& consequent : rule.Then)
+      text += " " + TestText(consequent);
+    text += ")";
+    if (rule.Weight != 1) text += " (weight " + FloatToStr(rule.Weight) + ")";
+    text += ")";
+  }
+  text += ")\n";
+}
+
+}  // namespace
+
+std::string ControllerText(const TControllerModel& model) {
+  std::string text;
+  const TFuzzyVariables& variables = model.GetLogic().GetFuzzyVariables();
+  for (int i = 0; i < variables.GetCount(); ++i)
+    text += model.GetParser().FuzzyVariableToString(*variables.GetVariable(i)) + "\n";
+  for (const TControllerInput& input : model.GetInputs()) {
+    text += "(definput " + input.Name;
+    if (input.Spread > 0) text += " (spread " + FloatToStr(input.Spread) + ")";
+    text += ")\n";
+  }
+  for (const TControllerOutput& output : model.GetOutputs())
+    AppendOutput(text, output);
+  for (const TRuleBlock& block : model.GetBlocks())
+    AppendBlock(text, block);
+  return text;
+}
+
+}  // namespace tapwise::detail

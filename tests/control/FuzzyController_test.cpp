@@ -1,0 +1,289 @@
+#include "tapwise/control/FuzzyController.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/ExpectThrow.h"
+#include "tapwise/foundation/Stream.h"
+#include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "tapwise/fuzzy/FuzzyLogic.h"
+#include "tapwise/fuzzy/FuzzySet.h"
+
+namespace tapwise {
+namespace {
+
+const std::string kTipping = std::string(TAPWISE_EXAMPLES_DIR) + "/tipping.fzl";
+
+// ---- An independent textbook computation: membership functions written out, the
+// ---- aggregate sampled finely and integrated by the midpoint rule.
+
+double Down(double x, double a, double b) {
+  return std::clamp((b - x) / (b - a), 0.0, 1.0);
+}
+double Up(double x, double a, double b) {
+  return std::clamp((x - a) / (b - a), 0.0, 1.0);
+}
+double Peak(double x, double a, double m, double b) {
+  return std::min(Up(x, a, m), Down(x, m, b));
+}
+
+double Centroid(const std::function<double(double)>& mu, double min, double max) {
+  constexpr int kSteps = 200000;
+  const double h = (max - min) / kSteps;
+  double area = 0;
+  double moment = 0;
+  for (int i = 0; i < kSteps; ++i) {
+    const double x = min + (i + 0.5) * h;
+    area += mu(x);
+    moment += x * mu(x);
+  }
+  return moment / area;
+}
+
+double TextbookTip(double quality, double service) {
+  const double low = std::max(Down(quality, 0, 5), Down(service, 0, 5));
+  const double medium = Peak(service, 0, 5, 10);
+  const double high = std::max(Up(service, 5, 10), Up(quality, 5, 10));
+  return Centroid(
+      [&](double x) {
+        return std::max({std::min(low, Down(x, 0, 13)), std::min(medium, Peak(x, 0, 13, 25)),
+                         std::min(high, Up(x, 13, 25))});
+      },
+      0, 25);
+}
+
+double Tip(TFuzzyController& tipping, double quality, double service) {
+  tipping.SetInput("quality", quality);
+  tipping.SetInput("service", service);
+  tipping.Process();
+  return tipping.GetOutput("tip");
+}
+
+TEST(FuzzyController, TippingIsTheExactTextbookCentroid) {
+  TFuzzyController tipping = TFuzzyController::FromFile(kTipping);
+  for (auto [quality, service] : {std::pair{6.5, 9.8},
+                                  {0.0, 0.0},
+                                  {3.0, 8.0},
+                                  {10.0, 10.0},
+                                  {5.0, 5.0},
+                                  {2.5, 7.5},
+                                  {9.0, 1.0}})
+    EXPECT_NEAR(Tip(tipping, quality, service), TextbookTip(quality, service), 1e-6)
+        << quality << " " << service;
+  // Explanations: every rule with its strength, the fired ones marked.
+  Tip(tipping, 6.5, 9.8);
+  const auto activations = tipping.GetActivations();
+  ASSERT_EQ(activations.size(), 3u);
+  EXPECT_EQ(activations[0].Rule, "stingy");
+  EXPECT_FALSE(activations[0].Fired);
+  EXPECT_NEAR(activations[1].Strength, 0.04, 1e-12);
+  EXPECT_NEAR(activations[2].Strength, 0.96, 1e-12);
+  EXPECT_TRUE(activations[2].Fired);
+  const TFuzzySet* aggregate = tipping.GetAggregate("tip");
+  ASSERT_NE(aggregate, nullptr);
+  EXPECT_NEAR(aggregate->GetMembership(25), 0.96, 1e-12);  // clipped, not capped
+  EXPECT_NEAR(aggregate->GetMembership(6.5), 0.04, 1e-12);
+}
+
+// One input x over 0..1 with the term a ((0 0) (1 1)) and one output y over 0..25 with the
+// term high ((13 0) (25 1)); at x = 0.5 the rule fires at 0.5.
+TFuzzyController OneRule(const std::string& settings) {
+  return TFuzzyController::FromText(
+      "(deffuzzy x (range 0 1) (values (term a ((0 0) (1 1)))))\n"
+      "(deffuzzy y (range 0 25) (values (term high ((13 0) (25 1)))))\n"
+      "(defrules r " +
+      settings + " (rule only (if (x a)) (then (y high))))");
+}
+
+TEST(FuzzyController, DefuzzificationsAndImplicationsOnWorkedShapes) {
+  // Clipped at 0.5: (13 0) (19 0.5) (25 0.5). Area 1.5 + 3 = 4.5, moment 1.5 * 17 + 3 * 22.
+  const std::pair<const char*, double> clip_cases[] = {
+      {"(defuzzification centroid)", 91.5 / 4.5}, {"(defuzzification bisector)", 20.5},
+      {"(defuzzification meanofmaxima)", 22},     {"(defuzzification smallestofmaxima)", 19},
+      {"(defuzzification largestofmaxima)", 25},
+  };
+  for (const auto& [setting, expected] : clip_cases) {
+    TFuzzyController controller = OneRule(setting);
+    controller.SetInput("x", 0.5);
+    controller.Process();
+    EXPECT_NEAR(controller.GetOutput("y"), expected, 1e-12) << setting;
+  }
+  // Capped and scaled, the ramp keeps its shape: (13 0) (25 0.5), centroid 13 + 2/3 * 12.
+  for (const char* setting : {"(implication cap)", "(implication scale)"}) {
+    TFuzzyController controller = OneRule(setting);
+    controller.SetInput("x", 0.5);
+    controller.Process();
+    EXPECT_NEAR(controller.GetOutput("y"), 21, 1e-12) << setting;
+    EXPECT_NEAR(controller.GetAggregate("y")->GetMaximumYValue(), 0.5, 1e-15);
+  }
+  // Below the threshold nothing fires: no value, and the error says why.
+  TFuzzyController controller = OneRule("(threshold 0.6)");
+  controller.SetInput("x", 0.5);
+  controller.Process();
+  EXPECT_FALSE(controller.FindOutput("y").has_value());
+  EXPECT_EQ(controller.GetAggregate("y"), nullptr);
+  EXPECT_THROW_MSG(controller.GetOutput("y"), EFzyException,
+                   "No rule fired for output y, and it has no default");
+}
+
+TEST(FuzzyController, SugenoOutputsOfOrderZeroAndOne) {
+  const std::string text =
+      "(deffuzzy x (range 0 10) (values (term small ((0 1) (10 0))) (term big ((0 0) (10 1)))))\n"
+      "(defoutput z (sugeno) (term flat (constant 4)) (term slope (linear 1 (x 2))))\n"
+      "(defrules s (defuzzification weightedaverage)\n"
+      "  (rule a (if (x small)) (then (z flat)))\n"
+      "  (rule b (if (x big)) (then (z slope)) (weight 0.5)))";
+  TFuzzyController average = TFuzzyController::FromText(text);
+  average.SetInput("x", 2);
+  average.Process();
+  // Strengths 0.8 and 0.5 * 0.2; values 4 and 1 + 2 * 2.
+  EXPECT_NEAR(average.GetOutput("z"), (0.8 * 4 + 0.1 * 5) / 0.9, 1e-12);
+  std::string sum_text = text;
+  sum_text.replace(sum_text.find("weightedaverage"), 15, "weightedsum");
+  TFuzzyController sum = TFuzzyController::FromText(sum_text);
+  sum.SetInput("x", 2);
+  sum.Process();
+  EXPECT_NEAR(sum.GetOutput("z"), 0.8 * 4 + 0.1 * 5, 1e-12);
+  EXPECT_EQ(TFuzzyController::FromText(sum.ToText()).GetOutputs(), sum.GetOutputs());
+}
+
+TEST(FuzzyController, WrittenTextReadsBackToTheSameController) {
+  const std::string text =
+      "(deffuzzy a (range 0 10) (values (term lo ((0 1) (10 0))) (term hi ((0 0) (10 1)))))\n"
+      "(deffuzzy b (range 0 10) (values (term lo ((0 1) (10 0))) (term hi ((0 0) (10 1)))))\n"
+      "(deffuzzy out (range 0 1) (values (term off ((0 1) (1 0))) (term on ((0 0) (1 1)))))\n"
+      "(definput b (spread 0.25))\n"
+      "(defoutput act (variable out) (default 0.5))\n"
+      "(defrules mixed (and product) (or boundedsum) (implication scale)\n"
+      "  (aggregation probabilisticsum) (defuzzification bisector) (threshold 0.05)\n"
+      "  (rule r1 (if not (a very lo) and ((b hi) or not not (a hi)) or (b lo) and (a hi))\n"
+      "     (then (act somewhat on)) (weight 0.75))\n"
+      "  (rule r2 (if (a lo) and ((b lo) and (a hi))) (then (act off))))";
+  TFuzzyController original = TFuzzyController::FromText(text);
+  TFuzzyController again = TFuzzyController::FromText(original.ToText());
+  EXPECT_EQ(again.GetInputs(), original.GetInputs());
+  EXPECT_EQ(again.GetOutputs(), original.GetOutputs());
+  EXPECT_EQ(again.GetRuleBlocks(), original.GetRuleBlocks());
+  EXPECT_EQ(again.ToText(), original.ToText());
+  // not binds before and, and before or; both associate to the left.
+  const TAntecedent& r1 = original.GetRuleBlocks()[0].Rules[0].If;
+  using S = TAntecedent::TStep;
+  EXPECT_EQ(r1.GetSteps(), (std::vector<S>{S::Test, S::Not, S::Test, S::Test, S::Not, S::Not, S::Or,
+                                           S::And, S::Test, S::Test, S::And, S::Or}));
+  for (double a = 0; a <= 10; a += 2.5) {
+    for (double b = 0; b <= 10; b += 2.5) {
+      for (TFuzzyController* controller : {&original, &again}) {
+        controller->SetInput("a", a);
+        controller->SetInput("b", b);
+        controller->Process();
+      }
+      EXPECT_EQ(original.FindOutput("act"), again.FindOutput("act")) << a << " " << b;
+    }
+  }
+}
+
+TEST(FuzzyController, BuiltInCodeAnswersAsTheFile) {
+  TFuzzyController built;
+  for (const char* input : {"quality", "service"}) {
+    built.AddVariable(input, 0, 10);
+    built.AddTerm(input, "poor", "((0 1) (5 0))");
+    built.AddTerm(input, "average", "((0 0) (5 1) (10 0))");
+    built.AddTerm(input, "good", "((5 0) (10 1))");
+  }
+  built.AddVariable("tip", 0, 25);
+  built.AddTerm("tip", "low", "((0 1) (13 0))");
+  built.AddTerm("tip", "medium", "((0 0) (13 1) (25 0))");
+  built.AddTerm("tip", "high", "((13 0) (25 1))");
+  using A = TAntecedent;
+  built.AddRuleBlock(
+      {"tipping",
+       {},
+       {{"stingy", A::Is("quality", "poor") || A::Is("service", "poor"), {{"tip", "low"}}},
+        {"usual", A::Is("service", "average"), {{"tip", "medium"}}},
+        {"generous", A::Is("service", "good") || A::Is("quality", "good"), {{"tip", "high"}}}}});
+  TFuzzyController file = TFuzzyController::FromFile(kTipping);
+  EXPECT_EQ(built.GetRuleBlocks(), file.GetRuleBlocks());
+  for (double q = 0; q <= 10; q += 1.25)
+    for (double s = 0; s <= 10; s += 1.25)
+      EXPECT_EQ(Tip(built, q, s), Tip(file, q, s));
+}
+
+TEST(FuzzyController, MistakesAreRefusedWithWhatExists) {
+  const std::string vars =
+      "(deffuzzy t (range 0 1) (values (term cold ((0 1) (1 0))) (term hot ((0 0) (1 1)))))\n";
+  EXPECT_THROW_MSG(
+      TFuzzyController::FromText(vars + "(defrules b\n (rule r (if (t warm)) (then (t hot))))"),
+      EFzyParseException,
+      "Parsing Error, Unknown term warm of t in rule r (the terms are: cold, hot) in "
+      "ParseRule at line 3: \"\r\n( defrules b \r\n( rule r ( if ( t warm ) ) ( then "
+      "( t hot ) ) ) \"");
+  EXPECT_THROW_MSG(TFuzzyController::FromText(vars + "(defrules b (implication min))"),
+                   EFzyParseException,
+                   "Parsing Error, Unknown implication min (expected one of: cap, clip, scale) in "
+                   "ParseRuleBlock at line 2: \"\r\n( defrules b ( implication min \"");
+  TFuzzyController controller;
+  EXPECT_THROW_MSG(controller.Define(vars + "(defrules b (rule r (if (u cold)) (then (t hot))))"),
+                   EFzyParseException,
+                   "Parsing Error, Unknown variable u in rule r (the variables are: t) in "
+                   "ParseRule at line 2: \"\r\n( defrules b ( rule r ( if ( u cold ) ) ( then ( t "
+                   "hot ) ) ) \"");
+  // The variables read before the error stay; the broken block left nothing behind.
+  EXPECT_EQ(controller.GetFuzzyLogic().GetVariableCount(), 1);
+  EXPECT_TRUE(controller.GetRuleBlocks().empty());
+  using A = TAntecedent;
+  EXPECT_THROW_MSG(controller.AddRuleBlock({"b", {}, {{"r", A::Is("t", "cold"), {{"t", "hot"}}}}}),
+                   EFzyException, "Output t is already an input");
+  EXPECT_THROW_MSG(controller.AddRuleBlock({"b", {}, {{"r", A::Is("t", "cold"), {}}}}),
+                   EFzyException, "Rule r has no consequent");
+  EXPECT_THROW_MSG(
+      controller.AddRuleBlock({"b", {}, {{"r", A::Is("t", "cold") && A(), {{"o", "on"}}}}}),
+      EFzyException, "Rule r has no well-formed condition");
+  EXPECT_TRUE(controller.GetInputs().empty());
+}
+
+TEST(FuzzyController, InputsAndOutputsAreCheckedByName) {
+  TFuzzyController tipping = TFuzzyController::FromFile(kTipping);
+  EXPECT_THROW_MSG(tipping.SetInput("qualty", 1), EFzyException,
+                   "Unknown input qualty (the inputs are: quality, service)");
+  EXPECT_THROW_MSG(tipping.SetInput("quality", NAN), EFzyException,
+                   "The value of input quality is not a number");
+  EXPECT_THROW_MSG(tipping.GetOutput("tip"), EFzyException,
+                   "The controller has not processed its inputs yet");
+  tipping.SetInput("quality", 1);
+  EXPECT_THROW_MSG(tipping.Process(), EFzyException, "Input service has no value");
+  tipping.SetInput("service", 1);
+  tipping.Process();
+  EXPECT_THROW_MSG(tipping.GetOutput("tips"), EFzyException,
+                   "Unknown output tips (the outputs are: tip)");
+  EXPECT_THROW_MSG(TFuzzyController::FromFile("no/such/file.fzl"), EFOpenError,
+                   "Cannot open file \"no/such/file.fzl\"");
+}
+
+TEST(FuzzyController, IndependentControllersRunOnSeveralThreads) {
+  TFuzzyController reference = TFuzzyController::FromFile(kTipping);
+  std::vector<double> expected;
+  for (int i = 0; i <= 100; ++i)
+    expected.push_back(Tip(reference, i / 10.0, 10 - i / 10.0));
+  std::vector<std::vector<double>> results(4);
+  std::vector<std::thread> threads;
+  for (auto& result : results) {
+    threads.emplace_back([&result] {
+      TFuzzyController tipping = TFuzzyController::FromFile(kTipping);
+      for (int i = 0; i <= 100; ++i)
+        result.push_back(Tip(tipping, i / 10.0, 10 - i / 10.0));
+    });
+  }
+  for (std::thread& thread : threads)
+    thread.join();
+  for (const auto& result : results)
+    EXPECT_EQ(result, expected);
+}
+
+}  // namespace
+}  // namespace tapwise
