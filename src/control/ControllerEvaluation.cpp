@@ -7,6 +7,9 @@
 #include "ControllerParser.h"
 #include "Defuzzification.h"
 #include "tapwise/foundation/Collection.h"
+#include "tapwise/foundation/Format.h"
+#include "tapwise/foundation/Messages.h"
+#include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzyVariable.h"
 
 namespace tapwise::detail {
@@ -78,6 +81,7 @@ TControllerEvaluation::TControllerEvaluation(TControllerModel& model) {
   FOutputs.resize(outputs.size());
   for (size_t i = 0; i < outputs.size(); ++i) {
     TOutput& prepared = FOutputs[i];
+    prepared.Name = outputs[i].Name;
     prepared.Default = outputs[i].Default;
     if (!outputs[i].IsSugeno) {
       const TFuzzyVariable& variable = *model.FindVariable(outputs[i].Variable);
@@ -226,6 +230,9 @@ void TControllerEvaluation::Finish(TOutput& output) {
   } else if (output.Aggregate->GetMaximumYValue() > 0) {
     output.Value = Defuzzify(output.Aggregate->GetValues(), output.Minimum, output.Maximum, method);
   }
+  // Coefficients and strengths far beyond any real controller can overflow a sum.
+  if (output.Value && !std::isfinite(*output.Value))
+    throw EFzyException(Format(messages::kNonFiniteOutput, output.Name));
 }
 
 }  // namespace tapwise::detail

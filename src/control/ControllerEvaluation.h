@@ -66,6 +66,7 @@ class TControllerEvaluation {
   struct TOutput {
     TFzyFloat Minimum = 0;
     TFzyFloat Maximum = 0;
+    std::string Name;
     std::optional<TFzyFloat> Default;
     const TBlock* Block = nullptr;
     std::vector<TSugenoTerm> SugenoTerms;

@@ -60,18 +60,18 @@ void AppendOutput(std::string& text, const TControllerOutput& output) {
     for (const TSugenoTerm& term : output.SugenoTerms) {
       text += "\n  (term " + term.Name;
       if (term.Coefficients.empty()) {
-        text += " (constant " + FloatToStr(term.Constant) + "))";
+        text += " (constant " + ExactFloatToStr(term.Constant) + "))";
         continue;
       }
-      text += " (linear " + FloatToStr(term.Constant);
+      text += " (linear " + ExactFloatToStr(term.Constant);
       for (const TSugenoCoefficient& coefficient : term.Coefficients)
-        text += " (" + coefficient.Input + " " + FloatToStr(coefficient.Factor) + ")";
+        text += " (" + coefficient.Input + " " + ExactFloatToStr(coefficient.Factor) + ")";
       text += "))";
     }
   } else if (output.Variable != output.Name) {
     text += " (variable " + output.Variable + ")";
   }
-  if (output.Default) text += " (default " + FloatToStr(*output.Default) + ")";
+  if (output.Default) text += " (default " + ExactFloatToStr(*output.Default) + ")";
   text += ")\n";
 }
 
@@ -83,13 +83,13 @@ void AppendBlock(std::string& text, const TRuleBlock& block) {
           std::string(SettingWord(settings.Implication)) + ") (aggregation " +
           std::string(SettingWord(settings.Aggregation)) + ")\n";
   text += "  (defuzzification " + std::string(SettingWord(settings.Defuzzification)) +
-          ") (threshold " + FloatToStr(settings.Threshold) + ")";
+          ") (threshold " + ExactFloatToStr(settings.Threshold) + ")";
   for (const TFuzzyRule& rule : block.Rules) {
     text += "\n  (rule " + rule.Name + " (if " + AntecedentText(rule.If) + ") (then";
     for (const TTermTest& consequent : rule.Then)
       text += " " + TestText(consequent);
     text += ")";
-    if (rule.Weight != 1) text += " (weight " + FloatToStr(rule.Weight) + ")";
+    if (rule.Weight != 1) text += " (weight " + ExactFloatToStr(rule.Weight) + ")";
     text += ")";
   }
   text += ")\n";
@@ -104,7 +104,7 @@ std::string ControllerText(const TControllerModel& model) {
     text += model.GetParser().FuzzyVariableToString(*variables.GetVariable(i)) + "\n";
   for (const TControllerInput& input : model.GetInputs()) {
     text += "(definput " + input.Name;
-    if (input.Spread > 0) text += " (spread " + FloatToStr(input.Spread) + ")";
+    if (input.Spread > 0) text += " (spread " + ExactFloatToStr(input.Spread) + ")";
     text += ")\n";
   }
   for (const TControllerOutput& output : model.GetOutputs())

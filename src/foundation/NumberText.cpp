@@ -131,6 +131,12 @@ std::optional<double> TryPlainDecimal(std::string_view text) {
   return negative ? -value : value;
 }
 
+std::string ExactFloatToStr(double value) {
+  std::array<char, 64> buffer{};
+  const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+  return std::string(buffer.data(), end);
+}
+
 std::string FloatToStr(double value) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value > 0 ? "INF" : "-INF";

@@ -293,6 +293,7 @@ inline constexpr char kSpreadOutOfRange[] = "The spread %s of input %s is not a 
 inline constexpr char kNonFiniteNumber[] = "%s of %s is not a finite number";
 inline constexpr char kInputNotNumber[] = "The value of input %s is not a number";
 inline constexpr char kInputWithoutValue[] = "Input %s has no value";
+inline constexpr char kNonFiniteOutput[] = "Output %s is not a finite number";
 inline constexpr char kNoRuleFired[] = "No rule fired for output %s, and it has no default";
 inline constexpr char kNotProcessed[] = "The controller has not processed its inputs yet";
 // The parser's errors in the controller forms: the argument is the word or text found.

@@ -14,6 +14,10 @@ namespace tapwise {
 /// numbers without a decimal point, exponent form below 0.00001 or from 1E15 on.
 /// 0 -> "0", 20.0 -> "20", 1.0 / 3 -> "0.333333333333333", 0.0000012 -> "1.2E-6".
 std::string FloatToStr(double value);
+/// The shortest text that reads back as exactly `value` (finite values): 0.1 -> "0.1",
+/// 1.0 / 3 -> "0.3333333333333333", 1e-7 -> "1e-07". For settings that must survive a
+/// write and a read bit for bit.
+std::string ExactFloatToStr(double value);
 
 /// C's "%.<decimals>f", right-aligned in `width` characters: FormatFixed(3.14159, 4) is
 /// "3.1416" and FormatFixed(2.5, 3, 6) is " 2.500".
