@@ -28,6 +28,14 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
 
+# Independent controllers evaluated on several threads at once, under ThreadSanitizer: only
+# the library and the controller tests are built for it.
+echo "== threads (ThreadSanitizer)"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAPWISE_SANITIZE_THREADS=ON \
+  -DTAPWISE_BUILD_BENCHMARKS=OFF -DTAPWISE_BUILD_TOOLS=OFF -DTAPWISE_BUILD_APP=OFF >/dev/null
+cmake --build build-tsan --target tapwise_control_tests -- -j"$(nproc)"
+TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/tapwise_control_tests --gtest_filter='*Thread*'
+
 # A short bounded fuzzing run of every harness (clang, libFuzzer) from the committed seeds;
 # any crash, leak, hang or broken invariant fails the script. TAPWISE_FUZZ_SECONDS=0 skips it.
 fuzz_seconds=${TAPWISE_FUZZ_SECONDS:-20}
