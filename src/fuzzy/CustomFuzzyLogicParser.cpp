@@ -28,6 +28,10 @@ std::string ShortenEcho(const std::string& text) {
 TCustomFuzzyLogicParser::TCustomFuzzyLogicParser(TComponent* owner) : TComponent(owner) {}
 
 TCustomFuzzyLogicParser::~TCustomFuzzyLogicParser() {
+  // A parser that goes without `delete` (a local, a member) comes here before the removal
+  // steps: the linked component must hear of it before the link is dropped, and while this
+  // part still answers the references its variables and sets let go of.
+  BeforeDestruction();
   SetFuzzyLogic(nullptr);
 }
 

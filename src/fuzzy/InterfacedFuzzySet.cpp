@@ -1,6 +1,7 @@
 #include "tapwise/fuzzy/InterfacedFuzzySet.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Format.h"
@@ -54,6 +55,10 @@ bool TIFSValues::EqualPoints(const IFuzzySet& source) const {
 
 TIFuzzySet::TIFuzzySet() : TFuzzySet(nullptr, TMemberValues{}), FIFSValues(this) {
   AttachValues(FIFSValues);
+}
+
+TIFuzzySet::~TIFuzzySet() {
+  LeaveVariableList();
 }
 
 IntfPtr<TIFuzzySet> TIFuzzySet::Create(const IntfPtr<IFuzzyVariable>& variable,
@@ -229,11 +234,32 @@ void TIFuzzySet::SetVariable(const IntfPtr<IFuzzyVariable>& value) {
   if (FVariable || GetDefined()) self = IntfPtr<IFuzzySet>(this);
   IntfPtr<IFuzzyVariable> old = FVariable;
   if (old && IsStoredIn(*old)) old->RemoveFuzzySet(*this);
+  LeaveVariableList();
   FVariable = value;
+  JoinVariableList();
   if (value) {
     if (GetDefined()) value->AddFuzzySet(self);
     FParser = value->GetParser();
+  } else {
+    // Nothing would take it from the set when the parser goes.
+    FParser = nullptr;
   }
+}
+
+void TIFuzzySet::JoinVariableList() {
+  FListedIn = CastExpecting<TIFuzzyVariable, TIFuzzyVariable>(FVariable.Get());
+  if (FListedIn == nullptr) return;
+  FNextListed = std::exchange(FListedIn->FFirstListedSet, this);
+  if (FNextListed != nullptr) FNextListed->FPrevListed = this;
+}
+
+void TIFuzzySet::LeaveVariableList() noexcept {
+  if (FListedIn == nullptr) return;
+  (FPrevListed != nullptr ? FPrevListed->FNextListed : FListedIn->FFirstListedSet) = FNextListed;
+  if (FNextListed != nullptr) FNextListed->FPrevListed = FPrevListed;
+  FListedIn = nullptr;
+  FPrevListed = nullptr;
+  FNextListed = nullptr;
 }
 
 // ---- Points ----

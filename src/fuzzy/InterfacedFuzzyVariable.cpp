@@ -227,8 +227,16 @@ void TIFuzzyVariable::SetThreshold(TFzyFloat value) {
 }
 
 void TIFuzzyVariable::SetParser(const IntfPtr<IFuzzyParser>& value) {
+  // A copy: `value` may be this very link, and the former parser stays counted until every
+  // set has let go of it.
+  const IntfPtr<IFuzzyParser> former = FParser;
   FParser = value;
   if (FItems) FItems->SetParserOfAll(value);
+  // Sets that took the former parser from this variable must not keep it: a parser
+  // component is not kept alive by its references, and the sets may outlive it.
+  for (TIFuzzySet* set = FFirstListedSet; set != nullptr; set = set->FNextListed) {
+    if (set->FParser == former) set->FParser = value;
+  }
 }
 
 std::string TIFuzzyVariable::GetText() const {

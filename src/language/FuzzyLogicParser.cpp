@@ -213,7 +213,14 @@ IntfPtr<IFuzzyVariable> TZTFuzzyLogicParser::ParseFuzzyVariable() {
   IntfPtr<IFuzzyVariable> variable = logic->CreateVariable(name);
   variable->SetComment(comment);
   variable->SetParser(IntfPtr<IFuzzyParser>(this));
-  IntfWalk(*this).ParseClauses(variable, token);
+  try {
+    IntfWalk(*this).ParseClauses(variable, token);
+  } catch (...) {
+    // It never reaches the component, which would take this parser from it (and from the
+    // terms an event handler may have kept) when the parser goes.
+    variable->SetParser(nullptr);
+    throw;
+  }
   logic->GetVariableTable().PutVariable(name, variable);
   if (const auto& event = GetOnParseFuzzyVariableIntf()) event(*variable);
   return variable;

@@ -303,6 +303,26 @@ TEST(FuzzyLogicComponent, DestructionFreesEverythingAndUnhooksSurvivors) {
   }
   EXPECT_EQ(parser->GetFuzzyLogic(), nullptr);
   EXPECT_EQ(parser->RefCount(), 0);
+
+  // A parser that goes without `delete` (a local declared after its component) is heard of
+  // as well: the variable and a set made for it let go of it.
+  IntfPtr<IFuzzySet> clipped;
+  {
+    TIFuzzyLogic logic;
+    FakeFuzzyLogicParser local;
+    local.SetFuzzyLogic(&logic);
+    logic.SetParser(&local);
+    logic.SetStrings("d 0 4 warm");
+    survivor = logic.GetVariable("d");
+    clipped = survivor->ApplyRule(survivor->GetFuzzySet("warm"), nullptr, 0.5);
+    ASSERT_TRUE(clipped->GetParser());
+  }
+  EXPECT_FALSE(survivor->GetParser());
+  EXPECT_FALSE(clipped->GetParser());
+  EXPECT_DOUBLE_EQ(clipped->GetMembership(4), 0.5);
+  clipped = nullptr;
+  survivor = nullptr;
+  EXPECT_EQ(guard.Alive(), 0);
 }
 
 // The component's going lets each variable that nothing else holds go at once; what is held

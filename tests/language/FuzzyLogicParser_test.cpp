@@ -250,6 +250,102 @@ TEST(ParserLifetimeTest, EitherSideMayGoFirst) {
   }
 }
 
+// Frees a parser and its component in the order asked for.
+template <class Logic>
+void Destroy(std::unique_ptr<TZTFuzzyLogicParser>& parser, std::unique_ptr<Logic>& logic,
+             bool parser_first) {
+  if (parser_first) parser.reset();
+  logic.reset();
+  parser.reset();
+}
+
+// The text a set gives without a parser: its name and its points.
+template <class Set>
+std::string PlainText(const Set& set) {
+  return "(" + set.GetName() + " " + set.ValuesText().substr(1);
+}
+
+// Sets made from a component's variables (by rule firing, operations and expressions, and a
+// term a new parse replaced) and a variable itself may be held past the parser and the
+// component, whichever goes first: they let go of the parser and stay readable, and nothing
+// stays alive once they go. A plain set handed to the caller is the caller's alone; one that
+// joined a term collection goes with it.
+TEST(ParserLifetimeTest, HeldSetsOutliveTheParserAndTheComponentEitherWay) {
+  for (const bool parser_first : {true, false}) {
+    SCOPED_TRACE(parser_first ? "parser first" : "component first");
+    LiveObjectGuard guard;
+    IntfPtr<IFuzzyVariable> flow;
+    std::vector<IntfPtr<IFuzzySet>> held;
+    {
+      auto parser = std::make_unique<TZTFuzzyLogicParser>();
+      auto logic = std::make_unique<TIFuzzyLogic>();
+      parser->SetFuzzyLogic(logic.get());
+      logic->SetParser(parser.get());
+      logic->SetStrings(kDemoDefinitions);
+      flow = logic->GetVariable("outFlow");
+      IntfPtr<IFuzzySet> low = flow->GetFuzzySet("low");
+      IntfPtr<IFuzzySet> ok = flow->GetFuzzySet("OK");
+      IntfPtr<IFuzzySet> clipped = flow->ApplyRule(ok, nullptr, 0.5);
+      held = {clipped, flow->FireSimpleRule(*ok, low, *ok, clipped),
+              low->Union(*flow->GetFuzzySet("strong")),
+              parser->EvaluateExpression(flow, "very low or strong"), low};
+      parser->ParseFuzzySet(flow, "(term low (z 2 10))");
+      ASSERT_TRUE(low->GetParser());
+      // A term an event handler keeps of a variable whose definition then fails.
+      parser->SetOnParseFuzzySetIntf(
+          [&](IFuzzyVariable&, IFuzzySet& term) { held.emplace_back(&term); });
+      EXPECT_THROW(parser->ParseFuzzyVariable("(deffuzzy bad (values (term a ((0 1) (1 0))) "
+                                              "(term b warm)))"),
+                   EFzyParseException);
+      ASSERT_EQ(held.size(), 6u);
+      Destroy(parser, logic, parser_first);
+    }
+    EXPECT_FALSE(flow->GetParser());
+    EXPECT_EQ(flow->GetText(), "outFlow");
+    for (const auto& set : held) {
+      EXPECT_FALSE(set->GetParser()) << set->GetName();
+      EXPECT_EQ(set->GetText(), PlainText(*set));
+    }
+    // OK is the symmetric (pi 12 1), capped at 0.5; low is (z 3 11.5), strong (s 12.5 25).
+    EXPECT_DOUBLE_EQ(held[0]->GetMaximumYValue(), 0.5);
+    EXPECT_NEAR(held[0]->CenterOfGravity(), 12, 1e-9);
+    const std::vector<std::vector<double>> at_3_12_30 = {
+        {0, 0.5, 0}, {1, 0.5, 0}, {1, 0, 1}, {1, 0, 1}, {1, 0, 0}};
+    for (size_t i = 0; i < at_3_12_30.size(); ++i) {
+      EXPECT_NEAR(held[i]->GetMembership(3), at_3_12_30[i][0], 1e-9) << i;
+      EXPECT_NEAR(held[i]->GetMembership(12), at_3_12_30[i][1], 1e-9) << i;
+      EXPECT_NEAR(held[i]->GetMembership(30), at_3_12_30[i][2], 1e-9) << i;
+    }
+    EXPECT_DOUBLE_EQ(held[5]->GetMembership(0.25), 0.75);
+    held.clear();
+    flow = nullptr;
+    EXPECT_EQ(guard.Alive(), 0);
+
+    TFuzzySetResult expression;
+    TFuzzySetResult fired;
+    {
+      auto parser = std::make_unique<TZTFuzzyLogicParser>();
+      auto logic = std::make_unique<TFuzzyLogic>();
+      parser->SetFuzzyLogic(logic.get());
+      logic->SetParser(parser.get());
+      logic->SetStrings(kDemoDefinitions);
+      TFuzzyVariable* plain_flow = logic->GetVariable("outFlow");
+      expression = parser->EvaluateExpression(*plain_flow, "very low or strong");
+      fired = plain_flow->ApplyRule(*plain_flow->GetItems().GetSet(1), nullptr, 0.5);
+      ASSERT_TRUE(expression.Owns());
+      ASSERT_FALSE(fired.Owns());
+      Destroy(parser, logic, parser_first);
+    }
+    EXPECT_EQ(expression->GetText(),
+              "(" + expression->GetName() + " " + expression->ValuesText().substr(1));
+    EXPECT_NEAR(expression->GetMembership(3), 1, 1e-9);
+    EXPECT_NEAR(expression->GetMembership(12), 0, 1e-9);
+    EXPECT_NEAR(expression->GetMembership(30), 1, 1e-9);
+    expression = TFuzzySetResult();
+    fired = TFuzzySetResult();
+  }
+}
+
 TEST(CollectionParserTest, DemonstrationTextIntoThePlainComponent) {
   TZTFuzzyLogicParser parser;
   TFuzzyLogic logic;

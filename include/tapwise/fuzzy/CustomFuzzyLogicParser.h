@@ -32,10 +32,12 @@ class TFuzzyVariable;
 /// Lifetime. The parser is a component: its owner (or whoever created it) frees it.
 /// `AddRef` and `Release` only count the references that variables and sets hold; they never
 /// free the parser. A component whose `Parser` this is takes it from its stored variables
-/// (and their terms) when the parser goes or is replaced, and from every variable that
-/// leaves it. Other holders (sets made by operations, such as the clipped copies of rule
-/// firing, carry their variable's parser) must drop their references before the parser is
-/// destroyed.
+/// when the parser goes or is replaced, and from every variable that leaves it; a variable
+/// that lets it go takes it from its terms and from the sets made for it (the clipped copies
+/// of rule firing, results of operations and expressions), so that all of them may outlive
+/// the parser. Holders outside the component's reach (a variable or set given the parser by
+/// hand through `SetParser`, a copy of a variable made with `Assign` or `Clone`) must drop it
+/// before the parser is destroyed.
 ///
 /// The two flavours share operation names where their parameters differ (an `IFuzzyVariable`
 /// or a `TFuzzyVariable`). `ParseFuzzyVariable(text)` exists in both flavours with the same

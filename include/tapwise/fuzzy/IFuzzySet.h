@@ -72,7 +72,7 @@ class IFuzzySet : public ICloneable {
   virtual const IntfPtr<IFuzzyVariable>& GetVariable() const = 0;
   /// Moves the set to `value`: out of the old variable's table (when it stores this very
   /// set), then, for a `Defined` set, into the new one; the set takes the new variable's
-  /// parser.
+  /// parser (none without a variable).
   virtual void SetVariable(const IntfPtr<IFuzzyVariable>& value) = 0;
   virtual const IntfPtr<IFuzzyParser>& GetParser() const = 0;
   /// Stores the parser; no notification.

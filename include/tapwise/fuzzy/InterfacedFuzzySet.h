@@ -12,6 +12,8 @@
 
 namespace tapwise {
 
+class TIFuzzyVariable;
+
 /// The point list of an interfaced set: the plain list plus copying from and comparing with
 /// any `IFuzzySet`.
 class TIFSValues : public TFuzzySetValues {
@@ -54,7 +56,9 @@ class TIFuzzySetInterface : public IFuzzySet {
 ///
 /// A stored term and its variable hold each other; `TIFuzzyVariable::Release` breaks the
 /// cycle. Sets made by operations are of this set's class (`CreateSet`) and carry this set's
-/// variable without being stored in it.
+/// variable without being stored in it. Every set linked to a `TIFuzzyVariable`, stored or
+/// not, follows the parser that the variable lets go of (see `TIFuzzyVariable::SetParser`),
+/// so a set may outlive its parser and component whichever goes first.
 ///
 /// On a `TIFuzzySet` itself the plain set's operations (taking and returning `TFuzzySet`) and
 /// the interface's (taking `IFuzzySet`, returning handles) share names; call the interface's
@@ -122,6 +126,7 @@ class TIFuzzySet : public TFuzzySet, public TInterfacedObject, public detail::TI
   TFzyFloat GetMinX() const override;
 
   const IntfPtr<IFuzzyVariable>& GetVariable() const override { return FVariable; }
+  /// As the interface says; a set moved to no variable keeps no parser.
   void SetVariable(const IntfPtr<IFuzzyVariable>& value) override;
   const IntfPtr<IFuzzyParser>& GetParser() const override { return FParser; }
   void SetParser(const IntfPtr<IFuzzyParser>& value) override { FParser = value; }
@@ -226,6 +231,7 @@ class TIFuzzySet : public TFuzzySet, public TInterfacedObject, public detail::TI
 
  protected:
   TIFuzzySet();
+  ~TIFuzzySet() override;
   /// The second half of construction, once the set is held: names it and links it to
   /// `variable`. A descendant's factory builds its object, holds it and calls this.
   ///
@@ -252,9 +258,15 @@ class TIFuzzySet : public TFuzzySet, public TInterfacedObject, public detail::TI
   void Rekey(Rename&& rename);
   bool IsStoredIn(IFuzzyVariable& variable) const;
   void ReportChange();
+  // Enters the list of sets that `FVariable` reaches when it is one of the library's
+  // variables; leaves the list it is in.
+  void JoinVariableList();
+  void LeaveVariableList() noexcept;
 
   // Term tables mark every set of this class that enters one (a mark never taken back).
   friend class TIFuzzySets;
+  // The variable walks its list and hands the listed sets its parser.
+  friend class TIFuzzyVariable;
 
   // The point list, kept in the set itself (one allocation less per set). First, so that
   // it goes last: the set's other members let go of their objects while it is whole.
@@ -266,6 +278,11 @@ class TIFuzzySet : public TFuzzySet, public TInterfacedObject, public detail::TI
   // the library's own variables can hold it, and a rename need not look it up (each rule
   // firing renames a clipped copy that was never stored).
   bool FEnteredTermTable = false;
+  // The variable whose list holds this set (FVariable itself, when it is a TIFuzzyVariable)
+  // and the neighbours in that list.
+  TIFuzzyVariable* FListedIn = nullptr;
+  TIFuzzySet* FPrevListed = nullptr;
+  TIFuzzySet* FNextListed = nullptr;
 };
 
 /// The class reference of the sets a variable creates: builds an empty set of a

@@ -30,6 +30,12 @@ class TIFuzzyVariablePersistent : public TPersistent {
 /// frees itself once its count reaches zero; a term still held from outside keeps the
 /// variable alive, with an empty table.
 ///
+/// Parser. The variable hands its parser to its stored terms and to every other set of the
+/// library's class linked to it (a clipped copy of rule firing, the result of an operation
+/// or an expression, a term taken out of the table), so that a component that takes its
+/// parser from the variable takes it from all of them. Like its sets, the variable is used
+/// from one thread: each set made for it enters its list.
+///
 ///     {
 ///       auto temperature = TIFuzzyVariable::Create("temperature");
 ///       temperature->AddFuzzySet("cold");
@@ -102,6 +108,8 @@ class TIFuzzyVariable : public TIFuzzyVariablePersistent,
   TFzyFloat GetThreshold() const override { return FThreshold; }
   void SetThreshold(TFzyFloat value) override;
   const IntfPtr<IFuzzyParser>& GetParser() const override { return FParser; }
+  /// Every stored term takes `value`, and so does every other set linked to the variable
+  /// that carried the variable's former parser (see the class comment).
   void SetParser(const IntfPtr<IFuzzyParser>& value) override;
   std::string GetText() const override;
 
@@ -203,6 +211,10 @@ class TIFuzzyVariable : public TIFuzzyVariablePersistent,
   std::string FComment;
   TIFuzzySetEvent FOnFuzzySetDeleted;
   TIFuzzySetEvent FOnFuzzySetAdded;
+  // The sets of the library's class linked to this variable, stored or not (each holds the
+  // variable, so the list is empty by the time the variable goes).
+  friend class TIFuzzySet;
+  TIFuzzySet* FFirstListedSet = nullptr;
 };
 
 }  // namespace tapwise
