@@ -43,6 +43,22 @@ class FuzzyliteFaucetController {
   fl::OutputVariable* FColdChange = nullptr;
 };
 
+/// The textbook tipping controller (examples/tipping.fzl) in fuzzylite: Mamdani with
+/// minimum and maximum, clipping implication, maximum aggregation and a centroid sampled at
+/// `resolution` points.
+class FuzzyliteTipping {
+ public:
+  explicit FuzzyliteTipping(int resolution);
+  ~FuzzyliteTipping();
+  FuzzyliteTipping(const FuzzyliteTipping&) = delete;
+  FuzzyliteTipping& operator=(const FuzzyliteTipping&) = delete;
+
+  double Tip(double quality, double service);
+
+ private:
+  std::unique_ptr<fl::Engine> FEngine;
+};
+
 /// Parses an FLL text with fuzzylite's importer and returns the number of input variables
 /// it found (so that the work cannot be optimised away).
 std::size_t ImportFll(const std::string& text);

@@ -21,6 +21,7 @@
 #include "BenchInputs.h"
 #include "FuzzyliteFaucetController.h"
 #include "TapwiseFaucetController.h"
+#include "tapwise/control/FuzzyController.h"
 #include "tapwise/foundation/NumberText.h"
 
 using tapwise::FormatFixed;
@@ -52,7 +53,9 @@ extern "C" __attribute__((noinline)) double TapwiseBenchSweepTapwise(
 }
 
 #if TAPWISE_BENCH_FUZZYLITE
+using tapwise::TFuzzyController;
 using tapwise::bench::FuzzyliteFaucetController;
+using tapwise::bench::FuzzyliteTipping;
 
 extern "C" __attribute__((noinline)) double TapwiseBenchSweepFuzzylite(
     FuzzyliteFaucetController& controller, long sweeps) {
@@ -107,6 +110,29 @@ std::string Describe(const Deviation& deviation) {
          FormatFixed(deviation.where.flow, 3) + "; mean " + FormatFixed(deviation.mean, 6);
 }
 
+// The tipping controller's largest difference to fuzzylite's over a grid of the inputs, and
+// the values at one point.
+void ReportTipping() {
+  TFuzzyController tapwise = TFuzzyController::FromFile(TAPWISE_EXAMPLES_DIR "/tipping.fzl");
+  const auto tip = [&tapwise](double quality, double service) {
+    tapwise.SetInput("quality", quality);
+    tapwise.SetInput("service", service);
+    tapwise.Process();
+    return tapwise.GetOutput("tip");
+  };
+  for (int resolution : {100, 1000}) {
+    FuzzyliteTipping peer(resolution);
+    double largest = 0;
+    for (int q = 0; q <= 40; ++q)
+      for (int s = 0; s <= 40; ++s)
+        largest = std::max(largest, std::fabs(tip(q / 4.0, s / 4.0) - peer.Tip(q / 4.0, s / 4.0)));
+    Print("note: tipping, largest |tapwise - fuzzylite" + std::to_string(resolution) +
+          "| over a 41 x 41 grid " + FormatFixed(largest, 6) +
+          "; at quality 6.5, service 9.8: " + "tapwise " + FormatFixed(tip(6.5, 9.8), 6) +
+          ", fuzzylite " + FormatFixed(peer.Tip(6.5, 9.8), 6));
+  }
+}
+
 double FuzzyliteAllocationsPerTick(int resolution) {
   FuzzyliteFaucetController controller(resolution);
   SweepChecksum(controller, 1);
@@ -137,6 +163,7 @@ int Report() {
   Print("note: fuzzylite allocations per tick: resolution 100 " +
         FormatFixed(FuzzyliteAllocationsPerTick(100), 1) + ", resolution 1000 " +
         FormatFixed(FuzzyliteAllocationsPerTick(1000), 1));
+  ReportTipping();
   Print("cog_max_abs_diff res100=" + FormatFixed(at100.largest, 6) +
         " res1000=" + FormatFixed(at1000.largest, 6));
 #else
