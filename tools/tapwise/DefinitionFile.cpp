@@ -5,6 +5,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <istream>
 #include <system_error>
 
 #include "ToolError.h"
@@ -33,6 +34,13 @@ std::string ReadFileText(const std::string& path) {
   if (fs::is_directory(status)) throw fail(messages::kToolIsDirectory);
   std::ifstream in(path, std::ios::binary);
   if (!in) throw fail(messages::kToolCannotOpen);
+  return ReadStreamText(in, path);
+}
+
+std::string ReadStreamText(std::istream& in, const std::string& name) {
+  const auto fail = [&name](const std::string& reason) {
+    return EToolError(Format(messages::kToolCannotRead, name, reason));
+  };
   // Read in pieces up to a bound, so that a device that never ends (/dev/zero) is refused
   // instead of filling the memory; pipes and process substitutions still work.
   std::string text;
@@ -57,6 +65,15 @@ std::vector<IntfPtr<IFuzzySet>> TermsInOrder(const IFuzzyVariable& variable) {
   return terms;
 }
 
+void TVariableFormsParser::ParseDefinitionForm(const std::string& keyword, bool interfaced) {
+  if (keyword != "definput" && keyword != "defoutput" && keyword != "defrules")
+    return TZTFuzzyLogicParser::ParseDefinitionForm(keyword, interfaced);
+  FHasControllerForms = true;
+  GetTokenStream()->NextToken();
+  // A form that never closes runs to the end here; the controller's parse reports it.
+  GetTokenStream()->SkipToBalance();
+}
+
 TDefinitionFile::TDefinitionFile(std::string path, bool auto_terms) : FPath(std::move(path)) {
   std::string text = ReadFileText(FPath);
   // Editors on some systems start UTF-8 text with a byte-order mark; it is no token.
@@ -70,11 +87,12 @@ TDefinitionFile::TDefinitionFile(std::string path, bool auto_terms) : FPath(std:
   });
   try {
     FParser.Parse(text);
+    FParser.SetOnParseFuzzyVariableIntf(nullptr);
+    if (FParser.HasControllerForms()) FController = TFuzzyController::FromText(text);
   } catch (const std::exception& e) {
     FParser.SetOnParseFuzzyVariableIntf(nullptr);
     throw EToolError(Format(messages::kToolFileError, FPath, OneLine(e.what())));
   }
-  FParser.SetOnParseFuzzyVariableIntf(nullptr);
   // A variable defined again replaced the earlier one in the component: keep only the
   // variables the component still holds, each at the place of its last definition.
   for (std::size_t i = 0; i < parsed.size(); ++i) {
@@ -87,6 +105,11 @@ TDefinitionFile::TDefinitionFile(std::string path, bool auto_terms) : FPath(std:
 }
 
 TDefinitionFile::~TDefinitionFile() = default;
+
+TFuzzyController& TDefinitionFile::GetController() {
+  if (!FController) throw EToolError(Format(messages::kToolNoController, FPath));
+  return *FController;
+}
 
 IntfPtr<IFuzzyVariable> TDefinitionFile::FindVariable(const std::string& name) const {
   std::string names;

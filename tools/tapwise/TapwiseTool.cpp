@@ -4,11 +4,13 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <memory>
 #include <new>
 #include <system_error>
 #include <vector>
 
+#include "ControllerCommands.h"
 #include "DefinitionFile.h"
 #include "SvgPlot.h"
 #include "ToolArguments.h"
@@ -27,12 +29,17 @@ namespace tapwise::tool {
 
 namespace {
 
-constexpr std::array<TCommandSyntax, 4> kCommands = {{
+constexpr std::array<TCommandSyntax, 6> kCommands = {{
     {"check", 1, -1, "FILE"},
     {"format", 1, 1, "FILE"},
     {"eval", 3, 3, "FILE, VARIABLE and EXPRESSION"},
     {"plot", 1, 1, "FILE", true},
+    {"run", 1, -1, "FILE", false, true},
+    {"table", 2, 2, "FILE and DATA"},
 }};
+
+// What errors call standard input read as the DATA "-".
+constexpr char kStandardInput[] = "standard input";
 
 // Writes `text` to a file beside `path` and then puts it in place, so that a failed write
 // leaves neither a partial picture nor a damaged older one.
@@ -90,7 +97,17 @@ std::string Plot(const TCommandArguments& arguments) {
   return {};
 }
 
-TToolResult RunCommand(const TCommandSyntax& syntax, std::span<const std::string> args) {
+std::string Table(const TCommandArguments& arguments, std::istream& input) {
+  TDefinitionFile file(arguments.Positional[0], arguments.AutoTerms);
+  TFuzzyController& controller = file.GetController();
+  const std::string& data = arguments.Positional[1];
+  if (data == "-")
+    return TableText(controller, ReadStreamText(input, kStandardInput), kStandardInput);
+  return TableText(controller, ReadFileText(data), data);
+}
+
+TToolResult RunCommand(const TCommandSyntax& syntax, std::span<const std::string> args,
+                       std::istream& input) {
   const TCommandArguments arguments = ReadCommandArguments(syntax, args);
   TToolResult result;
   if (arguments.Help) {
@@ -115,6 +132,12 @@ TToolResult RunCommand(const TCommandSyntax& syntax, std::span<const std::string
       throw EToolError(Format(messages::kToolExpressionError, arguments.Positional[2],
                               arguments.Positional[1], OneLine(e.what())));
     }
+  } else if (syntax.Name == "run") {
+    TDefinitionFile file(path, arguments.AutoTerms);
+    result.Out = RunText(file.GetController(), std::span(arguments.Positional).subspan(1),
+                         arguments.Explain);
+  } else if (syntax.Name == "table") {
+    result.Out = Table(arguments, input);
   } else {
     result.Out = Plot(arguments);
   }
@@ -135,6 +158,10 @@ TToolResult Fail(const std::string& message) {
 }  // namespace
 
 TToolResult RunTapwise(std::span<const std::string> args) {
+  return RunTapwise(args, std::cin);
+}
+
+TToolResult RunTapwise(std::span<const std::string> args, std::istream& input) {
   try {
     if (args.empty()) return Fail(messages::kToolMissingCommand);
     const std::string& command = args[0];
@@ -146,7 +173,7 @@ TToolResult RunTapwise(std::span<const std::string> args) {
     if (command == "--version") return {0, std::string("tapwise ") + TAPWISE_VERSION + "\n", {}};
     for (const TCommandSyntax& syntax : kCommands) {
       if (syntax.Name != command) continue;
-      TToolResult result = RunCommand(syntax, args.subspan(1));
+      TToolResult result = RunCommand(syntax, args.subspan(1), input);
       // Each error line carries the tool's name, like the errors raised below.
       if (!result.Err.empty()) {
         std::string prefixed;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <span>
 #include <string>
 
@@ -20,9 +21,14 @@ struct TToolResult {
 ///     tapwise format FILE
 ///     tapwise eval FILE VARIABLE EXPRESSION
 ///     tapwise plot FILE [--var NAME]... -o OUT.svg
+///     tapwise run FILE [--explain] NAME=VALUE...
+///     tapwise table FILE DATA
 ///
 /// Every failure, including ones the library raises, becomes an error line and status 1.
 /// `plot` writes its file only when the whole picture is made, replacing the file at once.
+/// `table` reads `input` for the DATA "-".
+TToolResult RunTapwise(std::span<const std::string> args, std::istream& input);
+/// RunTapwise with the process's standard input.
 TToolResult RunTapwise(std::span<const std::string> args);
 
 }  // namespace tapwise::tool

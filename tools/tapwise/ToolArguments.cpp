@@ -48,6 +48,10 @@ TCommandArguments ReadCommandArguments(const TCommandSyntax& syntax,
       result.AutoTerms = true;
       continue;
     }
+    if (word == "--explain" && syntax.ExplainOption) {
+      result.Explain = true;
+      continue;
+    }
     // Options with a value: "--var NAME", "--var=NAME", "-o FILE", "--output=FILE".
     const std::size_t equals = word.find('=');
     const std::string option = word.substr(0, equals);

@@ -17,6 +17,8 @@ struct TCommandSyntax {
   std::string_view Missing;
   /// Whether "--var NAME" and "-o FILE" are accepted (plot).
   bool PlotOptions = false;
+  /// Whether "--explain" is accepted (run).
+  bool ExplainOption = false;
 };
 
 /// A subcommand's command line, read.
@@ -28,6 +30,7 @@ struct TCommandArguments {
   std::string Output;
   bool Help = false;
   bool AutoTerms = false;
+  bool Explain = false;
 };
 
 /// Reads `args` (the words after the subcommand) by `syntax`. "--help" or "-h" anywhere

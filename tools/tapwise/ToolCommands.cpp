@@ -1,5 +1,6 @@
 #include "ToolCommands.h"
 
+#include "ControllerCommands.h"
 #include "ToolText.h"
 #include "tapwise/foundation/NumberText.h"
 #include "tapwise/fuzzy/IFuzzySet.h"
@@ -36,10 +37,14 @@ std::string CheckText(const TDefinitionFile& file) {
       text += writer::ShapeText(term->AsFuzzySet()) + "\n";
     }
   }
+  if (const TFuzzyController* controller = file.FindController())
+    text += ControllerCheckText(*controller);
   return text;
 }
 
 std::string FormatText(TDefinitionFile& file) {
+  // The controller's text holds the variables too, as the controller read them.
+  if (const TFuzzyController* controller = file.FindController()) return controller->ToText();
   std::string text;
   for (const auto& variable : file.GetVariables()) {
     text += file.GetParser().FuzzyVariableToString(*variable);

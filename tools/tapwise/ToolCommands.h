@@ -13,11 +13,16 @@ namespace tapwise::tool {
 ///     demo.fzl: 3 variables
 ///       outTemp: range 5 to 65, units Celcius, 3 terms
 ///         cold (z 10.0000 35.0000)
+///
+/// A file with a controller goes on with its inputs, outputs and rule blocks (see
+/// ControllerCheckText).
 std::string CheckText(const TDefinitionFile& file);
 
 /// What `tapwise format` prints: the writer's text of every variable in the order of the
 /// file, each followed by a line break. It parses back to the same variables, and formatting
-/// it again gives the same text.
+/// it again gives the same text. A file with a controller is written as the controller writes
+/// itself (its variables, inputs, outputs and rule blocks), which reads back to the same
+/// controller.
 std::string FormatText(TDefinitionFile& file);
 
 /// What `tapwise eval` prints: the resulting set's name and expression text, one "(X Y)"

@@ -7,13 +7,17 @@ namespace {
 constexpr std::string_view kToolHelp =
     R"HELP(Usage: tapwise COMMAND [OPTIONS] ARGUMENTS
 
-Check, tidy, try and draw fuzzy definition files ("(deffuzzy ...)" forms).
+Check, tidy, try and draw fuzzy definition files ("(deffuzzy ...)" forms), and run the
+controllers they define ("(definput", "(defoutput" and "(defrules" forms).
 
 Commands:
-  check FILE...                       parse each file, list its variables and terms
+  check FILE...                       parse each file, list its variables and terms, and
+                                      its controller's inputs, outputs and rule blocks
   format FILE                         print the file in the writer's layout
   eval FILE VARIABLE EXPRESSION       evaluate a fuzzy expression over a variable's terms
   plot FILE [--var NAME]... -o OUT    draw the membership functions as SVG
+  run FILE [--explain] NAME=VALUE...  run the controller once on the given input values
+  table FILE DATA                     run the controller on every row of a table of inputs
 
 Options of every command:
   --auto-terms   add the terms low, medium and high where a variable lacks them, as a
@@ -36,6 +40,14 @@ units and term count, and every term with its shape as the writer writes it:
     outTemp: range 5 to 65, units Celcius, 3 terms
       cold (z 10.0000 35.0000)
 
+A file with a controller goes on with its inputs (and their spread), its outputs (and
+their variable and default) and every rule block with its rule count and settings:
+
+    inputs: quality, service
+    outputs: tip
+    rule block tipping: 3 rules
+      and zadeh, or zadeh, implication clip, aggregation maximum, defuzzification ...
+
 A file that does not parse is reported with the parse error (its line and the text read
 so far) on standard error, and the command exits with status 1.
 )HELP";
@@ -47,6 +59,56 @@ Prints every variable of FILE, in the order of the file, as the writer writes it
 (numbers with four decimals, one term per line, CR LF line breaks). The output parses
 back to the same variables, and formatting it again changes nothing. Comments (";")
 and the original spacing are not kept.
+
+A file with a controller is printed as the controller writes itself: the variables,
+then the inputs, outputs and rule blocks with every setting spelled out (LF line breaks
+after each form). It reads back to the same controller. --auto-terms does not apply to it.
+)HELP";
+
+constexpr std::string_view kRunHelp =
+    R"HELP(Usage: tapwise run [--explain] FILE NAME=VALUE...
+
+Sets every input of the controller of FILE to its VALUE (a number, "." as the decimal
+point), runs the rules once and prints each output, in the order of the controller:
+
+  tip = 19.8578
+
+An output for which no rule fired and that has no default has no value and prints as
+
+  tip: no rule fired
+
+which is no error. Every input needs a value; a later NAME=VALUE replaces an earlier one.
+
+Options:
+  --explain    also list every rule with its strength (the degree of its condition
+               times its weight), "*" before the rules that fired:
+
+                 rules (* fired):
+                     0.0000 tipping stingy
+                   * 0.9600 tipping generous
+
+Example:
+  tapwise run examples/tipping.fzl quality=6.5 service=9.8
+)HELP";
+
+constexpr std::string_view kTableHelp =
+    R"HELP(Usage: tapwise table FILE DATA
+
+Runs the controller of FILE once for every row of DATA, a text table whose columns are
+separated by blanks or tabs. Its first line that is not empty names the columns; the
+columns named after the controller's inputs are read, any other column is ignored (and
+may hold any text). Every input needs a column. Empty lines are skipped. DATA "-" reads
+standard input.
+
+Prints a header line of the inputs and then the outputs, and one line per row with the
+input values and the outputs, every number with six decimals and "nan" for an output
+without a value (no rule fired, no default). Columns are separated by one tab.
+
+  quality  service  day          ->   quality    service    tip
+  6.5      9.8      monday            6.500000   9.800000   19.857759
+
+A row with another number of fields than the header, or a field of an input that is no
+number, is an error naming its line of DATA.
 )HELP";
 
 constexpr std::string_view kEvalHelp =
@@ -87,6 +149,8 @@ std::string_view CommandHelp(std::string_view command) {
   if (command == "format") return kFormatHelp;
   if (command == "eval") return kEvalHelp;
   if (command == "plot") return kPlotHelp;
+  if (command == "run") return kRunHelp;
+  if (command == "table") return kTableHelp;
   return {};
 }
 

@@ -219,11 +219,11 @@ inline constexpr char kRunnerOutputFailed[] = "cannot write to standard output";
 inline constexpr char kRunnerBadTickCount[] =
     "--max-ticks expects a whole number of at least 0, not \"%s\"";
 
-// ---- Command-line tools: tapwise (check, format, eval, plot) ----
+// ---- Command-line tools: tapwise (check, format, eval, plot, run, table) ----
 // Arguments: the subcommand given.
 inline constexpr char kToolUnknownCommand[] = "unknown command \"%s\" (try \"tapwise --help\")";
 inline constexpr char kToolMissingCommand[] =
-    "missing command: check, format, eval or plot (try \"tapwise --help\")";
+    "missing command: check, format, eval, plot, run or table (try \"tapwise --help\")";
 // Arguments: the subcommand, the option.
 inline constexpr char kToolUnknownOption[] =
     "%s: unknown option \"%s\" (try \"tapwise %s --help\")";
@@ -257,6 +257,25 @@ inline constexpr char kToolExpressionError[] = "expression \"%s\" over %s: %s";
 inline constexpr char kToolOutOfMemory[] = "out of memory";
 inline constexpr char kToolUnknownFailure[] = "unknown failure";
 inline constexpr char kToolCannotWriteOutput[] = "cannot write to standard output";
+// Arguments: the file.
+inline constexpr char kToolNoController[] =
+    "%s: the file defines no controller (no definput, defoutput or defrules form)";
+// Argument: the word given.
+inline constexpr char kToolBadAssignment[] = "run: expected NAME=VALUE, not \"%s\"";
+// Arguments: the input, the text given as its value.
+inline constexpr char kToolValueNotNumber[] = "run: the value of %s is not a number: \"%s\"";
+// Arguments: the inputs without a value, all inputs.
+inline constexpr char kToolInputsWithoutValue[] = "run: no value given for %s (the inputs are: %s)";
+// Arguments: the data file ("-" for standard input).
+inline constexpr char kToolNoDataHeader[] = "%s: no header line of column names";
+// Arguments (each of these four): the data file, its line; then the inputs without a column.
+inline constexpr char kToolMissingColumns[] = "%s:%d: the header has no column for %s";
+// ... the column's name.
+inline constexpr char kToolDuplicateColumn[] = "%s:%d: two columns are named %s";
+// ... the fields found, the columns of the header.
+inline constexpr char kToolWrongFieldCount[] = "%s:%d: %d fields where the header has %d";
+// ... the field, its column.
+inline constexpr char kToolFieldNotNumber[] = "%s:%d: \"%s\" in column %s is not a number";
 
 // ---- Controllers ----
 // Arguments: the name, the list of what exists ("a, b, c" or "none").

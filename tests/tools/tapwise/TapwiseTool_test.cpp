@@ -256,14 +256,15 @@ TEST_F(TapwiseToolTest, HelpVersionAndCommandLineMistakes) {
   const TToolResult help = Tool({"--help"});
   EXPECT_EQ(help.ExitCode, 0);
   EXPECT_TRUE(help.Out.starts_with("Usage: tapwise COMMAND"));
-  for (const char* command : {"check", "format", "eval", "plot"}) {
+  for (const char* command : {"check", "format", "eval", "plot", "run", "table"}) {
     const TToolResult own = Tool({command, "--help"});
     EXPECT_EQ(own.ExitCode, 0);
     EXPECT_TRUE(own.Out.starts_with("Usage: tapwise " + std::string(command))) << command;
   }
   EXPECT_EQ(Tool({"--version"}).Out, "tapwise 0.1.0\n");
   EXPECT_EQ(Tool({}).Err,
-            "tapwise: missing command: check, format, eval or plot (try \"tapwise --help\")\n");
+            "tapwise: missing command: check, format, eval, plot, run or table (try \"tapwise "
+            "--help\")\n");
   EXPECT_EQ(Tool({"draw"}).Err, "tapwise: unknown command \"draw\" (try \"tapwise --help\")\n");
   EXPECT_EQ(Tool({"plot", Data("demo.fzl")}).Err,
             "tapwise: plot: missing -o OUT.svg (try \"tapwise plot --help\")\n");

@@ -2,7 +2,8 @@
 """Drives the built tapwise program on the definition files under tests/data.
 
 Usage: drive_tapwise.py TAPWISE DATA_DIR CASE, where CASE is one of check, format, eval,
-errors, plot, help. Exits 0 when every expectation of the case holds.
+errors, plot, help, run (which runs the controllers of the examples beside the tests).
+Exits 0 when every expectation of the case holds.
 """
 
 import os
@@ -14,8 +15,8 @@ import xml.etree.ElementTree as ET
 SVG = "{http://www.w3.org/2000/svg}"
 
 
-def run(tool, *args):
-    done = subprocess.run([tool, *args], capture_output=True, timeout=120)
+def run(tool, *args, stdin=b""):
+    done = subprocess.run([tool, *args], capture_output=True, timeout=120, input=stdin)
     return done.returncode, done.stdout.decode("utf-8"), done.stderr.decode("utf-8")
 
 
@@ -111,15 +112,27 @@ def case_plot(tool, data):
                        f"labels at ({x1}, {y1}) and ({x2}, {y2}) overlap")
 
 
+def case_run(tool, data):
+    tipping = os.path.join(data, "..", "..", "examples", "tipping.fzl")
+    out = succeeds(tool, "run", tipping, "quality=6.5", "service=9.8")
+    expect(out == "tip = 19.8578\n", out)
+    code, out, err = run(tool, "table", tipping, "-", stdin=b"service quality\n9.8 6.5\n0 0\n")
+    expect(code == 0 and out == "quality\tservice\ttip\n6.500000\t9.800000\t19.857759\n"
+           "0.000000\t0.000000\t4.333333\n", f"status {code}, {out!r}, {err!r}")
+    code, out, err = run(tool, "run", tipping, "quality=6.5")
+    expect(code == 1 and out == "" and err == "tapwise: run: no value given for service "
+           "(the inputs are: quality, service)\n", err)
+
+
 def case_help(tool, data):
     expect(succeeds(tool, "--help").startswith("Usage: tapwise COMMAND"), "tool help")
-    for command in ("check", "format", "eval", "plot"):
+    for command in ("check", "format", "eval", "plot", "run", "table"):
         out = succeeds(tool, command, "--help")
         expect(out.startswith("Usage: tapwise " + command), out)
 
 
 CASES = {"check": case_check, "format": case_format, "eval": case_eval,
-         "errors": case_errors, "plot": case_plot, "help": case_help}
+         "errors": case_errors, "plot": case_plot, "help": case_help, "run": case_run}
 
 if __name__ == "__main__":
     tool_path, data_dir, case = sys.argv[1:4]
