@@ -80,6 +80,14 @@ TFzyFloat TControllerParser::ReadNumber() {
   return token->GetNumber();
 }
 
+TFzyFloat TControllerParser::ReadNumberClause(const char* keyword) {
+  Expect('(');
+  ExpectWord(keyword);
+  const TFzyFloat value = ReadNumber();
+  Expect(')');
+  return value;
+}
+
 void TControllerParser::ParseDefinitionForm(const std::string& keyword, bool interfaced) {
   if (!interfaced) {
     if (keyword == "definput") return ParseInput();
@@ -95,12 +103,8 @@ void TControllerParser::ParseInput() {
   Expect('(');
   ExpectWord("definput");
   TControllerInput input{ReadName(), 0};
-  while (NextIs('(')) {
-    Next();
-    ExpectWord("spread");
-    input.Spread = ReadNumber();
-    Expect(')');
-  }
+  while (NextIs('('))
+    input.Spread = ReadNumberClause("spread");
   Expect(')');
   Checked(kParseInput, [&] { FModel.AddInput(std::move(input)); });
 }
@@ -228,12 +232,7 @@ TFuzzyRule TControllerParser::ParseRule() {
     rule.Then.push_back(ParseTermTest());
   }
   Expect(')');
-  if (NextIs('(')) {
-    Next();
-    ExpectWord("weight");
-    rule.Weight = ReadNumber();
-    Expect(')');
-  }
+  if (NextIs('(')) rule.Weight = ReadNumberClause("weight");
   Expect(')');
   return rule;
 }

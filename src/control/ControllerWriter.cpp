@@ -6,10 +6,14 @@
 #include "ControllerModel.h"
 #include "ControllerParser.h"
 #include "tapwise/foundation/NumberText.h"
+#include "tapwise/foundation/StringList.h"
 
 namespace tapwise::detail {
 
 namespace {
+
+// Lines end as the variables' writer ends them.
+const std::string kBreak(TStringList::LineBreak);
 
 // Binding strength of an antecedent's text: a test, a group or a negation binds tightest.
 constexpr int kOrLevel = 1;
@@ -58,7 +62,7 @@ void AppendOutput(std::string& text, const TControllerOutput& output) {
   if (output.IsSugeno) {
     text += " (sugeno)";
     for (const TSugenoTerm& term : output.SugenoTerms) {
-      text += "\n  (term " + term.Name;
+      text += kBreak + "  (term " + term.Name;
       if (term.Coefficients.empty()) {
         text += " (constant " + ExactFloatToStr(term.Constant) + "))";
         continue;
@@ -72,27 +76,27 @@ void AppendOutput(std::string& text, const TControllerOutput& output) {
     text += " (variable " + output.Variable + ")";
   }
   if (output.Default) text += " (default " + ExactFloatToStr(*output.Default) + ")";
-  text += ")\n";
+  text += ")" + kBreak;
 }
 
 void AppendBlock(std::string& text, const TRuleBlock& block) {
   const TInferenceSettings& settings = block.Settings;
-  text += "(defrules " + block.Name + "\n";
+  text += "(defrules " + block.Name + kBreak;
   text += "  (and " + std::string(SettingWord(settings.And)) + ") (or " +
           std::string(SettingWord(settings.Or)) + ") (implication " +
           std::string(SettingWord(settings.Implication)) + ") (aggregation " +
-          std::string(SettingWord(settings.Aggregation)) + ")\n";
+          std::string(SettingWord(settings.Aggregation)) + ")" + kBreak;
   text += "  (defuzzification " + std::string(SettingWord(settings.Defuzzification)) +
           ") (threshold " + ExactFloatToStr(settings.Threshold) + ")";
   for (const TFuzzyRule& rule : block.Rules) {
-    text += "\n  (rule " + rule.Name + " (if " + AntecedentText(rule.If) + ") (then";
+    text += kBreak + "  (rule " + rule.Name + " (if " + AntecedentText(rule.If) + ") (then";
     for (const TTermTest& consequent : rule.Then)
       text += " " + TestText(consequent);
     text += ")";
     if (rule.Weight != 1) text += " (weight " + ExactFloatToStr(rule.Weight) + ")";
     text += ")";
   }
-  text += ")\n";
+  text += ")" + kBreak;
 }
 
 }  // namespace
@@ -101,11 +105,11 @@ std::string ControllerText(const TControllerModel& model) {
   std::string text;
   const TFuzzyVariables& variables = model.GetLogic().GetFuzzyVariables();
   for (int i = 0; i < variables.GetCount(); ++i)
-    text += model.GetParser().FuzzyVariableToString(*variables.GetVariable(i)) + "\n";
+    text += model.GetParser().FuzzyVariableToString(*variables.GetVariable(i)) + kBreak;
   for (const TControllerInput& input : model.GetInputs()) {
     text += "(definput " + input.Name;
     if (input.Spread > 0) text += " (spread " + ExactFloatToStr(input.Spread) + ")";
-    text += ")\n";
+    text += ")" + kBreak;
   }
   for (const TControllerOutput& output : model.GetOutputs())
     AppendOutput(text, output);
