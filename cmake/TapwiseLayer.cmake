@@ -21,6 +21,10 @@ function(tapwise_add_layer layer)
       SOVERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}
       # A shared layer finds the layers below it beside itself, wherever it is installed.
       INSTALL_RPATH $ORIGIN)
+    # Position-independent code lets the loader replace any exported function, so GCC would
+    # neither inline nor fold calls between the library's own functions; none is meant to be
+    # replaced (about 1.3 % more instructions per controller tick without this).
+    target_compile_options(${target} PRIVATE -fno-semantic-interposition)
     set(scope PUBLIC)
   else()
     add_library(${target} INTERFACE)
