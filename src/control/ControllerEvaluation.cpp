@@ -137,6 +137,7 @@ void TControllerEvaluation::Run(const std::vector<TFzyFloat>& inputs) {
       SpreadReading(*input.Reading, input.Value, input.Spread, input.Minimum, input.Maximum);
   }
   for (TOutput& output : FOutputs) {
+    output.Implied.clear();
     output.Aggregate = TFuzzySetResult();
     output.WeightedSum = 0;
     output.WeightSum = 0;
@@ -153,7 +154,7 @@ void TControllerEvaluation::Run(const std::vector<TFzyFloat>& inputs) {
       ++activation;
       if (!fired) continue;
       for (const TConsequent& consequent : rule.Then)
-        Conclude(block, consequent, strength);
+        Conclude(block, consequent, strength, activation - 1);
     }
   }
   for (TOutput& output : FOutputs)
@@ -188,7 +189,7 @@ TFzyFloat TControllerEvaluation::Strength(const TBlock& block, const TRule& rule
 }
 
 void TControllerEvaluation::Conclude(const TBlock& block, const TConsequent& consequent,
-                                     TFzyFloat strength) {
+                                     TFzyFloat strength, size_t activation) {
   TOutput& output = FOutputs[static_cast<size_t>(consequent.Output)];
   output.Fired = true;
   if (consequent.SugenoTerm >= 0) {
@@ -204,12 +205,11 @@ void TControllerEvaluation::Conclude(const TBlock& block, const TConsequent& con
     implied = TFuzzySetResult::Held(CopyOf(*consequent.Term));
     implied->Correlate(block.Settings.Implication == TImplication::Scale, strength);
   }
-  if (!output.Aggregate) {
-    output.Aggregate = std::move(implied);
-  } else {
-    output.Aggregate =
-        output.Aggregate->Union(*implied, AggregationFamily(block.Settings.Aggregation));
+  if (!output.Implied.empty()) {
+    const TFuzzySet& so_far = *output.AggregateSet();
+    output.Aggregate = so_far.Union(*implied, AggregationFamily(block.Settings.Aggregation));
   }
+  output.Implied.push_back({std::move(implied), activation});
 }
 
 TFzyFloat TControllerEvaluation::SugenoValue(const TSugenoTerm& term) const {
@@ -227,8 +227,9 @@ void TControllerEvaluation::Finish(TOutput& output) {
     output.Value = output.WeightedSum;
   } else if (method == TDefuzzification::WeightedAverage) {
     output.Value = output.WeightedSum / output.WeightSum;
-  } else if (output.Aggregate->GetMaximumYValue() > 0) {
-    output.Value = Defuzzify(output.Aggregate->GetValues(), output.Minimum, output.Maximum, method);
+  } else if (output.AggregateSet()->GetMaximumYValue() > 0) {
+    output.Value =
+        Defuzzify(output.AggregateSet()->GetValues(), output.Minimum, output.Maximum, method);
   }
   // Coefficients and strengths far beyond any real controller can overflow a sum.
   if (output.Value && !std::isfinite(*output.Value))

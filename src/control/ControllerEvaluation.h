@@ -28,7 +28,14 @@ class TControllerEvaluation {
   const std::vector<TRuleActivation>& GetActivations() const { return FActivations; }
   /// The value of output `index`, none when nothing fired and it has no default.
   std::optional<TFzyFloat> GetValue(int index) const { return FOutputs[index].Value; }
-  const TFuzzySet* GetAggregate(int index) const { return FOutputs[index].Aggregate.Get(); }
+  const TFuzzySet* GetAggregate(int index) const { return FOutputs[index].AggregateSet(); }
+  /// The implied consequent of each fired rule for output `index`, in firing order, with the
+  /// index of the rule's activation.
+  struct TImplied {
+    TFuzzySetResult Set;
+    size_t Activation;
+  };
+  const std::vector<TImplied>& GetImplied(int index) const { return FOutputs[index].Implied; }
 
  private:
   struct TTest {
@@ -71,15 +78,23 @@ class TControllerEvaluation {
     const TBlock* Block = nullptr;
     std::vector<TSugenoTerm> SugenoTerms;
     // The state of the run.
+    // Each fired rule's implied consequent; the aggregate of two or more of them.
+    std::vector<TImplied> Implied;
     TFuzzySetResult Aggregate;
     TFzyFloat WeightedSum = 0;
     TFzyFloat WeightSum = 0;
     bool Fired = false;
     std::optional<TFzyFloat> Value;
+
+    // One implied set is its own aggregate.
+    const TFuzzySet* AggregateSet() const {
+      return Implied.size() == 1 ? Implied.front().Set.Get() : Aggregate.Get();
+    }
   };
 
   TFzyFloat Strength(const TBlock& block, const TRule& rule);
-  void Conclude(const TBlock& block, const TConsequent& consequent, TFzyFloat strength);
+  void Conclude(const TBlock& block, const TConsequent& consequent, TFzyFloat strength,
+                size_t activation);
   TFzyFloat SugenoValue(const TSugenoTerm& term) const;
   void Finish(TOutput& output);
 

@@ -183,4 +183,16 @@ const TFuzzySet* TFuzzyController::GetAggregate(std::string_view name) const {
   return FState->LastRun().GetAggregate(index);
 }
 
+std::vector<TImpliedConsequent> TFuzzyController::GetImpliedConsequents(
+    std::string_view name) const {
+  const int index = FState->OutputIndex(name);
+  const detail::TControllerEvaluation& run = FState->LastRun();
+  std::vector<TImpliedConsequent> consequents;
+  for (const auto& implied : run.GetImplied(index)) {
+    const TRuleActivation& activation = run.GetActivations()[implied.Activation];
+    consequents.push_back({activation.Rule, activation.Strength, implied.Set.Get()});
+  }
+  return consequents;
+}
+
 }  // namespace tapwise

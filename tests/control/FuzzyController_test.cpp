@@ -89,6 +89,14 @@ TEST(FuzzyController, TippingIsTheExactTextbookCentroid) {
   ASSERT_NE(aggregate, nullptr);
   EXPECT_NEAR(aggregate->GetMembership(25), 0.96, 1e-12);  // clipped, not capped
   EXPECT_NEAR(aggregate->GetMembership(6.5), 0.04, 1e-12);
+  // What the aggregate is made of: medium clipped at 0.04, high clipped at 0.96.
+  const auto implied = tipping.GetImpliedConsequents("tip");
+  ASSERT_EQ(implied.size(), 2u);
+  EXPECT_EQ(implied[0].Rule, "usual");
+  EXPECT_NEAR(implied[0].Set->GetMaximumYValue(), 0.04, 1e-12);
+  EXPECT_EQ(implied[1].Rule, "generous");
+  EXPECT_NEAR(implied[1].Set->GetMembership(14), 1.0 / 12, 1e-12);
+  EXPECT_NEAR(implied[1].Set->GetMembership(25), 0.96, 1e-12);
 }
 
 // One input x over 0..1 with the term a ((0 0) (1 1)) and one output y over 0..25 with the

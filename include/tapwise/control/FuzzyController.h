@@ -27,6 +27,14 @@ struct TRuleActivation {
   bool Fired = false;
 };
 
+/// One fired rule's consequent for one output, shaped by the rule's strength (the
+/// implication): what the aggregate is made of. Valid until the next `Process`.
+struct TImpliedConsequent {
+  std::string_view Rule;
+  TFzyFloat Strength = 0;
+  const TFuzzySet* Set = nullptr;
+};
+
 /// A whole fuzzy controller: variables, inputs, outputs and rule blocks with their inference
 /// settings, evaluated exactly on the library's point lists.
 ///
@@ -108,6 +116,9 @@ class TFuzzyController {
   /// The aggregated set of the Mamdani output `name` after `Process`, or null when no rule
   /// for it fired (and for a Sugeno output).
   const TFuzzySet* GetAggregate(std::string_view name) const;
+  /// The implied consequents of the Mamdani output `name` after `Process`, one per fired rule
+  /// that concludes it, in firing order (empty for a Sugeno output).
+  std::vector<TImpliedConsequent> GetImpliedConsequents(std::string_view name) const;
 
  private:
   struct TState;
