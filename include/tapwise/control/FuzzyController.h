@@ -71,7 +71,9 @@ class TFuzzyController {
   /// "(defoutput" and "(defrules" forms (see docs/language.md). Errors are
   /// EFzyParseException with the line; what was read before the error stays.
   void Define(const std::string& text);
-  /// The variables, in a collection-flavour fuzzy-logic component.
+  /// The variables, in a collection-flavour fuzzy-logic component. Reaching them through
+  /// the non-const form counts as a change of the controller: the next `Process` prepares
+  /// its rules again, and until then the results of the last run are gone.
   TFuzzyLogic& GetFuzzyLogic();
   const TFuzzyLogic& GetFuzzyLogic() const;
   /// The variable `name` (EFzyException "No such element: <name>" when there is none).
