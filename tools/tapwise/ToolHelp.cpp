@@ -16,6 +16,8 @@ Commands:
   format FILE                         print the file in the writer's layout
   eval FILE VARIABLE EXPRESSION       evaluate a fuzzy expression over a variable's terms
   plot FILE [--var NAME]... -o OUT    draw the membership functions as SVG
+  plot FILE --run NAME=VALUE... -o OUT
+                                      draw one run of the controller as SVG
   run FILE [--explain] NAME=VALUE...  run the controller once on the given input values
   table FILE DATA                     run the controller on every row of a table of inputs
 
