@@ -17,6 +17,7 @@
 #include <cmath>
 #include <exception>
 
+#include "PlotPanel.h"
 #include "TrackBar.h"
 #include "tapwise/faucet/FaucetDefinitions.h"
 #include "tapwise/faucet/FaucetSimulation.h"
@@ -62,6 +63,8 @@ constexpr TRange kValvePosRange{0, 100};
 constexpr TRange kFeedOutFlowRange{0, 10};
 constexpr TRange kFaucetOutFlowRange{0, 20};
 
+constexpr int kPlotPanelWidth = 460;
+
 // Moves a slider or progress bar to the whole number nearest `value` (ties to even) within
 // its range. Clamping first keeps huge values out of int; for whole bounds it gives the same
 // as rounding first. A progress bar ignores positions outside its range; a full or empty bar
@@ -97,6 +100,9 @@ TForm1::TForm1(std::filesystem::path program_folder, TMessagePresenter presenter
 
   // The components load their stored properties and parse their definitions here.
   FSimulation = std::make_unique<TFaucetSimulation>(*this);
+  FPlotPanel = new TPlotPanel(*FSimulation, this);
+  FPlotPanel->setFixedWidth(kPlotPanelWidth);
+  static_cast<QBoxLayout*>(layout())->addWidget(FPlotPanel);
   ShowIntroduction();
   ConnectHandlers();
   Guarded([this] { FormCreate(); });
@@ -117,7 +123,8 @@ TIFuzzyLogic& TForm1::GetFuzzyLogic() {
 // ---- Building the window ----
 
 void TForm1::CreateControls() {
-  resize(718, 644);
+  // The original layout keeps its size; the plot panel is added on its right.
+  resize(718 + kPlotPanelWidth, 644);
 
   const TFeedControls hot = CreateFeedGroup(QStringLiteral("Hot Water"));
   lblHotTemp = hot.TempLabel;
@@ -172,10 +179,12 @@ void TForm1::CreateControls() {
   start_column->addStretch();
   middle->addLayout(start_column, 1);
 
-  auto* window = new QVBoxLayout(this);
+  auto* window = new QVBoxLayout;
   window->addLayout(feeds);
   window->addLayout(middle);
   window->addWidget(FMemo1, 1);
+  auto* beside_plots = new QHBoxLayout(this);
+  beside_plots->addLayout(window, 1);
 }
 
 TForm1::TFeedControls TForm1::CreateFeedGroup(const QString& caption) {
@@ -304,6 +313,7 @@ void TForm1::UpdateDisplay() {
     SetNearest(*tbFaucetOutFlow, value);
     lblFaucetOutFlow->setText(ToQString(std::string(kOutflowPrefix) + FloatToStr(value)));
   }
+  FPlotPanel->update();
 }
 
 void TForm1::tbHotTempChange() {

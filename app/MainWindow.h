@@ -21,13 +21,15 @@ namespace tapwise {
 
 class TFaucetSimulation;
 class TIFuzzyLogic;
+class TPlotPanel;
 class TTrackBar;
 
 /// The application title, also the caption of every message box.
 inline constexpr std::string_view kApplicationTitle = "Tapwise Demo";
 
 /// The demo's one window: the hot and cold feeds with their sliders, the faucet outlet, the
-/// status panel, the Start button and the log pane. It is a view over the faucet simulation:
+/// status panel, the Start button and the log pane, and beside them the plot panel of the
+/// last tick. It is a view over the faucet simulation:
 /// it hands the simulation its timer, log, status panel and message boxes (as its
 /// `ISimulationHost`) and shows the simulation variables after every step; the control loop
 /// itself lives in `TFaucetSimulation`.
@@ -93,6 +95,7 @@ class TForm1 : public QWidget, public ISimulationHost {
   QPushButton* GetBtnStartSim() const { return FBtnStartSim; }
   QPlainTextEdit* GetMemo1() const { return FMemo1; }
   QFrame* GetStatusPanel() const { return FStatusPanel; }
+  TPlotPanel* GetPlotPanel() const { return FPlotPanel; }
 
   // The controls under their published names; the window owns them (Qt parent).
   QLabel* lblHotTemp = nullptr;
@@ -155,6 +158,7 @@ class TForm1 : public QWidget, public ISimulationHost {
   QPlainTextEdit* FMemo1 = nullptr;
   QFrame* FStatusPanel = nullptr;
   QLabel* FTitleLabel = nullptr;
+  TPlotPanel* FPlotPanel = nullptr;
 };
 
 }  // namespace tapwise

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates docs/window.png, the picture of the demo window in the README: the real window
-# in the middle of a run with the initial variables, drawn on Qt's offscreen platform (no
-# display needed). The optional argument is the number of steps before the picture.
+# in the middle of a run with the initial variables, its plot panel showing the last step,
+# drawn on Qt's offscreen platform (no display needed). The optional argument is the number
+# of steps before the picture.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh

@@ -36,6 +36,17 @@ TFzyFloat MoveValve(TFzyFloat position, TFzyFloat factor, TFzyFloat change) {
   return std::max(0.0, std::min(1.0, position + move));
 }
 
+// What IFuzzyVariable::ApplyRule does in one call, in its two steps, so that the capped
+// consequent is kept: a copy of `consequent` capped at `strength` (null below the
+// variable's threshold), then ORed into `accumulated`. Returns the capped copy.
+IntfPtr<IFuzzySet> AccumulateRule(const IFuzzyVariable& variable,
+                                  const IntfPtr<IFuzzySet>& consequent, TFzyFloat strength,
+                                  IntfPtr<IFuzzySet>& accumulated) {
+  IntfPtr<IFuzzySet> capped = variable.ApplyRule(consequent, nullptr, strength);
+  accumulated = capped && accumulated ? accumulated->Aggregate(*capped, fimMinMax, false) : capped;
+  return capped;
+}
+
 TFzyFloat CheckedChange(TFzyFloat change, const char* argument) {
   if (!std::isfinite(change)) {
     throw EFzyException(Format(messages::kValveChangeNotFinite, "SimulateStep", argument));
@@ -160,17 +171,21 @@ void TFaucetSimulation::FireRules() {
   const IntfPtr<IFuzzyVariable> change = FFuzzyLogic->GetVariable("change_vc");
   const TFzyFloat threshold = FFuzzyLogic->GetThreshold();
   const std::array<IntfPtr<IFuzzySet>, 2> inputs = {FOutTemp, FOutFlow};
-  for (const TFaucetRule& rule : kFaucetRules) {
+  FTickReport = {};
+  for (std::size_t index = 0; index < kFaucetRules.size(); ++index) {
+    const TFaucetRule& rule = kFaucetRules[index];
     const std::array<IntfPtr<IFuzzySet>, 2> antecedents = {out_temp->GetFuzzySet(rule.TempTerm),
                                                            out_flow->GetFuzzySet(rule.FlowTerm)};
     const TFzyFloat strength = change->RuleStrength(inputs, antecedents);
+    FTickReport.Strengths[index] = strength;
     // Written so that a strength that compares unordered counts as below the threshold.
     if (!(strength >= threshold)) continue;
+    FTickReport.Fired[index] = true;
     FHost.AppendLog(std::string(rule.Label) + FloatToStr(strength));
-    FHotValveChange =
-        change->ApplyRule(change->GetFuzzySet(rule.HotConsequent), FHotValveChange, strength);
-    FColdValveChange =
-        change->ApplyRule(change->GetFuzzySet(rule.ColdConsequent), FColdValveChange, strength);
+    FTickReport.Hot.Consequents[index] =
+        AccumulateRule(*change, change->GetFuzzySet(rule.HotConsequent), strength, FHotValveChange);
+    FTickReport.Cold.Consequents[index] = AccumulateRule(
+        *change, change->GetFuzzySet(rule.ColdConsequent), strength, FColdValveChange);
   }
 }
 
@@ -181,6 +196,10 @@ bool TFaucetSimulation::Timer1Timer() {
     FireRules();
     const TFzyFloat cold_change = FColdValveChange ? FColdValveChange->CenterOfGravity() : 0;
     const TFzyFloat hot_change = FHotValveChange ? FHotValveChange->CenterOfGravity() : 0;
+    FTickReport.Cold.Aggregate = FColdValveChange;
+    FTickReport.Cold.Change = cold_change;
+    FTickReport.Hot.Aggregate = FHotValveChange;
+    FTickReport.Hot.Change = hot_change;
     SimulateStep(cold_change, hot_change);
     // A factor the step refused (not positive) has already stopped the run; it never
     // becomes a timer interval.

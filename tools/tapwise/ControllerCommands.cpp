@@ -90,8 +90,7 @@ std::string ControllerCheckText(const TFuzzyController& controller) {
   return text;
 }
 
-std::string RunText(TFuzzyController& controller, std::span<const std::string> assignments,
-                    bool explain) {
+void SetInputs(TFuzzyController& controller, std::span<const std::string> assignments) {
   for (const std::string& assignment : assignments) {
     const std::size_t equals = assignment.find('=');
     if (equals == 0 || equals == std::string::npos)
@@ -110,6 +109,11 @@ std::string RunText(TFuzzyController& controller, std::span<const std::string> a
   if (!missing.empty())
     throw EToolError(Format(messages::kToolInputsWithoutValue, Joined(missing),
                             Listed(controller.GetInputs(), NameOf)));
+}
+
+std::string RunText(TFuzzyController& controller, std::span<const std::string> assignments,
+                    bool explain) {
+  SetInputs(controller, assignments);
   controller.Process();
 
   std::string text;

@@ -18,12 +18,17 @@ namespace tapwise::tool {
 ///         and zadeh, or zadeh, implication cap, aggregation maximum, defuzzification ...
 std::string ControllerCheckText(const TFuzzyController& controller);
 
-/// What `tapwise run` prints: every input set from a "NAME=VALUE" of `assignments`, the
-/// controller run, then one line per output in the controller's order, "tip = 19.8578" (four
-/// decimals) or "tip: no rule fired" when no rule for it fired and it has no default. With
-/// `explain`, every rule follows with its strength, a "*" before the ones that fired. Raises
-/// EToolError for a malformed assignment, a value that is no number and inputs left without
-/// a value, and the library's error for a name that is no input.
+/// Sets every input from a "NAME=VALUE" of `assignments`. Raises EToolError for a malformed
+/// assignment, a value that is no number and inputs left without a value, and the library's
+/// error for a name that is no input.
+void SetInputs(TFuzzyController& controller, std::span<const std::string> assignments);
+
+/// What `tapwise run` prints: the inputs set by `SetInputs`, the controller run, then one line per
+/// output in the controller's order, "tip = 19.8578" (four decimals) or "tip: no rule fired" when
+/// no rule for it fired and it has no default. With `explain`, every rule follows with its
+/// strength, a "*" before the ones that fired. Raises EToolError for a malformed assignment, a
+/// value that is no number and inputs left without a value, and the library's error for a name that
+/// is no input.
 std::string RunText(TFuzzyController& controller, std::span<const std::string> assignments,
                     bool explain);
 

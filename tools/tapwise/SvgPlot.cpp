@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <vector>
 
-#include "AxisTicks.h"
 #include "DefinitionFile.h"
+#include "PlotScale.h"
+#include "SetOutline.h"
 #include "ToolText.h"
+#include "tapwise/fuzzy/FuzzySet.h"
 #include "tapwise/fuzzy/IFuzzySet.h"
 
 namespace tapwise::tool {
@@ -36,44 +39,11 @@ std::string Num(double value) {
   return FixedText(value, 2);
 }
 
-// Maps universe and degree values into the plot area of one panel.
-class TPanelScale {
- public:
-  TPanelScale(double x_min, double x_max, double y_max)
-      : FXMin(x_min), FXMax(x_max), FYMax(y_max) {}
-  double X(double x) const { return kLeft + (x - FXMin) / (FXMax - FXMin) * kPlotWidth; }
-  double Y(double y) const {
-    return kTop + kPlotHeight - std::clamp(y, 0.0, FYMax) / FYMax * kPlotHeight;
-  }
-  double XMin() const { return FXMin; }
-  double XMax() const { return FXMax; }
-
- private:
-  double FXMin;
-  double FXMax;
-  double FYMax;
-};
-
-// The points a term is drawn through: its own points within the universe, with its first
-// and last degrees carried to the universe's ends.
-std::vector<std::array<double, 2>> TermOutline(const IFuzzySet& term, double min, double max) {
-  std::vector<std::array<double, 2>> points;
-  const int count = term.GetCount();
-  if (count == 0) return {{min, 0.0}, {max, 0.0}};
-  if (term.GetX(0) > min) points.push_back({min, term.GetMembership(min)});
-  for (int i = 0; i < count; ++i) {
-    const double x = term.GetX(i);
-    if (x >= min && x <= max) points.push_back({x, term.GetY(i)});
-  }
-  if (term.GetX(count - 1) < max) points.push_back({max, term.GetMembership(max)});
-  if (points.empty()) points = {{min, term.GetMembership(min)}, {max, term.GetMembership(max)}};
-  return points;
-}
+constexpr plot::TPlotArea kPlotArea{kLeft, kTop, kPlotWidth, kPlotHeight};
 
 // Where a term's label goes: its first point of greatest degree within the universe (not
 // the flat tail drawn out to the universe's end), else the outline's.
-std::array<double, 2> Peak(const IFuzzySet& term,
-                           const std::vector<std::array<double, 2>>& outline) {
+std::array<double, 2> Peak(const IFuzzySet& term, const std::vector<plot::TOutlinePoint>& outline) {
   std::array<double, 2> peak = {0, -1};
   for (int i = 0; i < term.GetCount(); ++i) {
     const double x = term.GetX(i);
@@ -123,19 +93,21 @@ class TLabelPlacer {
   std::vector<std::array<double, 3>> FBoxes;
 };
 
-void AppendPanel(std::string& svg, const IFuzzyVariable& variable, int index) {
+std::string Points(const std::vector<plot::TOutlinePoint>& outline, const plot::TPlotScale& scale) {
+  std::string points;
+  for (const auto& [x, y] : outline)
+    points += (points.empty() ? "" : " ") + Num(scale.X(x)) + "," + Num(scale.Y(y));
+  return points;
+}
+
+// Opens the panel of `variable` (the caller closes its group): title, axes and every term,
+// labelled. Returns the panel's scale, for what the caller draws over the terms.
+plot::TPlotScale OpenPanel(std::string& svg, const IFuzzyVariable& variable, int index) {
   const auto terms = TermsInOrder(variable);
-  double min = variable.GetMinimum();
-  double max = variable.GetMaximum();
-  // A universe without width still gets a readable axis around its one value.
-  if (!(max > min)) {
-    min -= 1;
-    max += 1;
-  }
   double y_max = 1;
   for (const auto& term : terms)
     if (term->GetCount() > 0) y_max = std::max(y_max, term->GetMaximumYValue());
-  const TPanelScale scale(min, max, y_max);
+  const plot::TPlotScale scale(kPlotArea, variable.GetMinimum(), variable.GetMaximum(), y_max);
 
   const std::string name = XmlEscaped(variable.GetName());
   svg += "<g class=\"variable\" data-variable=\"" + name + "\" transform=\"translate(0," +
@@ -144,7 +116,7 @@ void AppendPanel(std::string& svg, const IFuzzyVariable& variable, int index) {
          "font-weight=\"bold\">" + name + "</text>\n";
 
   // Degree axis with grid lines.
-  const TAxisTicks y_ticks = AxisTicks(0, y_max, 4);
+  const plot::TAxisTicks y_ticks = scale.YTicks();
   for (std::size_t i = 0; i < y_ticks.Values.size(); ++i) {
     const std::string y = Num(scale.Y(y_ticks.Values[i]));
     svg += "<line class=\"grid\" x1=\"" + Num(kLeft) + "\" y1=\"" + y + "\" x2=\"" +
@@ -153,7 +125,7 @@ void AppendPanel(std::string& svg, const IFuzzyVariable& variable, int index) {
            "\" dy=\"4\" text-anchor=\"end\">" + y_ticks.Labels[i] + "</text>\n";
   }
   // Universe axis: ticks, labels and the units.
-  const TAxisTicks x_ticks = AxisTicks(min, max);
+  const plot::TAxisTicks x_ticks = scale.XTicks();
   const std::string axis_y = Num(kTop + kPlotHeight);
   for (std::size_t i = 0; i < x_ticks.Values.size(); ++i) {
     const std::string x = Num(scale.X(x_ticks.Values[i]));
@@ -180,12 +152,9 @@ void AppendPanel(std::string& svg, const IFuzzyVariable& variable, int index) {
     const IFuzzySet& term = *terms[t];
     const std::string colour = kPalette[t % kPalette.size()];
     const std::string term_name = XmlEscaped(term.GetName());
-    const auto outline = TermOutline(term, scale.XMin(), scale.XMax());
-    std::string points;
-    for (const auto& [x, y] : outline)
-      points += (points.empty() ? "" : " ") + Num(scale.X(x)) + "," + Num(scale.Y(y));
-    svg += "<polyline class=\"term\" data-term=\"" + term_name + "\" points=\"" + points +
-           "\" fill=\"none\" stroke=\"" + colour +
+    const auto outline = plot::SetOutline(term, scale.XMin(), scale.XMax());
+    svg += "<polyline class=\"term\" data-term=\"" + term_name + "\" points=\"" +
+           Points(outline, scale) + "\" fill=\"none\" stroke=\"" + colour +
            "\" stroke-width=\"2\" stroke-linejoin=\"round\"><title>" + term_name +
            "</title></polyline>\n";
 
@@ -197,21 +166,83 @@ void AppendPanel(std::string& svg, const IFuzzyVariable& variable, int index) {
     svg += "<text class=\"term-label\" x=\"" + Num(label_x) + "\" y=\"" + Num(label_y) +
            "\" text-anchor=\"middle\" fill=\"" + colour + "\">" + term_name + "</text>\n";
   }
-  svg += "</g>\n";
+  return scale;
 }
 
-}  // namespace
+// A vertical line at `value` over the whole plot with `caption` beside its top, written on
+// the side with more room.
+void AppendValueMark(std::string& svg, const plot::TPlotScale& scale, const std::string& kind,
+                     const std::string& colour, double value, const std::string& caption) {
+  const double x = scale.X(value);
+  const bool right_side = x < kLeft + kPlotWidth / 2;
+  svg += "<line class=\"" + kind + "\" x1=\"" + Num(x) + "\" y1=\"" + Num(kTop - 6) + "\" x2=\"" +
+         Num(x) + "\" y2=\"" + Num(kTop + kPlotHeight) + "\" stroke=\"" + colour +
+         "\" stroke-width=\"2\" stroke-dasharray=\"6 3\"/>\n";
+  svg += "<text class=\"" + kind + "\" x=\"" + Num(x + (right_side ? 5 : -5)) + "\" y=\"" +
+         Num(kTop - 8) + "\" text-anchor=\"" + (right_side ? "start" : "end") +
+         "\" font-weight=\"bold\" fill=\"" + colour + "\">" + XmlEscaped(caption) + "</text>\n";
+}
 
-std::string PlotSvg(std::span<const IntfPtr<IFuzzyVariable>> variables) {
-  const double height = std::max<double>(1, static_cast<double>(variables.size())) * kPanelHeight;
+std::string SvgStart(std::size_t panels) {
+  const double height = std::max<double>(1, static_cast<double>(panels)) * kPanelHeight;
   std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(kWidth) + "\" height=\"" +
          Num(height) + "\" viewBox=\"0 0 " + Num(kWidth) + " " + Num(height) +
          "\" font-family=\"sans-serif\" font-size=\"12\">\n";
   svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+  return svg;
+}
+
+}  // namespace
+
+std::string PlotSvg(std::span<const IntfPtr<IFuzzyVariable>> variables) {
+  std::string svg = SvgStart(variables.size());
   int index = 0;
-  for (const auto& variable : variables)
-    AppendPanel(svg, *variable, index++);
+  for (const auto& variable : variables) {
+    OpenPanel(svg, *variable, index++);
+    svg += "</g>\n";
+  }
+  svg += "</svg>\n";
+  return svg;
+}
+
+std::string PlotRunSvg(const TDefinitionFile& file, const TFuzzyController& controller) {
+  std::vector<const TControllerOutput*> drawn_outputs;
+  for (const TControllerOutput& output : controller.GetOutputs())
+    if (!output.IsSugeno) drawn_outputs.push_back(&output);
+  std::string svg = SvgStart(controller.GetInputs().size() + drawn_outputs.size());
+  int index = 0;
+  for (const TControllerInput& input : controller.GetInputs()) {
+    const plot::TPlotScale scale = OpenPanel(svg, *file.FindVariable(input.Name), index++);
+    const double value = controller.GetInput(input.Name);
+    AppendValueMark(svg, scale, "input-value", "#000", value,
+                    input.Name + " = " + FixedText(value, 4));
+    svg += "</g>\n";
+  }
+  for (const TControllerOutput* output : drawn_outputs) {
+    const plot::TPlotScale scale = OpenPanel(svg, *file.FindVariable(output->Variable), index++);
+    // The aggregate first, filled, so that the consequents' outlines stay visible over it.
+    if (const TFuzzySet* aggregate = controller.GetAggregate(output->Name)) {
+      auto outline = plot::SetOutline(*aggregate, scale.XMin(), scale.XMax());
+      outline.push_back({scale.XMax(), 0});
+      outline.push_back({scale.XMin(), 0});
+      svg += "<polygon class=\"aggregate\" points=\"" + Points(outline, scale) +
+             "\" fill=\"#4a90d9\" fill-opacity=\"0.35\" stroke=\"none\"/>\n";
+    }
+    for (const TImpliedConsequent& implied : controller.GetImpliedConsequents(output->Name)) {
+      const std::string rule = XmlEscaped(implied.Rule);
+      svg +=
+          "<polyline class=\"consequent\" data-rule=\"" + rule + "\" points=\"" +
+          Points(plot::SetOutline(*implied.Set, scale.XMin(), scale.XMax()), scale) +
+          "\" fill=\"none\" stroke=\"#333\" stroke-width=\"1.5\" stroke-dasharray=\"4 2\"><title>" +
+          rule + " (" + FixedText(implied.Strength, 4) + ")</title></polyline>\n";
+    }
+    const std::optional<TFzyFloat> value = controller.FindOutput(output->Name);
+    if (value)
+      AppendValueMark(svg, scale, "centroid", "#c80078", *value,
+                      output->Name + " = " + FixedText(*value, 4));
+    svg += "</g>\n";
+  }
   svg += "</svg>\n";
   return svg;
 }

@@ -3,6 +3,8 @@
 #include <span>
 #include <string>
 
+#include "DefinitionFile.h"
+#include "tapwise/control/FuzzyController.h"
 #include "tapwise/foundation/Interface.h"
 #include "tapwise/fuzzy/IFuzzyVariable.h"
 
@@ -19,5 +21,14 @@ namespace tapwise::tool {
 /// `<g class="variable" data-variable="name">`, each term a
 /// `<polyline class="term" data-term="name">`, and nothing else is a polyline.
 std::string PlotSvg(std::span<const IntfPtr<IFuzzyVariable>> variables);
+
+/// An SVG picture of the last `Process` of `controller`, whose variables `file` holds: a
+/// panel per input, drawn as `PlotSvg` draws its variable, with the input's value marked
+/// (`class="input-value"`, captioned "quality = 6.5000"), then a panel per Mamdani output
+/// over its variable with each fired rule's implied consequent
+/// (`<polyline class="consequent" data-rule="name">`), the aggregate filled
+/// (`<polygon class="aggregate">`) and the value marked (`class="centroid"`, captioned
+/// "tip = 19.8578"; no mark when no rule fired and there is no default).
+std::string PlotRunSvg(const TDefinitionFile& file, const TFuzzyController& controller);
 
 }  // namespace tapwise::tool

@@ -91,7 +91,15 @@ std::string Plot(const TCommandArguments& arguments) {
     chosen.push_back(file.FindVariable(name));
   if (arguments.Variables.empty()) chosen = file.GetVariables();
   if (chosen.empty()) throw EToolError(Format(messages::kToolNoVariables, file.GetPath()));
-  std::string svg = PlotSvg(chosen);
+  std::string svg;
+  if (arguments.Run) {
+    TFuzzyController& controller = file.GetController();
+    SetInputs(controller, std::span(arguments.Positional).subspan(1));
+    controller.Process();
+    svg = PlotRunSvg(file, controller);
+  } else {
+    svg = PlotSvg(chosen);
+  }
   if (arguments.Output == "-") return svg;
   WriteFileWhole(arguments.Output, svg);
   return {};

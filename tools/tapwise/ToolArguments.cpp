@@ -48,6 +48,10 @@ TCommandArguments ReadCommandArguments(const TCommandSyntax& syntax,
       result.AutoTerms = true;
       continue;
     }
+    if (word == "--run" && syntax.PlotOptions) {
+      result.Run = true;
+      continue;
+    }
     if (word == "--explain" && syntax.ExplainOption) {
       result.Explain = true;
       continue;
@@ -74,7 +78,8 @@ TCommandArguments ReadCommandArguments(const TCommandSyntax& syntax,
   const int count = static_cast<int>(result.Positional.size());
   if (count < syntax.MinArguments)
     throw EToolError(Format(messages::kToolMissingArgument, command, syntax.Missing, command));
-  if (syntax.MaxArguments >= 0 && count > syntax.MaxArguments)
+  // "plot --run" takes the run's NAME=VALUE words after its FILE.
+  if (syntax.MaxArguments >= 0 && count > syntax.MaxArguments && !result.Run)
     throw EToolError(Format(messages::kToolTooManyArguments, command,
                             result.Positional[static_cast<std::size_t>(syntax.MaxArguments)],
                             command));

@@ -15,7 +15,7 @@ struct TCommandSyntax {
   int MaxArguments;
   /// What to name when positional arguments are missing ("FILE").
   std::string_view Missing;
-  /// Whether "--var NAME" and "-o FILE" are accepted (plot).
+  /// Whether "--var NAME", "-o FILE" and "--run" are accepted (plot).
   bool PlotOptions = false;
   /// Whether "--explain" is accepted (run).
   bool ExplainOption = false;
@@ -31,6 +31,8 @@ struct TCommandArguments {
   bool Help = false;
   bool AutoTerms = false;
   bool Explain = false;
+  /// "--run": the positional arguments after the first are NAME=VALUE inputs.
+  bool Run = false;
 };
 
 /// Reads `args` (the words after the subcommand) by `syntax`. "--help" or "-h" anywhere

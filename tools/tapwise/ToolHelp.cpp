@@ -16,6 +16,8 @@ Commands:
   format FILE                         print the file in the writer's layout
   eval FILE VARIABLE EXPRESSION       evaluate a fuzzy expression over a variable's terms
   plot FILE [--var NAME]... -o OUT    draw the membership functions as SVG
+  plot FILE --run NAME=VALUE... -o OUT
+                                      draw one run of the controller as SVG
   run FILE [--explain] NAME=VALUE...  run the controller once on the given input values
   table FILE DATA                     run the controller on every row of a table of inputs
 
@@ -127,13 +129,20 @@ Put "--" before an expression that starts with "-".
 
 constexpr std::string_view kPlotHelp =
     R"HELP(Usage: tapwise plot [--auto-terms] FILE [--var NAME]... -o OUT.svg
+       tapwise plot [--auto-terms] FILE --run NAME=VALUE... -o OUT.svg
 
 Draws the membership functions of the chosen variables (every variable of FILE when no
 --var is given) as an SVG picture: one panel per variable, every term a labelled line
 over the universe, axes with ticks and the units. "-o -" writes the picture to
 standard output.
 
+With --run, the picture shows one run of the controller on the given input values instead:
+each input's terms with its value marked, then each output's fired rules' consequents as
+the rules' strengths shape them, their aggregate filled and the output's value marked and
+written on it.
+
 Options:
+  --run                run the controller on the NAME=VALUE inputs and draw the run
   --var NAME           plot the variable NAME (repeat for several, in the order given)
   -o, --output FILE    the SVG file to write (required)
 )HELP";

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "tapwise/faucet/FaucetRules.h"
 #include "tapwise/faucet/SimulationHost.h"
 #include "tapwise/foundation/Component.h"
 #include "tapwise/foundation/Interface.h"
@@ -13,6 +15,24 @@
 #include "tapwise/language/FuzzyLogicParser.h"
 
 namespace tapwise {
+
+/// What one tick computed, for a host that shows how the rules decided: the sets and numbers
+/// are the very ones the tick stepped the plant with, not computed again.
+struct TFaucetTickReport {
+  /// One valve's part: each rule's change_vc consequent capped at the rule's strength (null
+  /// for a rule that did not fire), their aggregate with the accumulator's seed (null when
+  /// nothing was accumulated) and its centre of gravity, the change the valve was given.
+  struct TValve {
+    std::array<IntfPtr<IFuzzySet>, kFaucetRules.size()> Consequents;
+    IntfPtr<IFuzzySet> Aggregate;
+    TFzyFloat Change = 0;
+  };
+  /// Every rule's strength, in the order of `kFaucetRules`, fired or not.
+  std::array<TFzyFloat, kFaucetRules.size()> Strengths{};
+  std::array<bool, kFaucetRules.size()> Fired{};
+  TValve Hot;
+  TValve Cold;
+};
 
 /// The faucet demo's control loop, without any GUI type: eight fuzzy rules over the outlet
 /// temperature and flow decide how far to move the hot and cold valves, and a plant model
@@ -66,6 +86,9 @@ class TFaucetSimulation {
   /// The change_vc set accumulated for the hot valve in the current tick (may be null).
   const IntfPtr<IFuzzySet>& GetHotValveChange() const { return FHotValveChange; }
 
+  /// What the last tick computed (all empty before the first one).
+  const TFaucetTickReport& GetTickReport() const { return FTickReport; }
+
   /// What Start does: `InitSimulation`, then, unless the zero step already stopped the run,
   /// the timer on and the Start button off.
   void Start();
@@ -73,7 +96,8 @@ class TFaucetSimulation {
   /// fresh empty "OutTemp" and "OutFlow" terms; one `SimulateStep(0, 0)`; the accumulators
   /// seeded again for the first tick. A failure stops the run and is raised.
   void InitSimulation();
-  /// Fires the eight rules into the two accumulators, logging each rule that fires.
+  /// Fires the eight rules into the two accumulators, logging each rule that fires, and
+  /// starts the tick report with the strengths and the capped consequents.
   void FireRules();
   /// One plant step: saturation tests, valve moves, flows and temperature, log lines, limit
   /// and target tests, the iteration factor, the write-back and the outlet sets. A change
@@ -126,6 +150,7 @@ class TFaucetSimulation {
   IntfPtr<IFuzzySet> FHotValveChange;
   IntfPtr<IFuzzySet> FOutTemp;
   IntfPtr<IFuzzySet> FOutFlow;
+  TFaucetTickReport FTickReport;
 
   bool FRunning = false;
   bool FInTick = false;

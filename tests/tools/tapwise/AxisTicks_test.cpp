@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace tapwise::tool {
+namespace tapwise::plot {
 namespace {
 
 using Labels = std::vector<std::string>;
@@ -32,4 +32,4 @@ TEST(AxisTicks, DegenerateRangesGetTheirEnds) {
 }
 
 }  // namespace
-}  // namespace tapwise::tool
+}  // namespace tapwise::plot

@@ -174,6 +174,36 @@ TEST_F(ControllerCommandsTest, MistakesAreOneLineErrors) {
             "tapwise: standard input:2: \"nan\" in column service is not a number\n");
   EXPECT_EQ(error({"table", kTipping, "-"}, "\n \n"),
             "tapwise: standard input: no header line of column names\n");
+
+  EXPECT_EQ(error({"plot", kTipping, "--run", "-o", "-"}),
+            "tapwise: run: no value given for quality, service (the inputs are: quality, "
+            "service)\n");
+  EXPECT_EQ(error({"plot", kTipping, "--run", "taste=3", "-o", "-"}),
+            "tapwise: Unknown input taste (the inputs are: quality, service)\n");
+  EXPECT_EQ(error({"plot", kTipping, "quality=6.5", "-o", "-"}),
+            "tapwise: plot: unexpected argument \"quality=6.5\" (try \"tapwise plot --help\")\n");
+}
+
+// The picture of the hand-worked tipping run: both inputs marked, only "usual" and
+// "generous" drawn as fired consequents, and the centroid written with its value.
+TEST_F(ControllerCommandsTest, PlotRunDrawsTheFiredConsequentsAndTheCentroid) {
+  const TToolResult plot =
+      Tool({"plot", kTipping, "--run", "quality=6.5", "service=9.8", "-o", "-"});
+  ASSERT_EQ(plot.Err, "");
+  const std::string& svg = plot.Out;
+  const auto has = [&svg](const std::string& part) { return svg.find(part) != std::string::npos; };
+  EXPECT_TRUE(has(">tip = 19.8578</text>"));
+  EXPECT_TRUE(has(">tip = " + FormatFixed(TippingAt65And98(), 4) + "</text>"));
+  EXPECT_TRUE(has(">quality = 6.5000</text>") && has(">service = 9.8000</text>"));
+  EXPECT_TRUE(has("class=\"consequent\" data-rule=\"usual\""));
+  EXPECT_FALSE(has("data-rule=\"stingy\""));
+  EXPECT_TRUE(has("<polygon class=\"aggregate\""));
+  // "high" capped at 0.96 reaches it at tip 24.52: x = 64 + 24.52 / 25 * 672, y = 214 - 0.96
+  // * 166 in the tip panel's plot area.
+  const std::size_t generous = svg.find("class=\"consequent\" data-rule=\"generous\"");
+  ASSERT_NE(generous, std::string::npos);
+  const std::string element = svg.substr(generous, svg.find("</polyline>", generous) - generous);
+  EXPECT_NE(element.find(" 723.10,54.64 "), std::string::npos) << element;
 }
 
 }  // namespace

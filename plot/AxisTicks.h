@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace tapwise::tool {
+namespace tapwise::plot {
 
 /// The tick marks of one plot axis: positions and their labels.
 struct TAxisTicks {
@@ -17,4 +17,4 @@ struct TAxisTicks {
 /// A range without width, or one too wide for a double, gets its two ends as ticks.
 TAxisTicks AxisTicks(double min, double max, int target = 6);
 
-}  // namespace tapwise::tool
+}  // namespace tapwise::plot

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ToolText.h"
 #include "tapwise/foundation/NumberText.h"
 
-namespace tapwise::tool {
+namespace tapwise::plot {
 
 namespace {
 
@@ -55,11 +54,12 @@ TAxisTicks AxisTicks(double min, double max, int target) {
     return EndTicks(min, max);
   TAxisTicks ticks;
   for (double k = first; k <= last; ++k) {
-    const double value = k * step;
+    // Adding +0 turns the -0 of k = -0 into 0, so no label reads "-0.00".
+    const double value = k * step + 0.0;
     ticks.Values.push_back(value);
-    ticks.Labels.push_back(FixedText(value, static_cast<int>(decimals)));
+    ticks.Labels.push_back(FormatFixed(value, static_cast<int>(decimals)));
   }
   return ticks;
 }
 
-}  // namespace tapwise::tool
+}  // namespace tapwise::plot
