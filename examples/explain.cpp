@@ -1,11 +1,12 @@
 // Why a controller answered as it did: its inputs, its outputs (and which of them no rule
 // drove, so that they took their default) and every rule's strength in the last run.
 //
-//   build/examples/explain examples
+//   build-release/examples/explain examples
 #include <exception>
 #include <initializer_list>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "tapwise/control/FuzzyController.h"

@@ -1,7 +1,7 @@
 // The tipping controller of tipping.fzl: the tip, in percent of the bill, for a few ratings
 // of the food and the service (0 to 10 each).
 //
-//   build/examples/tipping examples/tipping.fzl
+//   build-release/examples/tipping examples/tipping.fzl
 #include <exception>
 #include <iostream>
 

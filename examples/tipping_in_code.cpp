@@ -1,7 +1,7 @@
 // The controller of tipping.fzl built in code: the variables and their terms, then one rule
 // block whose conditions are written with TAntecedent::Is and ||. It gives the file's tips.
 //
-//   build/examples/tipping_in_code
+//   build-release/examples/tipping_in_code
 #include <exception>
 #include <iostream>
 #include <string>
