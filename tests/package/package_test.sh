@@ -23,7 +23,8 @@ launcher_args=()
 cmake -S "$source_dir" -B "$work/library" -G "$generator" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_CXX_COMPILER="$cxx" "${launcher_args[@]}" -DBUILD_SHARED_LIBS=ON \
   -DTAPWISE_BUILD_TESTS=OFF -DTAPWISE_BUILD_TOOLS=OFF -DTAPWISE_BUILD_APP=OFF \
-  -DTAPWISE_BUILD_BENCHMARKS=OFF -DTAPWISE_INSTALL=ON -DCMAKE_INSTALL_LIBDIR=lib >/dev/null
+  -DTAPWISE_BUILD_BENCHMARKS=OFF -DTAPWISE_BUILD_EXAMPLES=OFF -DTAPWISE_BUILD_DOCS=OFF \
+  -DTAPWISE_INSTALL=ON -DCMAKE_INSTALL_LIBDIR=lib >/dev/null
 cmake --build "$work/library" >"$work/library-build.log" ||
   fail "the library does not build:"$'\n'"$(cat "$work/library-build.log")"
 rm -rf "$prefix" "$work/consumer" "$work/pc-consumer"

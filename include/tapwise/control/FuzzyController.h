@@ -116,7 +116,9 @@ class TFuzzyController {
   /// Every rule of every block, in order, as the last `Process` left it.
   std::span<const TRuleActivation> GetActivations() const;
   /// The aggregated set of the Mamdani output `name` after `Process`, or null when no rule
-  /// for it fired (and for a Sugeno output).
+  /// for it fired (and for a Sugeno output). The set belongs to no variable: its points are
+  /// the aggregate, but its own `CenterOfGravity` measures flat tails over an unbounded
+  /// universe. The output's value (`GetOutput`) is measured over the output's range.
   const TFuzzySet* GetAggregate(std::string_view name) const;
   /// The implied consequents of the Mamdani output `name` after `Process`, one per fired rule
   /// that concludes it, in firing order (empty for a Sugeno output).
