@@ -19,6 +19,8 @@ struct TCommandSyntax {
   bool PlotOptions = false;
   /// Whether "--explain" is accepted (run).
   bool ExplainOption = false;
+  /// Whether "--strict" is accepted (check).
+  bool StrictOption = false;
 };
 
 /// A subcommand's command line, read.
@@ -31,6 +33,7 @@ struct TCommandArguments {
   bool Help = false;
   bool AutoTerms = false;
   bool Explain = false;
+  bool Strict = false;
 };
 
 /// Reads `args` (the words after the subcommand) by `syntax`. "--help" or "-h" anywhere
