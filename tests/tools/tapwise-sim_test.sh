@@ -100,6 +100,16 @@ case $case_name in
     expect_status 1
     expect_stderr 'tapwise-sim: --set expects NAME=VALUE with the name in asterisks, not "coldTemp=5"'
     ;;
+  unknown-variable)
+    # A misspelt name is refused before anything runs; letter case does not matter.
+    run --set '*hotTmp*=50'
+    expect_status 1
+    [[ ! -s $work/out ]] || fail "output for an unknown variable"
+    expect_stderr 'tapwise-sim: --set names no simulation variable: "*hotTmp*" (the variables are: *coldValvePos*, *hotValvePos*, *coldTemp*, *hotTemp*, *coldPress*, *hotPress*, *hotFlow*, *coldFlow*, *optimalTempMin*, *optimalTempMax*, *optimalFlowMin*, *optimalFlowMax*, *atmosphericPress*, *iterationFactor*)'
+    run --set '*ITERATIONFACTOR*=0' --max-ticks 0
+    expect_status 0
+    expect_line "[message] *** Iteration Factor Problem -- Iteration factor 0 is not positive ***"
+    ;;
   bad-ticks)
     run --max-ticks -4
     expect_status 1

@@ -1,7 +1,9 @@
 #include "SimOptions.h"
 
+#include <algorithm>
 #include <string_view>
 
+#include "tapwise/faucet/FaucetDefinitions.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
@@ -17,8 +19,8 @@ const char kSimUsage[] =
     "\n"
     "  --vars FILE         replace the simulation variables by the lines of FILE, one\n"
     "                      \"*name*=value\" per line, as simvars.txt does for the window\n"
-    "  --set NAME=VALUE    then set one variable; NAME keeps its asterisks, e.g.\n"
-    "                      --set '*hotPress*=100' (may be repeated)\n"
+    "  --set NAME=VALUE    then set one of the variables below; NAME keeps its asterisks,\n"
+    "                      e.g. --set '*hotPress*=100' (may be repeated)\n"
     "  --max-ticks N       run at most N ticks (default 1000)\n"
     "  --realtime          wait the timer interval (iteration factor x 1000 ms) before each\n"
     "                      tick instead of running the ticks back to back\n"
@@ -39,6 +41,10 @@ const char kSimUsage[] =
 
 namespace {
 
+char FoldAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 const std::string& ValueOf(const std::vector<std::string>& args, size_t& index) {
   if (index + 1 >= args.size()) {
     throw Exception(Format(messages::kRunnerMissingArgument, args[index]));
@@ -54,7 +60,15 @@ std::pair<std::string, std::string> ParseAssignment(const std::string& text) {
   if (equals == std::string::npos || name.size() < 3 || name.front() != '*' || name.back() != '*') {
     throw Exception(Format(messages::kRunnerBadAssignment, text));
   }
-  return {std::string(name), text.substr(equals + 1)};
+  // Nor would a misspelt one; the simulation's list compares names ignoring letter case.
+  std::string names;
+  for (const std::string_view line : kFaucetInitialVariables) {
+    const std::string_view known = line.substr(0, line.find('='));
+    if (std::ranges::equal(name, known, {}, FoldAscii, FoldAscii))
+      return {std::string(name), text.substr(equals + 1)};
+    names += (names.empty() ? "" : ", ") + std::string(known);
+  }
+  throw Exception(Format(messages::kRunnerUnknownVariable, name, names));
 }
 
 }  // namespace

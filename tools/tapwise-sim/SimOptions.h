@@ -21,7 +21,8 @@ struct TSimOptions {
 };
 
 /// Reads the arguments after the program name. Raises `Exception` with a one-line
-/// explanation for an unknown option, a missing value, a malformed --set or --max-ticks.
+/// explanation for an unknown option, a missing value, a malformed --set or --max-ticks, or
+/// a --set of a name that is no simulation variable (names compare ignoring letter case).
 TSimOptions ParseSimOptions(const std::vector<std::string>& args);
 
 /// The text of --help.

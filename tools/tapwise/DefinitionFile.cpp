@@ -6,8 +6,11 @@
 #include <filesystem>
 #include <fstream>
 #include <istream>
+#include <string_view>
 #include <system_error>
+#include <unordered_set>
 
+#include "ParseErrorPlace.h"
 #include "ToolError.h"
 #include "ToolText.h"
 #include "tapwise/foundation/Format.h"
@@ -75,9 +78,10 @@ void TVariableFormsParser::ParseDefinitionForm(const std::string& keyword, bool 
 }
 
 TDefinitionFile::TDefinitionFile(std::string path, bool auto_terms) : FPath(std::move(path)) {
-  std::string text = ReadFileText(FPath);
+  FText = ReadFileText(FPath);
+  const std::string& text = FText;
   // Editors on some systems start UTF-8 text with a byte-order mark; it is no token.
-  if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+  if (FText.starts_with("\xEF\xBB\xBF")) FText.erase(0, 3);
   FLogic.SetAutoTerms(auto_terms);
   FLogic.SetParser(&FParser);
   FParser.SetFuzzyLogic(&FLogic);
@@ -89,19 +93,20 @@ TDefinitionFile::TDefinitionFile(std::string path, bool auto_terms) : FPath(std:
     FParser.Parse(text);
     FParser.SetOnParseFuzzyVariableIntf(nullptr);
     if (FParser.HasControllerForms()) FController = TFuzzyController::FromText(text);
+  } catch (const EFzyParseException& e) {
+    FParser.SetOnParseFuzzyVariableIntf(nullptr);
+    throw FileParseError(FPath, text, e);
   } catch (const std::exception& e) {
     FParser.SetOnParseFuzzyVariableIntf(nullptr);
     throw EToolError(Format(messages::kToolFileError, FPath, OneLine(e.what())));
   }
   // A variable defined again replaced the earlier one in the component: keep only the
-  // variables the component still holds, each at the place of its last definition.
-  for (std::size_t i = 0; i < parsed.size(); ++i) {
-    const std::string& name = parsed[i]->GetName();
-    const bool defined_later =
-        std::any_of(parsed.begin() + static_cast<std::ptrdiff_t>(i) + 1, parsed.end(),
-                    [&name](const auto& v) { return v->GetName() == name; });
-    if (!defined_later) FVariables.push_back(parsed[i]);
-  }
+  // variables the component still holds, each at the place of its last definition. Walking
+  // back from the end meets each name's last definition first.
+  std::unordered_set<std::string_view> seen;
+  for (auto variable = parsed.rbegin(); variable != parsed.rend(); ++variable)
+    if (seen.insert((*variable)->GetName()).second) FVariables.push_back(*variable);
+  std::reverse(FVariables.begin(), FVariables.end());
 }
 
 TDefinitionFile::~TDefinitionFile() = default;

@@ -41,13 +41,15 @@ class TVariableFormsParser : public TZTFuzzyLogicParser {
 class TDefinitionFile {
  public:
   /// Reads and parses `path`. Raises EToolError "<path>: <reason>" when the file cannot be
-  /// read or does not parse (the parse error on one line, with its line number and echo).
+  /// read or does not parse (a parse error as FileParseError reports it).
   TDefinitionFile(std::string path, bool auto_terms);
   ~TDefinitionFile();
   TDefinitionFile(const TDefinitionFile&) = delete;
   TDefinitionFile& operator=(const TDefinitionFile&) = delete;
 
   const std::string& GetPath() const { return FPath; }
+  /// The text of the file, without a byte-order mark.
+  const std::string& GetText() const { return FText; }
   /// The variables in the order of the file.
   const std::vector<IntfPtr<IFuzzyVariable>>& GetVariables() const { return FVariables; }
   /// The variable named `name` (case-sensitive); EToolError naming the file's variables
@@ -63,6 +65,7 @@ class TDefinitionFile {
 
  private:
   std::string FPath;
+  std::string FText;
   std::optional<TFuzzyController> FController;
   // The component goes before its parser, then the variables' last references.
   TVariableFormsParser FParser;

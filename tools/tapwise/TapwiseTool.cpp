@@ -12,6 +12,7 @@
 
 #include "ControllerCommands.h"
 #include "DefinitionFile.h"
+#include "DefinitionLint.h"
 #include "SvgPlot.h"
 #include "ToolArguments.h"
 #include "ToolCommands.h"
@@ -30,7 +31,7 @@ namespace tapwise::tool {
 namespace {
 
 constexpr std::array<TCommandSyntax, 6> kCommands = {{
-    {"check", 1, -1, "FILE"},
+    {"check", 1, -1, "FILE", false, false, true},
     {"format", 1, 1, "FILE"},
     {"eval", 3, 3, "FILE, VARIABLE and EXPRESSION"},
     {"plot", 1, 1, "FILE", true},
@@ -67,19 +68,52 @@ void WriteFileWhole(const std::string& path, const std::string& text) {
   }
 }
 
-std::string Check(const TCommandArguments& arguments, std::string& errors) {
-  // Every file is checked, so one run reports every bad file; the listing is printed only
-  // when all of them are good.
-  std::string text;
+// The report of an error on standard error: the message after the tool's name, then the
+// error's excerpt as it is.
+std::string ErrorReport(const std::string& message, const std::string& excerpt = {}) {
+  return "tapwise: " + OneLine(message) + "\n" + excerpt;
+}
+
+// Every file is checked, so one run reports every bad file; the listing is printed only when
+// all of them are good. What the library repairs without a word is reported as a warning, or
+// with --strict as an error.
+TToolResult Check(const TCommandArguments& arguments) {
+  TToolResult result;
+  bool failed = false;
   for (const std::string& path : arguments.Positional) {
     try {
       const TDefinitionFile file(path, arguments.AutoTerms);
-      text += CheckText(file);
+      result.Out += CheckText(file);
+      const std::string findings =
+          LintDefinitions(path, file.GetText(), arguments.Strict ? "error" : "warning");
+      result.Err += findings;
+      failed = failed || (arguments.Strict && !findings.empty());
     } catch (const EToolError& e) {
-      errors += std::string(e.what()) + "\n";
+      result.Err += ErrorReport(e.what(), e.GetExcerpt());
+      failed = true;
     }
   }
-  return text;
+  if (failed) {
+    result.ExitCode = 1;
+    result.Out.clear();
+  }
+  return result;
+}
+
+// The error of `expression` over `variable`; an item that is no term names the terms there are.
+EToolError ExpressionError(const IFuzzyVariable& variable, const std::string& expression,
+                           const std::exception& error) {
+  std::string message = OneLine(error.what());
+  const std::string_view invalid = messages::kInvalidExpressionItem;
+  if (message.find(invalid.substr(0, invalid.find('%'))) != std::string::npos) {
+    std::string terms;
+    for (const auto& term : TermsInOrder(variable))
+      terms += (terms.empty() ? "" : ", ") + term->GetName();
+    message = Format(messages::kToolExpressionTerms, message, variable.GetName(),
+                     terms.empty() ? std::string("none") : terms);
+  }
+  return EToolError(
+      Format(messages::kToolExpressionError, expression, variable.GetName(), message));
 }
 
 std::string Plot(const TCommandArguments& arguments) {
@@ -124,21 +158,19 @@ TToolResult RunCommand(const TCommandSyntax& syntax, std::span<const std::string
   }
   const std::string& path = arguments.Positional[0];
   if (syntax.Name == "check") {
-    result.Out = Check(arguments, result.Err);
+    return Check(arguments);
   } else if (syntax.Name == "format") {
     TDefinitionFile file(path, arguments.AutoTerms);
     result.Out = FormatText(file);
   } else if (syntax.Name == "eval") {
     TDefinitionFile file(path, arguments.AutoTerms);
+    const IntfPtr<IFuzzyVariable> variable = file.FindVariable(arguments.Positional[1]);
     try {
-      result.Out = EvalText(file, arguments.Positional[1], arguments.Positional[2]);
-    } catch (const EToolError&) {
-      throw;
+      result.Out = EvalText(file, variable, arguments.Positional[2]);
     } catch (const std::exception& e) {
       // The expression's own errors (unknown terms, missing operands) are about the text
       // typed on the command line, not about the file.
-      throw EToolError(Format(messages::kToolExpressionError, arguments.Positional[2],
-                              arguments.Positional[1], OneLine(e.what())));
+      throw ExpressionError(*variable, arguments.Positional[2], e);
     }
   } else if (syntax.Name == "run") {
     TDefinitionFile file(path, arguments.AutoTerms);
@@ -149,18 +181,11 @@ TToolResult RunCommand(const TCommandSyntax& syntax, std::span<const std::string
   } else {
     result.Out = Plot(arguments);
   }
-  if (!result.Err.empty()) {
-    result.ExitCode = 1;
-    result.Out.clear();
-  }
   return result;
 }
 
-TToolResult Fail(const std::string& message) {
-  TToolResult result;
-  result.ExitCode = 1;
-  result.Err = "tapwise: " + OneLine(message) + "\n";
-  return result;
+TToolResult Fail(const std::string& message, const std::string& excerpt = {}) {
+  return {1, {}, ErrorReport(message, excerpt)};
 }
 
 }  // namespace
@@ -179,23 +204,11 @@ TToolResult RunTapwise(std::span<const std::string> args, std::istream& input) {
       return {0, std::string(ToolHelp()), {}};
     }
     if (command == "--version") return {0, std::string("tapwise ") + TAPWISE_VERSION + "\n", {}};
-    for (const TCommandSyntax& syntax : kCommands) {
-      if (syntax.Name != command) continue;
-      TToolResult result = RunCommand(syntax, args.subspan(1), input);
-      // Each error line carries the tool's name, like the errors raised below.
-      if (!result.Err.empty()) {
-        std::string prefixed;
-        std::size_t start = 0;
-        while (start < result.Err.size()) {
-          const std::size_t end = result.Err.find('\n', start);
-          prefixed += "tapwise: " + result.Err.substr(start, end - start) + "\n";
-          start = end == std::string::npos ? result.Err.size() : end + 1;
-        }
-        result.Err = prefixed;
-      }
-      return result;
-    }
+    for (const TCommandSyntax& syntax : kCommands)
+      if (syntax.Name == command) return RunCommand(syntax, args.subspan(1), input);
     return Fail(Format(messages::kToolUnknownCommand, command));
+  } catch (const EToolError& e) {
+    return Fail(e.what(), e.GetExcerpt());
   } catch (const std::bad_alloc&) {
     return Fail(messages::kToolOutOfMemory);
   } catch (const std::exception& e) {

@@ -56,6 +56,10 @@ TCommandArguments ReadCommandArguments(const TCommandSyntax& syntax,
       result.Explain = true;
       continue;
     }
+    if (word == "--strict" && syntax.StrictOption) {
+      result.Strict = true;
+      continue;
+    }
     // Options with a value: "--var NAME", "--var=NAME", "-o FILE", "--output=FILE".
     const std::size_t equals = word.find('=');
     const std::string option = word.substr(0, equals);

@@ -19,6 +19,8 @@ struct TCommandSyntax {
   bool PlotOptions = false;
   /// Whether "--explain" is accepted (run).
   bool ExplainOption = false;
+  /// Whether "--strict" is accepted (check).
+  bool StrictOption = false;
 };
 
 /// A subcommand's command line, read.
@@ -33,6 +35,8 @@ struct TCommandArguments {
   bool Explain = false;
   /// "--run": the positional arguments after the first are NAME=VALUE inputs.
   bool Run = false;
+  /// "--strict": warnings are errors.
+  bool Strict = false;
 };
 
 /// Reads `args` (the words after the subcommand) by `syntax`. "--help" or "-h" anywhere

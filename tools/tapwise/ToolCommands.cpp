@@ -53,9 +53,8 @@ std::string FormatText(TDefinitionFile& file) {
   return text;
 }
 
-std::string EvalText(TDefinitionFile& file, const std::string& variable_name,
+std::string EvalText(TDefinitionFile& file, const IntfPtr<IFuzzyVariable>& variable,
                      const std::string& expression) {
-  const IntfPtr<IFuzzyVariable> variable = file.FindVariable(variable_name);
   const IntfPtr<IFuzzySet> result = file.GetParser().EvaluateExpression(variable, expression);
   const std::string& shown = result->GetExpression().empty() ? expression : result->GetExpression();
   std::string text = "name: " + result->GetName() + "\n";

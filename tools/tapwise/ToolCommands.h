@@ -28,7 +28,7 @@ std::string FormatText(TDefinitionFile& file);
 /// What `tapwise eval` prints: the resulting set's name and expression text, one "(X Y)"
 /// line per point, then its centre of gravity and mean of maxima, all numbers "%.4f".
 /// The expression is read as the parser reads a term body over the variable's terms.
-std::string EvalText(TDefinitionFile& file, const std::string& variable_name,
+std::string EvalText(TDefinitionFile& file, const IntfPtr<IFuzzyVariable>& variable,
                      const std::string& expression);
 
 }  // namespace tapwise::tool

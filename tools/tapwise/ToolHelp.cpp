@@ -11,7 +11,7 @@ Check, tidy, try and draw fuzzy definition files ("(deffuzzy ...)" forms), and r
 controllers they define ("(definput", "(defoutput" and "(defrules" forms).
 
 Commands:
-  check FILE...                       parse each file, list its variables and terms, and
+  check [--strict] FILE...            parse each file, list its variables and terms, and
                                       its controller's inputs, outputs and rule blocks
   format FILE                         print the file in the writer's layout
   eval FILE VARIABLE EXPRESSION       evaluate a fuzzy expression over a variable's terms
@@ -28,12 +28,14 @@ Options of every command:
 
   tapwise --version prints the version.
 
-Exit status: 0 on success, 1 on any error (reported as one line on standard error).
+Exit status: 0 on success, 1 on any error. An error is reported on standard error in one
+line; an error in a file as "FILE:LINE:COLUMN: message", then the source line and a caret
+under the place.
 Nothing is printed or written unless the whole command succeeds.
 )HELP";
 
 constexpr std::string_view kCheckHelp =
-    R"HELP(Usage: tapwise check [--auto-terms] FILE...
+    R"HELP(Usage: tapwise check [--auto-terms] [--strict] FILE...
 
 Parses each FILE and lists, in the order of the file, every variable with its range,
 units and term count, and every term with its shape as the writer writes it:
@@ -51,7 +53,14 @@ their variable and default) and every rule block with its rule count and setting
       and zadeh, or zadeh, implication clip, aggregation maximum, defuzzification ...
 
 A file that does not parse is reported with the parse error (its line and the text read
-so far) on standard error, and the command exits with status 1.
+so far) on standard error, under the file, line and column, with the source line and a
+caret under the place; the command exits with status 1.
+
+What the library repairs without a word is reported on standard error as
+"FILE:LINE: warning: ...": a range that runs backwards, shape parameters out of order or
+outside the range, points outside the range (they are clamped), and a variable or a term
+defined twice (the later definition wins). Warnings leave the exit status 0; with --strict
+they are errors and the command exits with status 1.
 )HELP";
 
 constexpr std::string_view kFormatHelp =

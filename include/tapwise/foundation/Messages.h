@@ -218,6 +218,9 @@ inline constexpr char kRunnerBadAssignment[] =
 inline constexpr char kRunnerOutputFailed[] = "cannot write to standard output";
 inline constexpr char kRunnerBadTickCount[] =
     "--max-ticks expects a whole number of at least 0, not \"%s\"";
+// Arguments: the name given to --set, the simulation's variables.
+inline constexpr char kRunnerUnknownVariable[] =
+    "--set names no simulation variable: \"%s\" (the variables are: %s)";
 
 // ---- Command-line tools: tapwise (check, format, eval, plot, run, table) ----
 // Arguments: the subcommand given.
@@ -248,6 +251,8 @@ inline constexpr char kToolWriteFailed[] = "writing it failed";
 inline constexpr char kToolCannotWrite[] = "%s: cannot write the file: %s";
 // Arguments: the file, the message of the error.
 inline constexpr char kToolFileError[] = "%s: %s";
+// Arguments: the file, the line, the column, the message of the error.
+inline constexpr char kToolFileErrorAt[] = "%s:%d:%d: %s";
 // Arguments: the file, the variable asked for, the variables the file defines.
 inline constexpr char kToolNoSuchVariable[] = "%s: no variable named \"%s\" (the file defines: %s)";
 // Arguments: the file.
@@ -276,6 +281,26 @@ inline constexpr char kToolDuplicateColumn[] = "%s:%d: two columns are named %s"
 inline constexpr char kToolWrongFieldCount[] = "%s:%d: %d fields where the header has %d";
 // ... the field, its column.
 inline constexpr char kToolFieldNotNumber[] = "%s:%d: \"%s\" in column %s is not a number";
+// Arguments: the expression's error, the variable, its terms ("none" when it has none).
+inline constexpr char kToolExpressionTerms[] = "%s (the terms of %s are: %s)";
+// Arguments (each of the check's findings): the file, the line, "warning" or "error"; then
+// ... the variable, the minimum, the maximum given.
+inline constexpr char kLintReversedRange[] = "%s:%d: %s: the range of %s runs backwards (%s to %s)";
+// ... the term, the variable, the shape.
+inline constexpr char kLintShapeOutOfOrder[] =
+    "%s:%d: %s: the parameters of term %s of %s are out of order in %s; the shape is repaired";
+// ... the term, the variable, the range's minimum and maximum, the shape.
+inline constexpr char kLintShapeOutsideRange[] =
+    "%s:%d: %s: term %s of %s reaches outside the range %s to %s with %s; it is clamped";
+// ... the term, the variable, the point's X, the range's minimum and maximum.
+inline constexpr char kLintPointOutsideRange[] =
+    "%s:%d: %s: term %s of %s has a point at %s, outside the range %s to %s; it is clamped";
+// ... the variable, the line of its earlier definition.
+inline constexpr char kLintDuplicateVariable[] =
+    "%s:%d: %s: variable %s is defined again (first on line %d); the later definition wins";
+// ... the term, the variable, the line of its earlier definition.
+inline constexpr char kLintDuplicateTerm[] =
+    "%s:%d: %s: term %s of %s is defined again (first on line %d); the later definition wins";
 
 // ---- Controllers ----
 // Arguments: the name, the list of what exists ("a, b, c" or "none").

@@ -161,8 +161,10 @@ TEST_F(ControllerCommandsTest, MistakesAreOneLineErrors) {
                                    "(defrules b (rule r (if (x b)) (then (x a))))");
   EXPECT_EQ(error({"check", bad}),
             "tapwise: " + bad +
-                ": Parsing Error, Unknown term b of x in rule r (the terms are: a) in ParseRule "
-                "at line 2: \" ( defrules b ( rule r ( if ( x b ) ) ( then ( x a ) ) ) \"\n");
+                ":2:44: Parsing Error, Unknown term b of x in rule r (the terms are: a) in "
+                "ParseRule at line 2: \" ( defrules b ( rule r ( if ( x b ) ) ( then ( x a ) ) ) "
+                "\"\n(defrules b (rule r (if (x b)) (then (x a))))\n"
+                "                                           ^\n");
 
   EXPECT_EQ(error({"table", kTipping, "-"}, "quality\n"),
             "tapwise: standard input:1: the header has no column for service\n");

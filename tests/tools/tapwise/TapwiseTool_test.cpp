@@ -89,19 +89,24 @@ TEST_F(TapwiseToolTest, CheckShowsCommentsQuotedUnitsAndTheLastOfTwoDefinitions)
             std::string::npos);
 }
 
-TEST_F(TapwiseToolTest, BadFilesAreReportedOnOneLineAndNothingIsPrinted) {
+TEST_F(TapwiseToolTest, BadFilesAreReportedWithTheirPlaceAndNothingIsPrinted) {
   const TToolResult result = Tool({"check", Data("demo.fzl"), Data("bad-range.fzl")});
   EXPECT_EQ(result.ExitCode, 1);
   EXPECT_EQ(result.Out, "");
   EXPECT_EQ(result.Err, "tapwise: " + Data("bad-range.fzl") +
-                            ": Parsing Error, Expected number in ParseFuzzyVariable at line 2: "
-                            "\"( deffuzzy outTemp ( range x \"\n");
-  // Every bad file of a check is reported, each on its line.
+                            ":2:10: Parsing Error, Expected number in ParseFuzzyVariable at line "
+                            "2: \"( deffuzzy outTemp ( range x \"\n"
+                            "  (range x 65))\n"
+                            "         ^\n");
+  // Every bad file of a check is reported; the end of a form that never closes is the end of
+  // the text, on the empty line after the last line break.
   const TToolResult two = Tool({"check", Data("bad-unclosed.fzl"), "missing.fzl"});
   EXPECT_EQ(two.Err, "tapwise: " + Data("bad-unclosed.fzl") +
-                         ": Parsing Error, Expected \")\" in ParseFuzzyValuePairs at line 6: "
+                         ":6:1: Parsing Error, Expected \")\" in ParseFuzzyValuePairs at line 6: "
                          "\"( deffuzzy level ( range 0 1 ) ( values ( term low ( z 0 0.5000 ) ) "
                          "( term high ( ( 0.5000 0 ) ( 1 1 ) EOF \"\n"
+                         "\n"
+                         "^\n"
                          "tapwise: missing.fzl: cannot read the file: no such file\n");
   EXPECT_EQ(Tool({"format", TAPWISE_TEST_DATA}).Err, "tapwise: " + std::string(TAPWISE_TEST_DATA) +
                                                          ": cannot read the file: it is a "
@@ -195,7 +200,8 @@ TEST_F(TapwiseToolTest, EvalPrintsPointsAndWorkedMeasures) {
 TEST_F(TapwiseToolTest, EvalErrorsNameTheExpressionOrTheVariable) {
   EXPECT_EQ(Tool({"eval", Data("demo.fzl"), "outTemp", "warm"}).Err,
             "tapwise: expression \"warm\" over outTemp: Parsing Error, Invalid item in fuzzy "
-            "expression: warm in EvalFuzzyExpression at line 1: \"\"\n");
+            "expression: warm in EvalFuzzyExpression at line 1: \"\" (the terms of outTemp are: "
+            "cold, OK, hot)\n");
   EXPECT_EQ(Tool({"eval", Data("demo.fzl"), "outTemp", "[cold and hot"}).Err,
             "tapwise: expression \"[cold and hot\" over outTemp: Missing close parenthesis\n");
   const TToolResult missing = Tool({"eval", Data("demo.fzl"), "outX", "cold"});
