@@ -80,6 +80,12 @@ TFzyFloat TControllerParser::ReadNumber() {
   return token->GetNumber();
 }
 
+std::string TControllerParser::ReadFormHeader(const char* keyword) {
+  Expect('(');
+  ExpectWord(keyword);
+  return ReadName();
+}
+
 TFzyFloat TControllerParser::ReadNumberClause(const char* keyword) {
   Expect('(');
   ExpectWord(keyword);
@@ -100,9 +106,7 @@ void TControllerParser::ParseDefinitionForm(const std::string& keyword, bool int
 // (definput NAME [(spread W)])
 void TControllerParser::ParseInput() {
   FRoutine = kParseInput;
-  Expect('(');
-  ExpectWord("definput");
-  TControllerInput input{ReadName(), 0};
+  TControllerInput input{ReadFormHeader("definput"), 0};
   while (NextIs('('))
     input.Spread = ReadNumberClause("spread");
   Expect(')');
@@ -113,10 +117,8 @@ void TControllerParser::ParseInput() {
 //   [(default V)])
 void TControllerParser::ParseOutput() {
   FRoutine = kParseOutput;
-  Expect('(');
-  ExpectWord("defoutput");
   TControllerOutput output;
-  output.Name = ReadName();
+  output.Name = ReadFormHeader("defoutput");
   while (NextIs('(')) {
     Next();
     const std::string clause = ReadName();
@@ -162,9 +164,7 @@ TSugenoTerm TControllerParser::ParseSugenoTerm() {
 // (defrules NAME SETTING... RULE...)
 void TControllerParser::ParseRuleBlock() {
   FRoutine = kParseRuleBlock;
-  Expect('(');
-  ExpectWord("defrules");
-  const std::string name = ReadName();
+  const std::string name = ReadFormHeader("defrules");
   TInferenceSettings settings;
   bool block_added = false;
   FModel.Atomically([&] {
@@ -217,10 +217,8 @@ void TControllerParser::ParseSetting(TInferenceSettings& settings, const std::st
 // (rule NAME (if ANTECEDENT) (then (OUTPUT [HEDGE...] TERM)...) [(weight W)])
 TFuzzyRule TControllerParser::ParseRule() {
   FRoutine = kParseRule;
-  Expect('(');
-  ExpectWord("rule");
   TFuzzyRule rule;
-  rule.Name = ReadName();
+  rule.Name = ReadFormHeader("rule");
   Expect('(');
   ExpectWord("if");
   rule.If = ParseDisjunction();

@@ -43,6 +43,8 @@ class TControllerParser : public TZTFuzzyLogicParser {
   void ExpectWord(const char* keyword);
   std::string ReadName();
   TFzyFloat ReadNumber();
+  // "( keyword NAME": the form's name.
+  std::string ReadFormHeader(const char* keyword);
   // "( keyword NUMBER )".
   TFzyFloat ReadNumberClause(const char* keyword);
   // A setting's word; an unknown word is an error listing the known ones.
