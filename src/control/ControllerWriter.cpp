@@ -7,10 +7,13 @@
 #include "ControllerParser.h"
 #include "tapwise/foundation/NumberText.h"
 #include "tapwise/foundation/StringList.h"
+#include "tapwise/language/FuzzyWriter.h"
 
 namespace tapwise::detail {
 
 namespace {
+
+using writer::WordText;
 
 // Lines end as the variables' writer ends them.
 const std::string kBreak(TStringList::LineBreak);
@@ -21,10 +24,10 @@ constexpr int kAndLevel = 2;
 constexpr int kFactorLevel = 3;
 
 std::string TestText(const TTermTest& test) {
-  std::string text = "(" + test.Variable;
+  std::string text = "(" + WordText(test.Variable);
   for (const std::string& hedge : test.Hedges)
-    text += " " + hedge;
-  return text + " " + test.Term + ")";
+    text += " " + WordText(hedge);
+  return text + " " + WordText(test.Term) + ")";
 }
 
 // Rebuilds the infix text of the postfix steps, with the parentheses the grammar needs to
@@ -58,22 +61,23 @@ std::string AntecedentText(const TAntecedent& antecedent) {
 }
 
 void AppendOutput(std::string& text, const TControllerOutput& output) {
-  text += "(defoutput " + output.Name;
+  text += "(defoutput " + WordText(output.Name);
   if (output.IsSugeno) {
     text += " (sugeno)";
     for (const TSugenoTerm& term : output.SugenoTerms) {
-      text += kBreak + "  (term " + term.Name;
+      text += kBreak + "  (term " + WordText(term.Name);
       if (term.Coefficients.empty()) {
         text += " (constant " + ExactFloatToStr(term.Constant) + "))";
         continue;
       }
       text += " (linear " + ExactFloatToStr(term.Constant);
       for (const TSugenoCoefficient& coefficient : term.Coefficients)
-        text += " (" + coefficient.Input + " " + ExactFloatToStr(coefficient.Factor) + ")";
+        text +=
+            " (" + WordText(coefficient.Input) + " " + ExactFloatToStr(coefficient.Factor) + ")";
       text += "))";
     }
   } else if (output.Variable != output.Name) {
-    text += " (variable " + output.Variable + ")";
+    text += " (variable " + WordText(output.Variable) + ")";
   }
   if (output.Default) text += " (default " + ExactFloatToStr(*output.Default) + ")";
   text += ")" + kBreak;
@@ -81,7 +85,7 @@ void AppendOutput(std::string& text, const TControllerOutput& output) {
 
 void AppendBlock(std::string& text, const TRuleBlock& block) {
   const TInferenceSettings& settings = block.Settings;
-  text += "(defrules " + block.Name + kBreak;
+  text += "(defrules " + WordText(block.Name) + kBreak;
   text += "  (and " + std::string(SettingWord(settings.And)) + ") (or " +
           std::string(SettingWord(settings.Or)) + ") (implication " +
           std::string(SettingWord(settings.Implication)) + ") (aggregation " +
@@ -89,7 +93,8 @@ void AppendBlock(std::string& text, const TRuleBlock& block) {
   text += "  (defuzzification " + std::string(SettingWord(settings.Defuzzification)) +
           ") (threshold " + ExactFloatToStr(settings.Threshold) + ")";
   for (const TFuzzyRule& rule : block.Rules) {
-    text += kBreak + "  (rule " + rule.Name + " (if " + AntecedentText(rule.If) + ") (then";
+    text +=
+        kBreak + "  (rule " + WordText(rule.Name) + " (if " + AntecedentText(rule.If) + ") (then";
     for (const TTermTest& consequent : rule.Then)
       text += " " + TestText(consequent);
     text += ")";
@@ -107,7 +112,7 @@ std::string ControllerText(const TControllerModel& model) {
   for (int i = 0; i < variables.GetCount(); ++i)
     text += model.GetParser().FuzzyVariableToString(*variables.GetVariable(i)) + kBreak;
   for (const TControllerInput& input : model.GetInputs()) {
-    text += "(definput " + input.Name;
+    text += "(definput " + WordText(input.Name);
     if (input.Spread > 0) text += " (spread " + ExactFloatToStr(input.Spread) + ")";
     text += ")" + kBreak;
   }

@@ -179,6 +179,14 @@ TEST(FuzzyController, WrittenTextReadsBackToTheSameController) {
   EXPECT_EQ(again.GetOutputs(), original.GetOutputs());
   EXPECT_EQ(again.GetRuleBlocks(), original.GetRuleBlocks());
   EXPECT_EQ(again.ToText(), original.ToText());
+  // Names with blanks and backslashes are written escaped and read back whole.
+  TFuzzyController odd = TFuzzyController::FromText(
+      "(deffuzzy a\\\\b (range 0 1) (values (term l\\ o ((0 1) (1 0)))))\n"
+      "(deffuzzy c\\ d (range 0 1) (values (term l\\ o ((0 1) (1 0)))))\n"
+      "(defrules b\\ 1 (rule r\\\\ (if (a\\\\b l\\ o)) (then (c\\ d l\\ o))))");
+  EXPECT_EQ(odd.GetRuleBlocks()[0].Name, "b 1");
+  EXPECT_EQ(odd.GetRuleBlocks()[0].Rules[0].Name, "r\\");
+  EXPECT_EQ(TFuzzyController::FromText(odd.ToText()).GetRuleBlocks(), odd.GetRuleBlocks());
   // not binds before and, and before or; both associate to the left.
   const TAntecedent& r1 = original.GetRuleBlocks()[0].Rules[0].If;
   using S = TAntecedent::TStep;
