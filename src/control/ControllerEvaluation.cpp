@@ -11,6 +11,7 @@
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzyVariable.h"
+#include "tapwise/fuzzy/SpreadReading.h"
 
 namespace tapwise::detail {
 
@@ -34,25 +35,6 @@ THeldFuzzySet PreparedTerm(TControllerModel& model, const std::string& variable_
   expression += test.Term;
   const TFuzzySetResult hedged = model.GetParser().EvaluateExpression(variable, expression);
   return CopyOf(*hedged);
-}
-
-// Makes `reading` the triangle of half-width `spread` around `value` within [min, max]: at a
-// bound the one-sided spike of the full half-width.
-void SpreadReading(TFuzzySet& reading, TFzyFloat value, TFzyFloat spread, TFzyFloat min,
-                   TFzyFloat max) {
-  reading.Clear();
-  value = std::clamp(value, min, max);
-  if (value == min) {
-    reading.AddPoint(min, 1);
-    reading.AddPoint(min + spread, 0);
-  } else if (value == max) {
-    reading.AddPoint(max - spread, 0);
-    reading.AddPoint(max, 1);
-  } else {
-    reading.AddPoint(std::max(min, value - spread), 0);
-    reading.AddPoint(value, 1);
-    reading.AddPoint(std::min(max, value + spread), 0);
-  }
 }
 
 TFuzzyOperation AggregationFamily(TAggregation aggregation) {
@@ -134,7 +116,8 @@ void TControllerEvaluation::Run(const std::vector<TFzyFloat>& inputs) {
     TInput& input = FInputs[i];
     input.Value = inputs[i];
     if (input.Reading)
-      SpreadReading(*input.Reading, input.Value, input.Spread, input.Minimum, input.Maximum);
+      SetSpreadReading(*input.Reading, std::clamp(input.Value, input.Minimum, input.Maximum),
+                       input.Spread, input.Minimum, input.Maximum);
   }
   for (TOutput& output : FOutputs) {
     output.Implied.clear();

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <algorithm>
 #include <array>
 
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/fuzzy/FuzzyTypes.h"
 #include "tapwise/fuzzy/IFuzzySet.h"
+#include "tapwise/fuzzy/SpreadReading.h"
 
 namespace tapwise {
 
@@ -47,20 +47,9 @@ inline constexpr TOutletScale kOutletFlow{0, 100, 0.5};
 
 /// Makes `set` the fuzzy reading of the crisp outlet value `value`: a triangle of height 1
 /// at `value` clipped to the universe, or at a bound a one-sided spike of the full
-/// half-width ((0, 1) (0.5, 0) for a flow of 0). Inline, so that a tick pays no call for it.
+/// half-width ((0, 1) (0.5, 0) for a flow of 0).
 inline void FuzzifyOutletReading(IFuzzySet& set, TFzyFloat value, const TOutletScale& scale) {
-  set.Clear();
-  if (value == scale.Min) {
-    set.AddPoint(scale.Min, 1);
-    set.AddPoint(scale.Min + scale.HalfWidth, 0);
-  } else if (value == scale.Max) {
-    set.AddPoint(scale.Max - scale.HalfWidth, 0);
-    set.AddPoint(scale.Max, 1);
-  } else {
-    set.AddPoint(std::max(scale.Min, value - scale.HalfWidth), 0);
-    set.AddPoint(value, 1);
-    set.AddPoint(std::min(scale.Max, value + scale.HalfWidth), 0);
-  }
+  SetSpreadReading(set, value, scale.HalfWidth, scale.Min, scale.Max);
 }
 
 }  // namespace tapwise
