@@ -9,14 +9,39 @@
 #include "ControllerWriter.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
+#include "tapwise/foundation/NumberText.h"
 #include "tapwise/foundation/StringList.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzyVariable.h"
+#include "tapwise/language/FuzzyWriter.h"
 
 namespace tapwise {
 
+namespace {
+
+// A term made from a membership shape, with the points it was given: while the term still
+// has them, the shape describes it.
+struct TShapedTerm {
+  std::string Variable;
+  std::string Term;
+  TMembershipShape Shape;
+  std::vector<TShapePoint> Points;
+};
+
+bool HasPoints(const TFuzzySet& set, const std::vector<TShapePoint>& points) {
+  if (set.GetCount() != static_cast<int>(points.size())) return false;
+  for (int i = 0; i < set.GetCount(); ++i) {
+    const TShapePoint& point = points[static_cast<size_t>(i)];
+    if (set.GetX(i) != point.X || set.GetY(i) != point.Y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 struct TFuzzyController::TState {
   detail::TControllerModel Model;
+  std::vector<TShapedTerm> ShapedTerms;
   std::vector<TFzyFloat> Inputs;
   // Made from the model when it runs first after a change.
   std::unique_ptr<detail::TControllerEvaluation> Evaluation;
@@ -100,6 +125,36 @@ TFuzzySet& TFuzzyController::AddTerm(const std::string& variable, const std::str
   TFuzzyVariable& owner = *FState->Model.GetLogic().GetVariable(variable);
   FState->Model.Touch();
   return *FState->Model.GetParser().ParseFuzzySet(owner, "(term " + name + " " + body + ")");
+}
+
+TFuzzySet& TFuzzyController::AddTerm(const std::string& variable, const std::string& name,
+                                     const TMembershipShape& shape) {
+  const TFuzzyVariable& owner = GetVariable(variable);
+  std::vector<TShapePoint> points = ShapePoints(shape, owner.GetMinimum(), owner.GetMaximum());
+  std::string body = "(";
+  for (const TShapePoint& point : points)
+    body += "(" + ExactFloatToStr(point.X) + " " + ExactFloatToStr(point.Y) + ")";
+  body += ")";
+  TFuzzySet& term = AddTerm(variable, writer::WordText(name), body);
+  std::erase_if(FState->ShapedTerms, [&](const TShapedTerm& shaped) {
+    return shaped.Variable == variable && shaped.Term == name;
+  });
+  FState->ShapedTerms.push_back({variable, name, shape, std::move(points)});
+  return term;
+}
+
+std::optional<TMembershipShape> TFuzzyController::FindTermShape(std::string_view variable,
+                                                                std::string_view term) const {
+  for (const TShapedTerm& shaped : FState->ShapedTerms) {
+    if (shaped.Variable != variable || shaped.Term != term) continue;
+    const TFuzzyVariable* owner = FState->Model.FindVariable(variable);
+    if (owner == nullptr) return std::nullopt;
+    const int index = IndexOfName(owner->GetItems(), term);
+    if (index < 0 || !HasPoints(*owner->GetItems().GetSet(index), shaped.Points))
+      return std::nullopt;
+    return shaped.Shape;
+  }
+  return std::nullopt;
 }
 
 void TFuzzyController::AddInput(TControllerInput input) {

@@ -10,6 +10,7 @@
 #include "tapwise/control/ControllerPorts.h"
 #include "tapwise/control/FuzzyRule.h"
 #include "tapwise/fuzzy/FuzzyTypes.h"
+#include "tapwise/fuzzy/MembershipShape.h"
 
 namespace tapwise {
 
@@ -83,6 +84,15 @@ class TFuzzyController {
   /// A new term of `variable` from a term body of the language: "((0 1) (5 0))",
   /// "(tri 0 5 10)" or an expression over the variable's terms.
   TFuzzySet& AddTerm(const std::string& variable, const std::string& name, const std::string& body);
+  /// A new term of `variable` made from a membership function of the exchange formats: its
+  /// point list over the variable's range (`ShapePoints`). The controller remembers the shape,
+  /// so that a writer can write the term as it was read.
+  TFuzzySet& AddTerm(const std::string& variable, const std::string& name,
+                     const TMembershipShape& shape);
+  /// The shape term `term` of `variable` was made from by the form above, while the term
+  /// still has the points the shape gave it; none otherwise.
+  std::optional<TMembershipShape> FindTermShape(std::string_view variable,
+                                                std::string_view term) const;
   /// Declares an input, or changes the declaration of the input of that name.
   void AddInput(TControllerInput input);
   /// Declares an output; an output of that name may not exist yet.

@@ -52,6 +52,11 @@ struct TInferenceSettings {
   TDefuzzification Defuzzification = TDefuzzification::CenterOfGravity;
   /// A rule fires when its strength is positive and at least this; within 0..1.
   TFzyFloat Threshold = 0;
+  /// Sugeno outputs only. Without it every fired rule counts on its own in the weighted
+  /// average or sum (MATLAB's way). With it, the strengths of the rules that conclude the
+  /// same term are first combined by this aggregation into the term's one weight (the way of
+  /// FCL's singletons under ACCU, and of fuzzylite's Takagi-Sugeno outputs).
+  std::optional<TAggregation> TermAggregation;
 
   bool operator==(const TInferenceSettings&) const = default;
 };

@@ -1,0 +1,11 @@
+#include "FormatCodecs.h"
+
+#include "tapwise/fuzzy/FuzzyExceptions.h"
+
+namespace tapwise::detail {
+
+TFuzzyController ReadFis(const std::string&) {
+  throw EFzyParseException("Not built yet", 1);
+}
+
+}  // namespace tapwise::detail
