@@ -331,6 +331,9 @@ inline constexpr char kSugenoHedge[] = "Rule %s puts a hedge on the Sugeno outpu
 inline constexpr char kUnsuitedDefuzzification[] =
     "Rule block %s defuzzifies by %s, which does not suit the %s output %s";
 inline constexpr char kRuleWeightOutOfRange[] = "The weight %s of rule %s is outside 0..1";
+inline constexpr char kTermAggregationWithoutSugeno[] =
+    "Rule block %s combines Sugeno terms (termaggregation) but does not defuzzify by weighted "
+    "average or sum";
 inline constexpr char kThresholdOutOfRange[] = "The threshold %s of rule block %s is outside 0..1";
 inline constexpr char kNoAndForFamily[] = "Rule block %s: the operation family %s has no AND";
 inline constexpr char kSpreadOutOfRange[] = "The spread %s of input %s is not a finite number >= 0";
