@@ -89,7 +89,7 @@ void CheckShape(const TMembershipShape& shape);
 /// The true degree of `shape` at `x`, within 0..1 (the shape is checked).
 TFzyFloat ShapeDegree(const TMembershipShape& shape, TFzyFloat x);
 
-/// The point list of `shape` over `min`..`max` (min < max), in ascending X, as the library's
+/// The point list of `shape` over `min`..`max` (min <= max), in ascending X, as the library's
 /// point lists read it (linear between points, flat beyond the ends, vertical edges as two
 /// points with the same X). The list spans the range: its first point lies at `min`, its last
 /// at `max`, and a shape's corners outside the range are cut at the bounds. Piecewise-linear
