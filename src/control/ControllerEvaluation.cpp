@@ -6,6 +6,7 @@
 #include "ControllerModel.h"
 #include "ControllerParser.h"
 #include "Defuzzification.h"
+#include "ExactAggregation.h"
 #include "tapwise/foundation/Collection.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
@@ -43,6 +44,8 @@ TFuzzyOperation AggregationFamily(TAggregation aggregation) {
       return foBoundedSum;
     case TAggregation::ProbabilisticSum:
       return foProduct;
+    case TAggregation::Sum:
+      return foSum;
     default:
       return foZadeh;
   }
@@ -124,6 +127,7 @@ void TControllerEvaluation::Run(const std::vector<TFzyFloat>& inputs) {
     output.Aggregate = TFuzzySetResult();
     output.WeightedSum = 0;
     output.WeightSum = 0;
+    output.TermWeights.assign(output.SugenoTerms.size(), 0);
     output.Fired = false;
   }
   size_t activation = 0;
@@ -176,8 +180,13 @@ void TControllerEvaluation::Conclude(const TBlock& block, const TConsequent& con
   TOutput& output = FOutputs[static_cast<size_t>(consequent.Output)];
   output.Fired = true;
   if (consequent.SugenoTerm >= 0) {
-    output.WeightedSum +=
-        strength * SugenoValue(output.SugenoTerms[static_cast<size_t>(consequent.SugenoTerm)]);
+    const auto term = static_cast<size_t>(consequent.SugenoTerm);
+    if (const std::optional<TAggregation> combine = block.Settings.TermAggregation) {
+      output.TermWeights[term] =
+          DegreeOr(AggregationFamily(*combine))(output.TermWeights[term], strength);
+      return;
+    }
+    output.WeightedSum += strength * SugenoValue(output.SugenoTerms[term]);
     output.WeightSum += strength;
     return;
   }
@@ -190,7 +199,13 @@ void TControllerEvaluation::Conclude(const TBlock& block, const TConsequent& con
   }
   if (!output.Implied.empty()) {
     const TFuzzySet& so_far = *output.AggregateSet();
-    output.Aggregate = so_far.Union(*implied, AggregationFamily(block.Settings.Aggregation));
+    const TAggregation aggregation = block.Settings.Aggregation;
+    // The union is exact where the combination is linear between the two lists' points and
+    // crossings (maximum, plain sum); the bounded and probabilistic sums bend in between.
+    output.Aggregate =
+        aggregation == TAggregation::BoundedSum || aggregation == TAggregation::ProbabilisticSum
+            ? AggregateBySum(so_far, *implied, aggregation)
+            : so_far.Union(*implied, AggregationFamily(aggregation));
   }
   output.Implied.push_back({std::move(implied), activation});
 }
@@ -206,6 +221,14 @@ void TControllerEvaluation::Finish(TOutput& output) {
   output.Value = output.Default;
   if (!output.Fired || output.Block == nullptr) return;
   const TDefuzzification method = output.Block->Settings.Defuzzification;
+  if (output.Block->Settings.TermAggregation) {
+    for (size_t term = 0; term < output.SugenoTerms.size(); ++term) {
+      const TFzyFloat weight = output.TermWeights[term];
+      if (weight == 0) continue;
+      output.WeightedSum += weight * SugenoValue(output.SugenoTerms[term]);
+      output.WeightSum += weight;
+    }
+  }
   if (method == TDefuzzification::WeightedSum) {
     output.Value = output.WeightedSum;
   } else if (method == TDefuzzification::WeightedAverage) {

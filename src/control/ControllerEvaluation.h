@@ -83,6 +83,8 @@ class TControllerEvaluation {
     TFuzzySetResult Aggregate;
     TFzyFloat WeightedSum = 0;
     TFzyFloat WeightSum = 0;
+    // With a term aggregation: each Sugeno term's combined weight (0 until a rule fires it).
+    std::vector<TFzyFloat> TermWeights;
     bool Fired = false;
     std::optional<TFzyFloat> Value;
 

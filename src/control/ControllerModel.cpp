@@ -190,6 +190,8 @@ void TControllerModel::AddBlock(const std::string& name, const TInferenceSetting
   if (!(settings.Threshold >= 0 && settings.Threshold <= 1))
     throw EFzyException(
         Format(messages::kThresholdOutOfRange, FloatToStr(settings.Threshold), name));
+  if (settings.TermAggregation && !IsSugenoDefuzzification(settings.Defuzzification))
+    throw EFzyException(Format(messages::kTermAggregationWithoutSugeno, name));
   Touch();
   FBlocks.push_back({name, settings, {}});
 }

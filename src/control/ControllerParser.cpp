@@ -205,6 +205,8 @@ void TControllerParser::ParseSetting(TInferenceSettings& settings, const std::st
     settings.Implication = ReadSetting<TImplication>("implication");
   } else if (word == "aggregation") {
     settings.Aggregation = ReadSetting<TAggregation>("aggregation");
+  } else if (word == "termaggregation") {
+    settings.TermAggregation = ReadSetting<TAggregation>("aggregation");
   } else if (word == "defuzzification") {
     settings.Defuzzification = ReadSetting<TDefuzzification>("defuzzification");
   } else if (word == "threshold") {

@@ -92,6 +92,8 @@ void AppendBlock(std::string& text, const TRuleBlock& block) {
           std::string(SettingWord(settings.Aggregation)) + ")" + kBreak;
   text += "  (defuzzification " + std::string(SettingWord(settings.Defuzzification)) +
           ") (threshold " + ExactFloatToStr(settings.Threshold) + ")";
+  if (settings.TermAggregation)
+    text += " (termaggregation " + std::string(SettingWord(*settings.TermAggregation)) + ")";
   for (const TFuzzyRule& rule : block.Rules) {
     text +=
         kBreak + "  (rule " + WordText(rule.Name) + " (if " + AntecedentText(rule.If) + ") (then";

@@ -21,8 +21,8 @@ struct TSettingWords<TImplication> {
 };
 template <>
 struct TSettingWords<TAggregation> {
-  static constexpr std::array<std::string_view, 3> kWords = {"maximum", "boundedsum",
-                                                             "probabilisticsum"};
+  static constexpr std::array<std::string_view, 4> kWords = {"maximum", "boundedsum",
+                                                             "probabilisticsum", "sum"};
 };
 template <>
 struct TSettingWords<TDefuzzification> {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "support/ExpectThrow.h"
@@ -159,6 +160,55 @@ TEST(FuzzyController, SugenoOutputsOfOrderZeroAndOne) {
   sum.Process();
   EXPECT_NEAR(sum.GetOutput("z"), 0.8 * 4 + 0.1 * 5, 1e-12);
   EXPECT_EQ(TFuzzyController::FromText(sum.ToText()).GetOutputs(), sum.GetOutputs());
+}
+
+TEST(FuzzyController, SumsAndTermAggregations) {
+  // Two rules scale the ramp (13 0) (25 1) by 0.75 each. The plain sum peaks at 1.5 and keeps
+  // the ramp's centroid 21; the bounded sum is cut at 1 from x = 21: areas 4 and 4 with
+  // centroids 18 1/3 and 23.
+  const std::string twice =
+      "(deffuzzy x (range 0 1) (values (term a ((0 0) (1 1)))))\n"
+      "(deffuzzy y (range 0 25) (values (term high ((13 0) (25 1)))))\n"
+      "(defrules r (implication scale) (aggregation AGGREGATION)\n"
+      "  (rule one (if (x a)) (then (y high))) (rule two (if (x a)) (then (y high))))";
+  for (const auto& [aggregation, expected, peak] :
+       {std::tuple{"sum", 21.0, 1.5}, std::tuple{"boundedsum", (4 * 55.0 / 3 + 4 * 23) / 8, 1.0},
+        // 1 - (1 - 0.75 t)^2 over t = (x - 13) / 12: area 0.5625, moment 0.359375.
+        std::tuple{"probabilisticsum", 13 + 12 * 0.359375 / 0.5625, 0.9375}}) {
+    std::string text = twice;
+    text.replace(text.find("AGGREGATION"), 11, aggregation);
+    TFuzzyController controller = TFuzzyController::FromText(text);
+    controller.SetInput("x", 0.75);
+    controller.Process();
+    // The probabilistic sum's parabola is drawn by chords within 1e-4 of it.
+    EXPECT_NEAR(controller.GetOutput("y"), expected, 5e-4) << aggregation;
+    EXPECT_NEAR(controller.GetAggregate("y")->GetMaximumYValue(), peak, 1e-4) << aggregation;
+  }
+  // At x = 2, flat is concluded at 0.8 and 0.2, slope (value 5) at 0.1.
+  const std::string sugeno =
+      "(deffuzzy x (range 0 10) (values (term small ((0 1) (10 0))) (term big ((0 0) (10 1)))))\n"
+      "(defoutput z (sugeno) (term flat (constant 4)) (term slope (linear 1 (x 2))))\n"
+      "(defrules s (defuzzification weightedaverage) SETTING\n"
+      "  (rule a (if (x small)) (then (z flat))) (rule b (if (x big)) (then (z flat)))\n"
+      "  (rule c (if (x big)) (then (z slope)) (weight 0.5)))";
+  for (const auto& [setting, expected] :
+       {std::pair{"", 4.5 / 1.1}, std::pair{"(termaggregation maximum)", 3.7 / 0.9},
+        std::pair{"(termaggregation probabilisticsum)", (0.84 * 4 + 0.5) / 0.94},
+        std::pair{"(termaggregation sum)", 4.5 / 1.1}}) {
+    std::string text = sugeno;
+    text.replace(text.find("SETTING"), 7, setting);
+    TFuzzyController controller = TFuzzyController::FromText(text);
+    controller.SetInput("x", 2);
+    controller.Process();
+    EXPECT_NEAR(controller.GetOutput("z"), expected, 1e-12) << setting;
+    EXPECT_EQ(TFuzzyController::FromText(controller.ToText()).GetRuleBlocks(),
+              controller.GetRuleBlocks());
+  }
+  TRuleBlock mamdani{"m", {}, {}};
+  mamdani.Settings.TermAggregation = TAggregation::Maximum;
+  EXPECT_THROW_MSG(OneRule("").AddRuleBlock(mamdani), EFzyException,
+                   "Rule block m combines Sugeno terms (termaggregation) but does not defuzzify "
+                   "by weighted average or sum");
 }
 
 TEST(FuzzyController, WrittenTextReadsBackToTheSameController) {

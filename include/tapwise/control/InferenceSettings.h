@@ -22,7 +22,8 @@ enum class TImplication : uint8_t {
 };
 
 /// How the implied consequents of one output combine.
-enum class TAggregation : uint8_t { Maximum, BoundedSum, ProbabilisticSum };
+/// `Sum` is the plain sum, which may pass 1 (MATLAB's "sum", fuzzylite's UnboundedSum).
+enum class TAggregation : uint8_t { Maximum, BoundedSum, ProbabilisticSum, Sum };
 
 /// How an output's value comes out of its rules. The first five read the aggregated set of
 /// a Mamdani output; the last two combine the consequents of a Sugeno output.
@@ -66,7 +67,7 @@ struct TInferenceSettings {
 // Each setting is written as one word. Operation families are written by their names without
 // the "fo" prefix in lower case ("zadeh", "mean", "meansqr", "meansqrt", "product",
 // "boundedsum", "sum"); implications as "cap", "clip", "scale"; aggregations as "maximum",
-// "boundedsum", "probabilisticsum"; defuzzifications as "centroid", "bisector",
+// "boundedsum", "probabilisticsum", "sum"; defuzzifications as "centroid", "bisector",
 // "meanofmaxima", "smallestofmaxima", "largestofmaxima", "weightedaverage", "weightedsum".
 // A word maps to exactly one value and back.
 

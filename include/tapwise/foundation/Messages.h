@@ -282,6 +282,8 @@ inline constexpr char kToolOutOfMemory[] = "out of memory";
 inline constexpr char kToolUnknownFailure[] = "unknown failure";
 inline constexpr char kToolCannotWriteOutput[] = "cannot write to standard output";
 // Arguments: the file.
+inline constexpr char kToolUnknownFormat[] =
+    "%s: unknown controller format (the extensions are .fzl, .fcl, .fis and .fll)";
 inline constexpr char kToolNoController[] =
     "%s: the file defines no controller (no definput, defoutput or defrules form)";
 // Argument: the word given.
@@ -350,6 +352,9 @@ inline constexpr char kSugenoHedge[] = "Rule %s puts a hedge on the Sugeno outpu
 inline constexpr char kUnsuitedDefuzzification[] =
     "Rule block %s defuzzifies by %s, which does not suit the %s output %s";
 inline constexpr char kRuleWeightOutOfRange[] = "The weight %s of rule %s is outside 0..1";
+inline constexpr char kTermAggregationWithoutSugeno[] =
+    "Rule block %s combines Sugeno terms (termaggregation) but does not defuzzify by weighted "
+    "average or sum";
 inline constexpr char kThresholdOutOfRange[] = "The threshold %s of rule block %s is outside 0..1";
 inline constexpr char kNoAndForFamily[] = "Rule block %s: the operation family %s has no AND";
 inline constexpr char kSpreadOutOfRange[] = "The spread %s of input %s is not a finite number >= 0";
