@@ -57,8 +57,9 @@ class TCurveSampler {
     });
     breaks.push_back({FMin});
     breaks.push_back({FMax});
-    std::sort(breaks.begin(), breaks.end(),
-              [](const auto& a, const auto& b) { return a.X < b.X || (a.X == b.X && a.Jump); });
+    std::sort(breaks.begin(), breaks.end(), [](const auto& a, const auto& b) {
+      return a.X < b.X || (a.X == b.X && a.Jump > b.Jump);
+    });
     breaks.erase(std::unique(breaks.begin(), breaks.end(),
                              [](const auto& a, const auto& b) { return a.X == b.X; }),
                  breaks.end());
@@ -90,9 +91,8 @@ class TCurveSampler {
   // that close), and it measures the next chord from the point it kept; the list's last
   // point stays at the range's end whatever the list then makes of it.
   void AddBreak(TShapePoint point) {
-    const TShapePoint& last = FPoints.empty() ? point : FPoints.back();
-    if (&last != &point && point.X != FMax && SameFloat(point.X, last.X) &&
-        SameFloat(point.Y, last.Y))
+    if (!FPoints.empty() && point.X != FMax && SameFloat(point.X, FPoints.back().X) &&
+        SameFloat(point.Y, FPoints.back().Y))
       return;
     Add(point);
   }
@@ -124,7 +124,7 @@ class TCurveSampler {
     while (!Fits(from, to)) {
       TFzyFloat fits = from.X;
       TFzyFloat fails = to.X;
-      for (TFzyFloat probe = from.X + width; width > 0 && probe < fails;
+      for (TFzyFloat probe = from.X + width; from.X < probe && probe < fails;
            probe = from.X + 2 * (probe - from.X)) {
         if (!Fits(from, Sample(probe))) {
           fails = probe;
