@@ -124,13 +124,16 @@ class TCurveSampler {
     while (!Fits(from, to)) {
       TFzyFloat fits = from.X;
       TFzyFloat fails = to.X;
-      for (TFzyFloat probe = from.X + width; from.X < probe && probe < fails;
-           probe = from.X + 2 * (probe - from.X)) {
+      for (TFzyFloat probe = from.X + width; from.X < probe && probe < fails;) {
         if (!Fits(from, Sample(probe))) {
           fails = probe;
           break;
         }
         fits = probe;
+        // Rounding may stop the gallop (doubling a step into the next binade).
+        const TFzyFloat further = from.X + 2 * (probe - from.X);
+        if (further <= probe) break;
+        probe = further;
       }
       // Within an eighth of the widest chord is near enough.
       for (TFzyFloat middle = std::midpoint(fits, fails); fits < middle && middle < fails;

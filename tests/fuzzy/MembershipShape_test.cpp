@@ -120,6 +120,7 @@ TEST(MembershipShape, ExtremeShapesStayBounded) {
       {{K::Gaussian, {1e-301, 0}}, -1e-300, 1e-300},
       {{K::Sigmoid, {1e300, 0.5}}, 0, 1},
       {{K::Sigmoid, {1e300, 1}}, 0, 2},
+      {{K::Concave, {1.7976931348623157e308, -4}}, -1.7976931348623157e308, 5.76e304},
       {{K::Bell, {1, 1e-3, 0}}, -3, 3},
       {{K::Gaussian, {1, 0}}, -1e308, 1e308},
       {{K::Bell, {1e-300, 1e-300, 0}}, -1e300, 1e300}};
