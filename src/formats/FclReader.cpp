@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "FclDocument.h"
+#include "FclWords.h"
 #include "FormatCodecs.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/NumberText.h"
@@ -69,8 +70,7 @@ std::pair<TFzyFloat, TFzyFloat> RangeOf(const TFclVariable& variable) {
     const auto span = SpanOf(term.Shape);
     if (!span)
       throw EFzyParseException("Variable " + variable.Name + " needs a RANGE for its " +
-                                   std::string(ShapeKindName(term.Shape.Kind)) + " term " +
-                                   term.Name,
+                                   std::string(FclTermForm(term.Shape.Kind)) + " term " + term.Name,
                                term.Line);
     range = range ? std::pair{std::min(range->first, span->first),
                               std::max(range->second, span->second)}
@@ -151,7 +151,7 @@ TControllerOutput SugenoOutput(const TFclVariable& variable) {
   for (const TFclTerm& term : variable.Terms) {
     if (term.Shape.Kind != TShapeKind::Singleton)
       throw EFzyParseException("Unsupported " + variable.Method->Word + " over the " +
-                                   std::string(ShapeKindName(term.Shape.Kind)) + " " +
+                                   std::string(FclTermForm(term.Shape.Kind)) + " " +
                                    TermOf(term, variable),
                                term.Line);
     output.SugenoTerms.push_back({term.Name, term.Shape.Parameters.front(), {}});
@@ -161,7 +161,8 @@ TControllerOutput SugenoOutput(const TFclVariable& variable) {
 
 void AddVariable(TFuzzyController& controller, const TFclVariable& variable) {
   if (IsSugeno(variable)) {
-    AtLine(variable.BlockLine, [&] { controller.AddOutput(SugenoOutput(variable)); });
+    TControllerOutput output = SugenoOutput(variable);
+    AtLine(variable.BlockLine, [&] { controller.AddOutput(std::move(output)); });
     return;
   }
   const auto [min, max] = RangeOf(variable);

@@ -96,6 +96,16 @@ inline constexpr std::array kFclShapes{
     TFclShapeSyntax{"Concave", TShapeKind::Concave, 2, {0, 1}},
 };
 
+/// How FCL writes a term of that kind, for messages: "point list", "singleton" or the
+/// shape's word.
+inline std::string_view FclTermForm(TShapeKind kind) {
+  if (kind == TShapeKind::Discrete) return "point list";
+  if (kind == TShapeKind::Singleton) return "singleton";
+  for (const TFclShapeSyntax& syntax : kFclShapes)
+    if (syntax.Kind == kind) return syntax.Word;
+  return "shape";
+}
+
 /// The setting `word` names in `table`, its letter case ignored; none for another word.
 template <class Value, size_t N>
 std::optional<Value> FindFclSetting(const std::array<TFclWord<Value>, N>& table,

@@ -270,5 +270,178 @@ TEST(Fcl, WrittenTextReadsBackToTheSameOutputsDirectlyAndThroughTheLanguage) {
   }
 }
 
+// One input x over 0..10 and one output y, with `extra` lines in the places the arguments say.
+std::string Small(const std::string& fuzzify, const std::string& defuzzify,
+                  const std::string& rules) {
+  return "FUNCTION_BLOCK small\nVAR_INPUT\n  x : REAL;\nEND_VAR\nVAR_OUTPUT\n  y : REAL;\nEND_VAR\n"
+         "FUZZIFY x\n  TERM a := (0, 1) (10, 0);\n" +
+         fuzzify + "END_FUZZIFY\nDEFUZZIFY y\n  TERM b := (0, 0) (10, 1);\n" + defuzzify +
+         "END_DEFUZZIFY\nRULEBLOCK rb\n" + rules + "END_RULEBLOCK\nEND_FUNCTION_BLOCK\n";
+}
+
+TEST(Fcl, ReadingRefusesWithTheMessageAndLine) {
+  const std::string rule = "  RULE 1 : IF x IS a THEN y IS b;\n";
+  const struct {
+    std::string Text;
+    std::string Message;
+    int Line;
+  } cases[] = {
+      {"FUNCTION_BLOCK f\nOPTIONS\nEND_OPTIONS\nEND_FUNCTION_BLOCK",
+       "Unsupported FCL section OPTIONS", 2},
+      {Small("", "", "  ACCU : NSUM;\n" + rule), "Unsupported FCL accumulation NSUM", 15},
+      {Small("", "  DEFAULT := 0 | NC;\n", rule), "Unsupported DEFAULT NC of y", 13},
+      {Small("", "  METHOD : CoM;\n", rule), "Unsupported defuzzification method CoM", 13},
+      {Small("", "", "  OR : MIN;\n" + rule), "Unsupported FCL OR MIN", 15},
+      {Small("", "", "  RULE 1 : IF x IS extremely a THEN y IS b;\n"),
+       "Unsupported hedge extremely in RULE 1", 15},
+      {Small("", "  TERM c := Spike 5 1;\n", rule), "Unsupported term kind Spike of term c of y",
+       13},
+      {Small("", "  TERM c := Triangle 0 5 10 0.5;\n", rule),
+       "Unsupported height 0.5 of term c of y", 13},
+      {Small("", "  TERM c := Triangle 0 5;\n", rule),
+       "Triangle of term c of y takes 3 numbers, not 2", 13},
+      {Small("  TERM c := (0, 0) (5, 1) (4, 0);\n", "", rule),
+       "The points of term c of x go back in x", 10},
+      {Small("  TERM c := (0, 0) (5, 1.5);\n", "", rule),
+       "The degree 1.5 of term c of x is outside 0..1", 10},
+      {Small("  TERM c := 12;\n  RANGE := (0 .. 10);\n", "", rule),
+       "The singleton 12 of term c of x lies outside its range", 10},
+      {Small("", "  METHOD : COGS;\n", rule), "Unsupported COGS over the point list term b of y",
+       12},
+      {Small("  RANGE := (3 .. 3);\n", "", rule), "The RANGE of x must start below its end", 10},
+      {"FUNCTION_BLOCK f\nVAR_INPUT x : INT; END_VAR\nEND_FUNCTION_BLOCK",
+       "Unsupported type INT of variable x", 2},
+      {"FUNCTION_BLOCK f\nVAR_INPUT x : REAL; END_VAR\nEND_FUNCTION_BLOCK",
+       "Variable x has neither a RANGE nor terms", 2},
+      {"FUNCTION_BLOCK f\nVAR_INPUT x : REAL; END_VAR\nFUZZIFY x TERM g := Gaussian 5 1; "
+       "END_FUZZIFY\nEND_FUNCTION_BLOCK",
+       "Variable x needs a RANGE for its Gaussian term g", 3},
+      {"FUNCTION_BLOCK f\nVAR_OUTPUT y : REAL; END_VAR\nDEFUZZIFY x END_DEFUZZIFY\n",
+       "DEFUZZIFY x names no VAR_OUTPUT variable", 3},
+      {"FUNCTION_BLOCK f (* never closed\n\n", "Comment not closed by *)", 1},
+      {"FUNCTION_BLOCK f\n\n  x # y", "Unexpected character '#'", 3},
+      {"FUNCTION_BLOCK f\nEND_FUNCTION_BLOCK\nFUNCTION_BLOCK g",
+       "Unsupported text after END_FUNCTION_BLOCK: FUNCTION_BLOCK", 3},
+      {"FUNCTION_BLOCK f\n", "Expected END_FUNCTION_BLOCK before the end of the text", 2},
+      {"FUNCTION_BLOCK\nVAR_OUTPUT y : REAL; z : REAL; END_VAR\n"
+       "DEFUZZIFY y TERM b := (0, 0) (1, 1); METHOD : COG; END_DEFUZZIFY\n"
+       "DEFUZZIFY z TERM b := (0, 0) (1, 1); METHOD : MM; END_DEFUZZIFY\nVAR_INPUT x : REAL; "
+       "END_VAR FUZZIFY x TERM a := (0, 0) (1, 1); END_FUZZIFY\n"
+       "RULEBLOCK rb RULE 1 : IF x IS a THEN y IS b, z IS b; END_RULEBLOCK END_FUNCTION_BLOCK",
+       "Unsupported defuzzification method MM of z beside COG of y: one RULEBLOCK has one "
+       "defuzzification method",
+       6},
+  };
+  for (const auto& c : cases) {
+    try {
+      ReadController(c.Text, TControllerFormat::Fcl);
+      ADD_FAILURE() << "no error, expected " << c.Message;
+    } catch (const EFzyParseException& error) {
+      EXPECT_EQ(error.what(), c.Message);
+      EXPECT_EQ(error.GetLine(), c.Line) << error.what();
+    }
+  }
+  // What the controller refuses comes with the line of the block it is in.
+  try {
+    ReadController(Small("", "", "  RULE 1 : IF x IS nothing THEN y IS b;\n"),
+                   TControllerFormat::Fcl);
+    ADD_FAILURE() << "an unknown term read";
+  } catch (const EFzyParseException& error) {
+    EXPECT_EQ(error.GetLine(), 14);
+  }
+}
+
+TEST(Fcl, WritingRefusesWhatFclCannotHold) {
+  const std::string variables =
+      "(deffuzzy x (range 0 10) (values (term a ((0 1) (10 0)))))\n"
+      "(deffuzzy y (range 0 10) (values (term b ((0 0) (10 1)))))\n";
+  const std::string rule = " (rule r (if (x a)) (then (y b))))";
+  const struct {
+    std::string Definitions;
+    std::string Message;
+  } cases[] = {
+      {"(definput x (spread 0.5))(defrules rb" + rule, "FCL cannot hold input x: a spread of 0.5"},
+      {"(defrules rb (implication cap)" + rule,
+       "FCL cannot hold rule block rb: the cap implication"},
+      {"(defrules rb (threshold 0.25)" + rule,
+       "FCL cannot hold rule block rb: a threshold of 0.25"},
+      {"(defrules rb (and mean)" + rule, "FCL cannot hold rule block rb: AND of the mean family"},
+      {"(defrules rb (or sum)" + rule, "FCL cannot hold rule block rb: OR of the sum family"},
+      {"(defrules rb (rule r (if (x extremely a)) (then (y b))))",
+       "FCL cannot hold the hedge extremely of rule r"},
+      {"(defrules rb (rule r (if (x very not a)) (then (y b))))",
+       "FCL cannot hold the hedge not of rule r"},
+      {"(defrules rb (rule r\\ 1 (if (x a)) (then (y b))))",
+       "FCL cannot hold the name \"r 1\" of rule block rb"},
+      {"(defoutput s (sugeno) (term l (linear 1 (x 2))))(defrules rb (defuzzification "
+       "weightedaverage) (rule r (if (x a)) (then (s l))))",
+       "FCL cannot hold term l of s: a linear Sugeno term"},
+  };
+  for (const auto& c : cases) {
+    const TFuzzyController controller = TFuzzyController::FromText(variables + c.Definitions);
+    EXPECT_THROW_MSG(WriteController(controller, TControllerFormat::Fcl), EFzyException, c.Message);
+  }
+}
+
+// fuzzylite writes keywords in lower case, rules without semicolons, ACCU and an absent
+// DEFAULT in DEFUZZIFY; a variable without RANGE spans its terms, and a point list reaching
+// beyond the RANGE keeps its degrees inside it.
+TEST(Fcl, ReadsFuzzyliteStyleTextAndCutsTermsAtTheRange) {
+  TFuzzyController controller = ReadController(R"(function_block
+var_input x: REAL; end_var
+var_output y: REAL; end_var
+fuzzify x
+  term low := (2, 1) (6, 0);
+  term high := (4, 0) (8, 1);
+end_fuzzify
+defuzzify y
+  RANGE := (0.000 .. 10.000);
+  TERM down := (-10, 1) (10, 0);
+  TERM up := (0, 0) (20, 1);
+  METHOD : COG;
+  ACCU : MAX;
+  DEFAULT := nan;
+end_defuzzify
+ruleblock rb
+  and : MIN;
+  RULE 1 : if x is low then y is down
+  RULE 2 : if x is not low and x is high then y is up with 0.5
+end_ruleblock
+end_function_block)",
+                                               TControllerFormat::Fcl);
+  const TFuzzyVariable& x = controller.GetVariable("x");
+  EXPECT_EQ(x.GetMinimum(), 2);
+  EXPECT_EQ(x.GetMaximum(), 8);
+  const auto cog = [](double s1, double s2) {
+    double area = 0, moment = 0;
+    for (int i = 0; i < 10000; ++i) {
+      const double y = (i + 0.5) / 1000;
+      const double mu = std::max(std::min(s1, (10 - y) / 20), std::min(s2, y / 20));
+      area += mu;
+      moment += y * mu;
+    }
+    return moment / area;
+  };
+  for (const double v : {2.0, 3.5, 5.0, 7.0}) {
+    const double low = Lin({{2, 1}, {6, 0}}, v);
+    const double high = Lin({{4, 0}, {8, 1}}, v);
+    EXPECT_NEAR(Outputs(controller, {v})[0], cog(low, 0.5 * std::min(1 - low, high)), 0.01) << v;
+  }
+  EXPECT_FALSE(controller.GetOutputs()[0].Default);
+}
+
+// VERY and SOMEWHAT are the library's "very" and "moreorless"; NOT before them negates.
+TEST(Fcl, HedgesAreTheLibrarysOfTheSameFormula) {
+  TFuzzyController fcl = ReadController(
+      Small("", "", "  RULE 1 : IF x IS NOT VERY a OR x IS somewhat a THEN y IS b;\n"),
+      TControllerFormat::Fcl);
+  const std::vector<TFuzzyRule>& rules = fcl.GetRuleBlocks().front().Rules;
+  EXPECT_EQ(rules.front().If,
+            !TAntecedent::Is("x", "a", {"very"}) || TAntecedent::Is("x", "a", {"moreorless"}));
+  EXPECT_NE(WriteController(fcl, TControllerFormat::Fcl)
+                .find("IF NOT x IS VERY a OR x IS SOMEWHAT a THEN y IS b;"),
+            std::string::npos);
+}
+
 }  // namespace
 }  // namespace tapwise
