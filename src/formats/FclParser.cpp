@@ -82,7 +82,7 @@ class TFclParser {
   }
   const std::string& ExpectName(std::string_view what) {
     const TFclToken& token = Peek();
-    if (token.Kind != TFclToken::TKind::Word)
+    if (token.Kind != TFclToken::TKind::Word || IsFclKeyword(token.Text))
       throw Error("Expected " + std::string(what) + ", found " + token.Text, token);
     return Take().Text;
   }
@@ -222,7 +222,11 @@ class TFclParser {
       return {TShapeKind::Singleton, std::move(written)};
     for (const TFclShapeSyntax& syntax : kFclShapes) {
       if (!word.IsKeyword(syntax.Word)) continue;
-      if (syntax.Kind == TShapeKind::Discrete) return {syntax.Kind, std::move(written)};
+      if (syntax.Kind == TShapeKind::Discrete) {
+        if (written.empty() || written.size() % 2 != 0)
+          throw Error("Discrete" + owner + " takes pairs of numbers", word);
+        return {syntax.Kind, std::move(written)};
+      }
       // fuzzylite may add the term's height; only full height is the shape itself.
       if (written.size() == syntax.Count + 1u && written.back() != 1)
         throw Error("Unsupported height " + ExactFloatToStr(written.back()) + owner, word);
@@ -269,7 +273,10 @@ class TFclParser {
   // The semicolon is optional because fuzzylite leaves it out.
   TFuzzyRule ParseRule() {
     const TFclToken& name = Peek();
-    if (name.Kind != TFclToken::TKind::Word && name.Kind != TFclToken::TKind::Number)
+    // The standard numbers its rules; fuzzylite and Tapwise name them.
+    const bool numbered = name.Kind == TFclToken::TKind::Number &&
+                          name.Text.find_first_not_of("0123456789") == std::string::npos;
+    if (!numbered && (name.Kind != TFclToken::TKind::Word || IsFclKeyword(name.Text)))
       throw Error("Expected a rule name, found " + name.Text, name);
     TFuzzyRule rule;
     rule.Name = Take().Text;

@@ -165,9 +165,10 @@ void AddVariable(TFuzzyController& controller, const TFclVariable& variable) {
     AtLine(variable.BlockLine, [&] { controller.AddOutput(std::move(output)); });
     return;
   }
-  const auto [min, max] = RangeOf(variable);
+  const std::pair<TFzyFloat, TFzyFloat> range = RangeOf(variable);
   TFuzzyVariable* owner = nullptr;
-  AtLine(variable.Line, [&] { owner = &controller.AddVariable(variable.Name, min, max); });
+  AtLine(variable.Line,
+         [&] { owner = &controller.AddVariable(variable.Name, range.first, range.second); });
   for (const TFclTerm& term : variable.Terms)
     AddTerm(controller, *owner, variable, term);
   AtLine(variable.Line, [&] {

@@ -96,6 +96,38 @@ inline constexpr std::array kFclShapes{
     TFclShapeSyntax{"Concave", TShapeKind::Concave, 2, {0, 1}},
 };
 
+// The words a name may not be, because the reader takes them for structure.
+inline constexpr std::array<std::string_view, 24> kFclKeywords = {"FUNCTION_BLOCK",
+                                                                  "END_FUNCTION_BLOCK",
+                                                                  "VAR_INPUT",
+                                                                  "VAR_OUTPUT",
+                                                                  "END_VAR",
+                                                                  "FUZZIFY",
+                                                                  "END_FUZZIFY",
+                                                                  "DEFUZZIFY",
+                                                                  "END_DEFUZZIFY",
+                                                                  "RULEBLOCK",
+                                                                  "END_RULEBLOCK",
+                                                                  "TERM",
+                                                                  "RANGE",
+                                                                  "METHOD",
+                                                                  "DEFAULT",
+                                                                  "ACCU",
+                                                                  "RULE",
+                                                                  "IF",
+                                                                  "THEN",
+                                                                  "IS",
+                                                                  "AND",
+                                                                  "OR",
+                                                                  "NOT",
+                                                                  "WITH"};
+
+inline bool IsFclKeyword(std::string_view word) {
+  for (std::string_view keyword : kFclKeywords)
+    if (SameFclWord(keyword, word)) return true;
+  return false;
+}
+
 /// How FCL writes a term of that kind, for messages: "point list", "singleton" or the
 /// shape's word.
 inline std::string_view FclTermForm(TShapeKind kind) {

@@ -18,32 +18,6 @@ namespace tapwise::detail {
 
 namespace {
 
-// The words a name may not be, because the reader would take them for structure.
-constexpr std::array<std::string_view, 24> kKeywords = {"FUNCTION_BLOCK",
-                                                        "END_FUNCTION_BLOCK",
-                                                        "VAR_INPUT",
-                                                        "VAR_OUTPUT",
-                                                        "END_VAR",
-                                                        "FUZZIFY",
-                                                        "END_FUZZIFY",
-                                                        "DEFUZZIFY",
-                                                        "END_DEFUZZIFY",
-                                                        "RULEBLOCK",
-                                                        "END_RULEBLOCK",
-                                                        "TERM",
-                                                        "RANGE",
-                                                        "METHOD",
-                                                        "DEFAULT",
-                                                        "ACCU",
-                                                        "RULE",
-                                                        "IF",
-                                                        "THEN",
-                                                        "IS",
-                                                        "AND",
-                                                        "OR",
-                                                        "NOT",
-                                                        "WITH"};
-
 [[noreturn]] void Refuse(const std::string& what) {
   throw EFzyException("FCL cannot hold " + what);
 }
@@ -59,10 +33,7 @@ const std::string& Name(const std::string& name, const std::string& what, bool n
   const bool all_digits = !name.empty() && std::all_of(name.begin(), name.end(),
                                                        [](char c) { return c >= '0' && c <= '9'; });
   const bool word = !name.empty() && std::all_of(name.begin(), name.end(), IsWordChar) &&
-                    !(name[0] >= '0' && name[0] <= '9') &&
-                    std::none_of(kKeywords.begin(), kKeywords.end(), [&](std::string_view keyword) {
-                      return SameFclWord(keyword, name);
-                    });
+                    !(name[0] >= '0' && name[0] <= '9') && !IsFclKeyword(name);
   if (!word && !(number_too && all_digits)) Refuse("the name \"" + name + "\" of " + what);
   return name;
 }
