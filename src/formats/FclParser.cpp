@@ -74,6 +74,12 @@ class TFclParser {
     Take();
     return true;
   }
+  // The next item of a section that `end` closes.
+  const TFclToken& TakeItem(const std::string& end) {
+    if (Peek().Kind == TFclToken::TKind::End)
+      throw Error("Expected " + end + " before the end of the text", Peek());
+    return Take();
+  }
   const TFclToken& Expect(std::string_view keyword_or_symbol) {
     const TFclToken& token = Peek();
     if (!token.IsKeyword(keyword_or_symbol) && !token.IsSymbol(keyword_or_symbol))
@@ -147,7 +153,7 @@ class TFclParser {
     if (variable->BlockLine != 0) throw Error("Second " + kind + " block of " + name.Text, section);
     variable->BlockLine = section.Line;
     while (!TakeIf("END_" + kind)) {
-      const TFclToken& item = Take();
+      const TFclToken& item = TakeItem("END_" + kind);
       if (item.IsKeyword("TERM")) {
         ParseTerm(*variable);
       } else if (item.IsKeyword("RANGE")) {
@@ -251,7 +257,7 @@ class TFclParser {
       if (other.Name == block.Name)
         throw EFzyParseException("Second RULEBLOCK " + block.Name, line);
     while (!TakeIf("END_RULEBLOCK")) {
-      const TFclToken& item = Take();
+      const TFclToken& item = TakeItem("END_RULEBLOCK");
       if (item.IsKeyword("AND")) {
         block.And = ExpectSetting(kFclAndWords, "FCL AND").Setting;
       } else if (item.IsKeyword("OR")) {
