@@ -26,34 +26,31 @@ using fll::TRuleBlockSection;
 using fll::TSetting;
 using fll::TVariableSection;
 
-template <class Value>
-using TWordTable = std::array<std::pair<std::string_view, Value>, 4>;
+template <class Value, size_t Count>
+using TWordTable = std::array<std::pair<std::string_view, Value>, Count>;
 
-constexpr TWordTable<TFuzzyOperation> kConjunctions{{
+constexpr TWordTable<TFuzzyOperation, 3> kConjunctions{{
     {"Minimum", foZadeh},
     {"AlgebraicProduct", foProduct},
     {"BoundedDifference", foBoundedSum},
-    {"", foZadeh},
 }};
-constexpr TWordTable<TFuzzyOperation> kDisjunctions{{
+constexpr TWordTable<TFuzzyOperation, 4> kDisjunctions{{
     {"Maximum", foZadeh},
     {"AlgebraicSum", foProduct},
     {"BoundedSum", foBoundedSum},
     {"UnboundedSum", foSum},
 }};
-constexpr TWordTable<TImplication> kImplications{{
+constexpr TWordTable<TImplication, 2> kImplications{{
     {"Minimum", TImplication::Clip},
     {"AlgebraicProduct", TImplication::Scale},
-    {"", TImplication::Clip},
-    {"", TImplication::Clip},
 }};
-constexpr TWordTable<TAggregation> kAggregations{{
+constexpr TWordTable<TAggregation, 4> kAggregations{{
     {"Maximum", TAggregation::Maximum},
     {"AlgebraicSum", TAggregation::ProbabilisticSum},
     {"BoundedSum", TAggregation::BoundedSum},
     {"UnboundedSum", TAggregation::Sum},
 }};
-constexpr std::array<std::pair<std::string_view, TDefuzzification>, 7> kDefuzzifiers{{
+constexpr TWordTable<TDefuzzification, 7> kDefuzzifiers{{
     {"Centroid", TDefuzzification::CenterOfGravity},
     {"Bisector", TDefuzzification::Bisector},
     {"MeanOfMaximum", TDefuzzification::MeanOfMaxima},
@@ -64,12 +61,12 @@ constexpr std::array<std::pair<std::string_view, TDefuzzification>, 7> kDefuzzif
 }};
 
 // The value `setting` names in `table`; none for "none" or a setting not given.
-template <class Table>
-auto Lookup(const Table& table, const TSetting& setting, std::string_view what)
-    -> std::optional<typename Table::value_type::second_type> {
+template <class Value, size_t Count>
+std::optional<Value> Lookup(const TWordTable<Value, Count>& table, const TSetting& setting,
+                            std::string_view what) {
   if (!setting.IsGiven() || setting.Value == "none") return std::nullopt;
   for (const auto& [word, value] : table)
-    if (!word.empty() && word == setting.Value) return value;
+    if (word == setting.Value) return value;
   throw EFzyParseException("Unsupported " + std::string(what) + " " + setting.Value, setting.Line);
 }
 
