@@ -284,9 +284,11 @@ class TFllReader {
     for (TOutputPlan& output : FOutputs) {
       if (output.Section->Name != consequent.Variable) continue;
       CheckTerm(*output.Section, consequent.Term, line);
-      if (output.IsSugeno && !consequent.Hedges.empty())
-        throw EFzyParseException("Unsupported hedge on the Takagi-Sugeno output " +
-                                     consequent.Variable + " in rule \"" + line.Text + "\"",
+      // fuzzylite applies a consequent's hedges to the rule's strength, the library to the
+      // term's set.
+      if (!consequent.Hedges.empty())
+        throw EFzyParseException("Unsupported hedge on the output " + consequent.Variable +
+                                     " in rule \"" + line.Text + "\"",
                                  line.Line);
       return output;
     }

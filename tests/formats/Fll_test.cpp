@@ -403,7 +403,7 @@ INSTANTIATE_TEST_SUITE_P(
         TRefusal{"a is lo then", "a is seldom lo then",
                  "Unsupported hedge seldom in rule \"if a is seldom lo then z is low\"", 23},
         TRefusal{"then s is k", "then s is very k",
-                 "Unsupported hedge on the Takagi-Sugeno output s in rule \"if a is hi then s is "
+                 "Unsupported hedge on the output s in rule \"if a is hi then s is "
                  "very k\"",
                  24},
         TRefusal{"then z is low", "then z is low with 2",
