@@ -16,6 +16,7 @@
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/NumberText.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "tapwise/fuzzy/FuzzyVariable.h"
 
 namespace tapwise::detail {
 
@@ -210,6 +211,10 @@ class TFllReader {
     } else {
       AddVariable(section, "output");
       AddShapedTerms(section);
+      // fuzzylite locks the default as well.
+      const TFuzzyVariable& variable = FController.GetVariable(section.Name);
+      if (locked && output.Default)
+        output.Default = std::clamp(*output.Default, variable.GetMinimum(), variable.GetMaximum());
     }
     AtLine(section.Line, [&] { FController.AddOutput(std::move(output)); });
     FOutputs.push_back(plan);

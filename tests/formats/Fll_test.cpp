@@ -308,6 +308,11 @@ RuleBlock:
   text = Replaced(two_inputs, "ENABLED", "false");
   controller = ReadController(Replaced(text, "ACTIVATION", "General"), TControllerFormat::Fll);
   EXPECT_NEAR(Output(controller, {{"a", 3}, {"b", 9}}, "z"), 7, 1e-12);
+  // A locked range holds the default as well.
+  text = Replaced(text, "default: 7", "lock-range: true\n  defuzzifier: Centroid\n  default: 17");
+  text = Replaced(text, "one Constant 1", "one Triangle 0 1 2\n  aggregation: Maximum");
+  controller = ReadController(Replaced(text, "ACTIVATION", "General"), TControllerFormat::Fll);
+  EXPECT_EQ(Output(controller, {{"a", 3}, {"b", 9}}, "z"), 10);
   // The controller's own text gives the same outputs.
   TFuzzyController read = ReadController(kFan, TControllerFormat::Fll);
   TFuzzyController written = TFuzzyController::FromText(read.ToText());
