@@ -25,7 +25,7 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kHedges{{
     {"any", ""},
 }};
 
-const std::pair<std::string_view, std::string_view>* FindHedge(std::string_view word) {
+const std::pair<std::string_view, std::string_view>* HedgeOf(std::string_view word) {
   for (const auto& hedge : kHedges)
     if (hedge.first == word) return &hedge;
   return nullptr;
@@ -111,7 +111,7 @@ class TRuleReader {
     test.Variable = Name("a variable");
     Expect("is");
     while (!AtEnd()) {
-      const auto* hedge = FindHedge(Peek());
+      const auto* hedge = HedgeOf(Peek());
       if (hedge == nullptr) break;
       if (hedge->second.empty())
         throw EFzyParseException(
