@@ -245,7 +245,7 @@ inline constexpr char kRunnerUnknownVariable[] =
 // Arguments: the subcommand given.
 inline constexpr char kToolUnknownCommand[] = "unknown command \"%s\" (try \"tapwise --help\")";
 inline constexpr char kToolMissingCommand[] =
-    "missing command: check, format, eval, plot, run or table (try \"tapwise --help\")";
+    "missing command: check, convert, format, eval, plot, run or table (try \"tapwise --help\")";
 // Arguments: the subcommand, the option.
 inline constexpr char kToolUnknownOption[] =
     "%s: unknown option \"%s\" (try \"tapwise %s --help\")";

@@ -262,19 +262,55 @@ TEST_F(TapwiseToolTest, HelpVersionAndCommandLineMistakes) {
   const TToolResult help = Tool({"--help"});
   EXPECT_EQ(help.ExitCode, 0);
   EXPECT_TRUE(help.Out.starts_with("Usage: tapwise COMMAND"));
-  for (const char* command : {"check", "format", "eval", "plot", "run", "table"}) {
+  for (const char* command : {"check", "convert", "format", "eval", "plot", "run", "table"}) {
     const TToolResult own = Tool({command, "--help"});
     EXPECT_EQ(own.ExitCode, 0);
     EXPECT_TRUE(own.Out.starts_with("Usage: tapwise " + std::string(command))) << command;
   }
   EXPECT_EQ(Tool({"--version"}).Out, "tapwise 0.1.0\n");
   EXPECT_EQ(Tool({}).Err,
-            "tapwise: missing command: check, format, eval, plot, run or table (try \"tapwise "
-            "--help\")\n");
+            "tapwise: missing command: check, convert, format, eval, plot, run or table (try "
+            "\"tapwise --help\")\n");
   EXPECT_EQ(Tool({"draw"}).Err, "tapwise: unknown command \"draw\" (try \"tapwise --help\")\n");
   EXPECT_EQ(Tool({"plot", Data("demo.fzl")}).Err,
             "tapwise: plot: missing -o OUT.svg (try \"tapwise plot --help\")\n");
   EXPECT_EQ(Tool({"check"}).ExitCode, 1);
+}
+
+TEST_F(TapwiseToolTest, ConvertAndEveryCommandTakeEveryFormat) {
+  // Tipping through FCL and FIS answers as the definition file does (19.857759 worked out
+  // by integration in the controller tests).
+  const std::string tipping = std::string(TAPWISE_EXAMPLES_DIR) + "/tipping.fzl";
+  for (const char* extension : {".fcl", ".fis", ".fzl"}) {
+    const fs::path converted = TempPath(std::string("tipping") + extension);
+    const TToolResult convert = Tool({"convert", tipping, converted.string()});
+    ASSERT_EQ(convert.ExitCode, 0) << convert.Err;
+    EXPECT_EQ(Tool({"run", converted.string(), "quality=6.5", "service=9.8"}).Out,
+              "tip = 19.8578\n")
+        << extension;
+  }
+  // A smooth shape is listed by its kind, parameters and point count.
+  const fs::path fll = TempPath("gauss.fll");
+  std::ofstream(fll) << "Engine: e\nInputVariable: x\n  range: 0 10\n  term: mid Gaussian 5 1.5\n"
+                        "OutputVariable: y\n  range: 0 1\n  defuzzifier: WeightedAverage\n"
+                        "  term: one Constant 1\nRuleBlock: r\n  rule: if x is mid then y is one\n";
+  const TToolResult check = Tool({"check", fll.string()});
+  EXPECT_EQ(check.Err, "");
+  EXPECT_NE(check.Out.find("    mid Gaussian 1.5 5 ("), std::string::npos) << check.Out;
+  EXPECT_EQ(Tool({"run", fll.string(), "x=5"}).Out, "y = 1.0000\n");
+  // What cannot be written, and a file that does not read, with its place.
+  EXPECT_EQ(Tool({"convert", tipping, TempPath("t.fll").string()}).Err,
+            "tapwise: Controllers cannot be written in FLL (Tapwise reads it only)\n");
+  EXPECT_EQ(Tool({"convert", tipping, "t.txt"}).Err,
+            "tapwise: t.txt: unknown controller format (the extensions are .fzl, .fcl, .fis "
+            "and .fll)\n");
+  const fs::path bad = TempPath("bad.fcl");
+  std::ofstream(bad) << "FUNCTION_BLOCK f\nVAR_INPUT\n  x : REAL;\nEND_VAR\nOPTIONS\n";
+  const TToolResult read = Tool({"convert", bad.string(), TempPath("out.fzl").string()});
+  EXPECT_EQ(read.ExitCode, 1);
+  EXPECT_TRUE(read.Err.starts_with("tapwise: " + bad.string() + ":5:")) << read.Err;
+  EXPECT_NE(read.Err.find("Unsupported FCL section OPTIONS"), std::string::npos) << read.Err;
+  EXPECT_FALSE(fs::exists(TempPath("out.fzl")));
 }
 
 TEST_F(TapwiseToolTest, NumbersIgnoreACommaDecimalLocale) {
