@@ -103,8 +103,8 @@ class TFisReader {
       throw EFzyParseException(
           "DefuzzMethod " + TextOf(defuzz) + " does not suit a " + type_word + " system",
           defuzz.Line);
-    // MATLAB adds up every rule's output on its own whatever the file says; Octave would
-    // aggregate rules that meet at one value. Only the sum means the same to both.
+    // MATLAB's Sugeno systems add up every rule on its own; another word means something
+    // else to each tool that writes it, so only the sum is taken.
     const TEntry& aggregation = system.Get("AggMethod");
     if (FSugeno && settings.Aggregation != TAggregation::Sum)
       throw EFzyParseException(

@@ -1,5 +1,7 @@
 #include "FisText.h"
 
+#include <algorithm>
+
 #include "tapwise/foundation/NumberText.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 

@@ -1,3 +1,5 @@
+#include <array>
+#include <cmath>
 #include <limits>
 #include <numeric>
 #include <span>
