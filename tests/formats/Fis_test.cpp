@@ -403,7 +403,7 @@ TEST(FisRead, SugenoAggregationOtherThanTheSumIsRefused) {
 // ---- Writing a controller of the definition language ----
 
 const std::string kHeat = R"(
-(deffuzzy t (range 0 20) (values (term cold ((0 1) (10 0))) (term warm ((2 0) (6 1) (10 0)))
+(deffuzzy t (range 0 20) (values (term cold ((0 1) (10 0))) (term warm ((2 0) (4 1) (6 1) (10 0)))
   (term hot ((10 0) (20 1)))))
 (deffuzzy y (range 0 10) (values (term low ((0 1) (5 0))) (term high ((5 0) (10 1)))))
 (defoutput y (default 5))
@@ -411,7 +411,7 @@ const std::string kHeat = R"(
   (rule r1 (if (t cold)) (then (y high)))
   (rule r2 (if not (t hot)) (then (y low)) (weight 0.5))))";
 
-TEST(FisWrite, PointListsBecomeTrianglesWithCornersWhereTheirEdgesLead) {
+TEST(FisWrite, PointListsBecomeTrianglesAndTrapezoidsWithCornersWhereTheirEdgesLead) {
   TFuzzyController heat = TFuzzyController::FromText(kHeat);
   const std::string written = WriteController(heat, TControllerFormat::Fis);
   EXPECT_EQ(written, R"([System]
@@ -432,7 +432,7 @@ Name='t'
 Range=[0 20]
 NumMFs=3
 MF1='cold':'trimf',[-20 0 10]
-MF2='warm':'trimf',[2 6 10]
+MF2='warm':'trapmf',[2 4 6 10]
 MF3='hot':'trimf',[10 20 40]
 
 [Output1]
