@@ -127,20 +127,7 @@ class TFisReader {
       throw EFzyParseException(
           "The range of " + name + " must be [min max] with min < max, not " + range_entry.Value,
           range_entry.Line);
-    const TEntry& count_entry = section.Get("NumMFs");
-    const int64_t count = CountOf(count_entry);
-    for (const TEntry& entry : section.Entries) {
-      if (entry.Key == "Name" || entry.Key == "Range" || entry.Key == "NumMFs") continue;
-      const std::optional<int64_t> number =
-          entry.Key.starts_with("MF") ? TryStrToInt(entry.Key.substr(2)) : std::nullopt;
-      if (!number || *number < 1 || IntToStr(*number) != entry.Key.substr(2))
-        throw EFzyParseException("Unsupported key " + entry.Key + " in [" + section.Name + "]",
-                                 entry.Line);
-      if (*number > count)
-        throw EFzyParseException(
-            "NumMFs=" + count_entry.Value + " but [" + section.Name + "] has " + entry.Key,
-            entry.Line);
-    }
+    const int64_t count = FunctionCount(section);
     const bool sugeno_output = output && FSugeno;
     TVariableTerms& variable = FVariables.emplace_back();
     variable.Name = name;
@@ -164,17 +151,7 @@ class TFisReader {
         declared.SugenoTerms.push_back(SugenoTerm(function, term, entry.Line));
         continue;
       }
-      const std::optional<TShapeKind> kind_of_shape =
-          MeaningOf(kMembershipFunctions, function.Type);
-      if (!kind_of_shape) {
-        const bool sugeno_function = function.Type == "constant" || function.Type == "linear";
-        throw EFzyParseException(
-            sugeno_function ? term + "a " + function.Type + " function belongs to a sugeno output"
-                            : "Unsupported membership function " + function.Type + " (term " +
-                                  function.Name + owner + ")",
-            entry.Line);
-      }
-      const TMembershipShape shape{*kind_of_shape, function.Parameters};
+      const TMembershipShape shape = MamdaniShape(function, term, owner, entry.Line);
       AtLine(entry.Line, term, [&] { FController.AddTerm(name, function.Name, shape); });
     }
     if (output) {
@@ -182,6 +159,37 @@ class TFisReader {
     } else {
       AtLine(section.Line, "", [&] { FController.AddInput({name, 0}); });
     }
+  }
+
+  // NumMFs, after checking that every other key of `section` is one of its MF1..MFn.
+  static int64_t FunctionCount(const TSection& section) {
+    const TEntry& count_entry = section.Get("NumMFs");
+    const int64_t count = CountOf(count_entry);
+    for (const TEntry& entry : section.Entries) {
+      if (entry.Key == "Name" || entry.Key == "Range" || entry.Key == "NumMFs") continue;
+      const std::optional<int64_t> number =
+          entry.Key.starts_with("MF") ? TryStrToInt(entry.Key.substr(2)) : std::nullopt;
+      if (!number || *number < 1 || IntToStr(*number) != entry.Key.substr(2))
+        throw EFzyParseException("Unsupported key " + entry.Key + " in [" + section.Name + "]",
+                                 entry.Line);
+      if (*number > count)
+        throw EFzyParseException(
+            "NumMFs=" + count_entry.Value + " but [" + section.Name + "] has " + entry.Key,
+            entry.Line);
+    }
+    return count;
+  }
+
+  static TMembershipShape MamdaniShape(const TFunctionText& function, const std::string& term,
+                                       const std::string& owner, int line) {
+    if (const std::optional<TShapeKind> kind = MeaningOf(kMembershipFunctions, function.Type))
+      return {*kind, function.Parameters};
+    if (function.Type == "constant" || function.Type == "linear")
+      throw EFzyParseException(term + "a " + function.Type + " function belongs to a sugeno output",
+                               line);
+    throw EFzyParseException("Unsupported membership function " + function.Type + " (term " +
+                                 function.Name + owner + ")",
+                             line);
   }
 
   TSugenoTerm SugenoTerm(const TFunctionText& function, const std::string& term, int line) const {
