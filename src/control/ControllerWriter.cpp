@@ -112,7 +112,8 @@ std::string ControllerText(const TControllerModel& model) {
   std::string text;
   const TFuzzyVariables& variables = model.GetLogic().GetFuzzyVariables();
   for (int i = 0; i < variables.GetCount(); ++i)
-    text += model.GetParser().FuzzyVariableToString(*variables.GetVariable(i)) + kBreak;
+    text +=
+        writer::FuzzyVariableText(*variables.GetVariable(i), writer::TNumberForm::Exact) + kBreak;
   for (const TControllerInput& input : model.GetInputs()) {
     text += "(definput " + WordText(input.Name);
     if (input.Spread > 0) text += " (spread " + ExactFloatToStr(input.Spread) + ")";

@@ -17,8 +17,8 @@ std::string ShortName(const std::string& name) {
   return name == EmptySetName ? std::string() : name;
 }
 
-std::string FullForm(const TFuzzySet& set) {
-  return writer::TermText(set.GetName(), set.GetComment(), writer::ShapeText(set));
+std::string FullForm(const TFuzzySet& set, writer::TNumberForm form = writer::TNumberForm::Fixed4) {
+  return writer::TermText(set.GetName(), set.GetComment(), writer::ShapeText(set, form));
 }
 
 // Only real terms with a name a term form can carry are written.
@@ -53,15 +53,18 @@ std::string TZTFuzzyLogicParser::FuzzyVariableToString(const IFuzzyVariable& var
 }
 
 std::string TZTFuzzyLogicParser::FuzzyVariableToString(const TFuzzyVariable& variable) {
-  std::vector<writer::TTermLine> terms;
+  return writer::FuzzyVariableText(variable, writer::TNumberForm::Fixed4);
+}
+
+std::string writer::FuzzyVariableText(const TFuzzyVariable& variable, TNumberForm form) {
+  std::vector<TTermLine> terms;
   const TFuzzySets& items = variable.GetItems();
   for (int i = 0; i < items.GetCount(); ++i) {
     const TFuzzySet& term = *items.GetSet(i);
-    if (!IsWritten(term)) continue;
-    terms.push_back({i, FuzzySetToString(term, true)});
+    if (IsWritten(term)) terms.push_back({i, FullForm(term, form)});
   }
-  return writer::VariableText(variable.GetName(), variable.GetComment(), variable.GetMinimum(),
-                              variable.GetMaximum(), variable.GetUnits(), std::move(terms));
+  return VariableText(variable.GetName(), variable.GetComment(), variable.GetMinimum(),
+                      variable.GetMaximum(), variable.GetUnits(), std::move(terms), form);
 }
 
 }  // namespace tapwise

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "tapwise/foundation/NumberText.h"
 #include "tapwise/fuzzy/FuzzyConsts.h"
@@ -12,8 +13,10 @@ namespace tapwise::writer {
 
 namespace {
 
-std::string Num(double value) {
-  return FormatFixed(value, 4);
+std::string Num(double value, TNumberForm form) {
+  std::string fixed = FormatFixed(value, 4);
+  if (form == TNumberForm::Fixed4 || std::strtod(fixed.c_str(), nullptr) == value) return fixed;
+  return ExactFloatToStr(value);
 }
 
 // Characters that end a word or start another token, and the escape character itself.
@@ -22,10 +25,10 @@ bool IsSpecial(char ch) {
          std::string_view("\"&();<[]|~\\").find(ch) != std::string_view::npos;
 }
 
-std::string PointListText(const TFuzzySet& set) {
+std::string PointListText(const TFuzzySet& set, TNumberForm form) {
   std::string text = "(";
   for (int i = 0; i < set.GetCount(); ++i)
-    text += "(" + Num(set.GetX(i)) + " " + Num(set.GetY(i)) + ") ";
+    text += "(" + Num(set.GetX(i), form) + " " + Num(set.GetY(i), form) + ") ";
   return text + ")";
 }
 
@@ -50,7 +53,7 @@ bool IsUsableName(std::string_view name) {
   return !name.empty() && name != EmptySetName;
 }
 
-std::string ShapeText(const TFuzzySet& set) {
+std::string ShapeText(const TFuzzySet& set, TNumberForm form) {
   const int count = set.GetCount();
   if (set.GetSetType() != fstUserDefined && count >= 2) {
     const double first = set.GetX(0);
@@ -58,29 +61,31 @@ std::string ShapeText(const TFuzzySet& set) {
     switch (set.GetSetType()) {
       case fstTriangle:
         if (count >= 3) {
-          return "(tri " + Num(set.GetX(0)) + " " + Num(set.GetX(1)) + " " + Num(set.GetX(2)) + ")";
+          return "(tri " + Num(set.GetX(0), form) + " " + Num(set.GetX(1), form) + " " +
+                 Num(set.GetX(2), form) + ")";
         }
         break;
       case fstDeclineCurve:
-        return "(z " + Num(first) + " " + Num(last) + ")";
+        return "(z " + Num(first, form) + " " + Num(last, form) + ")";
       case fstGrowthCurve:
-        return "(s " + Num(first) + " " + Num(last) + ")";
+        return "(s " + Num(first, form) + " " + Num(last, form) + ")";
       case fstPICurve: {
         // The generator keeps its inflection point halfway between centre and right end,
         // which gives the centre exactly even where no point lies on the peak.
         const double center = 2 * set.GetInflectionPoint() - last;
         if (SameFloat(last - center, center - first))
-          return "(pi " + Num(center) + " " + Num(center - first) + ")";
-        return "(pi " + Num(first) + " " + Num(last) + " " + Num(center) + ")";
+          return "(pi " + Num(center, form) + " " + Num(center - first, form) + ")";
+        return "(pi " + Num(first, form) + " " + Num(last, form) + " " + Num(center, form) + ")";
       }
       case fstBetaCurve: {
         // The samples span centre +- range evenly, with or without a point on the peak.
         const double center = (first + last) / 2;
         const double range = (last - first) / 2;
         const double inflection = set.GetInflectionPoint();
-        std::string text = "(beta " + Num(range) + " " + Num(center) + " " + Num(inflection);
+        std::string text =
+            "(beta " + Num(range, form) + " " + Num(center, form) + " " + Num(inflection, form);
         const double weight = BetaWeight(set, center, inflection);
-        if (!SameFloat(1, weight)) text += " " + Num(weight);
+        if (!SameFloat(1, weight)) text += " " + Num(weight, form);
         return text + ")";
       }
       default:
@@ -90,7 +95,7 @@ std::string ShapeText(const TFuzzySet& set) {
   // Always the points, never the expression text: that may name the set itself (the
   // automatic terms), terms since changed or gone, or groups that are no terms at all.
   if (count == 0) return std::string(EmptySetName);
-  return PointListText(set);
+  return PointListText(set, form);
 }
 
 std::string WordText(std::string_view name) {
@@ -128,7 +133,8 @@ std::string TermText(std::string_view name, std::string_view comment, std::strin
 }
 
 std::string VariableText(std::string_view name, std::string_view comment, double minimum,
-                         double maximum, std::string_view units, std::vector<TTermLine> terms) {
+                         double maximum, std::string_view units, std::vector<TTermLine> terms,
+                         TNumberForm form) {
   std::string text = "(deffuzzy " + WordText(name) + " ";
   if (!comment.empty()) {
     text += LineBreak;
@@ -136,7 +142,7 @@ std::string VariableText(std::string_view name, std::string_view comment, double
     text += QuotedText(comment);
   }
   text += LineBreak;
-  text += std::string(Indent) + "(range " + Num(minimum) + " " + Num(maximum) + ")";
+  text += std::string(Indent) + "(range " + Num(minimum, form) + " " + Num(maximum, form) + ")";
   text += LineBreak;
   if (!units.empty()) {
     text += std::string(Indent) + "(units " + UnitsText(units) + ")";

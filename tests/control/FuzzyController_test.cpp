@@ -237,6 +237,12 @@ TEST(FuzzyController, WrittenTextReadsBackToTheSameController) {
   EXPECT_EQ(odd.GetRuleBlocks()[0].Name, "b 1");
   EXPECT_EQ(odd.GetRuleBlocks()[0].Rules[0].Name, "r\\");
   EXPECT_EQ(TFuzzyController::FromText(odd.ToText()).GetRuleBlocks(), odd.GetRuleBlocks());
+  // Variables keep the writer's four decimals where they are exact, every digit elsewhere.
+  TFuzzyController fine = TFuzzyController::FromText(
+      "(deffuzzy v (range 0 0.0123456) (values (term t ((0.001 0.1234567) (0.01 1)))))");
+  const std::string fine_text = fine.ToText();
+  EXPECT_NE(fine_text.find("(range 0.0000 0.0123456)"), std::string::npos) << fine_text;
+  EXPECT_NE(fine_text.find("((0.0010 0.1234567) (0.0100 1.0000) )"), std::string::npos);
   // not binds before and, and before or; both associate to the left.
   const TAntecedent& r1 = original.GetRuleBlocks()[0].Rules[0].If;
   using S = TAntecedent::TStep;

@@ -89,10 +89,16 @@ TDefinitionFile::TDefinitionFile(std::string path, bool auto_terms) : FPath(std:
   FParser.SetOnParseFuzzyVariableIntf([&parsed](IFuzzyVariable& variable) {
     parsed.push_back(IntfPtr<IFuzzyVariable>(&variable));
   });
+  FFormat = FormatOfPath(FPath).value_or(TControllerFormat::Tapwise);
   try {
-    FParser.Parse(text);
+    if (FFormat == TControllerFormat::Tapwise) {
+      FParser.Parse(text);
+      if (FParser.HasControllerForms()) FController = TFuzzyController::FromText(text);
+    } else {
+      FController = ReadController(text, FFormat);
+      FParser.Parse(FController->ToText());
+    }
     FParser.SetOnParseFuzzyVariableIntf(nullptr);
-    if (FParser.HasControllerForms()) FController = TFuzzyController::FromText(text);
   } catch (const EFzyParseException& e) {
     FParser.SetOnParseFuzzyVariableIntf(nullptr);
     throw FileParseError(FPath, text, e);

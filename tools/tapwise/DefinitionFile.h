@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tapwise/control/FuzzyController.h"
+#include "tapwise/formats/ControllerFormats.h"
 #include "tapwise/foundation/Interface.h"
 #include "tapwise/fuzzy/IFuzzyVariable.h"
 #include "tapwise/fuzzy/InterfacedFuzzyLogic.h"
@@ -38,6 +39,10 @@ class TVariableFormsParser : public TZTFuzzyLogicParser {
 /// A file with controller forms is also read, whole, into a controller. The variables of the
 /// listing, the plot and expressions still come from the component, so that a file of
 /// variables alone reads exactly as it always has.
+///
+/// A file whose extension names an exchange format (".fcl", ".fis", ".fll") is read by that
+/// format's reader into the controller; the component then holds the controller's variables
+/// as the definition language writes them. Any other file is definition text.
 class TDefinitionFile {
  public:
   /// Reads and parses `path`. Raises EToolError "<path>: <reason>" when the file cannot be
@@ -48,6 +53,8 @@ class TDefinitionFile {
   TDefinitionFile& operator=(const TDefinitionFile&) = delete;
 
   const std::string& GetPath() const { return FPath; }
+  /// The format the file was read in.
+  TControllerFormat GetFormat() const { return FFormat; }
   /// The text of the file, without a byte-order mark.
   const std::string& GetText() const { return FText; }
   /// The variables in the order of the file.
@@ -66,6 +73,7 @@ class TDefinitionFile {
  private:
   std::string FPath;
   std::string FText;
+  TControllerFormat FFormat = TControllerFormat::Tapwise;
   std::optional<TFuzzyController> FController;
   // The component goes before its parser, then the variables' last references.
   TVariableFormsParser FParser;

@@ -30,8 +30,9 @@ namespace tapwise::tool {
 
 namespace {
 
-constexpr std::array<TCommandSyntax, 6> kCommands = {{
+constexpr std::array<TCommandSyntax, 7> kCommands = {{
     {"check", 1, -1, "FILE", false, false, true},
+    {"convert", 2, 2, "IN and OUT"},
     {"format", 1, 1, "FILE"},
     {"eval", 3, 3, "FILE, VARIABLE and EXPRESSION"},
     {"plot", 1, 1, "FILE", true},
@@ -84,8 +85,11 @@ TToolResult Check(const TCommandArguments& arguments) {
     try {
       const TDefinitionFile file(path, arguments.AutoTerms);
       result.Out += CheckText(file);
+      // The lint reads definition text; the exchange formats' readers check their own.
       const std::string findings =
-          LintDefinitions(path, file.GetText(), arguments.Strict ? "error" : "warning");
+          file.GetFormat() == TControllerFormat::Tapwise
+              ? LintDefinitions(path, file.GetText(), arguments.Strict ? "error" : "warning")
+              : std::string();
       result.Err += findings;
       failed = failed || (arguments.Strict && !findings.empty());
     } catch (const EToolError& e) {
@@ -139,6 +143,15 @@ std::string Plot(const TCommandArguments& arguments) {
   return {};
 }
 
+// The controller of IN written in the format OUT's extension names.
+void Convert(const TCommandArguments& arguments) {
+  TDefinitionFile file(arguments.Positional[0], arguments.AutoTerms);
+  const std::string& out = arguments.Positional[1];
+  const std::optional<TControllerFormat> format = FormatOfPath(out);
+  if (!format) throw EToolError(Format(messages::kToolUnknownFormat, out));
+  WriteFileWhole(out, WriteController(file.GetController(), *format));
+}
+
 std::string Table(const TCommandArguments& arguments, std::istream& input) {
   TDefinitionFile file(arguments.Positional[0], arguments.AutoTerms);
   TFuzzyController& controller = file.GetController();
@@ -159,6 +172,8 @@ TToolResult RunCommand(const TCommandSyntax& syntax, std::span<const std::string
   const std::string& path = arguments.Positional[0];
   if (syntax.Name == "check") {
     return Check(arguments);
+  } else if (syntax.Name == "convert") {
+    Convert(arguments);
   } else if (syntax.Name == "format") {
     TDefinitionFile file(path, arguments.AutoTerms);
     result.Out = FormatText(file);

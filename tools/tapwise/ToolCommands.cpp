@@ -4,6 +4,7 @@
 #include "ToolText.h"
 #include "tapwise/foundation/NumberText.h"
 #include "tapwise/fuzzy/IFuzzySet.h"
+#include "tapwise/fuzzy/MembershipShape.h"
 #include "tapwise/language/FuzzyWriter.h"
 
 namespace tapwise::tool {
@@ -16,6 +17,20 @@ std::string Counted(std::size_t count, const char* noun) {
 
 std::string Fixed4(double value) {
   return FixedText(value, 4);
+}
+
+// A term as `check` lists it: a smooth shape of an exchange format by its kind, parameters
+// and the number of points that draw it; anything else as the writer writes it.
+std::string TermShapeText(const TDefinitionFile& file, const IFuzzyVariable& variable,
+                          const IFuzzySet& term) {
+  const TFuzzyController* controller = file.FindController();
+  const std::optional<TMembershipShape> shape =
+      controller ? controller->FindTermShape(variable.GetName(), term.GetName()) : std::nullopt;
+  if (!shape || IsPiecewiseLinear(shape->Kind)) return writer::ShapeText(term.AsFuzzySet());
+  std::string text(ShapeKindName(shape->Kind));
+  for (const TFzyFloat parameter : shape->Parameters)
+    text += " " + FloatToStr(parameter);
+  return text + " (" + Counted(static_cast<std::size_t>(term.GetCount()), "point") + ")";
 }
 
 }  // namespace
@@ -34,7 +49,7 @@ std::string CheckText(const TDefinitionFile& file) {
     for (const auto& term : terms) {
       text += "    " + term->GetName() + " ";
       if (!term->GetComment().empty()) text += writer::QuotedText(term->GetComment()) + " ";
-      text += writer::ShapeText(term->AsFuzzySet()) + "\n";
+      text += TermShapeText(file, *variable, *term) + "\n";
     }
   }
   if (const TFuzzyController* controller = file.FindController())

@@ -10,9 +10,15 @@ constexpr std::string_view kToolHelp =
 Check, tidy, try and draw fuzzy definition files ("(deffuzzy ...)" forms), and run the
 controllers they define ("(definput", "(defoutput" and "(defrules" forms).
 
+Every command reads controllers of the exchange formats too, chosen by the file's
+extension: ".fcl" (IEC 61131-7 FCL), ".fis" (MATLAB and Octave), ".fll" (fuzzylite).
+Any other file is definition text.
+
 Commands:
   check [--strict] FILE...            parse each file, list its variables and terms, and
                                       its controller's inputs, outputs and rule blocks
+  convert IN OUT                      write the controller of IN in the format of OUT
+                                      (.fzl, .fcl or .fis)
   format FILE                         print the file in the writer's layout
   eval FILE VARIABLE EXPRESSION       evaluate a fuzzy expression over a variable's terms
   plot FILE [--var NAME]... -o OUT    draw the membership functions as SVG
@@ -44,6 +50,11 @@ units and term count, and every term with its shape as the writer writes it:
     outTemp: range 5 to 65, units Celcius, 3 terms
       cold (z 10.0000 35.0000)
 
+A smooth membership function read from an exchange format is listed by its kind and
+parameters, with the number of points that draw it within 1e-4:
+
+      poor Gaussian 1.5 0 (23 points)
+
 A file with a controller goes on with its inputs (and their spread), its outputs (and
 their variable and default) and every rule block with its rule count and settings:
 
@@ -61,6 +72,24 @@ What the library repairs without a word is reported on standard error as
 outside the range, points outside the range (they are clamped), and a variable or a term
 defined twice (the later definition wins). Warnings leave the exit status 0; with --strict
 they are errors and the command exits with status 1.
+)HELP";
+
+constexpr std::string_view kConvertHelp =
+    R"HELP(Usage: tapwise convert IN OUT
+
+Reads the controller of IN and writes it to OUT in the format OUT's extension names:
+".fzl" definition text, ".fcl" IEC 61131-7 FCL, ".fis" MATLAB and Octave. IN may also be
+fuzzylite's ".fll", which is read only. OUT is replaced only when the whole conversion
+succeeds.
+
+A feature the target format cannot hold is an error naming it, never an approximation:
+FIS, for one, has no point lists beyond triangles and trapezoids, no hedges and no cap
+implication. Smooth membership functions read from FIS or FLL (Gaussian, bell, sigmoid
+and the like) are written back by their parameters to FIS; to FCL and to definition text
+they go as the point lists that draw them within 1e-4.
+
+Example:
+  tapwise convert examples/tipping.fzl tipping.fcl
 )HELP";
 
 constexpr std::string_view kFormatHelp =
@@ -164,6 +193,7 @@ std::string_view ToolHelp() {
 
 std::string_view CommandHelp(std::string_view command) {
   if (command == "check") return kCheckHelp;
+  if (command == "convert") return kConvertHelp;
   if (command == "format") return kFormatHelp;
   if (command == "eval") return kEvalHelp;
   if (command == "plot") return kPlotHelp;

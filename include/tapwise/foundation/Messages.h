@@ -263,6 +263,8 @@ inline constexpr char kToolOutOfMemory[] = "out of memory";
 inline constexpr char kToolUnknownFailure[] = "unknown failure";
 inline constexpr char kToolCannotWriteOutput[] = "cannot write to standard output";
 // Arguments: the file.
+inline constexpr char kToolUnknownFormat[] =
+    "%s: unknown controller format (the extensions are .fzl, .fcl, .fis and .fll)";
 inline constexpr char kToolNoController[] =
     "%s: the file defines no controller (no definput, defoutput or defrules form)";
 // Argument: the word given.

@@ -8,6 +8,7 @@
 namespace tapwise {
 
 class TFuzzySet;
+class TFuzzyVariable;
 
 /// The pieces of definition text that the parser's writer assembles. Every text made here
 /// reads back through the parser: numbers use "%.4f" with a point whatever the locale, and
@@ -18,6 +19,11 @@ namespace writer {
 inline constexpr std::string_view Indent = "    ";
 /// CR LF: the line break of written definitions.
 inline constexpr std::string_view LineBreak = "\r\n";
+
+/// How numbers are written: `Fixed4` with four decimals (the writer's own layout); `Exact`
+/// the same where those four decimals read back to the very number, and otherwise the
+/// shortest text that does (a controller's variables, which must read back unchanged).
+enum class TNumberForm : uint8_t { Fixed4, Exact };
 
 /// The shape of `fuzzy_set` in the form the built-in function table reads it back:
 ///
@@ -32,7 +38,7 @@ inline constexpr std::string_view LineBreak = "\r\n";
 ///
 /// A beta curve's weight is recovered from a point whose degree lies strictly between 0
 /// and 1 and is written only when it differs from 1 within tolerance.
-std::string ShapeText(const TFuzzySet& fuzzy_set);
+std::string ShapeText(const TFuzzySet& fuzzy_set, TNumberForm form = TNumberForm::Fixed4);
 
 /// `name` as a word the tokenizer reads back as the same symbol: blanks and delimiters
 /// after the first character are escaped with a backslash.
@@ -70,7 +76,12 @@ struct TTermLine {
 /// (the first line ends with a blank, as does the values line). The comment and units
 /// lines are left out when empty. The terms come out by ascending order number.
 std::string VariableText(std::string_view name, std::string_view comment, double minimum,
-                         double maximum, std::string_view units, std::vector<TTermLine> terms);
+                         double maximum, std::string_view units, std::vector<TTermLine> terms,
+                         TNumberForm form = TNumberForm::Fixed4);
+
+/// `VariableText` of a variable and its defined terms that carry a usable name, in the
+/// order of its term collection.
+std::string FuzzyVariableText(const TFuzzyVariable& variable, TNumberForm form);
 
 /// Whether `name` can head a term form: not empty and not "__Empty".
 bool IsUsableName(std::string_view name);
