@@ -77,14 +77,14 @@ class TFisWriter {
     WriteMethods(settings, name);
     for (const TControllerInput& input : FController.GetInputs()) {
       if (input.Spread != 0) throw Refusal("the spread of input " + input.Name);
-      WriteMamdaniVariable("Input", input.Name, FController.GetVariable(input.Name), std::nullopt);
+      WriteVariable("Input", input.Name, FController.GetVariable(input.Name), std::nullopt);
     }
     for (const TControllerOutput& output : outputs) {
       if (output.IsSugeno) {
         WriteSugenoOutput(output);
       } else {
-        WriteMamdaniVariable("Output", output.Name, FController.GetVariable(output.Variable),
-                             output.Default);
+        WriteVariable("Output", output.Name, FController.GetVariable(output.Variable),
+                      output.Default);
       }
     }
     const std::span<const TVariableTerms> variables(FVariables);
@@ -141,9 +141,8 @@ class TFisWriter {
              NumberList(parameters) + "\n";
   }
 
-  void WriteMamdaniVariable(const std::string& section, const std::string& name,
-                            const TFuzzyVariable& variable,
-                            const std::optional<TFzyFloat>& fallback) {
+  void WriteVariable(const std::string& section, const std::string& name,
+                     const TFuzzyVariable& variable, const std::optional<TFzyFloat>& fallback) {
     const TFzyFloat min = variable.GetMinimum();
     const TFzyFloat max = variable.GetMaximum();
     if (!(min < max)) throw Refusal("the range of " + name + " (it is empty)");
