@@ -1,11 +1,13 @@
 #include "ControllerParser.h"
 
+#include <cmath>
 #include <optional>
 #include <utility>
 
 #include "ControllerModel.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
+#include "tapwise/foundation/NumberText.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 
 namespace tapwise::detail {
@@ -67,9 +69,13 @@ void TControllerParser::ExpectWord(const char* keyword) {
     ErrorFmt(FRoutine, messages::kExpectedControllerKeyword, Quoted(keyword));
 }
 
-std::string TControllerParser::ReadName() {
+std::string TControllerParser::ReadName(bool numbered) {
   const IntfPtr<IFuzzyStreamToken> token = Next();
-  if (token->GetDataType() != dtSymbol) Error(FRoutine, messages::kMissingName);
+  const bool number =
+      numbered && token->GetDataType() == dtInteger && std::fabs(token->GetNumber()) < 1e15;
+  if (token->GetDataType() != dtSymbol && !number) Error(FRoutine, messages::kMissingName);
+  // A number token keeps its value, not its text.
+  if (number) return IntToStr(static_cast<int64_t>(token->GetNumber()));
   return token->GetText();
 }
 
@@ -80,10 +86,10 @@ TFzyFloat TControllerParser::ReadNumber() {
   return token->GetNumber();
 }
 
-std::string TControllerParser::ReadFormHeader(const char* keyword) {
+std::string TControllerParser::ReadFormHeader(const char* keyword, bool numbered) {
   Expect('(');
   ExpectWord(keyword);
-  return ReadName();
+  return ReadName(numbered);
 }
 
 TFzyFloat TControllerParser::ReadNumberClause(const char* keyword) {
@@ -220,7 +226,8 @@ void TControllerParser::ParseSetting(TInferenceSettings& settings, const std::st
 TFuzzyRule TControllerParser::ParseRule() {
   FRoutine = kParseRule;
   TFuzzyRule rule;
-  rule.Name = ReadFormHeader("rule");
+  // Rules are often numbered, as FCL's "RULE 1".
+  rule.Name = ReadFormHeader("rule", true);
   Expect('(');
   ExpectWord("if");
   rule.If = ParseDisjunction();

@@ -41,10 +41,11 @@ class TControllerParser : public TZTFuzzyLogicParser {
   bool NextIsWord(const char* word);
   void Expect(char ch);
   void ExpectWord(const char* keyword);
-  std::string ReadName();
+  // A word; with `numbered`, a whole number too, as its text.
+  std::string ReadName(bool numbered = false);
   TFzyFloat ReadNumber();
   // "( keyword NAME": the form's name.
-  std::string ReadFormHeader(const char* keyword);
+  std::string ReadFormHeader(const char* keyword, bool numbered = false);
   // "( keyword NUMBER )".
   TFzyFloat ReadNumberClause(const char* keyword);
   // A setting's word; an unknown word is an error listing the known ones.

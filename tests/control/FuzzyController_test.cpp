@@ -237,6 +237,14 @@ TEST(FuzzyController, WrittenTextReadsBackToTheSameController) {
   EXPECT_EQ(odd.GetRuleBlocks()[0].Name, "b 1");
   EXPECT_EQ(odd.GetRuleBlocks()[0].Rules[0].Name, "r\\");
   EXPECT_EQ(TFuzzyController::FromText(odd.ToText()).GetRuleBlocks(), odd.GetRuleBlocks());
+  // Rules may be numbered, as FCL numbers them.
+  TFuzzyController numbered = TFuzzyController::FromText(
+      "(deffuzzy x (range 0 1) (values (term a ((0 0) (1 1)))))\n"
+      "(deffuzzy y (range 0 1) (values (term a ((0 0) (1 1)))))\n"
+      "(defrules r (rule 1 (if (x a)) (then (y a))) (rule 2 (if (x a)) (then (y a))))");
+  EXPECT_EQ(numbered.GetRuleBlocks()[0].Rules[1].Name, "2");
+  EXPECT_EQ(TFuzzyController::FromText(numbered.ToText()).GetRuleBlocks(),
+            numbered.GetRuleBlocks());
   // Variables keep the writer's four decimals where they are exact, every digit elsewhere.
   TFuzzyController fine = TFuzzyController::FromText(
       "(deffuzzy v (range 0 0.0123456) (values (term t ((0.001 0.1234567) (0.01 1)))))");
