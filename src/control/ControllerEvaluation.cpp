@@ -192,20 +192,14 @@ void TControllerEvaluation::Conclude(const TBlock& block, const TConsequent& con
   }
   TFuzzySetResult implied;
   if (block.Settings.Implication == TImplication::Clip) {
-    implied = consequent.Term->CombineWithValue(false, strength);
+    implied = Clip(*consequent.Term, strength);
   } else {
     implied = TFuzzySetResult::Held(CopyOf(*consequent.Term));
     implied->Correlate(block.Settings.Implication == TImplication::Scale, strength);
   }
   if (!output.Implied.empty()) {
     const TFuzzySet& so_far = *output.AggregateSet();
-    const TAggregation aggregation = block.Settings.Aggregation;
-    // The union is exact where the combination is linear between the two lists' points and
-    // crossings (maximum, plain sum); the bounded and probabilistic sums bend in between.
-    output.Aggregate =
-        aggregation == TAggregation::BoundedSum || aggregation == TAggregation::ProbabilisticSum
-            ? AggregateBySum(so_far, *implied, aggregation)
-            : so_far.Union(*implied, AggregationFamily(aggregation));
+    output.Aggregate = Aggregate(so_far, *implied, block.Settings.Aggregation);
   }
   output.Implied.push_back({std::move(implied), activation});
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "tapwise/fuzzy/FuzzySet.h"
@@ -56,12 +57,28 @@ class TPointCursor {
 };
 
 TFzyFloat Combine(TAggregation aggregation, TFzyFloat a, TFzyFloat b) {
-  return aggregation == TAggregation::BoundedSum ? std::min<TFzyFloat>(1, a + b) : a + b - a * b;
+  switch (aggregation) {
+    case TAggregation::Maximum:
+      return std::max(a, b);
+    case TAggregation::BoundedSum:
+      return std::min<TFzyFloat>(1, a + b);
+    case TAggregation::ProbabilisticSum:
+      return a + b - a * b;
+    case TAggregation::Sum:
+      break;
+  }
+  return a + b;
 }
 
-class TSumBuilder {
+// Where the line from `from` to `to` passes zero strictly inside, as a fraction of the way.
+std::optional<TFzyFloat> ZeroCrossing(TFzyFloat from, TFzyFloat to) {
+  if ((from < 0 && to > 0) || (from > 0 && to < 0)) return from / (from - to);
+  return std::nullopt;
+}
+
+class TAggregateBuilder {
  public:
-  TSumBuilder(TFuzzySet& result, TAggregation aggregation)
+  TAggregateBuilder(TFuzzySet& result, TAggregation aggregation)
       : FResult(result), FAggregation(aggregation) {}
 
   void Add(TFzyFloat x, TFzyFloat a, TFzyFloat b) {
@@ -79,24 +96,27 @@ class TSumBuilder {
                   TFzyFloat b1) {
     const TFzyFloat da = a1 - a0;
     const TFzyFloat db = b1 - b0;
-    if (FAggregation == TAggregation::BoundedSum) {
-      // a + b is linear here; it meets 1 at most once.
-      const TFzyFloat s0 = a0 + b0 - 1;
-      const TFzyFloat s1 = a1 + b1 - 1;
-      if ((s0 < 0 && s1 > 0) || (s0 > 0 && s1 < 0)) {
-        const TFzyFloat t = s0 / (s0 - s1);
-        Add(x0 + t * (x1 - x0), a0 + t * da, b0 + t * db);
-      }
-      return;
+    const auto add_at = [&](TFzyFloat t) { Add(x0 + t * (x1 - x0), a0 + t * da, b0 + t * db); };
+    switch (FAggregation) {
+      case TAggregation::Maximum:
+        // The lines cross at most once; there the larger one changes.
+        if (const auto t = ZeroCrossing(a0 - b0, a1 - b1)) add_at(*t);
+        return;
+      case TAggregation::BoundedSum:
+        // a + b is linear here; it meets 1 at most once.
+        if (const auto t = ZeroCrossing(a0 + b0 - 1, a1 + b1 - 1)) add_at(*t);
+        return;
+      case TAggregation::Sum:
+        return;
+      case TAggregation::ProbabilisticSum:
+        break;
     }
     // a + b - ab bends by -2 da db over the interval; k equal chords stray from it by
     // |da db| / (4 k^2) at most.
     const TFzyFloat bend = std::fabs(da * db);
     const int pieces = static_cast<int>(std::ceil(std::sqrt(bend / (4 * kShapeTolerance))));
-    for (int i = 1; i < pieces; ++i) {
-      const TFzyFloat t = static_cast<TFzyFloat>(i) / pieces;
-      Add(x0 + t * (x1 - x0), a0 + t * da, b0 + t * db);
-    }
+    for (int i = 1; i < pieces; ++i)
+      add_at(static_cast<TFzyFloat>(i) / pieces);
   }
 
  private:
@@ -121,9 +141,9 @@ std::vector<TFzyFloat> BreakPoints(const TFuzzySet& a, const TFuzzySet& b) {
 
 }  // namespace
 
-TFuzzySetResult AggregateBySum(const TFuzzySet& a, const TFuzzySet& b, TAggregation aggregation) {
+TFuzzySetResult Aggregate(const TFuzzySet& a, const TFuzzySet& b, TAggregation aggregation) {
   THeldFuzzySet result(new TFuzzySet());
-  TSumBuilder builder(*result, aggregation);
+  TAggregateBuilder builder(*result, aggregation);
   TPointCursor cursor_a(a);
   TPointCursor cursor_b(b);
   result->BeginUpdate();
@@ -142,6 +162,25 @@ TFuzzySetResult AggregateBySum(const TFuzzySet& a, const TFuzzySet& b, TAggregat
     last_b = at_b;
     last_x = x;
     first = false;
+  }
+  result->EndUpdate();
+  return TFuzzySetResult::Held(std::move(result));
+}
+
+TFuzzySetResult Clip(const TFuzzySet& set, TFzyFloat strength) {
+  THeldFuzzySet result(new TFuzzySet());
+  result->BeginUpdate();
+  const int count = set.GetCount();
+  for (int i = 0; i < count; ++i) {
+    const TFzyFloat x = set.GetX(i);
+    const TFzyFloat y = set.GetY(i);
+    if (i > 0) {
+      const TFzyFloat x0 = set.GetX(i - 1);
+      const TFzyFloat y0 = set.GetY(i - 1);
+      if (const auto t = ZeroCrossing(y0 - strength, y - strength))
+        result->AddPoint(x0 + *t * (x - x0), strength);
+    }
+    result->AddPoint(x, std::min(y, strength));
   }
   result->EndUpdate();
   return TFuzzySetResult::Held(std::move(result));

@@ -73,6 +73,25 @@ inline constexpr char kBetaCurveZeroDenominator[] =
 inline constexpr char kCloneWithoutCollection[] =
     "Cannot clone fuzzy set \"%s\": it belongs to no term collection";
 
+// ---- Membership shapes ----
+inline constexpr char kUnknownShapeKind[] = "Unknown membership shape kind %d";
+// Arguments: the kind ("Gaussian"), the count wanted, "parameter(s)", their names, the count given.
+inline constexpr char kShapeParameterCount[] = "%s needs %d %s (%s), not %d";
+inline constexpr char kShapeParameterPairs[] = "%s needs pairs of parameters (%s), not %d";
+// Arguments: the kind, the parameter's name.
+inline constexpr char kShapeNonFinite[] = "%s parameter %s is not a finite number";
+inline constexpr char kShapeZeroParameter[] = "%s %s must not be 0";
+inline constexpr char kShapePositiveParameter[] = "%s %s must be greater than 0";
+// Arguments: the kind, the order its parameters must keep ("a <= b <= c").
+inline constexpr char kShapeParameterOrder[] = "%s needs %s";
+inline constexpr char kShapeSameEnds[] = "%s %s and %s must differ";
+// Arguments: the kind, the later and the earlier X ("x3", "x2").
+inline constexpr char kShapeDescendingX[] = "%s %s is less than %s";
+inline constexpr char kShapeDegreeOutOfRange[] = "%s %s is outside 0..1";
+// Arguments: the kind, the range's ends, the limit of points.
+inline constexpr char kShapeTooFine[] =
+    "%s over %s..%s needs more than %d points to stay within tolerance";
+
 // ---- Fuzzy sets: operations, measures and hedges ----
 // The missing closing quote is part of the established message text.
 inline constexpr char kInvalidFuzzyOperation[] = "Invalid fuzzy operation: \"%s:";

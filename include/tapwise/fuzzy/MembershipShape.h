@@ -86,15 +86,19 @@ bool IsPiecewiseLinear(TShapeKind kind);
 /// order) unless `shape` is well formed.
 void CheckShape(const TMembershipShape& shape);
 
-/// The true degree of `shape` at `x`, within 0..1 (the shape is checked).
+/// The true degree of `shape` at `x`, within 0..1 (the shape is checked). On a vertical edge
+/// of a linear kind (a singleton, a triangle with a == b, discrete points sharing an X) it is
+/// the edge's top, as a point list reads it.
 TFzyFloat ShapeDegree(const TMembershipShape& shape, TFzyFloat x);
 
-/// The point list of `shape` over `min`..`max` (min < max), in ascending X, as the library's
+/// The point list of `shape` over `min`..`max` (min <= max), in ascending X, as the library's
 /// point lists read it (linear between points, flat beyond the ends, vertical edges as two
 /// points with the same X). The list spans the range: its first point lies at `min`, its last
 /// at `max`, and a shape's corners outside the range are cut at the bounds. Piecewise-linear
 /// kinds are exact; smooth kinds are subdivided until the line between neighbouring points is
-/// within `kShapeTolerance` of the true degree everywhere in the range. The shape is checked.
+/// within `kShapeTolerance` of the true degree everywhere in the range (at the X of a step, as
+/// an S of a == b has, the list answers the step's top). A list longer than
+/// `MaxFuzzySetPoints` raises EFzyException naming the kind. The shape is checked.
 std::vector<TShapePoint> ShapePoints(const TMembershipShape& shape, TFzyFloat min, TFzyFloat max);
 
 }  // namespace tapwise

@@ -1,0 +1,73 @@
+// Arbitrary bytes as FLL text. A read must end and fail only with the library's exceptions;
+// a controller it gives must evaluate, on inputs the first byte's bits pick, to finite
+// outputs or none, and its own definition text must read back to the same inputs, outputs
+// and rule blocks, which evaluate to the very same values.
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FuzzInput.h"
+#include "tapwise/control/FuzzyController.h"
+#include "tapwise/formats/ControllerFormats.h"
+#include "tapwise/foundation/Exceptions.h"
+#include "tapwise/fuzzy/FuzzyVariable.h"
+
+namespace tapwise::fuzzing {
+namespace {
+
+// The outputs on inputs inside, at and beyond each input's range, as the mode's bits say;
+// none when evaluating fails (a set operation may refuse a non-finite result).
+std::optional<std::vector<std::optional<double>>> Evaluate(TFuzzyController& controller,
+                                                           uint8_t mode) {
+  const auto& inputs = controller.GetInputs();
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    const TFuzzyVariable& variable = controller.GetVariable(inputs[i].Name);
+    const double span = variable.GetMaximum() - variable.GetMinimum();
+    const double where = ((mode >> (i % 7)) & 3) * 0.4 - 0.1;
+    controller.SetInput(inputs[i].Name, variable.GetMinimum() + where * span);
+  }
+  try {
+    controller.Process();
+  } catch (const Exception&) {
+    return std::nullopt;
+  }
+  std::vector<std::optional<double>> values;
+  for (const TControllerOutput& output : controller.GetOutputs()) {
+    values.push_back(controller.FindOutput(output.Name));
+    Require(!values.back() || std::isfinite(*values.back()),
+            "output " + output.Name + " is not a finite number");
+  }
+  return values;
+}
+
+void ReadText(uint8_t mode, const std::string& text) {
+  std::optional<TFuzzyController> controller;
+  try {
+    controller = ReadController(text, TControllerFormat::Fll);
+  } catch (const Exception&) {
+    return;
+  }
+  const std::string written = controller->ToText();
+  TFuzzyController again;
+  try {
+    again.Define(written);
+  } catch (const Exception& e) {
+    Fail(std::string("written text does not read again: ") + e.what() + "\n" + written);
+  }
+  Require(again.GetInputs() == controller->GetInputs(), "inputs differ after a round trip");
+  Require(again.GetOutputs() == controller->GetOutputs(), "outputs differ after a round trip");
+  Require(again.GetRuleBlocks() == controller->GetRuleBlocks(),
+          "rule blocks differ after a round trip");
+  Require(Evaluate(*controller, mode) == Evaluate(again, mode),
+          "the written text evaluates to other outputs");
+}
+
+}  // namespace
+}  // namespace tapwise::fuzzing
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return tapwise::fuzzing::RunModeAndText(data, size, tapwise::fuzzing::ReadText);
+}
