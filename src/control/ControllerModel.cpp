@@ -10,6 +10,7 @@
 #include "tapwise/fuzzy/FuzzyConsts.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzyVariable.h"
+#include "tapwise/language/FuzzyWriter.h"
 
 namespace tapwise::detail {
 
@@ -149,7 +150,13 @@ void TControllerModel::AddInput(TControllerInput input) {
   }
 }
 
+void TControllerModel::CheckWord(const char* what, const std::string& name, bool numbered) {
+  if (!writer::ReadsBackAsWord(name, numbered))
+    throw EFzyException(Format(messages::kUnwritableName, what, name));
+}
+
 void TControllerModel::AddOutput(TControllerOutput output) {
+  CheckWord("Output", output.Name);
   if (FindOutput(output.Name) >= 0)
     throw EFzyException(Format(messages::kDuplicateOutput, output.Name));
   if (FindInput(output.Name) >= 0)
@@ -159,6 +166,7 @@ void TControllerModel::AddOutput(TControllerOutput output) {
     output.Variable.clear();
     for (size_t i = 0; i < output.SugenoTerms.size(); ++i) {
       const TSugenoTerm& term = output.SugenoTerms[i];
+      CheckWord("Term", term.Name);
       for (size_t j = 0; j < i; ++j)
         if (output.SugenoTerms[j].Name == term.Name)
           throw EFzyException(Format(messages::kDuplicateSugenoTerm, term.Name, output.Name));
@@ -183,6 +191,7 @@ void TControllerModel::AddOutput(TControllerOutput output) {
 }
 
 void TControllerModel::AddBlock(const std::string& name, const TInferenceSettings& settings) {
+  CheckWord("Rule block", name);
   for (const TRuleBlock& block : FBlocks)
     if (block.Name == name) throw EFzyException(Format(messages::kDuplicateRuleBlock, name));
   if (settings.And >= foSum)
@@ -265,6 +274,7 @@ void TControllerModel::CheckConsequent(const TRuleBlock& block, const TFuzzyRule
 void TControllerModel::AddRule(TFuzzyRule rule) {
   TRuleBlock& block = FBlocks.back();
   if (rule.Name.empty()) throw EFzyException(Format(messages::kRuleWithoutName, block.Name));
+  CheckWord("Rule", rule.Name, true);
   for (const TFuzzyRule& other : block.Rules)
     if (other.Name == rule.Name)
       throw EFzyException(Format(messages::kDuplicateRule, rule.Name, block.Name));

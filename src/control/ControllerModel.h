@@ -71,6 +71,9 @@ class TControllerModel {
     }
   }
 
+  /// EFzyException "<what> <name> does not read back as a word ..." unless the controller's
+  /// text can hold `name` (with `numbered`, a whole number too).
+  static void CheckWord(const char* what, const std::string& name, bool numbered = false);
   /// The names joined by ", ", or "none".
   static std::string NameList(const std::vector<std::string>& names);
   std::string VariableNames() const;

@@ -113,6 +113,7 @@ const TFuzzyVariable& TFuzzyController::GetVariable(std::string_view name) const
 
 TFuzzyVariable& TFuzzyController::AddVariable(const std::string& name, TFzyFloat min,
                                               TFzyFloat max) {
+  detail::TControllerModel::CheckWord("Variable", name);
   TFuzzyVariable& variable = *FState->Model.GetLogic().GetFuzzyVariables().AddVariable();
   variable.SetName(name);
   variable.SetMinimum(min);

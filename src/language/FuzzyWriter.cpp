@@ -5,9 +5,12 @@
 #include <cstdlib>
 
 #include "tapwise/foundation/NumberText.h"
+#include "tapwise/foundation/Stream.h"
 #include "tapwise/fuzzy/FuzzyConsts.h"
 #include "tapwise/fuzzy/FuzzySet.h"
 #include "tapwise/fuzzy/FuzzyTypes.h"
+#include "tapwise/fuzzy/StreamTokenInterfaces.h"
+#include "tapwise/language/TokenStream.h"
 
 namespace tapwise::writer {
 
@@ -105,6 +108,17 @@ std::string WordText(std::string_view name) {
     text += name[i];
   }
   return text;
+}
+
+bool ReadsBackAsWord(std::string_view name, bool numbered) {
+  const std::string text = WordText(name);
+  TZTStringStream source(TZTStringStream::TInPlace{}, text);
+  TFuzzyLogicTokenStream tokens(source);
+  const IntfPtr<IFuzzyStreamToken> word = tokens.NextToken();
+  if (tokens.NextToken()->GetDataType() != dtEOF) return false;
+  if (word->GetDataType() == dtSymbol) return word->GetText() == name;
+  return numbered && word->GetDataType() == dtInteger && std::fabs(word->GetNumber()) < 1e15 &&
+         IntToStr(static_cast<int64_t>(word->GetNumber())) == name;
 }
 
 std::string QuotedText(std::string_view value) {

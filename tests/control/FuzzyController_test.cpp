@@ -325,6 +325,15 @@ TEST(FuzzyController, MistakesAreRefusedWithWhatExists) {
       controller.AddRuleBlock({"b", {}, {{"r", A::Is("t", "cold") && A(), {{"o", "on"}}}}}),
       EFzyException, "Rule r has no well-formed condition");
   EXPECT_TRUE(controller.GetInputs().empty());
+  // Names the controller's own text could not hold are refused where they come in.
+  EXPECT_THROW_MSG(controller.AddVariable("(t", 0, 1), EFzyException,
+                   "Variable (t does not read back as a word of the definition language");
+  EXPECT_THROW_MSG(controller.AddRuleBlock({"12", {}, {}}), EFzyException,
+                   "Rule block 12 does not read back as a word of the definition language");
+  EXPECT_THROW_MSG(controller.AddRuleBlock({"b", {}, {{"007", A::Is("t", "cold"), {}}}}),
+                   EFzyException,
+                   "Rule 007 does not read back as a word of the definition language");
+  EXPECT_EQ(controller.GetFuzzyLogic().GetVariableCount(), 1);
 }
 
 TEST(FuzzyController, InputsAndOutputsAreCheckedByName) {

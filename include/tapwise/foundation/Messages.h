@@ -355,6 +355,8 @@ inline constexpr char kRuleWeightOutOfRange[] = "The weight %s of rule %s is out
 inline constexpr char kTermAggregationWithoutSugeno[] =
     "Rule block %s combines Sugeno terms (termaggregation) but does not defuzzify by weighted "
     "average or sum";
+inline constexpr char kUnwritableName[] =
+    "%s %s does not read back as a word of the definition language";
 inline constexpr char kThresholdOutOfRange[] = "The threshold %s of rule block %s is outside 0..1";
 inline constexpr char kNoAndForFamily[] = "Rule block %s: the operation family %s has no AND";
 inline constexpr char kSpreadOutOfRange[] = "The spread %s of input %s is not a finite number >= 0";

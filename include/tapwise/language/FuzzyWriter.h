@@ -43,6 +43,10 @@ std::string ShapeText(const TFuzzySet& fuzzy_set, TNumberForm form = TNumberForm
 /// `name` as a word the tokenizer reads back as the same symbol: blanks and delimiters
 /// after the first character are escaped with a backslash.
 std::string WordText(std::string_view name);
+/// Whether `WordText(name)` reads back as the one word `name`: not so for an empty name, one
+/// that starts with a delimiter or reads as a number or a global. With `numbered`, a whole
+/// number written as the tokenizer reads it back ("12", not "012") counts as a word.
+bool ReadsBackAsWord(std::string_view name, bool numbered = false);
 /// `text` as a quoted string the tokenizer reads back as `text` (quotes and backslashes
 /// escaped).
 std::string QuotedText(std::string_view text);
