@@ -18,11 +18,6 @@ using writer::WordText;
 // Lines end as the variables' writer ends them.
 const std::string kBreak(TStringList::LineBreak);
 
-// Binding strength of an antecedent's text: a test, a group or a negation binds tightest.
-constexpr int kOrLevel = 1;
-constexpr int kAndLevel = 2;
-constexpr int kFactorLevel = 3;
-
 std::string TestText(const TTermTest& test) {
   std::string text = "(" + WordText(test.Variable);
   for (const std::string& hedge : test.Hedges)
@@ -30,34 +25,8 @@ std::string TestText(const TTermTest& test) {
   return text + " " + WordText(test.Term) + ")";
 }
 
-// Rebuilds the infix text of the postfix steps, with the parentheses the grammar needs to
-// give back the same steps: operators bind to the left, "not" before "and" before "or".
 std::string AntecedentText(const TAntecedent& antecedent) {
-  struct TPart {
-    std::string Text;
-    int Level;
-  };
-  const auto at_least = [](const TPart& part, int level) {
-    return part.Level >= level ? part.Text : "(" + part.Text + ")";
-  };
-  std::vector<TPart> stack;
-  size_t test = 0;
-  for (TAntecedent::TStep step : antecedent.GetSteps()) {
-    if (step == TAntecedent::TStep::Test) {
-      stack.push_back({TestText(antecedent.GetTests()[test++]), kFactorLevel});
-    } else if (step == TAntecedent::TStep::Not) {
-      stack.back() = {"not " + at_least(stack.back(), kFactorLevel), kFactorLevel};
-    } else {
-      TPart right = std::move(stack.back());
-      stack.pop_back();
-      const bool is_and = step == TAntecedent::TStep::And;
-      const int level = is_and ? kAndLevel : kOrLevel;
-      stack.back() = {
-          at_least(stack.back(), level) + (is_and ? " and " : " or ") + at_least(right, level + 1),
-          level};
-    }
-  }
-  return stack.empty() ? std::string() : stack.back().Text;
+  return antecedent.InfixText(TestText, {"not", "and", "or"});
 }
 
 void AppendOutput(std::string& text, const TControllerOutput& output) {

@@ -160,35 +160,9 @@ class TFclWriter {
     return text + " " + Name(test.Term, "rule " + rule.Name);
   }
 
-  // The infix text of the postfix steps, with the parentheses that give back the same steps:
-  // operators bind to the left, NOT before AND before OR.
   static std::string Condition(const TFuzzyRule& rule) {
-    enum TLevel { kOr = 1, kAnd = 2, kFactor = 3 };
-    struct TPart {
-      std::string Text;
-      int Level;
-    };
-    const auto at_least = [](const TPart& part, int level) {
-      return part.Level >= level ? part.Text : "(" + part.Text + ")";
-    };
-    std::vector<TPart> stack;
-    size_t test = 0;
-    for (TAntecedent::TStep step : rule.If.GetSteps()) {
-      if (step == TAntecedent::TStep::Test) {
-        stack.push_back({Test(rule.If.GetTests()[test++], rule), kFactor});
-      } else if (step == TAntecedent::TStep::Not) {
-        stack.back() = {"NOT " + at_least(stack.back(), kFactor), kFactor};
-      } else {
-        TPart right = std::move(stack.back());
-        stack.pop_back();
-        const bool is_and = step == TAntecedent::TStep::And;
-        const int level = is_and ? kAnd : kOr;
-        stack.back() = {at_least(stack.back(), level) + (is_and ? " AND " : " OR ") +
-                            at_least(right, level + 1),
-                        level};
-      }
-    }
-    return stack.back().Text;
+    return rule.If.InfixText([&rule](const TTermTest& test) { return Test(test, rule); },
+                             {"NOT", "AND", "OR"});
   }
 
   const TFuzzyController& FController;

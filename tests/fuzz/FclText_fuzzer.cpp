@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ControllerOutputs.h"
 #include "FuzzInput.h"
 #include "tapwise/control/FuzzyController.h"
 #include "tapwise/formats/ControllerFormats.h"
@@ -17,26 +18,6 @@
 
 namespace tapwise::fuzzing {
 namespace {
-
-// Each output's value, or none; none for the whole run when the run itself refuses.
-std::optional<std::vector<std::optional<double>>> Evaluate(TFuzzyController& controller,
-                                                           uint8_t mode, int round) {
-  const auto& inputs = controller.GetInputs();
-  for (size_t i = 0; i < inputs.size(); ++i)
-    controller.SetInput(inputs[i].Name, ((mode >> ((i + round) % 6)) & 3) * 3.7 - 1.5);
-  try {
-    controller.Process();
-  } catch (const Exception&) {
-    return std::nullopt;
-  }
-  std::vector<std::optional<double>> values;
-  for (const TControllerOutput& output : controller.GetOutputs()) {
-    values.push_back(controller.FindOutput(output.Name));
-    Require(!values.back() || std::isfinite(*values.back()),
-            "output " + output.Name + " is not a finite number");
-  }
-  return values;
-}
 
 void ReadText(uint8_t mode, const std::string& text) {
   std::optional<TFuzzyController> read;
@@ -58,7 +39,8 @@ void ReadText(uint8_t mode, const std::string& text) {
     Fail(std::string("written FCL does not read again: ") + e.what() + "\n" + written);
   }
   for (int round = 0; round < 3; ++round)
-    Require(Evaluate(*read, mode, round) == Evaluate(*again, mode, round),
+    Require(OutputsAt(*read, static_cast<uint8_t>(mode + round)) ==
+                OutputsAt(*again, static_cast<uint8_t>(mode + round)),
             "outputs differ after a round trip\n" + written);
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ControllerOutputs.h"
 #include "FuzzInput.h"
 #include "tapwise/formats/ControllerFormats.h"
 #include "tapwise/foundation/Exceptions.h"
@@ -17,31 +18,6 @@
 namespace tapwise::fuzzing {
 namespace {
 
-// The outputs at inputs inside, at and beyond each variable's range, as the mode's bits say;
-// none when an evaluation refuses (a set operation's non-finite result).
-std::optional<std::vector<std::optional<double>>> Outputs(TFuzzyController& controller,
-                                                          uint8_t mode) {
-  const auto& inputs = controller.GetInputs();
-  for (size_t i = 0; i < inputs.size(); ++i) {
-    const TFuzzyVariable& variable = controller.GetVariable(inputs[i].Name);
-    const double share = ((mode >> (i % 7)) & 3) * 0.4 - 0.1;
-    controller.SetInput(inputs[i].Name, variable.GetMinimum() + share * (variable.GetMaximum() -
-                                                                         variable.GetMinimum()));
-  }
-  try {
-    controller.Process();
-  } catch (const Exception&) {
-    return std::nullopt;
-  }
-  std::vector<std::optional<double>> values;
-  for (const TControllerOutput& output : controller.GetOutputs()) {
-    values.push_back(controller.FindOutput(output.Name));
-    Require(!values.back() || std::isfinite(*values.back()),
-            "output " + output.Name + " is not a finite number");
-  }
-  return values;
-}
-
 void ReadText(uint8_t mode, const std::string& text) {
   std::optional<TFuzzyController> controller;
   try {
@@ -49,7 +25,7 @@ void ReadText(uint8_t mode, const std::string& text) {
   } catch (const Exception&) {
     return;
   }
-  const auto outputs = Outputs(*controller, mode);
+  const auto outputs = OutputsAt(*controller, mode);
   std::string written;
   try {
     written = WriteController(*controller, TControllerFormat::Fis);
@@ -64,7 +40,7 @@ void ReadText(uint8_t mode, const std::string& text) {
   }
   Require(WriteController(again, TControllerFormat::Fis) == written,
           "written text writes otherwise after a read\n" + written);
-  Require(Outputs(again, mode) == outputs, "outputs differ after a round trip\n" + written);
+  Require(OutputsAt(again, mode) == outputs, "outputs differ after a round trip\n" + written);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -46,6 +48,19 @@ class TAntecedent {
   const std::vector<TStep>& GetSteps() const { return FSteps; }
   const std::vector<TTermTest>& GetTests() const { return FTests; }
   bool IsEmpty() const { return FSteps.empty(); }
+
+  /// The words an infix text joins its tests with ("not", "and", "or" in the definition
+  /// language).
+  struct TConnectives {
+    std::string_view Not;
+    std::string_view And;
+    std::string_view Or;
+  };
+  /// The antecedent as infix text, each test as `test_text` writes it, with the parentheses
+  /// that read back to the same steps when NOT binds before AND before OR and both join from
+  /// the left. Empty for an empty antecedent.
+  std::string InfixText(const std::function<std::string(const TTermTest&)>& test_text,
+                        const TConnectives& words) const;
 
   bool operator==(const TAntecedent&) const = default;
 
