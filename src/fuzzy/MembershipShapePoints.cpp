@@ -24,10 +24,12 @@ constexpr TFzyFloat kSampledTolerance = 0.75 * kShapeTolerance;
 // Keeps the points a linear shape has within the range and cuts its edges at the bounds.
 std::vector<TShapePoint> CutCorners(const std::vector<TShapePoint>& corners, TFzyFloat min,
                                     TFzyFloat max) {
+  // Read at half scale: the halves of two finite X never differ by more than a double holds.
   auto value_at = [&corners](TFzyFloat x) {
     return MembershipAt(
-        static_cast<int>(corners.size()), [&](int i) { return corners[static_cast<size_t>(i)].X; },
-        [&](int i) { return corners[static_cast<size_t>(i)].Y; }, x);
+        static_cast<int>(corners.size()),
+        [&](int i) { return corners[static_cast<size_t>(i)].X / 2; },
+        [&](int i) { return corners[static_cast<size_t>(i)].Y; }, x / 2);
   };
   auto has_corner_at = [&corners](TFzyFloat x) {
     return std::any_of(corners.begin(), corners.end(),

@@ -58,23 +58,29 @@ TFzyFloat DiscreteDegree(const std::vector<TFzyFloat>& p, TFzyFloat x) {
   return p[2 * count - 1];
 }
 
+// How far `x` lies along from..to (from != to), in halves so that no difference of two
+// finite numbers overflows.
+TFzyFloat Along(TFzyFloat x, TFzyFloat from, TFzyFloat to) {
+  return (x / 2 - from / 2) / (to / 2 - from / 2);
+}
+
 TFzyFloat Degree(TShapeKind kind, const std::vector<TFzyFloat>& p, TFzyFloat x) {
   switch (kind) {
     case TShapeKind::Triangle:
       if (x < p[0] || x > p[2]) return 0;
-      if (x < p[1]) return (x - p[0]) / (p[1] - p[0]);
+      if (x < p[1]) return Along(x, p[0], p[1]);
       if (x == p[1]) return 1;
-      return (p[2] - x) / (p[2] - p[1]);
+      return Along(x, p[2], p[1]);
     case TShapeKind::Trapezoid:
       if (x < p[0] || x > p[3]) return 0;
-      if (x < p[1]) return (x - p[0]) / (p[1] - p[0]);
+      if (x < p[1]) return Along(x, p[0], p[1]);
       if (x <= p[2]) return 1;
-      return (p[3] - x) / (p[3] - p[2]);
+      return Along(x, p[3], p[2]);
     case TShapeKind::Rectangle:
       return p[0] <= x && x <= p[1] ? 1 : 0;
     case TShapeKind::Ramp:
-      if (p[0] < p[1]) return x <= p[0] ? 0 : x >= p[1] ? 1 : (x - p[0]) / (p[1] - p[0]);
-      return x <= p[1] ? 1 : x >= p[0] ? 0 : (p[0] - x) / (p[0] - p[1]);
+      if (p[0] < p[1]) return x <= p[0] ? 0 : x >= p[1] ? 1 : Along(x, p[0], p[1]);
+      return x <= p[1] ? 1 : x >= p[0] ? 0 : Along(x, p[0], p[1]);
     case TShapeKind::Discrete:
       return DiscreteDegree(p, x);
     case TShapeKind::Singleton:

@@ -123,13 +123,19 @@ TEST(MembershipShape, ExtremeShapesStayBounded) {
       {{K::Concave, {1.7976931348623157e308, -4}}, -1.7976931348623157e308, 5.76e304},
       {{K::Bell, {1, 1e-3, 0}}, -3, 3},
       {{K::Gaussian, {1, 0}}, -1e308, 1e308},
-      {{K::Bell, {1e-300, 1e-300, 0}}, -1e300, 1e300}};
+      {{K::Bell, {1e-300, 1e-300, 0}}, -1e300, 1e300},
+      // Edges whose width overflows a double.
+      {{K::Ramp, {2.6e307, -1.79e308}}, 5.9e306, 5.9e306},
+      {{K::Triangle, {-1.7e308, 0, 1.7e308}}, -1e308, 1e308}};
   for (const auto& [shape, min, max] : cases) {
     try {
       const Points points = ShapePoints(shape, min, max);
       EXPECT_EQ(points.front().X, min);
       EXPECT_EQ(points.back().X, max);
       EXPECT_LE(points.size(), static_cast<size_t>(MaxFuzzySetPoints));
+      for (const TShapePoint& point : points)
+        EXPECT_TRUE(point.Y >= 0 && point.Y <= 1) << point.X;
+      EXPECT_TRUE(ShapeDegree(shape, (min + max) / 2) >= 0);
     } catch (const EFzyException& error) {
       EXPECT_NE(std::string(error.what()).find("needs more than 10000 points"), std::string::npos)
           << error.what();
