@@ -226,7 +226,7 @@ class TFclParser {
     const std::string owner = " of term " + term + " of " + variable.Name;
     if (word.IsKeyword("Constant") && written.size() == 1)
       return {TShapeKind::Singleton, std::move(written)};
-    for (const TFclShapeSyntax& syntax : kFclShapes) {
+    for (const TFuzzyliteShape& syntax : kFuzzyliteShapes) {
       if (!word.IsKeyword(syntax.Word)) continue;
       if (syntax.Kind == TShapeKind::Discrete) {
         if (written.empty() || written.size() % 2 != 0)

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "FclLexer.h"
+#include "FuzzyliteShapes.h"
 #include "tapwise/control/InferenceSettings.h"
 #include "tapwise/fuzzy/FuzzyTypes.h"
 #include "tapwise/fuzzy/MembershipShape.h"
@@ -67,35 +68,6 @@ inline constexpr std::array kFclHedgeWords{
     TFclWord<std::string_view>{"SOMEWHAT", "moreorless"},
 };
 
-/// A term shape as fuzzylite's FCL writes it ("Gaussian 5 2"): the kind, and for each of
-/// the kind's parameters (in `TMembershipShape`'s order) the position it is written at.
-/// Discrete takes any even count of parameters, in order.
-struct TFclShapeSyntax {
-  std::string_view Word;
-  TShapeKind Kind;
-  uint8_t Count;
-  std::array<uint8_t, 4> Order;
-};
-
-inline constexpr std::array kFclShapes{
-    TFclShapeSyntax{"Triangle", TShapeKind::Triangle, 3, {0, 1, 2}},
-    TFclShapeSyntax{"Trapezoid", TShapeKind::Trapezoid, 4, {0, 1, 2, 3}},
-    TFclShapeSyntax{"Rectangle", TShapeKind::Rectangle, 2, {0, 1}},
-    TFclShapeSyntax{"Ramp", TShapeKind::Ramp, 2, {0, 1}},
-    TFclShapeSyntax{"Discrete", TShapeKind::Discrete, 0, {}},
-    TFclShapeSyntax{"Gaussian", TShapeKind::Gaussian, 2, {1, 0}},
-    TFclShapeSyntax{"GaussianProduct", TShapeKind::Gaussian2, 4, {1, 0, 3, 2}},
-    TFclShapeSyntax{"Bell", TShapeKind::Bell, 3, {1, 2, 0}},
-    TFclShapeSyntax{"Sigmoid", TShapeKind::Sigmoid, 2, {1, 0}},
-    TFclShapeSyntax{"SigmoidDifference", TShapeKind::DiffSigmoid, 4, {1, 0, 2, 3}},
-    TFclShapeSyntax{"SigmoidProduct", TShapeKind::ProdSigmoid, 4, {1, 0, 2, 3}},
-    TFclShapeSyntax{"SShape", TShapeKind::SShape, 2, {0, 1}},
-    TFclShapeSyntax{"ZShape", TShapeKind::ZShape, 2, {0, 1}},
-    TFclShapeSyntax{"PiShape", TShapeKind::PiShape, 4, {0, 1, 2, 3}},
-    TFclShapeSyntax{"Cosine", TShapeKind::Cosine, 2, {0, 1}},
-    TFclShapeSyntax{"Concave", TShapeKind::Concave, 2, {0, 1}},
-};
-
 // The words a name may not be, because the reader takes them for structure.
 inline constexpr std::array<std::string_view, 24> kFclKeywords = {"FUNCTION_BLOCK",
                                                                   "END_FUNCTION_BLOCK",
@@ -133,7 +105,7 @@ inline bool IsFclKeyword(std::string_view word) {
 inline std::string_view FclTermForm(TShapeKind kind) {
   if (kind == TShapeKind::Discrete) return "point list";
   if (kind == TShapeKind::Singleton) return "singleton";
-  for (const TFclShapeSyntax& syntax : kFclShapes)
+  for (const TFuzzyliteShape& syntax : kFuzzyliteShapes)
     if (syntax.Kind == kind) return syntax.Word;
   return "shape";
 }

@@ -4,44 +4,12 @@
 #include <cstdint>
 #include <optional>
 
+#include "FuzzyliteShapes.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 
 namespace tapwise::detail::fll {
 
 namespace {
-
-// One fuzzylite term kind: the library's shape, how many parameters it takes (0: pairs, as
-// many as written) and which of fuzzylite's parameters becomes each of the shape's.
-struct TTermKind {
-  std::string_view Name;
-  TShapeKind Kind;
-  size_t Count;
-  std::array<uint8_t, 4> Order{0, 1, 2, 3};
-};
-
-constexpr std::array kTermKinds{
-    TTermKind{"Triangle", TShapeKind::Triangle, 3},
-    TTermKind{"Trapezoid", TShapeKind::Trapezoid, 4},
-    TTermKind{"Rectangle", TShapeKind::Rectangle, 2},
-    TTermKind{"Ramp", TShapeKind::Ramp, 2},
-    TTermKind{"Discrete", TShapeKind::Discrete, 0},
-    // mean sd -> sigma c
-    TTermKind{"Gaussian", TShapeKind::Gaussian, 2, {1, 0}},
-    // meanA sdA meanB sdB -> sigma1 c1 sigma2 c2
-    TTermKind{"GaussianProduct", TShapeKind::Gaussian2, 4, {1, 0, 3, 2}},
-    // center width slope -> a b c
-    TTermKind{"Bell", TShapeKind::Bell, 3, {1, 2, 0}},
-    // inflection slope -> a c
-    TTermKind{"Sigmoid", TShapeKind::Sigmoid, 2, {1, 0}},
-    // left rising falling right -> a1 c1 a2 c2
-    TTermKind{"SigmoidDifference", TShapeKind::DiffSigmoid, 4, {1, 0, 2, 3}},
-    TTermKind{"SigmoidProduct", TShapeKind::ProdSigmoid, 4, {1, 0, 2, 3}},
-    TTermKind{"SShape", TShapeKind::SShape, 2},
-    TTermKind{"ZShape", TShapeKind::ZShape, 2},
-    TTermKind{"PiShape", TShapeKind::PiShape, 4},
-    TTermKind{"Cosine", TShapeKind::Cosine, 2},
-    TTermKind{"Concave", TShapeKind::Concave, 2},
-};
 
 std::string Owner(const TTermLine& term, std::string_view variable) {
   return term.Name + " of " + std::string(variable);
@@ -71,14 +39,14 @@ bool IsSugenoKind(std::string_view kind) {
 }
 
 TMembershipShape ShapeOfTerm(const TTermLine& term, std::string_view variable) {
-  const TTermKind* kind = nullptr;
-  for (const TTermKind& candidate : kTermKinds)
-    if (candidate.Name == term.Kind) kind = &candidate;
+  const TFuzzyliteShape* kind = nullptr;
+  for (const TFuzzyliteShape& candidate : kFuzzyliteShapes)
+    if (candidate.Word == term.Kind) kind = &candidate;
   if (kind == nullptr) Unsupported(term, variable);
   std::vector<double> numbers = Numbers(term, variable);
   // fuzzylite writes a height after the parameters when it is not 1; the shapes have none.
   const bool with_height =
-      kind->Count == 0 ? numbers.size() % 2 == 1 : numbers.size() == kind->Count + 1;
+      kind->Count == 0 ? numbers.size() % 2 == 1 : numbers.size() == kind->Count + 1u;
   if (with_height) {
     if (numbers.back() != 1)
       throw EFzyParseException(
