@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <memory>
+#include <utility>
 
 #include "ControllerModel.h"
 #include "ControllerParser.h"
 #include "Defuzzification.h"
-#include "ExactAggregation.h"
 #include "tapwise/foundation/Collection.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
@@ -24,18 +26,31 @@ THeldFuzzySet CopyOf(const TFuzzySet& source) {
   return copy;
 }
 
+// The hedges and the term of a test as the language writes them: what tells tests apart.
+std::string HedgedTerm(const TTermTest& test) {
+  std::string expression;
+  for (const std::string& hedge : test.Hedges)
+    expression += hedge + ' ';
+  return expression + test.Term;
+}
+
 // The term a test or consequent names with its hedges applied, over the variable's universe.
 THeldFuzzySet PreparedTerm(TControllerModel& model, const std::string& variable_name,
                            const TTermTest& test) {
   TFuzzyVariable& variable = *model.FindVariable(variable_name);
   if (test.Hedges.empty())
     return CopyOf(*variable.GetItems().GetSet(IndexOfName(variable.GetItems(), test.Term)));
-  std::string expression;
-  for (const std::string& hedge : test.Hedges)
-    expression += hedge + ' ';
-  expression += test.Term;
-  const TFuzzySetResult hedged = model.GetParser().EvaluateExpression(variable, expression);
-  return CopyOf(*hedged);
+  return CopyOf(*model.GetParser().EvaluateExpression(variable, HedgedTerm(test)));
+}
+
+// A set holding `points`, which are clean already.
+TFuzzySetResult SetOf(const TCleanPoints& points) {
+  THeldFuzzySet set(new TFuzzySet());
+  set->BeginUpdate();
+  for (const geometry::TPoint& point : points.GetPoints())
+    set->AddPoint(point.X, point.Y);
+  set->EndUpdate();
+  return TFuzzySetResult::Held(std::move(set));
 }
 
 TFuzzyOperation AggregationFamily(TAggregation aggregation) {
@@ -51,6 +66,15 @@ TFuzzyOperation AggregationFamily(TAggregation aggregation) {
   }
 }
 
+bool IsAndChain(const std::vector<TAntecedent::TStep>& steps) {
+  for (size_t i = 0; i < steps.size(); ++i) {
+    const TAntecedent::TStep expected =
+        i == 0 || i % 2 == 1 ? TAntecedent::TStep::Test : TAntecedent::TStep::And;
+    if (steps[i] != expected) return false;
+  }
+  return steps.size() % 2 == 1;
+}
+
 }  // namespace
 
 TControllerEvaluation::TControllerEvaluation(TControllerModel& model) {
@@ -61,7 +85,9 @@ TControllerEvaluation::TControllerEvaluation(TControllerModel& model) {
     prepared.Minimum = variable.GetMinimum();
     prepared.Maximum = variable.GetMaximum();
     if (input.Spread > 0) prepared.Reading.reset(new TFuzzySet());
+    FReadings.push_back(prepared.Reading.get());
   }
+  FValues.resize(FInputs.size());
   const std::vector<TControllerOutput>& outputs = model.GetOutputs();
   FOutputs.resize(outputs.size());
   for (size_t i = 0; i < outputs.size(); ++i) {
@@ -80,19 +106,36 @@ TControllerEvaluation::TControllerEvaluation(TControllerModel& model) {
         compiled.Coefficients.emplace_back(model.FindInput(coefficient.Input), coefficient.Factor);
     }
   }
+  // Rules conclude few distinct terms: each is copied once.
+  std::map<std::pair<int, std::string>, const TConclusion*> conclusions;
+  const auto conclusion = [&](int output, const TTermTest& consequent) {
+    auto [found, added] = conclusions.try_emplace({output, HedgedTerm(consequent)}, nullptr);
+    if (added) {
+      auto& term = *FConclusions.emplace_back(std::make_unique<TConclusion>());
+      term.Term = PreparedTerm(model, outputs[static_cast<size_t>(output)].Variable, consequent);
+      for (int i = 0; i < term.Term->GetCount(); ++i)
+        term.Points.push_back({term.Term->GetX(i), term.Term->GetY(i)});
+      found->second = &term;
+    }
+    return found->second;
+  };
   FBlocks.reserve(model.GetBlocks().size());
   for (const TRuleBlock& block : model.GetBlocks()) {
     TBlock& prepared = FBlocks.emplace_back();
     prepared.And = DegreeAnd(block.Settings.And);
     prepared.Or = DegreeOr(block.Settings.Or);
+    // The minimum and the product of degrees (never negative) are 0 when one of them is.
+    prepared.AndStopsAtZero = block.Settings.And == foZadeh || block.Settings.And == foProduct;
     prepared.Settings = block.Settings;
     for (const TFuzzyRule& rule : block.Rules) {
       TRule& compiled = prepared.Rules.emplace_back();
-      compiled.Steps = rule.If.GetSteps();
+      if (!IsAndChain(rule.If.GetSteps())) compiled.Steps = rule.If.GetSteps();
       compiled.Weight = rule.Weight;
-      for (const TTermTest& test : rule.If.GetTests())
-        compiled.Tests.push_back(
-            {model.FindInput(test.Variable), PreparedTerm(model, test.Variable, test)});
+      for (const TTermTest& test : rule.If.GetTests()) {
+        const int input = model.FindInput(test.Variable);
+        compiled.Slots.push_back(FDegrees.Add(
+            input, HedgedTerm(test), [&] { return PreparedTerm(model, test.Variable, test); }));
+      }
       for (const TTermTest& consequent : rule.Then) {
         const int index = model.FindOutput(consequent.Variable);
         const TControllerOutput& output = outputs[static_cast<size_t>(index)];
@@ -104,7 +147,7 @@ TControllerEvaluation::TControllerEvaluation(TControllerModel& model) {
             if (output.SugenoTerms[t].Name == consequent.Term)
               then.SugenoTerm = static_cast<int>(t);
         } else {
-          then.Term = PreparedTerm(model, output.Variable, consequent);
+          then.Term = conclusion(index, consequent);
         }
       }
       FActivations.push_back({block.Name, rule.Name, 0, false});
@@ -117,18 +160,20 @@ TControllerEvaluation::~TControllerEvaluation() = default;
 void TControllerEvaluation::Run(const std::vector<TFzyFloat>& inputs) {
   for (size_t i = 0; i < FInputs.size(); ++i) {
     TInput& input = FInputs[i];
-    input.Value = inputs[i];
+    FValues[i] = inputs[i];
     if (input.Reading)
-      SetSpreadReading(*input.Reading, std::clamp(input.Value, input.Minimum, input.Maximum),
+      SetSpreadReading(*input.Reading, std::clamp(inputs[i], input.Minimum, input.Maximum),
                        input.Spread, input.Minimum, input.Maximum);
   }
+  FDegrees.Measure(FValues, FReadings);
   for (TOutput& output : FOutputs) {
-    output.Implied.clear();
-    output.Aggregate = TFuzzySetResult();
+    output.Firings.clear();
+    output.Aggregate.Clear();
     output.WeightedSum = 0;
     output.WeightSum = 0;
     output.TermWeights.assign(output.SugenoTerms.size(), 0);
     output.Fired = false;
+    output.Explained = false;
   }
   size_t activation = 0;
   for (const TBlock& block : FBlocks) {
@@ -149,17 +194,22 @@ void TControllerEvaluation::Run(const std::vector<TFzyFloat>& inputs) {
 }
 
 TFzyFloat TControllerEvaluation::Strength(const TBlock& block, const TRule& rule) {
+  if (rule.Steps.empty()) {
+    // A chain of ANDs, folded from the left as the steps would fold it.
+    TFzyFloat degree = FDegrees[rule.Slots.front()];
+    for (size_t i = 1; i < rule.Slots.size(); ++i) {
+      if (degree == 0 && block.AndStopsAtZero) break;
+      degree = block.And(degree, FDegrees[rule.Slots[i]]);
+    }
+    return degree;
+  }
   FStack.clear();
   size_t test = 0;
   for (TAntecedent::TStep step : rule.Steps) {
     switch (step) {
-      case TAntecedent::TStep::Test: {
-        const TTest& next = rule.Tests[test++];
-        const TInput& input = FInputs[static_cast<size_t>(next.Input)];
-        FStack.push_back(input.Reading ? input.Reading->MatchDegree(*next.Term)
-                                       : next.Term->GetMembership(input.Value));
+      case TAntecedent::TStep::Test:
+        FStack.push_back(FDegrees[rule.Slots[test++]]);
         break;
-      }
       case TAntecedent::TStep::Not:
         FStack.back() = 1 - FStack.back();
         break;
@@ -190,24 +240,19 @@ void TControllerEvaluation::Conclude(const TBlock& block, const TConsequent& con
     output.WeightSum += strength;
     return;
   }
-  TFuzzySetResult implied;
-  if (block.Settings.Implication == TImplication::Clip) {
-    implied = Clip(*consequent.Term, strength);
-  } else {
-    implied = TFuzzySetResult::Held(CopyOf(*consequent.Term));
-    implied->Correlate(block.Settings.Implication == TImplication::Scale, strength);
-  }
-  if (!output.Implied.empty()) {
-    const TFuzzySet& so_far = *output.AggregateSet();
-    output.Aggregate = Aggregate(so_far, *implied, block.Settings.Aggregation);
-  }
-  output.Implied.push_back({std::move(implied), activation});
+  const TImplication implication = block.Settings.Implication;
+  if (implication == TImplication::Clip)
+    Clip(consequent.Term->Points, strength, FImplied);
+  else
+    Correlate(consequent.Term->Points, implication == TImplication::Scale, strength, FImplied);
+  output.Aggregate.Add(FImplied, block.Settings.Aggregation);
+  output.Firings.push_back({consequent.Term, activation});
 }
 
 TFzyFloat TControllerEvaluation::SugenoValue(const TSugenoTerm& term) const {
   TFzyFloat value = term.Constant;
   for (const auto& [input, factor] : term.Coefficients)
-    value += factor * FInputs[static_cast<size_t>(input)].Value;
+    value += factor * FValues[static_cast<size_t>(input)];
   return value;
 }
 
@@ -227,13 +272,51 @@ void TControllerEvaluation::Finish(TOutput& output) {
     output.Value = output.WeightedSum;
   } else if (method == TDefuzzification::WeightedAverage) {
     output.Value = output.WeightedSum / output.WeightSum;
-  } else if (output.AggregateSet()->GetMaximumYValue() > 0) {
-    output.Value =
-        Defuzzify(output.AggregateSet()->GetValues(), output.Minimum, output.Maximum, method);
+  } else if (output.Aggregate.GetPoints().MaximumY() > 0) {
+    output.Value = Defuzzify(output.Aggregate.GetPoints(), output.Minimum, output.Maximum, method);
   }
   // Coefficients and strengths far beyond any real controller can overflow a sum.
   if (output.Value && !std::isfinite(*output.Value))
     throw EFzyException(Format(messages::kNonFiniteOutput, output.Name));
+}
+
+void TControllerEvaluation::Explain(const TOutput& output) const {
+  if (std::exchange(output.Explained, true)) return;
+  output.ImpliedSets.clear();
+  output.AggregateSet = TFuzzySetResult();
+  if (output.Firings.empty()) return;
+  const TImplication implication = output.Block->Settings.Implication;
+  for (const TFiring& firing : output.Firings) {
+    const TFzyFloat strength = FActivations[firing.Activation].Strength;
+    if (implication == TImplication::Clip) {
+      TCleanPoints clipped;
+      Clip(firing.Term->Points, strength, clipped);
+      output.ImpliedSets.push_back(SetOf(clipped));
+    } else {
+      // As the term's own operation makes it, named after the term and the strength.
+      THeldFuzzySet implied = CopyOf(*firing.Term->Term);
+      implied->Correlate(implication == TImplication::Scale, strength);
+      output.ImpliedSets.push_back(TFuzzySetResult::Held(std::move(implied)));
+    }
+  }
+  if (output.Firings.size() > 1) output.AggregateSet = SetOf(output.Aggregate.GetPoints());
+}
+
+const TFuzzySet* TControllerEvaluation::GetAggregate(int index) const {
+  const TOutput& output = FOutputs[static_cast<size_t>(index)];
+  Explain(output);
+  // One implied set is its own aggregate.
+  if (output.ImpliedSets.size() == 1) return output.ImpliedSets.front().Get();
+  return output.AggregateSet.Get();
+}
+
+std::vector<TControllerEvaluation::TImplied> TControllerEvaluation::GetImplied(int index) const {
+  const TOutput& output = FOutputs[static_cast<size_t>(index)];
+  Explain(output);
+  std::vector<TImplied> implied;
+  for (size_t i = 0; i < output.Firings.size(); ++i)
+    implied.push_back({output.ImpliedSets[i].Get(), output.Firings[i].Activation});
+  return implied;
 }
 
 }  // namespace tapwise::detail

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "ExactAggregation.h"
+#include "TermDegrees.h"
 #include "tapwise/control/FuzzyController.h"
 #include "tapwise/fuzzy/DegreeOperations.h"
 #include "tapwise/fuzzy/FuzzySet.h"
@@ -14,9 +15,13 @@ namespace tapwise::detail {
 class TControllerModel;
 
 /// A controller's model made ready to run: names resolved to indexes, every term a rule
-/// tests or concludes (with its hedges applied) copied into a set of its own, so that a run
+/// tests or concludes (with its hedges applied) copied out of its variable, so that a run
 /// reads nothing from the variables and a later change of them cannot reach it. It is made
 /// again whenever the model changes.
+///
+/// A run works on plain point lists whose storage it keeps, so that once they have grown it
+/// allocates nothing. The sets that explain a run (each fired rule's implied consequent and
+/// each output's aggregate) are made from them only when asked for.
 class TControllerEvaluation {
  public:
   explicit TControllerEvaluation(TControllerModel& model);
@@ -28,34 +33,37 @@ class TControllerEvaluation {
   const std::vector<TRuleActivation>& GetActivations() const { return FActivations; }
   /// The value of output `index`, none when nothing fired and it has no default.
   std::optional<TFzyFloat> GetValue(int index) const { return FOutputs[index].Value; }
-  const TFuzzySet* GetAggregate(int index) const { return FOutputs[index].AggregateSet(); }
+  const TFuzzySet* GetAggregate(int index) const;
   /// The implied consequent of each fired rule for output `index`, in firing order, with the
   /// index of the rule's activation.
   struct TImplied {
-    TFuzzySetResult Set;
+    const TFuzzySet* Set;
     size_t Activation;
   };
-  const std::vector<TImplied>& GetImplied(int index) const { return FOutputs[index].Implied; }
+  std::vector<TImplied> GetImplied(int index) const;
 
  private:
-  struct TTest {
-    int Input;
+  // A term a rule concludes, with its hedges applied.
+  struct TConclusion {
     THeldFuzzySet Term;
+    std::vector<geometry::TPoint> Points;
   };
   struct TConsequent {
     int Output;
-    THeldFuzzySet Term;  // null for a Sugeno term
+    const TConclusion* Term = nullptr;  // null for a Sugeno term
     int SugenoTerm = -1;
   };
   struct TRule {
-    std::vector<TAntecedent::TStep> Steps;
-    std::vector<TTest> Tests;
+    std::vector<TAntecedent::TStep> Steps;  // empty for a chain of ANDs
+    std::vector<int> Slots;                 // each test's degree slot, in order
     std::vector<TConsequent> Then;
     TFzyFloat Weight;
   };
   struct TBlock {
     TDegreeOperation And;
     TDegreeOperation Or;
+    // Whether an AND with a degree of 0 is 0 whatever the other degree is.
+    bool AndStopsAtZero;
     TInferenceSettings Settings;
     std::vector<TRule> Rules;
   };
@@ -63,12 +71,15 @@ class TControllerEvaluation {
     TFzyFloat Spread;
     TFzyFloat Minimum;
     TFzyFloat Maximum;
-    TFzyFloat Value = 0;
     THeldFuzzySet Reading;  // the spread value, for an input with a spread
   };
   struct TSugenoTerm {
     TFzyFloat Constant;
     std::vector<std::pair<int, TFzyFloat>> Coefficients;  // input index, factor
+  };
+  struct TFiring {
+    const TConclusion* Term;
+    size_t Activation;
   };
   struct TOutput {
     TFzyFloat Minimum = 0;
@@ -78,20 +89,18 @@ class TControllerEvaluation {
     const TBlock* Block = nullptr;
     std::vector<TSugenoTerm> SugenoTerms;
     // The state of the run.
-    // Each fired rule's implied consequent; the aggregate of two or more of them.
-    std::vector<TImplied> Implied;
-    TFuzzySetResult Aggregate;
+    std::vector<TFiring> Firings;
+    TRunningAggregate Aggregate;
     TFzyFloat WeightedSum = 0;
     TFzyFloat WeightSum = 0;
     // With a term aggregation: each Sugeno term's combined weight (0 until a rule fires it).
     std::vector<TFzyFloat> TermWeights;
     bool Fired = false;
     std::optional<TFzyFloat> Value;
-
-    // One implied set is its own aggregate.
-    const TFuzzySet* AggregateSet() const {
-      return Implied.size() == 1 ? Implied.front().Set.Get() : Aggregate.Get();
-    }
+    // The sets explaining the run, made when first asked for.
+    mutable std::vector<TFuzzySetResult> ImpliedSets;
+    mutable TFuzzySetResult AggregateSet;
+    mutable bool Explained = false;
   };
 
   TFzyFloat Strength(const TBlock& block, const TRule& rule);
@@ -99,12 +108,18 @@ class TControllerEvaluation {
                 size_t activation);
   TFzyFloat SugenoValue(const TSugenoTerm& term) const;
   void Finish(TOutput& output);
+  void Explain(const TOutput& output) const;
 
   std::vector<TInput> FInputs;
+  std::vector<TFzyFloat> FValues;
+  std::vector<TFuzzySet*> FReadings;  // per input, its reading or null
+  TTermDegrees FDegrees;
+  std::vector<std::unique_ptr<TConclusion>> FConclusions;
   std::vector<TOutput> FOutputs;
   std::vector<TBlock> FBlocks;
   std::vector<TRuleActivation> FActivations;
   std::vector<TFzyFloat> FStack;
+  TCleanPoints FImplied;
 };
 
 }  // namespace tapwise::detail

@@ -12,7 +12,7 @@ namespace {
 // the first point, each segment, the flat extension after the last point, as
 // (x1, y1, x2, y2) with x1 <= x2.
 template <class Visit>
-void ForEachPiece(const TFuzzySetValues& points, TFzyFloat min, TFzyFloat max, Visit&& visit) {
+void ForEachPiece(const TCleanPoints& points, TFzyFloat min, TFzyFloat max, Visit&& visit) {
   const int count = points.GetCount();
   if (min < points.GetX(0)) visit(min, points.GetY(0), points.GetX(0), points.GetY(0));
   for (int k = 1; k < count; ++k)
@@ -21,7 +21,7 @@ void ForEachPiece(const TFuzzySetValues& points, TFzyFloat min, TFzyFloat max, V
   if (last_x < max) visit(last_x, points.GetY(count - 1), max, points.GetY(count - 1));
 }
 
-TFzyFloat Bisector(const TFuzzySetValues& points, TFzyFloat min, TFzyFloat max) {
+TFzyFloat Bisector(const TCleanPoints& points, TFzyFloat min, TFzyFloat max) {
   TFzyFloat total = 0;
   ForEachPiece(points, min, max, [&](TFzyFloat x1, TFzyFloat y1, TFzyFloat x2, TFzyFloat y2) {
     total += (x2 - x1) * (y1 + y2) / 2;
@@ -56,8 +56,8 @@ struct TMaxima {
   TFzyFloat Mean = 0;
 };
 
-TMaxima Maxima(const TFuzzySetValues& points, TFzyFloat min, TFzyFloat max) {
-  const TFzyFloat highest = points.GetMaximumYValue();
+TMaxima Maxima(const TCleanPoints& points, TFzyFloat min, TFzyFloat max) {
+  const TFzyFloat highest = points.MaximumY();
   const auto is_highest = [highest](TFzyFloat y) { return SameFloat(y, highest); };
   TMaxima maxima;
   bool any = false;
@@ -93,7 +93,7 @@ TMaxima Maxima(const TFuzzySetValues& points, TFzyFloat min, TFzyFloat max) {
 
 }  // namespace
 
-TFzyFloat Defuzzify(const TFuzzySetValues& points, TFzyFloat min, TFzyFloat max,
+TFzyFloat Defuzzify(const TCleanPoints& points, TFzyFloat min, TFzyFloat max,
                     TDefuzzification method) {
   switch (method) {
     case TDefuzzification::Bisector:

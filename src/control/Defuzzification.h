@@ -1,7 +1,7 @@
 #pragma once
 
+#include "CleanPoints.h"
 #include "tapwise/control/InferenceSettings.h"
-#include "tapwise/fuzzy/FuzzySetValues.h"
 
 namespace tapwise::detail {
 
@@ -15,7 +15,7 @@ namespace tapwise::detail {
 ///   of the maximal points when the region has no width).
 /// Degrees within the library's tolerance of the greatest count as greatest. The set must
 /// have a point of positive degree.
-TFzyFloat Defuzzify(const TFuzzySetValues& points, TFzyFloat min, TFzyFloat max,
+TFzyFloat Defuzzify(const TCleanPoints& points, TFzyFloat min, TFzyFloat max,
                     TDefuzzification method);
 
 }  // namespace tapwise::detail

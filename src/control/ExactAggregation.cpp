@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <vector>
+#include <utility>
 
-#include "tapwise/fuzzy/FuzzySet.h"
 #include "tapwise/fuzzy/MembershipShape.h"
 #include "tapwise/fuzzy/ShapeFunctions.h"
 
@@ -21,10 +20,10 @@ struct TDegreesAt {
   TFzyFloat Right = 0;
 };
 
-// Reads a set at ascending break points in one pass over its points.
+// Reads a point list at ascending break points in one pass over its points.
 class TPointCursor {
  public:
-  explicit TPointCursor(const TFuzzySet& set) : FSet(set), FCount(set.GetCount()) {}
+  explicit TPointCursor(const TCleanPoints& set) : FSet(set), FCount(set.GetCount()) {}
 
   TDegreesAt At(TFzyFloat x) {
     if (FCount == 0) return {};
@@ -51,7 +50,7 @@ class TPointCursor {
   }
 
  private:
-  const TFuzzySet& FSet;
+  const TCleanPoints& FSet;
   int FCount;
   int FNext = 0;  // the first point at or beyond the last break point asked for
 };
@@ -78,13 +77,13 @@ std::optional<TFzyFloat> ZeroCrossing(TFzyFloat from, TFzyFloat to) {
 
 class TAggregateBuilder {
  public:
-  TAggregateBuilder(TFuzzySet& result, TAggregation aggregation)
+  TAggregateBuilder(TCleanPoints& result, TAggregation aggregation)
       : FResult(result), FAggregation(aggregation) {}
 
   void Add(TFzyFloat x, TFzyFloat a, TFzyFloat b) {
     const TFzyFloat y = Combine(FAggregation, a, b);
     if (FHasLast && FLastX == x && FLastY == y) return;
-    FResult.AddPoint(x, y);
+    FResult.Add(x, y);
     FHasLast = true;
     FLastX = x;
     FLastY = y;
@@ -120,38 +119,37 @@ class TAggregateBuilder {
   }
 
  private:
-  TFuzzySet& FResult;
+  TCleanPoints& FResult;
   TAggregation FAggregation;
   bool FHasLast = false;
   TFzyFloat FLastX = 0;
   TFzyFloat FLastY = 0;
 };
 
-std::vector<TFzyFloat> BreakPoints(const TFuzzySet& a, const TFuzzySet& b) {
-  std::vector<TFzyFloat> xs;
-  xs.reserve(static_cast<size_t>(a.GetCount() + b.GetCount()));
-  for (int i = 0; i < a.GetCount(); ++i)
-    xs.push_back(a.GetX(i));
-  for (int i = 0; i < b.GetCount(); ++i)
-    xs.push_back(b.GetX(i));
-  std::sort(xs.begin(), xs.end());
-  xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
-  return xs;
-}
-
 }  // namespace
 
-TFuzzySetResult Aggregate(const TFuzzySet& a, const TFuzzySet& b, TAggregation aggregation) {
-  THeldFuzzySet result(new TFuzzySet());
-  TAggregateBuilder builder(*result, aggregation);
-  TPointCursor cursor_a(a);
-  TPointCursor cursor_b(b);
-  result->BeginUpdate();
+void TRunningAggregate::Add(const TCleanPoints& implied, TAggregation aggregation) {
+  if (std::exchange(FEmpty, false)) {
+    FPoints = implied;
+    return;
+  }
+  FBreakPoints.clear();
+  for (const geometry::TPoint& point : FPoints.GetPoints())
+    FBreakPoints.push_back(point.X);
+  for (const geometry::TPoint& point : implied.GetPoints())
+    FBreakPoints.push_back(point.X);
+  std::sort(FBreakPoints.begin(), FBreakPoints.end());
+  FBreakPoints.erase(std::unique(FBreakPoints.begin(), FBreakPoints.end()), FBreakPoints.end());
+
+  FSpare.Clear();
+  TAggregateBuilder builder(FSpare, aggregation);
+  TPointCursor cursor_a(FPoints);
+  TPointCursor cursor_b(implied);
   TDegreesAt last_a;
   TDegreesAt last_b;
   TFzyFloat last_x = 0;
   bool first = true;
-  for (TFzyFloat x : BreakPoints(a, b)) {
+  for (TFzyFloat x : FBreakPoints) {
     const TDegreesAt at_a = cursor_a.At(x);
     const TDegreesAt at_b = cursor_b.At(x);
     if (!first) builder.AddBetween(last_x, last_a.Right, last_b.Right, x, at_a.Left, at_b.Left);
@@ -163,27 +161,27 @@ TFuzzySetResult Aggregate(const TFuzzySet& a, const TFuzzySet& b, TAggregation a
     last_x = x;
     first = false;
   }
-  result->EndUpdate();
-  return TFuzzySetResult::Held(std::move(result));
+  FPoints.swap(FSpare);
 }
 
-TFuzzySetResult Clip(const TFuzzySet& set, TFzyFloat strength) {
-  THeldFuzzySet result(new TFuzzySet());
-  result->BeginUpdate();
-  const int count = set.GetCount();
-  for (int i = 0; i < count; ++i) {
-    const TFzyFloat x = set.GetX(i);
-    const TFzyFloat y = set.GetY(i);
+void Clip(std::span<const geometry::TPoint> points, TFzyFloat strength, TCleanPoints& result) {
+  result.Clear();
+  for (size_t i = 0; i < points.size(); ++i) {
+    const auto [x, y] = points[i];
     if (i > 0) {
-      const TFzyFloat x0 = set.GetX(i - 1);
-      const TFzyFloat y0 = set.GetY(i - 1);
+      const auto [x0, y0] = points[i - 1];
       if (const auto t = ZeroCrossing(y0 - strength, y - strength))
-        result->AddPoint(x0 + *t * (x - x0), strength);
+        result.Add(x0 + *t * (x - x0), strength);
     }
-    result->AddPoint(x, std::min(y, strength));
+    result.Add(x, std::min(y, strength));
   }
-  result->EndUpdate();
-  return TFuzzySetResult::Held(std::move(result));
+}
+
+void Correlate(std::span<const geometry::TPoint> points, bool product, TFzyFloat strength,
+               TCleanPoints& result) {
+  result.Clear();
+  for (const auto [x, y] : points)
+    result.Add(x, product ? y * strength : (y > strength ? strength : y));
 }
 
 }  // namespace tapwise::detail

@@ -246,7 +246,7 @@ std::vector<TImpliedConsequent> TFuzzyController::GetImpliedConsequents(
   std::vector<TImpliedConsequent> consequents;
   for (const auto& implied : run.GetImplied(index)) {
     const TRuleActivation& activation = run.GetActivations()[implied.Activation];
-    consequents.push_back({activation.Rule, activation.Strength, implied.Set.Get()});
+    consequents.push_back({activation.Rule, activation.Strength, implied.Set});
   }
   return consequents;
 }
