@@ -66,13 +66,10 @@ TFuzzyOperation AggregationFamily(TAggregation aggregation) {
   }
 }
 
-bool IsAndChain(const std::vector<TAntecedent::TStep>& steps) {
-  for (size_t i = 0; i < steps.size(); ++i) {
-    const TAntecedent::TStep expected =
-        i == 0 || i % 2 == 1 ? TAntecedent::TStep::Test : TAntecedent::TStep::And;
-    if (steps[i] != expected) return false;
-  }
-  return steps.size() % 2 == 1;
+bool IsOnlyAnd(const std::vector<TAntecedent::TStep>& steps) {
+  return std::ranges::all_of(steps, [](TAntecedent::TStep step) {
+    return step == TAntecedent::TStep::Test || step == TAntecedent::TStep::And;
+  });
 }
 
 }  // namespace
@@ -129,13 +126,16 @@ TControllerEvaluation::TControllerEvaluation(TControllerModel& model) {
     prepared.Settings = block.Settings;
     for (const TFuzzyRule& rule : block.Rules) {
       TRule& compiled = prepared.Rules.emplace_back();
-      if (!IsAndChain(rule.If.GetSteps())) compiled.Steps = rule.If.GetSteps();
+      compiled.Steps = rule.If.GetSteps();
+      compiled.OnlyAnd = IsOnlyAnd(compiled.Steps);
       compiled.Weight = rule.Weight;
+      compiled.FirstSlot = static_cast<uint32_t>(prepared.Slots.size());
       for (const TTermTest& test : rule.If.GetTests()) {
         const int input = model.FindInput(test.Variable);
-        compiled.Slots.push_back(FDegrees.Add(
+        prepared.Slots.push_back(FDegrees.Add(
             input, HedgedTerm(test), [&] { return PreparedTerm(model, test.Variable, test); }));
       }
+      compiled.SlotCount = static_cast<uint32_t>(prepared.Slots.size()) - compiled.FirstSlot;
       for (const TTermTest& consequent : rule.Then) {
         const int index = model.FindOutput(consequent.Variable);
         const TControllerOutput& output = outputs[static_cast<size_t>(index)];
@@ -178,7 +178,7 @@ void TControllerEvaluation::Run(const std::vector<TFzyFloat>& inputs) {
   size_t activation = 0;
   for (const TBlock& block : FBlocks) {
     for (const TRule& rule : block.Rules) {
-      const TFzyFloat strength = Strength(block, rule) * rule.Weight;
+      const TFzyFloat strength = CannotFire(block, rule) ? 0 : Strength(block, rule) * rule.Weight;
       // Written so that a strength that compares unordered does not fire.
       const bool fired = strength > 0 && strength >= block.Settings.Threshold;
       FActivations[activation].Strength = strength;
@@ -193,22 +193,24 @@ void TControllerEvaluation::Run(const std::vector<TFzyFloat>& inputs) {
     Finish(output);
 }
 
+bool TControllerEvaluation::CannotFire(const TBlock& block, const TRule& rule) const {
+  if (!rule.OnlyAnd || !block.AndStopsAtZero) return false;
+  // Then the antecedent is 0 when one of its degrees is, however the ANDs group them: most
+  // rules of a large block test a term that is 0 here.
+  const int* slots = block.Slots.data() + rule.FirstSlot;
+  for (uint32_t i = 0; i < rule.SlotCount; ++i)
+    if (FDegrees[slots[i]] == 0) return true;
+  return false;
+}
+
 TFzyFloat TControllerEvaluation::Strength(const TBlock& block, const TRule& rule) {
-  if (rule.Steps.empty()) {
-    // A chain of ANDs, folded from the left as the steps would fold it.
-    TFzyFloat degree = FDegrees[rule.Slots.front()];
-    for (size_t i = 1; i < rule.Slots.size(); ++i) {
-      if (degree == 0 && block.AndStopsAtZero) break;
-      degree = block.And(degree, FDegrees[rule.Slots[i]]);
-    }
-    return degree;
-  }
+  const int* slots = block.Slots.data() + rule.FirstSlot;
   FStack.clear();
   size_t test = 0;
   for (TAntecedent::TStep step : rule.Steps) {
     switch (step) {
       case TAntecedent::TStep::Test:
-        FStack.push_back(FDegrees[rule.Slots[test++]]);
+        FStack.push_back(FDegrees[slots[test++]]);
         break;
       case TAntecedent::TStep::Not:
         FStack.back() = 1 - FStack.back();

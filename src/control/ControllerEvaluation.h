@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -54,8 +55,10 @@ class TControllerEvaluation {
     int SugenoTerm = -1;
   };
   struct TRule {
-    std::vector<TAntecedent::TStep> Steps;  // empty for a chain of ANDs
-    std::vector<int> Slots;                 // each test's degree slot, in order
+    std::vector<TAntecedent::TStep> Steps;
+    bool OnlyAnd = false;    // whether the tests are joined by AND alone
+    uint32_t FirstSlot = 0;  // its tests' degree slots, in order, in the
+    uint32_t SlotCount = 0;  // block's list
     std::vector<TConsequent> Then;
     TFzyFloat Weight;
   };
@@ -66,6 +69,8 @@ class TControllerEvaluation {
     bool AndStopsAtZero;
     TInferenceSettings Settings;
     std::vector<TRule> Rules;
+    // The rules' degree slots, one stretch per rule, so that a run reads them in one sweep.
+    std::vector<int> Slots;
   };
   struct TInput {
     TFzyFloat Spread;
@@ -103,6 +108,8 @@ class TControllerEvaluation {
     mutable bool Explained = false;
   };
 
+  // Whether the rule's strength is 0 for a degree of 0 alone (which spares its evaluation).
+  bool CannotFire(const TBlock& block, const TRule& rule) const;
   TFzyFloat Strength(const TBlock& block, const TRule& rule);
   void Conclude(const TBlock& block, const TConsequent& consequent, TFzyFloat strength,
                 size_t activation);
