@@ -72,6 +72,13 @@ bool IsOnlyAnd(const std::vector<TAntecedent::TStep>& steps) {
   });
 }
 
+// Whether one of the `count` degrees the slots name is 0.
+bool AnyZero(const TFzyFloat* degrees, const int* slots, uint32_t count) {
+  for (const int* end = slots + count; slots != end; ++slots)
+    if (degrees[*slots] == 0) return true;
+  return false;
+}
+
 }  // namespace
 
 TControllerEvaluation::TControllerEvaluation(TControllerModel& model) {
@@ -122,12 +129,12 @@ TControllerEvaluation::TControllerEvaluation(TControllerModel& model) {
     prepared.And = DegreeAnd(block.Settings.And);
     prepared.Or = DegreeOr(block.Settings.Or);
     // The minimum and the product of degrees (never negative) are 0 when one of them is.
-    prepared.AndStopsAtZero = block.Settings.And == foZadeh || block.Settings.And == foProduct;
+    const bool and_stops_at_zero = block.Settings.And == foZadeh || block.Settings.And == foProduct;
     prepared.Settings = block.Settings;
     for (const TFuzzyRule& rule : block.Rules) {
       TRule& compiled = prepared.Rules.emplace_back();
       compiled.Steps = rule.If.GetSteps();
-      compiled.OnlyAnd = IsOnlyAnd(compiled.Steps);
+      compiled.StopsAtZero = and_stops_at_zero && IsOnlyAnd(compiled.Steps);
       compiled.Weight = rule.Weight;
       compiled.FirstSlot = static_cast<uint32_t>(prepared.Slots.size());
       for (const TTermTest& test : rule.If.GetTests()) {
@@ -175,15 +182,23 @@ void TControllerEvaluation::Run(const std::vector<TFzyFloat>& inputs) {
     output.Fired = false;
     output.Explained = false;
   }
+  // Read through locals: the stores into the activations could alias the members.
+  const TFzyFloat* degrees = FDegrees.GetDegrees();
   size_t activation = 0;
   for (const TBlock& block : FBlocks) {
+    const int* slots = block.Slots.data();
+    const TFzyFloat threshold = block.Settings.Threshold;
     for (const TRule& rule : block.Rules) {
-      const TFzyFloat strength = CannotFire(block, rule) ? 0 : Strength(block, rule) * rule.Weight;
+      // Most rules of a large block test a term that is 0 here and cost one look.
+      const TFzyFloat strength =
+          rule.StopsAtZero && AnyZero(degrees, slots + rule.FirstSlot, rule.SlotCount)
+              ? 0
+              : Strength(block, rule) * rule.Weight;
       // Written so that a strength that compares unordered does not fire.
-      const bool fired = strength > 0 && strength >= block.Settings.Threshold;
-      FActivations[activation].Strength = strength;
-      FActivations[activation].Fired = fired;
-      ++activation;
+      const bool fired = strength > 0 && strength >= threshold;
+      TRuleActivation& result = FActivations[activation++];
+      result.Strength = strength;
+      result.Fired = fired;
       if (!fired) continue;
       for (const TConsequent& consequent : rule.Then)
         Conclude(block, consequent, strength, activation - 1);
@@ -191,16 +206,6 @@ void TControllerEvaluation::Run(const std::vector<TFzyFloat>& inputs) {
   }
   for (TOutput& output : FOutputs)
     Finish(output);
-}
-
-bool TControllerEvaluation::CannotFire(const TBlock& block, const TRule& rule) const {
-  if (!rule.OnlyAnd || !block.AndStopsAtZero) return false;
-  // Then the antecedent is 0 when one of its degrees is, however the ANDs group them: most
-  // rules of a large block test a term that is 0 here.
-  const int* slots = block.Slots.data() + rule.FirstSlot;
-  for (uint32_t i = 0; i < rule.SlotCount; ++i)
-    if (FDegrees[slots[i]] == 0) return true;
-  return false;
 }
 
 TFzyFloat TControllerEvaluation::Strength(const TBlock& block, const TRule& rule) {

@@ -56,7 +56,9 @@ class TControllerEvaluation {
   };
   struct TRule {
     std::vector<TAntecedent::TStep> Steps;
-    bool OnlyAnd = false;    // whether the tests are joined by AND alone
+    // Whether a degree of 0 makes the strength 0 (the tests joined by AND alone, an AND that
+    // is 0 with one degree of 0), which spares the evaluation.
+    bool StopsAtZero = false;
     uint32_t FirstSlot = 0;  // its tests' degree slots, in order, in the
     uint32_t SlotCount = 0;  // block's list
     std::vector<TConsequent> Then;
@@ -65,8 +67,6 @@ class TControllerEvaluation {
   struct TBlock {
     TDegreeOperation And;
     TDegreeOperation Or;
-    // Whether an AND with a degree of 0 is 0 whatever the other degree is.
-    bool AndStopsAtZero;
     TInferenceSettings Settings;
     std::vector<TRule> Rules;
     // The rules' degree slots, one stretch per rule, so that a run reads them in one sweep.
@@ -108,8 +108,6 @@ class TControllerEvaluation {
     mutable bool Explained = false;
   };
 
-  // Whether the rule's strength is 0 for a degree of 0 alone (which spares its evaluation).
-  bool CannotFire(const TBlock& block, const TRule& rule) const;
   TFzyFloat Strength(const TBlock& block, const TRule& rule);
   void Conclude(const TBlock& block, const TConsequent& consequent, TFzyFloat strength,
                 size_t activation);

@@ -39,6 +39,8 @@ class TTermDegrees {
   void Measure(const std::vector<TFzyFloat>& values, const std::vector<TFuzzySet*>& readings);
 
   TFzyFloat operator[](int slot) const { return FDegrees[static_cast<size_t>(slot)]; }
+  /// Every slot's degree, for a loop over many rules.
+  const TFzyFloat* GetDegrees() const { return FDegrees.data(); }
 
  private:
   struct TTest {
