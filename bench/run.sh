@@ -168,7 +168,7 @@ def ns(engine, side):
     run = medians.get("BM_Paired_Engine/" + engine, {})
     return "n/a" if side not in run else "%.0f" % run[side]
 if "faucet" in sys.argv[2:]:
-    print("note: engine faucet as written (spreads, cap implication), Tapwise alone: %s ns "
+    print("note: engine faucet as written (spreads, cap implication; Tapwise only, paired): %s ns "
           "per evaluation" % ns("faucet", "tapwise_as_written"))
 for engine in sys.argv[2:]:
     print("engine_ns controller=%s tapwise=%s fuzzylite100=%s fuzzylite1000=%s" % (
