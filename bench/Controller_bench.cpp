@@ -4,16 +4,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include <time.h>
-
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "BenchInputs.h"
 #include "FuzzyliteFaucetController.h"
+#include "PairedRuns.h"
 #include "TapwiseFaucetController.h"
 #include "tapwise/faucet/FaucetDefinitions.h"
 #include "tapwise/foundation/Stream.h"
@@ -120,44 +118,7 @@ void BM_Tokenize_Tapwise(benchmark::State& state) {
 BENCHMARK(BM_Tokenize_Tapwise)->Unit(benchmark::kMillisecond);
 
 #if TAPWISE_BENCH_FUZZYLITE
-// ---- Paired timings ----
-//
-// Each iteration runs every side back to back, starting with a different side each time,
-// and times each on the thread's CPU clock (after an untimed run that warms the caches up
-// for it). On a shared machine whose speed changes from one second to the next, the medians
-// of separately run benchmarks may come from a slow spell for one side and a quick one for
-// the other; paired sides always share the spell, so their ratio holds still.
-
-double ThreadCpuNanoseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
-}
-
-struct PairedSide {
-  std::string counter;  // reported as this counter, per iteration
-  double scale;         // the counter is nanoseconds times this
-  std::function<void()> run;
-};
-
-void RunPaired(benchmark::State& state, std::vector<PairedSide> sides) {
-  std::vector<double> nanoseconds(sides.size(), 0.0);
-  size_t first = 0;
-  for (auto _ : state) {
-    for (size_t k = 0; k < sides.size(); ++k) {
-      const size_t side = (first + k) % sides.size();
-      // Once untimed first, so that neither side pays for the caches the other one left.
-      sides[side].run();
-      const double start = ThreadCpuNanoseconds();
-      sides[side].run();
-      nanoseconds[side] += ThreadCpuNanoseconds() - start;
-    }
-    first = (first + 1) % sides.size();
-  }
-  const auto iterations = static_cast<double>(state.iterations());
-  for (size_t side = 0; side < sides.size(); ++side)
-    state.counters[sides[side].counter] = nanoseconds[side] / iterations * sides[side].scale;
-}
+// ---- Paired timings (PairedRuns.h) ----
 
 // Nanoseconds per tick of each controller.
 void BM_Paired_Tick(benchmark::State& state) {

@@ -7,6 +7,10 @@
 //                                     function named TapwiseBenchSweep..., so that callgrind
 //                                     can count the instructions of the ticks alone with
 //                                     --toggle-collect='TapwiseBenchSweep*'
+//   --engine-report                   per engine case: allocations and differences to a
+//                                     reference (EngineReport.h)
+//   --callgrind-engine=<case> --side=<side>
+//                                     one sweep of the case's vectors through one side
 
 #include <benchmark/benchmark.h>
 
@@ -19,6 +23,7 @@
 
 #include "AllocationCounter.h"
 #include "BenchInputs.h"
+#include "EngineReport.h"
 #include "FuzzyliteFaucetController.h"
 #include "TapwiseFaucetController.h"
 #include "tapwise/control/FuzzyController.h"
@@ -200,14 +205,20 @@ int Callgrind(std::string_view controller, long sweeps) {
 
 int main(int argc, char** argv) {
   std::string_view callgrind;
+  std::string_view engine;
+  std::string_view side;
   long sweeps = 1;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "--report") return Report();
+    if (argument == "--engine-report") return tapwise::bench::EngineReport();
+    if (argument.starts_with("--callgrind-engine=")) engine = argument.substr(19);
+    if (argument.starts_with("--side=")) side = argument.substr(7);
     if (argument.starts_with("--callgrind=")) callgrind = argument.substr(12);
     if (argument.starts_with("--sweeps=")) sweeps = std::strtol(argv[i] + 9, nullptr, 10);
   }
   if (!callgrind.empty()) return Callgrind(callgrind, sweeps < 1 ? 1 : sweeps);
+  if (!engine.empty()) return tapwise::bench::EngineCallgrind(engine, side);
 
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

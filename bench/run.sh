@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in Release in build-bench/ and runs them: timings (Google Benchmark,
 # medians of repeated runs), accuracy and allocations (the binary's --report mode) and
-# instructions per tick (callgrind over one sweep of the 1000 readings per controller).
-# The last lines are the summary, one figure per controller, "n/a" where a side is missing.
+# instructions per tick (callgrind over one sweep of the 1000 readings per controller); then
+# the same for whole controllers (engine cases) beside fuzzylite, per evaluation.
+# The last lines are the summary, one figure per controller, "n/a" where a side is missing;
+# the very last are one "engine_ns" line per engine case.
 #
 # Environment: BENCH_REPETITIONS (default 5), BENCH_PAIR_REPETITIONS (paired, default 21),
 # BENCH_SWEEPS (callgrind sweeps, default 1), BENCH_JOBS (build jobs, default 2),
@@ -70,6 +72,26 @@ echo "Top self costs of the Tapwise tick ($build/callgrind.tapwise.self.txt):"
 awk '/^ *[0-9,]+ \(/ && shown < 15 { print substr($0, 1, 160); shown++ }' \
   "$build/callgrind.tapwise.self.txt"
 
+echo "== engines: accuracy, allocations and instructions per evaluation"
+"$bench" --engine-report | tee "$build/engine-report.txt"
+mapfile -t engines < <("$bench" --benchmark_list_tests --benchmark_filter='BM_Paired_Engine/' |
+  sed 's|.*/||')
+: >"$build/engine-instructions.txt"
+for engine in "${engines[@]}"; do
+  line="note: engine $engine instructions per evaluation"
+  sides=(tapwise "${controllers[@]:1}")
+  [ "$engine" = faucet ] && sides+=(tapwise_as_written)
+  for side in "${sides[@]}"; do
+    out="$build/callgrind.engine.$engine.$side.out"
+    evaluations=$(valgrind --tool=callgrind --callgrind-out-file="$out" --collect-atstart=no \
+      --toggle-collect='TapwiseBenchSweep*' "$bench" --callgrind-engine="$engine" \
+      --side="$side" 2>"$build/callgrind.engine.$engine.$side.log" | awk '/^evaluations/ {print $2}')
+    total=$(awk '/^(summary|totals):/ {print $2; exit}' "$out")
+    line+=" $side=$(awk -v total="$total" -v n="$evaluations" 'BEGIN {printf "%.0f", total / n}')"
+  done
+  echo "$line" | tee -a "$build/engine-instructions.txt"
+done
+
 echo "== summary"
 python3 - "$build/bench-pairs.json" "$build/bench-results.json" "${instructions[tapwise]}" \
   "${instructions[fuzzylite100]}" "${instructions[fuzzylite1000]}" <<'PY'
@@ -136,3 +158,19 @@ print("tick_instructions tapwise=%s fuzzylite100=%s fuzzylite1000=%s" % tuple(in
 print("parse_mbps tapwise=%s fuzzylite=%s" % tuple(parses))
 PY
 grep -E '^(cog_max_abs_diff|allocations_per_tick) ' "$build/bench-report.txt"
+grep '^note: engine' "$build/engine-report.txt"
+cat "$build/engine-instructions.txt"
+python3 - "$build/bench-pairs.json" "${engines[@]}" <<'PY'
+import json, sys
+medians = {run["run_name"]: run for run in json.load(open(sys.argv[1]))["benchmarks"]
+           if run.get("aggregate_name") == "median" or run.get("run_type") == "iteration"}
+def ns(engine, side):
+    run = medians.get("BM_Paired_Engine/" + engine, {})
+    return "n/a" if side not in run else "%.0f" % run[side]
+if "faucet" in sys.argv[2:]:
+    print("note: engine faucet as written (spreads, cap implication; Tapwise only, paired): %s ns "
+          "per evaluation" % ns("faucet", "tapwise_as_written"))
+for engine in sys.argv[2:]:
+    print("engine_ns controller=%s tapwise=%s fuzzylite100=%s fuzzylite1000=%s" % (
+        engine, ns(engine, "tapwise"), ns(engine, "fuzzylite100"), ns(engine, "fuzzylite1000")))
+PY

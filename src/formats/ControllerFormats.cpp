@@ -58,7 +58,7 @@ std::optional<TControllerFormat> FormatOfPath(std::string_view path) {
 }
 
 bool CanWrite(TControllerFormat format) {
-  return format != TControllerFormat::Fll;
+  return FormatName(format) != "unknown";
 }
 
 TFuzzyController ReadController(const std::string& text, TControllerFormat format) {
@@ -84,10 +84,9 @@ std::string WriteController(const TFuzzyController& controller, TControllerForma
     case TControllerFormat::Fis:
       return detail::WriteFis(controller);
     case TControllerFormat::Fll:
-      break;
+      return detail::WriteFll(controller);
   }
-  throw EFzyException("Controllers cannot be written in " + std::string(FormatName(format)) +
-                      " (Tapwise reads it only)");
+  throw EFzyException("Unknown controller format");
 }
 
 TFuzzyController LoadController(const std::string& path) {

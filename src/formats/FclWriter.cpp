@@ -9,6 +9,7 @@
 
 #include "FclWords.h"
 #include "FormatCodecs.h"
+#include "FormatWriting.h"
 #include "tapwise/foundation/NumberText.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzySet.h"
@@ -19,7 +20,7 @@ namespace tapwise::detail {
 namespace {
 
 [[noreturn]] void Refuse(const std::string& what) {
-  throw EFzyException("FCL cannot hold " + what);
+  throw CannotHold("FCL", what);
 }
 
 bool IsWordChar(char c) {
@@ -65,14 +66,6 @@ class TFclWriter {
   }
 
  private:
-  const TRuleBlock* DrivingBlock(const std::string& output) const {
-    for (const TRuleBlock& block : FController.GetRuleBlocks())
-      for (const TFuzzyRule& rule : block.Rules)
-        for (const TTermTest& consequent : rule.Then)
-          if (consequent.Variable == output) return &block;
-    return nullptr;
-  }
-
   void WriteTerms(const TFuzzyVariable& variable, const std::string& owner) {
     const TFuzzySets& terms = variable.GetItems();
     for (int i = 0; i < terms.GetCount(); ++i) {
@@ -97,7 +90,7 @@ class TFclWriter {
 
   void WriteOutput(const TControllerOutput& output) {
     FText += "\nDEFUZZIFY " + output.Name + "\n";
-    const TRuleBlock* block = DrivingBlock(output.Name);
+    const TRuleBlock* block = DrivingBlock(FController, output.Name);
     TDefuzzification method =
         output.IsSugeno ? TDefuzzification::WeightedAverage : TDefuzzification::CenterOfGravity;
     if (block != nullptr) method = block->Settings.Defuzzification;

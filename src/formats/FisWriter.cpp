@@ -8,6 +8,7 @@
 #include "FisTermShape.h"
 #include "FisVocabulary.h"
 #include "FormatCodecs.h"
+#include "FormatWriting.h"
 #include "tapwise/foundation/NumberText.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 #include "tapwise/fuzzy/FuzzyVariable.h"
@@ -19,7 +20,7 @@ namespace {
 using namespace fis;
 
 EFzyException Refusal(const std::string& what) {
-  return EFzyException("FIS cannot hold " + what);
+  return CannotHold("FIS", what);
 }
 
 // Names stand between single quotes on a line of their own.

@@ -12,6 +12,7 @@
 #include "FllDocument.h"
 #include "FllRules.h"
 #include "FllTerms.h"
+#include "FllWords.h"
 #include "FormatCodecs.h"
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/NumberText.h"
@@ -22,44 +23,16 @@ namespace tapwise::detail {
 
 namespace {
 
+using fll::kAggregations;
+using fll::kConjunctions;
+using fll::kDefuzzifiers;
+using fll::kDisjunctions;
+using fll::kImplications;
 using fll::TDocument;
 using fll::TRuleBlockSection;
 using fll::TSetting;
 using fll::TVariableSection;
-
-template <class Value, size_t Count>
-using TWordTable = std::array<std::pair<std::string_view, Value>, Count>;
-
-constexpr TWordTable<TFuzzyOperation, 3> kConjunctions{{
-    {"Minimum", foZadeh},
-    {"AlgebraicProduct", foProduct},
-    {"BoundedDifference", foBoundedSum},
-}};
-constexpr TWordTable<TFuzzyOperation, 4> kDisjunctions{{
-    {"Maximum", foZadeh},
-    {"AlgebraicSum", foProduct},
-    {"BoundedSum", foBoundedSum},
-    {"UnboundedSum", foSum},
-}};
-constexpr TWordTable<TImplication, 2> kImplications{{
-    {"Minimum", TImplication::Clip},
-    {"AlgebraicProduct", TImplication::Scale},
-}};
-constexpr TWordTable<TAggregation, 4> kAggregations{{
-    {"Maximum", TAggregation::Maximum},
-    {"AlgebraicSum", TAggregation::ProbabilisticSum},
-    {"BoundedSum", TAggregation::BoundedSum},
-    {"UnboundedSum", TAggregation::Sum},
-}};
-constexpr TWordTable<TDefuzzification, 7> kDefuzzifiers{{
-    {"Centroid", TDefuzzification::CenterOfGravity},
-    {"Bisector", TDefuzzification::Bisector},
-    {"MeanOfMaximum", TDefuzzification::MeanOfMaxima},
-    {"SmallestOfMaximum", TDefuzzification::SmallestOfMaxima},
-    {"LargestOfMaximum", TDefuzzification::LargestOfMaxima},
-    {"WeightedAverage", TDefuzzification::WeightedAverage},
-    {"WeightedSum", TDefuzzification::WeightedSum},
-}};
+using fll::TWordTable;
 
 // The value `setting` names in `table`; none for "none" or a setting not given.
 template <class Value, size_t Count>

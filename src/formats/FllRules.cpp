@@ -8,22 +8,12 @@
 #include <vector>
 
 #include "FllDocument.h"
+#include "FllWords.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 
 namespace tapwise::detail::fll {
 
 namespace {
-
-// fuzzylite's hedges and the library's hedge of the same formula; an empty word where the
-// library has none (seldom: sqrt(y/2) below 0.5; any: 1 everywhere).
-constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kHedges{{
-    {"not", "not"},
-    {"somewhat", "moreorless"},
-    {"very", "very"},
-    {"extremely", "positively"},
-    {"seldom", ""},
-    {"any", ""},
-}};
 
 const std::pair<std::string_view, std::string_view>* HedgeOf(std::string_view word) {
   for (const auto& hedge : kHedges)

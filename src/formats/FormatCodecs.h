@@ -16,5 +16,6 @@ TFuzzyController ReadFis(const std::string& text);
 std::string WriteFis(const TFuzzyController& controller);
 
 TFuzzyController ReadFll(const std::string& text);
+std::string WriteFll(const TFuzzyController& controller);
 
 }  // namespace tapwise::detail

@@ -9,6 +9,7 @@
 #include "support/ExpectThrow.h"
 #include "tapwise/formats/ControllerFormats.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "tapwise/fuzzy/FuzzyVariable.h"
 
 namespace tapwise {
 namespace {
@@ -321,6 +322,143 @@ RuleBlock:
   EXPECT_EQ(written.GetOutputs(), read.GetOutputs());
   EXPECT_EQ(Output(written, {{"temp", 12}, {"humid", 60}}, "fan"),
             Output(read, {{"temp", 12}, {"humid", 60}}, "fan"));
+}
+
+// ---- Writing: what fuzzylite reads, and what reads back to the same outputs.
+
+// Every output on an 11-point grid over each input's range (at most two inputs).
+std::vector<double> OutputsOnAGrid(TFuzzyController& controller) {
+  const std::vector<TControllerInput>& inputs = controller.GetInputs();
+  std::vector<double> outputs;
+  for (int u = 0; u <= 10; ++u) {
+    for (int v = 0; v <= (inputs.size() > 1 ? 10 : 0); ++v) {
+      for (size_t i = 0; i < inputs.size(); ++i) {
+        const TFuzzyVariable& variable = controller.GetVariable(inputs[i].Name);
+        const double share = (i == 0 ? u : v) / 10.0;
+        controller.SetInput(
+            inputs[i].Name,
+            variable.GetMinimum() + share * (variable.GetMaximum() - variable.GetMinimum()));
+      }
+      controller.Process();
+      for (const TControllerOutput& output : controller.GetOutputs())
+        outputs.push_back(controller.FindOutput(output.Name).value_or(NAN));
+    }
+  }
+  return outputs;
+}
+
+TEST(FllWriting, ReadsBackToTheSameOutputsAndTheSameText) {
+  // A hedge densifies a coarse term before it applies, so the hedged terms span the range,
+  // as the terms read from FLL do.
+  const std::string hedged = R"((deffuzzy x (range 0 10) (values (term lo ((0 1) (10 0)))
+  (term mid ((0 0) (2 0) (5 1) (8 0) (10 0))) (term odd ((0 0) (2 1) (4 0.5) (10 0)))))
+(deffuzzy y (range -1 1) (values (term a ((-1 1) (1 0))) (term b ((-1 0) (1 1)))))
+(definput x)
+(defoutput y (default 0.25))
+(defrules r (or product) (implication scale) (aggregation sum) (defuzzification bisector)
+  (threshold 0.125)
+  (rule one (if not (x very mid) and not (x lo)) (then (y a)) (weight 0.5))
+  (rule two (if (x odd) or ((x lo) and (x moreorless mid))) (then (y b))))
+)";
+  const std::vector<TFuzzyController> sources = [&] {
+    std::vector<TFuzzyController> list;
+    list.push_back(TFuzzyController::FromFile(TAPWISE_EXAMPLES_DIR "/tipping.fzl"));
+    list.push_back(TFuzzyController::FromText(hedged));
+    list.push_back(ReadController(
+        Replaced(Replaced(Replaced(kTipper, "IMPLICATION", "Minimum"), "AGGREGATION", "Maximum"),
+                 "DEFUZZIFIER", "Centroid"),
+        TControllerFormat::Fll));
+    list.push_back(
+        ReadController(Replaced(kSugeno, "DEFUZZIFIER", "WeightedSum"), TControllerFormat::Fll));
+    list.push_back(ReadController(kFan, TControllerFormat::Fll));
+    return list;
+  }();
+  for (const TFuzzyController& source : sources) {
+    TFuzzyController original = TFuzzyController::FromText(source.ToText());
+    const std::string written = WriteController(original, TControllerFormat::Fll);
+    TFuzzyController back = ReadController(written, TControllerFormat::Fll);
+    const std::vector<double> expected = OutputsOnAGrid(original);
+    const std::vector<double> got = OutputsOnAGrid(back);
+    ASSERT_EQ(got.size(), expected.size());
+    for (size_t i = 0; i < got.size(); ++i)
+      EXPECT_NEAR(got[i], expected[i], 1e-9) << i << "\n" << written;
+    EXPECT_EQ(WriteController(back, TControllerFormat::Fll), written);
+  }
+}
+
+TEST(FllWriting, WritesTermsByShapeTriangleTrapezoidOrPoints) {
+  TFuzzyController controller = TFuzzyController::FromText(R"((deffuzzy x (range 0 10)
+  (values (term lo ((0 1) (4 0))) (term mid ((2 0) (4 1) (6 1) (8 0)))
+    (term odd ((0 0) (2 1) (4 0.5)))))
+(deffuzzy y (range 0 1) (values (term up ((0 0) (1 1)))))
+(defrules r (rule one (if (x lo) or not (x odd)) (then (y up)))
+  (rule two (if (x mid)) (then (y up)) (weight 0.75)))
+)");
+  controller.AddVariable("g", -1, 1);
+  controller.AddTerm("g", "bell", TMembershipShape{TShapeKind::Bell, {0.5, 2, 0.25}});
+  controller.AddInput({"g", 0});
+  EXPECT_EQ(WriteController(controller, TControllerFormat::Fll), R"(Engine: controller
+InputVariable: x
+  enabled: true
+  range: 0 10
+  lock-range: true
+  term: lo Triangle -10 0 4
+  term: mid Trapezoid 2 4 6 8
+  term: odd Discrete 0 0 2 1 4 0.5
+InputVariable: g
+  enabled: true
+  range: -1 1
+  lock-range: true
+  term: bell Bell 0.25 0.5 2
+OutputVariable: y
+  enabled: true
+  range: 0 1
+  lock-range: false
+  aggregation: Maximum
+  defuzzifier: Centroid 100
+  default: nan
+  lock-previous: false
+  term: up Triangle 0 1 2
+RuleBlock: r
+  enabled: true
+  conjunction: Minimum
+  disjunction: Maximum
+  implication: Minimum
+  activation: General
+  rule: if x is lo or x is not odd then y is up
+  rule: if x is mid then y is up with 0.75
+)");
+}
+
+TEST(FllWriting, RefusesWhatFllCannotHold) {
+  const std::string base = R"((deffuzzy x (range 0 10) (values (term lo ((0 1) (10 0)))))
+(deffuzzy y (range 0 10) (values (term hi ((0 0) (10 1)))))
+(definput x)
+(defrules r (implication clip) (rule one (if (x lo)) (then (y hi)))))";
+  const auto refused = [&](const std::string& from, const std::string& to) {
+    return [text = Replaced(base, from, to)] {
+      WriteController(TFuzzyController::FromText(text), TControllerFormat::Fll);
+    };
+  };
+  EXPECT_THROW_MSG(refused("(definput x)", "(definput x (spread 0.5))")(), EFzyException,
+                   "FLL cannot hold input x: a spread of 0.5");
+  EXPECT_THROW_MSG(refused("(implication clip)", "(implication cap)")(), EFzyException,
+                   "FLL cannot hold rule block r: the cap implication");
+  EXPECT_THROW_MSG(refused("(implication clip)", "(and mean)")(), EFzyException,
+                   "FLL cannot hold rule block r: AND of the mean family");
+  EXPECT_THROW_MSG(refused("(if (x lo))", "(if not ((x lo) or (x lo)))")(), EFzyException,
+                   "FLL cannot hold the negation of a group in rule one");
+  EXPECT_THROW_MSG(refused("(if (x lo))", "(if (x slightly lo))")(), EFzyException,
+                   "FLL cannot hold the hedge slightly of rule one");
+  EXPECT_THROW_MSG(refused("(then (y hi))", "(then (y very hi))")(), EFzyException,
+                   "FLL cannot hold the hedge very on output y in rule one");
+  EXPECT_THROW_MSG(refused("(defrules r", "(defrules any")(), EFzyException,
+                   "FLL cannot hold the name \"any\" of a rule block");
+  EXPECT_THROW_MSG(
+      refused("(defrules r (implication clip) (rule one (if (x lo)) (then (y hi))))",
+              "(defoutput s (sugeno) (term k (constant 1)))\n(defrules r (defuzzification "
+              "weightedaverage) (termaggregation maximum) (rule one (if (x lo)) (then (s k))))")(),
+      EFzyException, "FLL cannot hold output s: the term aggregation of rule block r");
 }
 
 // ---- Every refusal, with its line.

@@ -16,7 +16,7 @@ enum class TControllerFormat : uint8_t {
   Fcl,
   /// The ".fis" files of MATLAB's Fuzzy Logic Toolbox and Octave's fuzzy-logic toolkit.
   Fis,
-  /// fuzzylite's language (".fll"); read only.
+  /// fuzzylite's language (".fll").
   Fll,
 };
 
@@ -25,7 +25,7 @@ std::string_view FormatName(TControllerFormat format);
 /// The format a file name's extension names (".fzl", ".fcl", ".fis", ".fll", in any case),
 /// or none.
 std::optional<TControllerFormat> FormatOfPath(std::string_view path);
-/// Whether controllers can be written in `format` (every format but FLL).
+/// Whether controllers can be written in `format` (every format is).
 bool CanWrite(TControllerFormat format);
 
 /// The controller `text` describes in `format`. A text that does not read, or that uses a
@@ -35,7 +35,7 @@ bool CanWrite(TControllerFormat format);
 TFuzzyController ReadController(const std::string& text, TControllerFormat format);
 /// The controller in `format`'s text, which `ReadController` reads back to a controller
 /// with the same outputs. EFzyException when the format cannot hold something of it (naming
-/// the format and what), or cannot be written at all.
+/// the format and what).
 std::string WriteController(const TFuzzyController& controller, TControllerFormat format);
 
 /// The controller of the file `path`, its format chosen by the extension. EStreamError when

@@ -1,0 +1,36 @@
+#include "PairedRuns.h"
+
+#include <time.h>
+
+namespace tapwise::bench {
+
+namespace {
+
+double ThreadCpuNanoseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
+}
+
+}  // namespace
+
+void RunPaired(benchmark::State& state, std::vector<PairedSide> sides) {
+  std::vector<double> nanoseconds(sides.size(), 0.0);
+  size_t first = 0;
+  for (auto _ : state) {
+    for (size_t k = 0; k < sides.size(); ++k) {
+      const size_t side = (first + k) % sides.size();
+      // Once untimed first, so that neither side pays for the caches the other one left.
+      sides[side].run();
+      const double start = ThreadCpuNanoseconds();
+      sides[side].run();
+      nanoseconds[side] += ThreadCpuNanoseconds() - start;
+    }
+    first = (first + 1) % sides.size();
+  }
+  const auto iterations = static_cast<double>(state.iterations());
+  for (size_t side = 0; side < sides.size(); ++side)
+    state.counters[sides[side].counter] = nanoseconds[side] / iterations * sides[side].scale;
+}
+
+}  // namespace tapwise::bench
