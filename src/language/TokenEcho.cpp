@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/NumberText.h"
 #include "tapwise/language/StreamToken.h"
 
@@ -26,9 +25,8 @@ bool TTokenEcho::IsWordLike(const TFuzzyStreamToken& token) {
          !token.FText.empty();
 }
 
-void TTokenEcho::Append(const IFuzzyStreamToken& token) {
+void TTokenEcho::Append(const IFuzzyStreamToken& token, const TFuzzyStreamToken* plain) {
   // A token of the tokenizer's own class has text forms that its fields alone decide.
-  const auto* plain = ExactCast<const TFuzzyStreamToken>(&token);
   const int32_t line = plain != nullptr ? plain->FLineNumber : token.GetLineNumber();
   if (FLine != 0 && FLine < line) FText += "\r\n";
   FLines.push_back(FLine);
@@ -50,12 +48,12 @@ void TTokenEcho::Append(const IFuzzyStreamToken& token) {
   FText.push_back(' ');
 }
 
-void TTokenEcho::Rollback(const IFuzzyStreamToken& token) {
-  if (EndsInNumberOf(token)) {
+void TTokenEcho::Rollback(const IFuzzyStreamToken& token, const TFuzzyStreamToken* own) {
+  if (EndsInNumberOf(own)) {
     FText.resize(FNumbers.back().Offset);
     FNumbers.pop_back();
   } else {
-    const size_t rolled = FormLength(token) + 1;
+    const size_t rolled = FormLength(token, own) + 1;
     // The cut may end inside the text of the last waiting number.
     if (!FNumbers.empty() && FText.size() < FNumbers.back().Offset + rolled) Flush();
     FText.resize(FText.size() > rolled ? FText.size() - rolled : 0);
@@ -81,17 +79,15 @@ void TTokenEcho::Settle() {
   if (!FText.empty()) FText.push_back(' ');
 }
 
-bool TTokenEcho::EndsInNumberOf(const IFuzzyStreamToken& token) const {
+bool TTokenEcho::EndsInNumberOf(const TFuzzyStreamToken* plain) const {
   if (FNumbers.empty() || FNumbers.back().Offset + 1 != FText.size()) return false;
-  const auto* plain = ExactCast<const TFuzzyStreamToken>(&token);
   // The same kind and the same bits give the same text, signed zeros included.
   return plain != nullptr && IsNumberType(plain->FDataType) &&
          (plain->FDataType == dtInteger) == FNumbers.back().Integer &&
          std::bit_cast<uint64_t>(plain->FNumber) == std::bit_cast<uint64_t>(FNumbers.back().Number);
 }
 
-size_t TTokenEcho::FormLength(const IFuzzyStreamToken& token) {
-  const auto* plain = ExactCast<const TFuzzyStreamToken>(&token);
+size_t TTokenEcho::FormLength(const IFuzzyStreamToken& token, const TFuzzyStreamToken* plain) {
   if (plain == nullptr) return token.GetAsString().size();
   if (IsWordLike(*plain)) return plain->FText.size();
   FScratch.clear();
