@@ -14,10 +14,6 @@ bool IsNumberType(int32_t type) {
   return type == dtInteger || type == dtFloat;
 }
 
-bool IsBlankOrLineEnd(char ch) {
-  return ch == ' ' || ch == '\r' || ch == '\n';
-}
-
 }  // namespace
 
 bool TTokenEcho::IsWordLike(const TFuzzyStreamToken& token) {
@@ -67,9 +63,7 @@ void TTokenEcho::Rollback(const IFuzzyStreamToken& token, const TFuzzyStreamToke
   }
 }
 
-void TTokenEcho::Settle() {
-  const size_t size = FText.size();
-  if (size >= 2 && FText[size - 1] == ' ' && !IsBlankOrLineEnd(FText[size - 2])) return;
+void TTokenEcho::SettleEnd() {
   // A number's text is never empty and never ends in a blank, so the trimming stops where
   // the last waiting number stands.
   const size_t number_end = FNumbers.empty() ? 0 : FNumbers.back().Offset;

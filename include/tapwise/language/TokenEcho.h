@@ -31,7 +31,12 @@ class TTokenEcho {
   void Rollback(const IFuzzyStreamToken& token, const TFuzzyStreamToken* own);
   /// What appending any token and rolling it back leaves: the text trimmed of the blanks and
   /// line ends at its end, then one blank.
-  void Settle();
+  void Settle() {
+    // Mostly it ends so already: a token's text and its blank.
+    const size_t size = FText.size();
+    if (size >= 2 && FText[size - 1] == ' ' && !IsBlankOrLineEnd(FText[size - 2])) return;
+    SettleEnd();
+  }
   /// Empties the text; the line of the token appended last stays, so that a token on a later
   /// line still starts with a CR LF.
   void Clear();
@@ -44,6 +49,9 @@ class TTokenEcho {
     bool Integer;
   };
 
+  static bool IsBlankOrLineEnd(char ch) { return ch == ' ' || ch == '\r' || ch == '\n'; }
+  // Settle where the text does not end in a token's text and one blank.
+  void SettleEnd();
   // A word or a single-character token, whose text form is its text.
   static bool IsWordLike(const TFuzzyStreamToken& token);
   // Whether the text ends in `token`'s number, still waiting, and its blank.
