@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -19,19 +18,11 @@ namespace tapwise {
 /// ends a word gather as pending white space, which the next token made takes. Every line
 /// end (CR LF, CR or LF) counts one line, inside strings and comments too.
 class TTokenReader {
-  // Asked for every token, so a table rather than a chain of comparisons.
-  static constexpr std::array<bool, 128> kSingleCharTokens = [] {
-    std::array<bool, 128> table{};
-    for (const char ch : std::string_view("&()=[]|~"))
-      table[static_cast<size_t>(ch)] = true;
-    return table;
-  }();
-
  public:
   /// Whether `ch` is a token of its own at the start of a token: one of & ( ) = [ ] | ~.
   static constexpr bool IsSingleCharToken(int ch) {
-    return ch >= 0 && ch < static_cast<int>(kSingleCharTokens.size()) &&
-           kSingleCharTokens[static_cast<size_t>(ch)];
+    return ch == '&' || ch == '(' || ch == ')' || ch == '=' || ch == '[' || ch == ']' ||
+           ch == '|' || ch == '~';
   }
 
   /// Reads from `block`, which must outlive the reader.
