@@ -70,7 +70,9 @@ TWord ClassifyWord(std::string_view text) {
   const bool may_be_number = text.size() > 1
                                  ? IsDigit(first) || first == '+' || first == '-' || first == '.'
                                  : IsDigit(first);
-  if (may_be_number && first != '+' && text.find('.') != std::string_view::npos) {
+  // A loop rather than memchr: words are short.
+  if (may_be_number && first != '+' &&
+      std::any_of(text.begin(), text.end(), [](char ch) { return ch == '.'; })) {
     // A word with a point is never an integer; a plain decimal is read as TryStrToFloat
     // reads it, without the integer attempt and the general checks in front.
     if (const auto plain = TryPlainDecimal(text)) return {dtFloat, *plain, {}};
@@ -127,7 +129,8 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::MakeToken(int32_t hint,
       const TWord word = ClassifyWord(text);
       token->FDataType = word.Type;
       token->FNumber = word.Number;
-      token->FText.assign(word.Text);
+      // A number's text stays as the blank token has it: empty.
+      if (!word.Text.empty()) token->FText.assign(word.Text);
     }
     return token;
   }
