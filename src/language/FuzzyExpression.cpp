@@ -1,9 +1,11 @@
 #include "tapwise/language/FuzzyExpression.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <charconv>
 #include <cstdint>
+#include <string_view>
 
 #include "tapwise/foundation/InfixToPostfix.h"
 #include "tapwise/foundation/NumberText.h"
@@ -105,13 +107,14 @@ IntfPtr<IFuzzyStreamTokenList> ToPostfix(const IFuzzyStreamTokenList& items) {
 std::string GenerateSetName() {
   // The one piece of process-wide mutable state: names stay unique across parsers.
   static std::atomic<int64_t> counter{0};
-  // Written into one string: the name is made for every term body.
-  std::array<char, 32> digits{};
-  const auto end =
-      std::to_chars(digits.data(), digits.data() + digits.size(), counter.fetch_add(1) + 1).ptr;
-  std::string name("FuzzySet");
-  name.append(digits.data(), end);
-  return name;
+  // Written in one buffer and made a string once: the name is made for every term body.
+  constexpr std::string_view kPrefix = "FuzzySet";
+  std::array<char, kPrefix.size() + 20> text{};
+  std::copy(kPrefix.begin(), kPrefix.end(), text.begin());
+  const auto end = std::to_chars(text.data() + kPrefix.size(), text.data() + text.size(),
+                                 counter.fetch_add(1) + 1)
+                       .ptr;
+  return std::string(text.data(), end);
 }
 
 }  // namespace tapwise::expression

@@ -52,10 +52,8 @@ int TZTFuzzyLogicParser::CurrentLine() const {
                                  : TCustomFuzzyLogicParser::CurrentLine();
 }
 
-TFuzzyLogicTokenStream& TZTFuzzyLogicParser::Stream(const char* operation) const {
-  if (FTokenStream == nullptr)
-    throw EFzyParseException(Format(messages::kNoParseInProgress, operation));
-  return *FTokenStream;
+void TZTFuzzyLogicParser::NoParseInProgress(const char* operation) {
+  throw EFzyParseException(Format(messages::kNoParseInProgress, operation));
 }
 
 void TZTFuzzyLogicParser::RequireFuzzyLogic() const {

@@ -123,9 +123,16 @@ class TParserWalk {
     static const std::string expected_term = messages::kExpectedTerm;
     static const std::string context = kParseFuzzySet;
     static const std::string keyword = "term";
-    P.ParseHeader(name, comment, token, expected_term, context, keyword, true);
+    // Without a variable the error quotes the token after the header, so it is read.
+    const bool has_variable = F::HasVariable(variable);
+    P.ParseHeader(name, comment, token, expected_term, context, keyword, !has_variable);
     RequireVariable(variable, kParseFuzzySet);
-    S().PushBackToken(token);
+    // The comment and the token after it, left to be read: looking at a token leaves what
+    // reading it and pushing it back leaves.
+    if (S().PeekToken().GetDataType() == dtString) {
+      comment = S().NextToken()->GetText();
+      S().PeekToken();
+    }
     TScratchScope scope(P.FScratch);
     Set body = ParseSetBody(variable);
     if (!IsChar(*S().NextToken(), ')'))

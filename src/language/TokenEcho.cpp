@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/NumberText.h"
 #include "tapwise/language/StreamToken.h"
 
@@ -15,10 +14,6 @@ bool IsNumberType(int32_t type) {
   return type == dtInteger || type == dtFloat;
 }
 
-bool IsBlankOrLineEnd(char ch) {
-  return ch == ' ' || ch == '\r' || ch == '\n';
-}
-
 }  // namespace
 
 bool TTokenEcho::IsWordLike(const TFuzzyStreamToken& token) {
@@ -26,9 +21,8 @@ bool TTokenEcho::IsWordLike(const TFuzzyStreamToken& token) {
          !token.FText.empty();
 }
 
-void TTokenEcho::Append(const IFuzzyStreamToken& token) {
+void TTokenEcho::Append(const IFuzzyStreamToken& token, const TFuzzyStreamToken* plain) {
   // A token of the tokenizer's own class has text forms that its fields alone decide.
-  const auto* plain = ExactCast<const TFuzzyStreamToken>(&token);
   const int32_t line = plain != nullptr ? plain->FLineNumber : token.GetLineNumber();
   if (FLine != 0 && FLine < line) FText += "\r\n";
   FLines.push_back(FLine);
@@ -50,12 +44,12 @@ void TTokenEcho::Append(const IFuzzyStreamToken& token) {
   FText.push_back(' ');
 }
 
-void TTokenEcho::Rollback(const IFuzzyStreamToken& token) {
-  if (EndsInNumberOf(token)) {
+void TTokenEcho::Rollback(const IFuzzyStreamToken& token, const TFuzzyStreamToken* own) {
+  if (EndsInNumberOf(own)) {
     FText.resize(FNumbers.back().Offset);
     FNumbers.pop_back();
   } else {
-    const size_t rolled = FormLength(token) + 1;
+    const size_t rolled = FormLength(token, own) + 1;
     // The cut may end inside the text of the last waiting number.
     if (!FNumbers.empty() && FText.size() < FNumbers.back().Offset + rolled) Flush();
     FText.resize(FText.size() > rolled ? FText.size() - rolled : 0);
@@ -69,9 +63,7 @@ void TTokenEcho::Rollback(const IFuzzyStreamToken& token) {
   }
 }
 
-void TTokenEcho::Settle() {
-  const size_t size = FText.size();
-  if (size >= 2 && FText[size - 1] == ' ' && !IsBlankOrLineEnd(FText[size - 2])) return;
+void TTokenEcho::SettleEnd() {
   // A number's text is never empty and never ends in a blank, so the trimming stops where
   // the last waiting number stands.
   const size_t number_end = FNumbers.empty() ? 0 : FNumbers.back().Offset;
@@ -81,17 +73,15 @@ void TTokenEcho::Settle() {
   if (!FText.empty()) FText.push_back(' ');
 }
 
-bool TTokenEcho::EndsInNumberOf(const IFuzzyStreamToken& token) const {
+bool TTokenEcho::EndsInNumberOf(const TFuzzyStreamToken* plain) const {
   if (FNumbers.empty() || FNumbers.back().Offset + 1 != FText.size()) return false;
-  const auto* plain = ExactCast<const TFuzzyStreamToken>(&token);
   // The same kind and the same bits give the same text, signed zeros included.
   return plain != nullptr && IsNumberType(plain->FDataType) &&
          (plain->FDataType == dtInteger) == FNumbers.back().Integer &&
          std::bit_cast<uint64_t>(plain->FNumber) == std::bit_cast<uint64_t>(FNumbers.back().Number);
 }
 
-size_t TTokenEcho::FormLength(const IFuzzyStreamToken& token) {
-  const auto* plain = ExactCast<const TFuzzyStreamToken>(&token);
+size_t TTokenEcho::FormLength(const IFuzzyStreamToken& token, const TFuzzyStreamToken* plain) {
   if (plain == nullptr) return token.GetAsString().size();
   if (IsWordLike(*plain)) return plain->FText.size();
   FScratch.clear();

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <utility>
 
+#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Format.h"
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/foundation/NumberText.h"
@@ -68,7 +70,9 @@ TWord ClassifyWord(std::string_view text) {
   const bool may_be_number = text.size() > 1
                                  ? IsDigit(first) || first == '+' || first == '-' || first == '.'
                                  : IsDigit(first);
-  if (may_be_number && first != '+' && text.find('.') != std::string_view::npos) {
+  // A loop rather than memchr: words are short.
+  if (may_be_number && first != '+' &&
+      std::any_of(text.begin(), text.end(), [](char ch) { return ch == '.'; })) {
     // A word with a point is never an integer; a plain decimal is read as TryStrToFloat
     // reads it, without the integer attempt and the general checks in front.
     if (const auto plain = TryPlainDecimal(text)) return {dtFloat, *plain, {}};
@@ -90,6 +94,9 @@ int32_t DepthStep(int32_t type) {
 }
 
 }  // namespace
+
+TFuzzyLogicTokenStream::TKnownToken::TKnownToken(IntfPtr<IFuzzyStreamToken> token)
+    : Token(std::move(token)), Own(ExactCast<const TFuzzyStreamToken>(Token.Get())) {}
 
 TFuzzyLogicTokenStream::TFuzzyLogicTokenStream(TStream& source) : TGTextStream(source) {}
 
@@ -122,7 +129,8 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::MakeToken(int32_t hint,
       const TWord word = ClassifyWord(text);
       token->FDataType = word.Type;
       token->FNumber = word.Number;
-      token->FText.assign(word.Text);
+      // A number's text stays as the blank token has it: empty.
+      if (!word.Text.empty()) token->FText.assign(word.Text);
     }
     return token;
   }
@@ -168,14 +176,13 @@ void TFuzzyLogicTokenStream::FillLookahead() {
   int32_t depth = 0;
   try {
     do {
-      FLookahead.push_back(ReadToken());
-      const int32_t type = FLookahead.back()->GetDataType();
+      const int32_t type = FLookahead.emplace_back(ReadToken()).GetDataType();
       if (type == dtEOF) break;
       depth += DepthStep(type);
     } while (depth != 0);
   } catch (...) {
     // A group that could not be read whole is not waiting.
-    FLookahead.resize(base);
+    FLookahead.erase(FLookahead.begin() + static_cast<std::ptrdiff_t>(base), FLookahead.end());
     throw;
   }
   std::reverse(FLookahead.begin() + static_cast<std::ptrdiff_t>(base), FLookahead.end());
@@ -183,27 +190,32 @@ void TFuzzyLogicTokenStream::FillLookahead() {
 
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
   if (FLookahead.empty()) FillLookahead();
-  IntfPtr<IFuzzyStreamToken> token = std::move(FLookahead.back());
+  HandOut(FLookahead.back());
+  IntfPtr<IFuzzyStreamToken> token = std::move(FLookahead.back().Token);
   FLookahead.pop_back();
-  FEcho.Append(*token);
-  FDepth += DepthStep(token->GetDataType());
-  FPool.SetCurrent(token);
   return token;
+}
+
+void TFuzzyLogicTokenStream::HandOut(const TKnownToken& known) {
+  FEcho.Append(*known.Token, known.Own);
+  FDepth += DepthStep(known.GetDataType());
+  FPool.SetCurrent(known.Token, known.Own);
 }
 
 void TFuzzyLogicTokenStream::PushBackToken(const IntfPtr<IFuzzyStreamToken>& token) {
   if (!token) return;
-  FLookahead.push_back(token);
-  FPool.SetCurrent(token);
-  FEcho.Rollback(*token);
-  FDepth -= DepthStep(token->GetDataType());
+  const TKnownToken& known = FLookahead.emplace_back(token);
+  FPool.SetCurrent(known.Token, known.Own);
+  FEcho.Rollback(*known.Token, known.Own);
+  FDepth -= DepthStep(known.GetDataType());
 }
 
 const IFuzzyStreamToken& TFuzzyLogicTokenStream::PeekToken() {
   if (FLookahead.empty()) FillLookahead();
-  FPool.SetCurrent(FLookahead.back());
+  const TKnownToken& next = FLookahead.back();
+  FPool.SetCurrent(next.Token, next.Own);
   FEcho.Settle();
-  return *FLookahead.back();
+  return *next.Token;
 }
 
 const IFuzzyStreamToken& TFuzzyLogicTokenStream::PeekSecondToken() {
@@ -213,14 +225,13 @@ const IFuzzyStreamToken& TFuzzyLogicTokenStream::PeekSecondToken() {
     PeekToken();
     PushBackToken(first);
   } else {
-    // Reading both and pushing them back, as far as it shows.
-    const IntfPtr<IFuzzyStreamToken>& first = FLookahead.back();
-    FEcho.Append(*first);
+    // Reading both and pushing them back, as far as it shows: the echo cuts what appending
+    // the first added and trims its end, as settling it alone does.
+    const TKnownToken& first = FLookahead.back();
     FEcho.Settle();
-    FEcho.Rollback(*first);
-    FPool.SetCurrent(first);
+    FPool.SetCurrent(first.Token, first.Own);
   }
-  return *FLookahead[FLookahead.size() - 2];
+  return *FLookahead[FLookahead.size() - 2].Token;
 }
 
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::CurrentToken() {
@@ -250,7 +261,7 @@ void TFuzzyLogicTokenStream::SkipToBalance() {
 std::string TFuzzyLogicTokenStream::PeekKeyword() {
   auto token = NextToken();
   if (token->GetDataType() != '(' || FLookahead.empty()) return {};
-  const auto& next = FLookahead.back();
+  const auto& next = FLookahead.back().Token;
   std::string keyword;
   if (next->GetDataType() == dtSymbol) {
     keyword = next->GetText().empty() ? next->GetAsString() : next->GetText();

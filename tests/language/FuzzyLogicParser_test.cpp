@@ -156,6 +156,16 @@ TEST_F(ParserTest, TermEntryPointAndItsErrors) {
       "\"\"Left Middle Right\"\" in CalcFuzzyFunction at line 1: \"( term u ( tri 0 1 \"");
   IntfPtr<IFuzzySet> none;
   EXPECT_FALSE(v->TryGetFuzzySet("u", none));
+  // The echo of a term whose comment ends its line, and of a term without a variable, which
+  // quotes the token after the header.
+  EXPECT_THROW_MSG(parser.ParseFuzzySet(v, "(term x \"c\"\n(tri 0 1))"), EFzyParseException,
+                   "Parsing Error, Number of arguments for function, tri, incorrect.  Expected "
+                   "\"\"Left Middle Right\"\" in CalcFuzzyFunction at line 2: "
+                   "\"( term x \\\"c\"\\ \r\n( tri 0 1 \"");
+  EXPECT_THROW_MSG(parser.ParseFuzzySet(nullptr, "(term w \"c\" (tri 0 0.5 1))"),
+                   EFzyParseException,
+                   "Parsing Error, fuzzy variable is not defined in ParseFuzzySet at line 1: "
+                   "\"( term w \\\"c\"\\ ( \"");
 }
 
 TEST_F(ParserTest, ComponentIsRequiredAndOfTheRightFlavour) {

@@ -211,7 +211,12 @@ class TZTFuzzyLogicParser : public TCustomFuzzyLogicParser {
   // afterwards, also after an error.
   template <class Body>
   auto WithText(const std::string& text, Body&& body);
-  TFuzzyLogicTokenStream& Stream(const char* operation) const;
+  // Asked before every token the walk reads, so inline, with the failure out of line.
+  TFuzzyLogicTokenStream& Stream(const char* operation) const {
+    if (FTokenStream == nullptr) NoParseInProgress(operation);
+    return *FTokenStream;
+  }
+  [[noreturn]] static void NoParseInProgress(const char* operation);
   void RequireFuzzyLogic() const;
 
   TFuzzyLogicTokenStream* FTokenStream = nullptr;

@@ -24,11 +24,19 @@ class TFuzzyStreamToken;
 /// waits as its value and gets its text when the echo is read (or a rollback must cut into it).
 class TTokenEcho {
  public:
-  void Append(const IFuzzyStreamToken& token);
-  void Rollback(const IFuzzyStreamToken& token);
+  /// `own` is `token` as `ExactCast<const TFuzzyStreamToken>` gives it, asked once by the
+  /// caller (null for any other class): a token of the tokenizer's own class is read
+  /// through its fields.
+  void Append(const IFuzzyStreamToken& token, const TFuzzyStreamToken* own);
+  void Rollback(const IFuzzyStreamToken& token, const TFuzzyStreamToken* own);
   /// What appending any token and rolling it back leaves: the text trimmed of the blanks and
   /// line ends at its end, then one blank.
-  void Settle();
+  void Settle() {
+    // Mostly it ends so already: a token's text and its blank.
+    const size_t size = FText.size();
+    if (size >= 2 && FText[size - 1] == ' ' && !IsBlankOrLineEnd(FText[size - 2])) return;
+    SettleEnd();
+  }
   /// Empties the text; the line of the token appended last stays, so that a token on a later
   /// line still starts with a CR LF.
   void Clear();
@@ -41,12 +49,15 @@ class TTokenEcho {
     bool Integer;
   };
 
+  static bool IsBlankOrLineEnd(char ch) { return ch == ' ' || ch == '\r' || ch == '\n'; }
+  // Settle where the text does not end in a token's text and one blank.
+  void SettleEnd();
   // A word or a single-character token, whose text form is its text.
   static bool IsWordLike(const TFuzzyStreamToken& token);
   // Whether the text ends in `token`'s number, still waiting, and its blank.
-  bool EndsInNumberOf(const IFuzzyStreamToken& token) const;
+  bool EndsInNumberOf(const TFuzzyStreamToken* own) const;
   // The length of `token`'s text form.
-  size_t FormLength(const IFuzzyStreamToken& token);
+  size_t FormLength(const IFuzzyStreamToken& token, const TFuzzyStreamToken* own);
   void Flush() const;
 
   // FNumbers in ascending offsets; both change when the text is read.

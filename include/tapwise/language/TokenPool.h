@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <vector>
 
-#include "tapwise/foundation/ExactType.h"
 #include "tapwise/foundation/Interface.h"
 #include "tapwise/language/StreamToken.h"
 
@@ -13,7 +12,7 @@ namespace tapwise {
 /// and the current token, kept alive for as long as it is current:
 ///
 ///     IntfPtr<TFuzzyStreamToken> token = pool.Acquire();  // as fresh as Create() makes it
-///     pool.SetCurrent(token);  // GetCurrent() stays valid after the caller lets go
+///     pool.SetCurrent(token, token.Get());  // GetCurrent() stays valid after the caller lets go
 ///
 /// Reading a long text thus costs a few hundred token objects rather than one per token, and
 /// naming the current token costs no reference count of its own. The pool keeps its tokens
@@ -36,10 +35,10 @@ class TTokenPool {
     return AcquireNew();
   }
 
-  /// Makes `token` (of this pool or not) the current one.
-  void SetCurrent(const IntfPtr<IFuzzyStreamToken>& token) {
+  /// Makes `token` (of this pool or not) the current one; `own` is `token` as
+  /// `ExactCast<const TFuzzyStreamToken>` gives it.
+  void SetCurrent(const IntfPtr<IFuzzyStreamToken>& token, const TFuzzyStreamToken* own) {
     FCurrent = token.Get();
-    const auto* own = ExactCast<const TFuzzyStreamToken>(FCurrent);
     if (own != nullptr && own->FInPool) {
       if (FCurrentHold) FCurrentHold = nullptr;
     } else {

@@ -92,7 +92,8 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   /// The token `ahead` places after the next one among those waiting in the look-ahead, null
   /// when fewer wait. Looking changes nothing: nothing is read and no token becomes current.
   const IFuzzyStreamToken* GetWaitingToken(size_t ahead) const {
-    return ahead < FLookahead.size() ? FLookahead[FLookahead.size() - 1 - ahead].Get() : nullptr;
+    return ahead < FLookahead.size() ? FLookahead[FLookahead.size() - 1 - ahead].Token.Get()
+                                     : nullptr;
   }
 
   /// Like the text stream's, but the bytes skipped join the pending white space of the next
@@ -121,7 +122,20 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   TTokenReader FReader{*this};
   TTokenPool FPool;  // its current token is the one last handed out or pushed back
   TTokenEcho FEcho;
-  std::vector<IntfPtr<IFuzzyStreamToken>> FLookahead;  // the top (next out) is the back
+  // A token and the token as the tokenizer's own class (null when it is of another class),
+  // asked once when it is read or pushed back: the echo, the pool and the depth read an own
+  // token's fields without a virtual call or a type check of their own.
+  struct TKnownToken {
+    explicit TKnownToken(IntfPtr<IFuzzyStreamToken> token);
+    int32_t GetDataType() const { return Own != nullptr ? Own->FDataType : Token->GetDataType(); }
+
+    IntfPtr<IFuzzyStreamToken> Token;
+    const TFuzzyStreamToken* Own;
+  };
+  // Hands `known` out: the echo, the depth and the current token take it.
+  void HandOut(const TKnownToken& known);
+
+  std::vector<TKnownToken> FLookahead;  // the top (next out) is the back
   int32_t FDepth = 0;
   // The list NewTokenList handed out last, held as an interface and seen as its class.
   IntfPtr<IInterface> FLastListHold;
