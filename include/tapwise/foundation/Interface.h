@@ -136,22 +136,6 @@ class TInterfacedObject : public virtual IInterface {
   /// `Release` follows a rule of its own; returns the new count.
   int32_t DecrementRefCount() noexcept { return --FRefCount; }
 
-  /// `AddRef` and `Release` for objects that live on one thread at a time (the tokens of a
-  /// token stream): the same count, changed without a locked instruction, which costs more
-  /// than the rest of handing such an object out. Counting one object on two threads at once
-  /// would lose references.
-  int32_t AddRefOnOneThread() noexcept {
-    const int32_t count = FRefCount.load(std::memory_order_relaxed) + 1;
-    FRefCount.store(count, std::memory_order_relaxed);
-    return count;
-  }
-  int32_t ReleaseOnOneThread() noexcept {
-    const int32_t count = FRefCount.load(std::memory_order_relaxed) - 1;
-    FRefCount.store(count, std::memory_order_relaxed);
-    if (count == 0) delete this;
-    return count;
-  }
-
  private:
   std::atomic<int32_t> FRefCount{0};
 };

@@ -11,10 +11,6 @@ namespace tapwise {
 
 /// The plain token: kind, line, number, text, tag and leading white space.
 ///
-/// A token lives on the thread that reads its stream (or that made it): its count changes
-/// without locked instructions (see `TInterfacedObject::AddRefOnOneThread`), since a parse
-/// hands out every token it reads. Tokens are not shared between threads that run at once.
-///
 /// `Assign` copies `DataType`, `LineNumber`, `Number`, `Text` and `Tag` (not the white
 /// space, not a carried value). `IsEqual` compares `DataType`, `LineNumber` and `Number`
 /// exactly; text, tag and white space take no part, so two different words on one line are
@@ -26,8 +22,6 @@ class TBaseStreamToken : public TPersistent,
   static IntfPtr<TBaseStreamToken> Create();
 
   std::string ClassName() const override { return "TBaseStreamToken"; }
-  int32_t AddRef() noexcept override { return AddRefOnOneThread(); }
-  int32_t Release() noexcept override { return ReleaseOnOneThread(); }
   /// From another token; any other source is handed to the persistent base, which raises
   /// EConvertError "Cannot assign a %s to a %s".
   void Assign(const TPersistent& source) override;
