@@ -15,8 +15,8 @@ import math
 import os
 import sys
 
-WIDTH, HEIGHT = 720, 450
-LEFT, RIGHT, TOP, BOTTOM = 90, 200, 50, 60
+WIDTH, HEIGHT = 800, 450
+LEFT, RIGHT, TOP, BOTTOM = 90, 260, 50, 60
 COLORS = ["#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd", "#8c564b"]
 
 
