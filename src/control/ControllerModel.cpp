@@ -203,6 +203,7 @@ void TControllerModel::AddBlock(const std::string& name, const TInferenceSetting
     throw EFzyException(Format(messages::kTermAggregationWithoutSugeno, name));
   Touch();
   FBlocks.push_back({name, settings, {}});
+  FLastBlockRuleNames.clear();
 }
 
 void TControllerModel::CheckTest(const TFuzzyRule& rule, const TTermTest& test) const {
@@ -275,9 +276,8 @@ void TControllerModel::AddRule(TFuzzyRule rule) {
   TRuleBlock& block = FBlocks.back();
   if (rule.Name.empty()) throw EFzyException(Format(messages::kRuleWithoutName, block.Name));
   CheckWord("Rule", rule.Name, true);
-  for (const TFuzzyRule& other : block.Rules)
-    if (other.Name == rule.Name)
-      throw EFzyException(Format(messages::kDuplicateRule, rule.Name, block.Name));
+  if (FLastBlockRuleNames.contains(rule.Name))
+    throw EFzyException(Format(messages::kDuplicateRule, rule.Name, block.Name));
   if (!IsWellFormed(rule.If))
     throw EFzyException(Format(messages::kRuleWithoutCondition, rule.Name));
   if (rule.Then.empty()) throw EFzyException(Format(messages::kRuleWithoutConsequent, rule.Name));
@@ -295,7 +295,28 @@ void TControllerModel::AddRule(TFuzzyRule rule) {
   for (const TTermTest& consequent : rule.Then)
     if (FindOutput(consequent.Variable) < 0)
       FOutputs.push_back(OutputFor(consequent.Variable, rule));
+  FLastBlockRuleNames.insert(rule.Name);
   block.Rules.push_back(std::move(rule));
+}
+
+TControllerModel::TExtent TControllerModel::Extent() const {
+  return {FInputs.size(), FOutputs.size(), FBlocks.size(),
+          FBlocks.empty() ? 0 : FBlocks.back().Rules.size()};
+}
+
+void TControllerModel::TruncateTo(const TExtent& extent) {
+  Touch();
+  const auto truncate = [](auto& items, size_t size) {
+    items.erase(items.begin() + static_cast<std::ptrdiff_t>(size), items.end());
+  };
+  truncate(FInputs, extent.Inputs);
+  truncate(FOutputs, extent.Outputs);
+  truncate(FBlocks, extent.Blocks);
+  if (FBlocks.empty()) return;
+  truncate(FBlocks.back().Rules, extent.LastBlockRules);
+  FLastBlockRuleNames.clear();
+  for (const TFuzzyRule& rule : FBlocks.back().Rules)
+    FLastBlockRuleNames.insert(rule.Name);
 }
 
 }  // namespace tapwise::detail

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -55,18 +56,16 @@ class TControllerModel {
   /// last block, declaring the inputs and outputs it introduces.
   void AddRule(TFuzzyRule rule);
 
-  /// Runs `change`; when it fails, inputs, outputs and rule blocks are as they were before.
+  /// Runs `change`, which may only add inputs, outputs, rule blocks and rules to the last
+  /// block; when it fails, what it added is taken away again. Nothing is copied, so that a
+  /// change costs what it adds however large the model already is.
   template <class Change>
   void Atomically(Change&& change) {
-    auto inputs = FInputs;
-    auto outputs = FOutputs;
-    auto blocks = FBlocks;
+    const TExtent before = Extent();
     try {
       change();
     } catch (...) {
-      FInputs = std::move(inputs);
-      FOutputs = std::move(outputs);
-      FBlocks = std::move(blocks);
+      TruncateTo(before);
       throw;
     }
   }
@@ -83,6 +82,16 @@ class TControllerModel {
   uint64_t GetRevision() const { return FRevision; }
   void Touch() { ++FRevision; }
 
+  // How much the model holds, to take back what a failed change added.
+  struct TExtent {
+    size_t Inputs;
+    size_t Outputs;
+    size_t Blocks;
+    size_t LastBlockRules;
+  };
+  TExtent Extent() const;
+  void TruncateTo(const TExtent& extent);
+
  private:
   void CheckTest(const TFuzzyRule& rule, const TTermTest& test) const;
   void CheckConsequent(const TRuleBlock& block, const TFuzzyRule& rule,
@@ -97,6 +106,9 @@ class TControllerModel {
   std::vector<TControllerInput> FInputs;
   std::vector<TControllerOutput> FOutputs;
   std::vector<TRuleBlock> FBlocks;
+  // The rule names of the last block, so that a duplicate is found without a walk of the
+  // block: reading a block of n rules takes time linear in n.
+  std::unordered_set<std::string> FLastBlockRuleNames;
   uint64_t FRevision = 0;
 };
 

@@ -334,6 +334,27 @@ TEST(FuzzyController, MistakesAreRefusedWithWhatExists) {
                    EFzyException,
                    "Rule 007 does not read back as a word of the definition language");
   EXPECT_EQ(controller.GetFuzzyLogic().GetVariableCount(), 1);
+  // Rule names are unique within their block; a failed block takes back what it added, and
+  // the names of the block before it still count.
+  for (const char* output : {"o", "p"}) {
+    controller.AddVariable(output, 0, 1);
+    controller.AddTerm(output, "on", TMembershipShape{TShapeKind::Ramp, {0, 1}});
+  }
+  const TFuzzyRule on{"r", A::Is("t", "cold"), {{"o", "on"}}};
+  const TFuzzyRule p_on{"r", A::Is("t", "cold"), {{"p", "on"}}};
+  controller.AddRuleBlock({"first", {}, {on}});
+  EXPECT_THROW_MSG(controller.AddRuleBlock({"second", {}, {p_on, p_on}}), EFzyException,
+                   "Rule r appears twice in rule block second");
+  ASSERT_EQ(controller.GetRuleBlocks().size(), 1u);
+  EXPECT_EQ(controller.GetRuleBlocks()[0].Rules.size(), 1u);
+  EXPECT_THROW_MSG(controller.Define("(defrules first (rule s (if (t hot)) (then (o on))))"),
+                   EFzyParseException,
+                   "Parsing Error, Rule block first is defined twice in ParseRuleBlock at line 1: "
+                   "\"( defrules first \"");
+  EXPECT_EQ(controller.GetInputs().size(), 1u);
+  EXPECT_EQ(controller.GetOutputs().size(), 1u);
+  controller.AddRuleBlock({"second", {}, {p_on}});
+  EXPECT_EQ(controller.GetRuleBlocks()[1].Rules[0].Name, "r");
 }
 
 TEST(FuzzyController, InputsAndOutputsAreCheckedByName) {
