@@ -37,16 +37,17 @@ ValveChanges TapwiseFaucetController::Tick(const OutletReading& reading) {
 }
 
 ValveChanges TapwiseFaucetController::FireRules() {
-  IntfPtr<IFuzzySet> hot_change;
-  IntfPtr<IFuzzySet> cold_change;
+  FHotChange.Restart();
+  FColdChange.Restart();
   for (const ResolvedRule& rule : FRules) {
     const double strength = FChangeVariable->RuleStrength(FInputs, rule.antecedents);
     if (!(strength >= kThreshold)) continue;
-    hot_change = FChangeVariable->ApplyRule(rule.hot, hot_change, strength);
-    cold_change = FChangeVariable->ApplyRule(rule.cold, cold_change, strength);
+    FHotChange.Apply(*rule.hot, strength);
+    FColdChange.Apply(*rule.cold, strength);
   }
-  return {hot_change ? hot_change->CenterOfGravity() : 0.0,
-          cold_change ? cold_change->CenterOfGravity() : 0.0};
+  const IntfPtr<IFuzzySet>& hot = FHotChange.GetAggregate();
+  const IntfPtr<IFuzzySet>& cold = FColdChange.GetAggregate();
+  return {hot ? hot->CenterOfGravity() : 0.0, cold ? cold->CenterOfGravity() : 0.0};
 }
 
 }  // namespace tapwise::bench

@@ -7,6 +7,7 @@
 #include "tapwise/fuzzy/IFuzzySet.h"
 #include "tapwise/fuzzy/IFuzzyVariable.h"
 #include "tapwise/fuzzy/InterfacedFuzzyLogic.h"
+#include "tapwise/fuzzy/RuleAccumulator.h"
 #include "tapwise/language/FuzzyLogicParser.h"
 
 namespace tapwise::bench {
@@ -14,7 +15,8 @@ namespace tapwise::bench {
 /// The faucet demo's control step without the plant and without logging: the two outlet
 /// sets are rebuilt from crisp readings as the simulation step rebuilds them
 /// (`FuzzifyOutletReading`), the demo's rules (`kFaucetRules`) fire through `RuleStrength`
-/// and `ApplyRule`, and both accumulators are defuzzified with `CenterOfGravity`.
+/// and a `TRuleAccumulator` per valve (the points of `ApplyRule`, in reused sets), and both
+/// aggregates are defuzzified with `CenterOfGravity`.
 ///
 /// The three variables come from the demo's definition text (`kFaucetDefinitions`),
 /// read by a `TZTFuzzyLogicParser` into a `TIFuzzyLogic` with the demo's threshold, so that
@@ -68,6 +70,9 @@ class TapwiseFaucetController {
     IntfPtr<IFuzzySet> cold;
   };
   std::array<ResolvedRule, 8> FRules;
+  // The valves' working sets, written again each tick.
+  TRuleAccumulator FHotChange;
+  TRuleAccumulator FColdChange;
 };
 
 }  // namespace tapwise::bench

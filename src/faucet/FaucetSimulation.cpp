@@ -36,17 +36,6 @@ TFzyFloat MoveValve(TFzyFloat position, TFzyFloat factor, TFzyFloat change) {
   return std::max(0.0, std::min(1.0, position + move));
 }
 
-// What IFuzzyVariable::ApplyRule does in one call, in its two steps, so that the capped
-// consequent is kept: a copy of `consequent` capped at `strength` (null below the
-// variable's threshold), then ORed into `accumulated`. Returns the capped copy.
-IntfPtr<IFuzzySet> AccumulateRule(const IFuzzyVariable& variable,
-                                  const IntfPtr<IFuzzySet>& consequent, TFzyFloat strength,
-                                  IntfPtr<IFuzzySet>& accumulated) {
-  IntfPtr<IFuzzySet> capped = variable.ApplyRule(consequent, nullptr, strength);
-  accumulated = capped && accumulated ? accumulated->Aggregate(*capped, fimMinMax, false) : capped;
-  return capped;
-}
-
 TFzyFloat CheckedChange(TFzyFloat change, const char* argument) {
   if (!std::isfinite(change)) {
     throw EFzyException(Format(messages::kValveChangeNotFinite, "SimulateStep", argument));
@@ -121,8 +110,8 @@ void TFaucetSimulation::StopSimulation() {
 }
 
 void TFaucetSimulation::Abort() noexcept {
-  FColdValveChange = nullptr;
-  FHotValveChange = nullptr;
+  FColdValveChange.Restart();
+  FHotValveChange.Restart();
   FRunning = false;
   try {
     FHost.SetTimerEnabled(false);
@@ -134,8 +123,8 @@ void TFaucetSimulation::Abort() noexcept {
 
 void TFaucetSimulation::SeedAccumulators() {
   const IntfPtr<IFuzzyVariable> change = FFuzzyLogic->GetVariable("change_vc");
-  FColdValveChange = FParser->EvaluateExpression(change, "NB");
-  FHotValveChange = FParser->EvaluateExpression(change, "Z");
+  FColdValveChange.Restart(FParser->EvaluateExpression(change, "NB"));
+  FHotValveChange.Restart(FParser->EvaluateExpression(change, "Z"));
 }
 
 void TFaucetSimulation::Start() {
@@ -183,9 +172,9 @@ void TFaucetSimulation::FireRules() {
     FTickReport.Fired[index] = true;
     FHost.AppendLog(std::string(rule.Label) + FloatToStr(strength));
     FTickReport.Hot.Consequents[index] =
-        AccumulateRule(*change, change->GetFuzzySet(rule.HotConsequent), strength, FHotValveChange);
-    FTickReport.Cold.Consequents[index] = AccumulateRule(
-        *change, change->GetFuzzySet(rule.ColdConsequent), strength, FColdValveChange);
+        FHotValveChange.Apply(*change->GetFuzzySet(rule.HotConsequent), strength);
+    FTickReport.Cold.Consequents[index] =
+        FColdValveChange.Apply(*change->GetFuzzySet(rule.ColdConsequent), strength);
   }
 }
 
@@ -194,11 +183,13 @@ bool TFaucetSimulation::Timer1Timer() {
   const TScopedAssignment in_tick(FInTick, true);
   try {
     FireRules();
-    const TFzyFloat cold_change = FColdValveChange ? FColdValveChange->CenterOfGravity() : 0;
-    const TFzyFloat hot_change = FHotValveChange ? FHotValveChange->CenterOfGravity() : 0;
-    FTickReport.Cold.Aggregate = FColdValveChange;
+    const IntfPtr<IFuzzySet>& cold_aggregate = FColdValveChange.GetAggregate();
+    const IntfPtr<IFuzzySet>& hot_aggregate = FHotValveChange.GetAggregate();
+    const TFzyFloat cold_change = cold_aggregate ? cold_aggregate->CenterOfGravity() : 0;
+    const TFzyFloat hot_change = hot_aggregate ? hot_aggregate->CenterOfGravity() : 0;
+    FTickReport.Cold.Aggregate = cold_aggregate;
     FTickReport.Cold.Change = cold_change;
-    FTickReport.Hot.Aggregate = FHotValveChange;
+    FTickReport.Hot.Aggregate = hot_aggregate;
     FTickReport.Hot.Change = hot_change;
     SimulateStep(cold_change, hot_change);
     // A factor the step refused (not positive) has already stopped the run; it never
@@ -210,8 +201,8 @@ bool TFaucetSimulation::Timer1Timer() {
       const double max_interval = std::numeric_limits<int>::max();
       SetTimerInterval(static_cast<int>(std::clamp(interval, 1.0, max_interval)));
     }
-    FColdValveChange = nullptr;
-    FHotValveChange = nullptr;
+    FColdValveChange.Restart();
+    FHotValveChange.Restart();
   } catch (...) {
     Abort();
     throw;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "CombineWalk.h"
 #include "MatchDegree.h"
 #include "OperationGuards.h"
 #include "tapwise/foundation/Format.h"
@@ -29,9 +30,10 @@ std::string OperationText(TFuzzyOperation operation) {
   return IntToStr(static_cast<int>(operation));
 }
 
-// Appends (x1, f(y1, y2)); a result that is not a finite number (a sum of huge degrees)
-// raises rather than entering the set. Captures two pointers only, so that the callback
-// needs no allocation of its own.
+}  // namespace
+
+// A result that is not a finite number (a sum of huge degrees) raises rather than entering
+// the set. Captures two pointers only, so that the callback needs no allocation of its own.
 PointCombiner Combiner(TDegreeOperation f, const std::string_view* operation_name) {
   return [f, operation_name](TFuzzySetValues& values, TFzyFloat x1, TFzyFloat y1, TFzyFloat,
                              TFzyFloat y2) {
@@ -46,6 +48,8 @@ PointCombiner Combiner(TDegreeOperation f, const std::string_view* operation_nam
     return false;
   };
 }
+
+namespace {
 
 // Drops points whose degree the flat extensions or their neighbours already give: the inner
 // points of a run of equal degrees, the leading points of a run at the start and the last
@@ -71,6 +75,21 @@ void DropRedundantPoints(TFuzzySetValues& values) {
     values.Delete(count - 1);
 }
 
+}  // namespace
+
+void CombineInto(TFuzzySetValues& values, const TFuzzySetValues& a, const TFuzzySetValues& b,
+                 const PointCombiner& combiner) {
+  TPointUpdateBlock block(values);
+  values.ClearPoints();
+  const bool stopped =
+      geometry::MergeWalk(a, b, [&](TFzyFloat x1, TFzyFloat y1, TFzyFloat x2, TFzyFloat y2) {
+        return combiner(values, x1, y1, x2, y2);
+      });
+  if (!stopped) DropRedundantPoints(values);
+}
+
+namespace {
+
 std::string_view ExpressionOrName(const TFuzzySet& set) {
   return set.GetExpression().empty() ? std::string_view(set.GetName())
                                      : std::string_view(set.GetExpression());
@@ -92,16 +111,7 @@ TFuzzySetResult TFuzzySet::CombineSets(const TFuzzySet& other, const std::string
                                        const PointCombiner& combiner) const {
   TFuzzySetResult result = NewDerivedSet(DerivedName(GetName(), operation_name, other.GetName()));
   TResultGuard guard(result);
-  TFuzzySetValues& values = result->GetValues();
-  {
-    TPointUpdateBlock block(values);
-    const bool stopped =
-        geometry::MergeWalk(GetValues(), other.GetValues(),
-                            [&](TFzyFloat x1, TFzyFloat y1, TFzyFloat x2, TFzyFloat y2) {
-                              return combiner(values, x1, y1, x2, y2);
-                            });
-    if (!stopped) DropRedundantPoints(values);
-  }
+  CombineInto(result->GetValues(), GetValues(), other.GetValues(), combiner);
   std::string expression = CleanExpression(ExpressionOrName(*this));
   expression += ' ';
   expression += operation_name;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -424,6 +425,23 @@ void TFuzzySetValues::AssignPoints(const TFuzzySetValues& source) {
     TGCollection::Assign(source);
     return;
   }
+  CopyPlainPoints(source, std::nullopt);
+}
+
+void TFuzzySetValues::AssignCappedPoints(const TFuzzySetValues& source, TFzyFloat cap) {
+  if (FPassesHooks && &source != this) {
+    CopyPlainPoints(source, cap);
+    return;
+  }
+  TUpdateScope<TFuzzySetValues> update(*this);
+  AssignPoints(source);
+  for (int i = 0, count = GetCount(); i < count; ++i) {
+    TFuzzySetValue& point = *GetPoint(i);
+    if (point.GetY() > cap) point.SetY(cap);
+  }
+}
+
+void TFuzzySetValues::CopyPlainPoints(const TFuzzySetValues& source, std::optional<TFzyFloat> cap) {
   TUpdateScope<TFuzzySetValues> update(*this);
   ClearPoints();
   const int count = source.GetCount();
@@ -447,6 +465,8 @@ void TFuzzySetValues::AssignPoints(const TFuzzySetValues& source) {
       x = std::min(std::max(x, minimum), maximum);
       y = y < 0 ? 0 : y;
     }
+    // As a cap through SetY stores it: never below 0.
+    if (cap) y = std::max(y > *cap ? *cap : y, TFzyFloat{0});
     AppendPlainPoint(x, y);
     clean_copy =
         clean_copy && IsExactly<TFuzzySetValue>(*point) && x == point->FX && y == point->FY;

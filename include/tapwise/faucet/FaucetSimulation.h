@@ -12,6 +12,7 @@
 #include "tapwise/fuzzy/FuzzyTypes.h"
 #include "tapwise/fuzzy/IFuzzySet.h"
 #include "tapwise/fuzzy/InterfacedFuzzyLogic.h"
+#include "tapwise/fuzzy/RuleAccumulator.h"
 #include "tapwise/language/FuzzyLogicParser.h"
 
 namespace tapwise {
@@ -82,9 +83,9 @@ class TFaucetSimulation {
   /// `InitSimulation`.
   const IntfPtr<IFuzzySet>& GetOutFlow() const { return FOutFlow; }
   /// The change_vc set accumulated for the cold valve in the current tick (may be null).
-  const IntfPtr<IFuzzySet>& GetColdValveChange() const { return FColdValveChange; }
+  const IntfPtr<IFuzzySet>& GetColdValveChange() const { return FColdValveChange.GetAggregate(); }
   /// The change_vc set accumulated for the hot valve in the current tick (may be null).
-  const IntfPtr<IFuzzySet>& GetHotValveChange() const { return FHotValveChange; }
+  const IntfPtr<IFuzzySet>& GetHotValveChange() const { return FHotValveChange.GetAggregate(); }
 
   /// What the last tick computed (all empty before the first one).
   const TFaucetTickReport& GetTickReport() const { return FTickReport; }
@@ -146,8 +147,10 @@ class TFaucetSimulation {
   TIFuzzyLogic* FFuzzyLogic = nullptr;
 
   // Declared after the form: released before it frees the variables that hold them as terms.
-  IntfPtr<IFuzzySet> FColdValveChange;
-  IntfPtr<IFuzzySet> FHotValveChange;
+  // The valves' accumulators: their working sets are written again each tick unless a
+  // holder of the tick report still keeps them.
+  TRuleAccumulator FColdValveChange;
+  TRuleAccumulator FHotValveChange;
   IntfPtr<IFuzzySet> FOutTemp;
   IntfPtr<IFuzzySet> FOutFlow;
   TFaucetTickReport FTickReport;

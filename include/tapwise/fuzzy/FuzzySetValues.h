@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -122,6 +123,9 @@ class TFuzzySetValues : public TGCollection {
   /// `Assign` from a list known to be a point list, without looking up its class: what a
   /// set's own copy uses. It does not go through an override of `Assign`.
   void AssignPoints(const TFuzzySetValues& source);
+  /// `AssignPoints` with every degree above `cap` lowered to it, checked and tidied once:
+  /// the points a copy of `source` has after `Correlate(false, cap)`.
+  void AssignCappedPoints(const TFuzzySetValues& source, TFzyFloat cap);
 
   /// Whole-list updates check the order, put the list right and tell the owning set;
   /// single-point updates tell the set which point changed.
@@ -155,6 +159,9 @@ class TFuzzySetValues : public TGCollection {
   // A new plain point from the pool at (x, y) as given, appended past the hooks (all they do
   // for a point that joins this list is tell it its list).
   TFuzzySetValue* AppendPlainPoint(TFzyFloat x, TFzyFloat y);
+  // AssignPoints' copy for a list of plain points from another list, with the degrees
+  // capped when `cap` is given.
+  void CopyPlainPoints(const TFuzzySetValues& source, std::optional<TFzyFloat> cap);
   // Scans the whole list and sets the two flags from what it finds.
   void CheckOrder();
   // Whether the list, in order and clean before its last point was appended, still is.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "tapwise/foundation/UpdateScope.h"
 #include "tapwise/fuzzy/FuzzyTypes.h"
 
 namespace tapwise {
@@ -13,6 +14,8 @@ namespace tapwise {
 /// Inline, so that a tick pays no call for it.
 template <class Set>
 void SetSpreadReading(Set& set, TFzyFloat value, TFzyFloat spread, TFzyFloat min, TFzyFloat max) {
+  // One block: the points are put right and reported once, not once per point.
+  const TUpdateScope<Set> block(set);
   set.Clear();
   if (value == min) {
     set.AddPoint(min, 1);
