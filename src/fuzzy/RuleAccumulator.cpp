@@ -32,7 +32,7 @@ void TRuleAccumulator::Restart(IntfPtr<IFuzzySet> seed) {
   FApplied = 0;
 }
 
-const IntfPtr<IFuzzySet>& TRuleAccumulator::Apply(const IFuzzySet& consequent, TFzyFloat strength) {
+IntfPtr<IFuzzySet> TRuleAccumulator::Apply(const IFuzzySet& consequent, TFzyFloat strength) {
   if (FApplied == FCapped.size()) FCapped.emplace_back();
   IntfPtr<IFuzzySet>& capped = FCapped[FApplied];
   MakeWritable(capped, consequent, consequent.GetName());

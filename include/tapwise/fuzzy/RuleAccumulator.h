@@ -34,8 +34,9 @@ class TRuleAccumulator {
   /// Implication and aggregation of one rule that fires (the caller has checked its strength
   /// against the threshold): a copy of `consequent` with every degree capped at `strength`,
   /// ORed (pointwise maximum) into the aggregate, or the aggregate itself for the first rule
-  /// without a seed. Returns the capped copy (the reference is good until the next `Apply`).
-  const IntfPtr<IFuzzySet>& Apply(const IFuzzySet& consequent, TFzyFloat strength);
+  /// without a seed. Returns the capped copy; a caller that keeps it keeps it as it is (the
+  /// next step then writes a fresh set).
+  IntfPtr<IFuzzySet> Apply(const IFuzzySet& consequent, TFzyFloat strength);
   /// The aggregate of the step so far: the seed (or null) before the first rule.
   const IntfPtr<IFuzzySet>& GetAggregate() const { return FAggregate; }
 
