@@ -13,7 +13,7 @@
 #include "tapwise/fuzzy/InterfacedFuzzyLogic.h"
 #include "tapwise/language/FuzzyLogicParser.h"
 #if TAPWISE_BENCH_FUZZYLITE
-#include "PeerEngine.h"
+#include "FuzzyliteEngine.h"
 #endif
 
 namespace tapwise::bench {
@@ -59,7 +59,7 @@ void MeasureMemoryCurve(const ScalingOptions& options) {
     std::string peer;
 #if TAPWISE_BENCH_FUZZYLITE
     const std::string fll = GenerateFllText(kVariables, terms);
-    peer = per_term(RetainedBytes([&] { return PeerEngine::FromFll(fll); }));
+    peer = per_term(RetainedBytes([&] { return std::make_unique<FuzzyliteEngine>(fll, 100); }));
 #endif
     csv.Row(
         {IntToStr(terms), IntToStr(kVariables), per_term(controller), per_term(component), peer});

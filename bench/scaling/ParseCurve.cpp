@@ -16,7 +16,7 @@
 #include "tapwise/control/FuzzyController.h"
 #include "tapwise/foundation/NumberText.h"
 #if TAPWISE_BENCH_FUZZYLITE
-#include "PeerEngine.h"
+#include "FuzzyliteEngine.h"
 #endif
 
 namespace tapwise::bench {
@@ -85,9 +85,8 @@ void MeasureParseCurve(const ScalingOptions& options) {
   const auto read_controller = [](const std::string& text) {
     return TFuzzyController::FromText(text);
   };
-  // A controller whose text grows by its rules: six inputs of ten terms. Reading rules grows
-  // faster than the text (a 16 MB text takes some 20 s), so the series ends after a read of
-  // more than 10 s to keep a run within minutes.
+  // A controller whose text grows by its rules: six inputs of ten terms. The series ends
+  // after a read of more than 10 s, so that a slower machine still finishes within minutes.
   Series(
       options, csv, "tapwise_rules",
       [](long rules) {
@@ -108,7 +107,7 @@ void MeasureParseCurve(const ScalingOptions& options) {
       [](long variables) {
         return GenerateFllText(static_cast<int>(variables), kTermsPerVariable);
       },
-      [](const std::string& text) { return PeerEngine::FromFll(text); }, 3.0);
+      [](const std::string& text) { return std::make_unique<FuzzyliteEngine>(text, 100); }, 3.0);
 #endif
 }
 

@@ -17,7 +17,7 @@
 #include "tapwise/formats/ControllerFormats.h"
 #include "tapwise/foundation/NumberText.h"
 #if TAPWISE_BENCH_FUZZYLITE
-#include "PeerEngine.h"
+#include "FuzzyliteEngine.h"
 #endif
 
 namespace tapwise::bench {
@@ -89,13 +89,17 @@ ProcessPoint MeasureProcess(const TGeneratedSize& size, const ScalingOptions& op
                                  options.Repetitions, options.BatchNanoseconds) /
                              kVectors;
 #if TAPWISE_BENCH_FUZZYLITE
-  // fuzzylite 6.0 imports FIS, which Tapwise writes; its own FLL is read-only here, so the
-  // peer gets the very controller Tapwise evaluates through FIS.
-  PeerEngine peer = PeerEngine::FromFis(
-      WriteController(tapwise.Controller(), TControllerFormat::Fis), kPeerResolution);
+  // The peer reads the very controller Tapwise evaluates, as Tapwise writes it in FLL.
+  FuzzyliteEngine peer(WriteController(tapwise.Controller(), TControllerFormat::Fll),
+                       kPeerResolution);
+  std::vector<double> outputs(peer.OutputCount());
+  const auto peer_tick = [&](const std::vector<double>& inputs) {
+    peer.Evaluate(inputs, outputs);
+    return outputs[0];
+  };
   for (const auto& inputs : vectors) {
     const std::optional<double> ours = tapwise.Tick(inputs);
-    const double theirs = peer.Process(inputs);
+    const double theirs = peer_tick(inputs);
     if (ours && !std::isnan(theirs)) {
       const double difference = std::fabs(*ours - theirs);
       point.LargestDifference = std::isnan(point.LargestDifference)
@@ -107,7 +111,7 @@ ProcessPoint MeasureProcess(const TGeneratedSize& size, const ScalingOptions& op
                               [&] {
                                 double sum = 0;
                                 for (const auto& inputs : vectors)
-                                  sum += peer.Process(inputs);
+                                  sum += peer_tick(inputs);
                                 result_sink = sum;
                               },
                               options.Repetitions, options.BatchNanoseconds) /
