@@ -110,6 +110,7 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   // The degree is never negative.
   y = std::max(y, TFzyFloat{0});
   const bool outermost = GetUpdateCount() == 0;
+  if (FPassesHooks && !outermost) return AppendInBlock(x, y);
   const bool was_clean = FSorted && FUnique;
   // One block: the list sorts and cleans itself once, and tells the set once. The new point
   // is the one kept when it meets an equal point, through the update that ends the block.
@@ -121,15 +122,23 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
     point->SetXY(x, y);
   } else {
     // Both coordinates at once, as SetXY takes them. The point needs no report: the end of
-    // the outermost block checks the list, or (in a block of its own) the point alone.
+    // this block checks the point alone.
     if (FSet != nullptr) x = std::min(std::max(x, FSet->GetXRange(1)), FSet->GetXRange(0));
     point = AppendPlainPoint(x, y);
-    FOrderChecked = outermost && was_clean && AppendKeepsOrder();
-    // Inside an enclosing block the order is known again at its end.
-    FSorted = FSorted && outermost;
-    FUnique = FUnique && outermost;
+    FOrderChecked = was_clean && AppendKeepsOrder();
   }
   if (outermost) FKeep = point;
+  return point;
+}
+
+TFuzzySetValue* TFuzzySetValues::AppendInBlock(TFzyFloat x, TFzyFloat y) {
+  // The enclosing block's end checks the whole list and keeps whichever point it kept
+  // before, so this point needs no block of its own.
+  if (FSet != nullptr) x = std::min(std::max(x, FSet->GetXRange(1)), FSet->GetXRange(0));
+  TFuzzySetValue* point = AppendPlainPoint(x, y);
+  FOrderChecked = false;
+  FSorted = false;
+  FUnique = false;
   return point;
 }
 

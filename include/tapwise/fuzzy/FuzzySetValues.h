@@ -159,6 +159,8 @@ class TFuzzySetValues : public TGCollection {
   // A new plain point from the pool at (x, y) as given, appended past the hooks (all they do
   // for a point that joins this list is tell it its list).
   TFuzzySetValue* AppendPlainPoint(TFzyFloat x, TFzyFloat y);
+  // AddPoint's way for a checked point added to a list of plain points inside a block.
+  TFuzzySetValue* AppendInBlock(TFzyFloat x, TFzyFloat y);
   // AssignPoints' copy for a list of plain points from another list, with the degrees
   // capped when `cap` is given.
   void CopyPlainPoints(const TFuzzySetValues& source, std::optional<TFzyFloat> cap);
