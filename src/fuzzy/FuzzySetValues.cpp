@@ -79,7 +79,13 @@ void TFuzzySetValues::DisposeItem(std::unique_ptr<TGCollectionItem> item) {
 }
 
 TFuzzySetValue* TFuzzySetValues::AppendPlainPoint(TFzyFloat x, TFzyFloat y) {
-  auto* point = ::new (FPool.Allocate(sizeof(TFuzzySetValue))) TFuzzySetValue();
+  TFuzzySetValue* point = nullptr;
+  if (!FSpare.empty()) {
+    point = FSpare.back().release();
+    FSpare.pop_back();
+  } else {
+    point = ::new (FPool.Allocate(sizeof(TFuzzySetValue))) TFuzzySetValue();
+  }
   point->FX = x;
   point->FY = y;
   point->FValues = this;
@@ -93,13 +99,30 @@ void TFuzzySetValues::ClearPoints() {
     Clear();
     return;
   }
-  // As Clear takes each point out, last first, in one block; the hooks of this list only
-  // tell a leaving point that it has left.
+  // As Clear takes each point out, last first, in one block: an enclosing block is that one.
+  if (GetUpdateCount() > 0) {
+    TakeOutPoints();
+    return;
+  }
   PointsUpdate update(*this);
+  TakeOutPoints();
+}
+
+void TFuzzySetValues::TakeOutPoints() {
+  // The hooks of this list only tell a leaving point that it has left. A plain point that
+  // leaves is unlinked and of no collection, as a new one is: it is kept whole for the next
+  // point appended, which spares both its destruction and the next one's construction.
   while (GetCount() > 0) {
     std::unique_ptr<TGCollectionItem> item = TakeLastWithoutHooks();
-    static_cast<TFuzzySetValue&>(*item).FValues = nullptr;
-    TFuzzySetValues::DisposeItem(std::move(item));
+    auto* point = static_cast<TFuzzySetValue*>(item.get());
+    point->FValues = nullptr;
+    if (FSpare.size() >= kMaxSpare || !IsExactly<TFuzzySetValue>(*point)) {
+      TFuzzySetValues::DisposeItem(std::move(item));
+      continue;
+    }
+    std::unique_ptr<TFuzzySetValue> spare(point);
+    item.release();
+    FSpare.push_back(std::move(spare));
   }
 }
 
