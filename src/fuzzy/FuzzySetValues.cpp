@@ -79,7 +79,13 @@ void TFuzzySetValues::DisposeItem(std::unique_ptr<TGCollectionItem> item) {
 }
 
 TFuzzySetValue* TFuzzySetValues::AppendPlainPoint(TFzyFloat x, TFzyFloat y) {
-  auto* point = ::new (FPool.Allocate(sizeof(TFuzzySetValue))) TFuzzySetValue();
+  TFuzzySetValue* point = nullptr;
+  if (!FSpare.empty()) {
+    point = FSpare.back().release();
+    FSpare.pop_back();
+  } else {
+    point = ::new (FPool.Allocate(sizeof(TFuzzySetValue))) TFuzzySetValue();
+  }
   point->FX = x;
   point->FY = y;
   point->FValues = this;
@@ -93,13 +99,30 @@ void TFuzzySetValues::ClearPoints() {
     Clear();
     return;
   }
-  // As Clear takes each point out, last first, in one block; the hooks of this list only
-  // tell a leaving point that it has left.
+  // As Clear takes each point out, last first, in one block: an enclosing block is that one.
+  if (GetUpdateCount() > 0) {
+    TakeOutPoints();
+    return;
+  }
   PointsUpdate update(*this);
+  TakeOutPoints();
+}
+
+void TFuzzySetValues::TakeOutPoints() {
+  // The hooks of this list only tell a leaving point that it has left. A plain point that
+  // leaves is unlinked and of no collection, as a new one is: it is kept whole for the next
+  // point appended, which spares both its destruction and the next one's construction.
   while (GetCount() > 0) {
     std::unique_ptr<TGCollectionItem> item = TakeLastWithoutHooks();
-    static_cast<TFuzzySetValue&>(*item).FValues = nullptr;
-    TFuzzySetValues::DisposeItem(std::move(item));
+    auto* point = static_cast<TFuzzySetValue*>(item.get());
+    point->FValues = nullptr;
+    if (FSpare.size() >= kMaxSpare || !IsExactly<TFuzzySetValue>(*point)) {
+      TFuzzySetValues::DisposeItem(std::move(item));
+      continue;
+    }
+    std::unique_ptr<TFuzzySetValue> spare(point);
+    item.release();
+    FSpare.push_back(std::move(spare));
   }
 }
 
@@ -110,6 +133,7 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   // The degree is never negative.
   y = std::max(y, TFzyFloat{0});
   const bool outermost = GetUpdateCount() == 0;
+  if (FPassesHooks && !outermost) return AppendInBlock(x, y);
   const bool was_clean = FSorted && FUnique;
   // One block: the list sorts and cleans itself once, and tells the set once. The new point
   // is the one kept when it meets an equal point, through the update that ends the block.
@@ -121,15 +145,23 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
     point->SetXY(x, y);
   } else {
     // Both coordinates at once, as SetXY takes them. The point needs no report: the end of
-    // the outermost block checks the list, or (in a block of its own) the point alone.
+    // this block checks the point alone.
     if (FSet != nullptr) x = std::min(std::max(x, FSet->GetXRange(1)), FSet->GetXRange(0));
     point = AppendPlainPoint(x, y);
-    FOrderChecked = outermost && was_clean && AppendKeepsOrder();
-    // Inside an enclosing block the order is known again at its end.
-    FSorted = FSorted && outermost;
-    FUnique = FUnique && outermost;
+    FOrderChecked = was_clean && AppendKeepsOrder();
   }
   if (outermost) FKeep = point;
+  return point;
+}
+
+TFuzzySetValue* TFuzzySetValues::AppendInBlock(TFzyFloat x, TFzyFloat y) {
+  // The enclosing block's end checks the whole list and keeps whichever point it kept
+  // before, so this point needs no block of its own.
+  if (FSet != nullptr) x = std::min(std::max(x, FSet->GetXRange(1)), FSet->GetXRange(0));
+  TFuzzySetValue* point = AppendPlainPoint(x, y);
+  FOrderChecked = false;
+  FSorted = false;
+  FUnique = false;
   return point;
 }
 

@@ -138,6 +138,41 @@ TEST(FuzzySetValueStorage, AnExtractedPointOutlivesItsSetAndList) {
   EXPECT_EQ(PointsOf(list), (Points{{2, 0.5}, {3, 0}}));
 }
 
+TEST(FuzzySetValueStorage, PointsAfterAClearAreNewPointsWhateverLeftBefore) {
+  TFuzzySetValues values;
+  TFuzzySetValues neighbour;
+  neighbour.AddPoint(0, 1);
+  // More points than are kept for reuse: the rest go back to the storage they came from.
+  const int count = static_cast<int>(TChunkPool::kMaxKept) + 8;
+  for (int i = 0; i < count; ++i)
+    values.AddPoint(i, 0.5);
+  values.GetPoint(count - 1)->Link(*neighbour.GetPoint(0));
+  const int last_id = values.GetPoint(count - 1)->GetID();
+  values.ClearPoints();
+  EXPECT_EQ(neighbour.GetPoint(0)->GetLinks(), nullptr);
+
+  values.ExpectPoints(count + 2);
+  for (int i = 0; i < count + 2; ++i)
+    values.AddPoint(2 * i, 1);
+  for (int i = 0; i < count + 2; ++i) {
+    SCOPED_TRACE(i);
+    const TFuzzySetValue& point = *values.GetPoint(i);
+    EXPECT_EQ(point.GetID(), last_id + 1 + i);
+    EXPECT_EQ(point.GetIndex(), i);
+    EXPECT_EQ(point.GetCollection(), &values);
+    EXPECT_EQ(point.GetLinks(), nullptr);
+    EXPECT_EQ(point.GetX(), 2 * i);
+  }
+  // A point that comes back after a clear leaves with a new owner as any other does.
+  values.ClearPoints();
+  values.AddPoint(3, 0.25);
+  TOwnedItem taken = values.Extract(*values.GetPoint(0));
+  values.AddPoint(4, 0);
+  values.ClearPoints();
+  EXPECT_EQ(static_cast<TFuzzySetValue&>(*taken).GetX(), 3);
+  EXPECT_EQ(taken->GetCollection(), nullptr);
+}
+
 TEST(FuzzySetValueStorage, ExpectedPointsFitTheirStorageWhateverCountComes) {
   // A triangle's three points take storage for three; a fourth takes storage of its own.
   auto set = std::make_unique<TFuzzySet>();

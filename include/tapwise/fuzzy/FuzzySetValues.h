@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "tapwise/foundation/Collection.h"
 #include "tapwise/fuzzy/FuzzySetValue.h"
@@ -32,7 +33,8 @@ class TFuzzySet;
 /// (`PointChanged`, `PointsChanged`), which makes it a user-defined set.
 ///
 /// A list of plain points takes them from a chunk pool of its own and gives the storage of
-/// those that `Delete` or `Clear` destroy back to it (up to `TChunkPool::kMaxKept`): a set
+/// those that `Delete` or `Clear` destroy back to it (up to `TChunkPool::kMaxKept`);
+/// `ClearPoints` keeps as many of its points whole for the next points appended: a set
 /// rebuilt point by point on every step (`Clear`, then `AddPoint`) allocates nothing. Every
 /// added point is still a new point with a fresh identifier and the same notifications; only
 /// its address may repeat, so keep no pointer to a point past its deletion.
@@ -66,7 +68,7 @@ class TFuzzySetValues : public TGCollection {
   /// Tells that exactly `count` points are about to be added, so that the storage taken for
   /// them fits them. Changes nothing that can be seen; a wrong count costs at most an
   /// allocation.
-  void ExpectPoints(int count) noexcept { FPool.Expect(count); }
+  void ExpectPoints(int count) noexcept { FPool.Expect(count - static_cast<int>(FSpare.size())); }
 
   /// `Clear`, in fewer steps for a list that passes by the hooks (same notifications to the
   /// set, same storage kept for reuse).
@@ -159,6 +161,10 @@ class TFuzzySetValues : public TGCollection {
   // A new plain point from the pool at (x, y) as given, appended past the hooks (all they do
   // for a point that joins this list is tell it its list).
   TFuzzySetValue* AppendPlainPoint(TFzyFloat x, TFzyFloat y);
+  // ClearPoints' work inside a block: every point out, the plain ones kept as spares.
+  void TakeOutPoints();
+  // AddPoint's way for a checked point added to a list of plain points inside a block.
+  TFuzzySetValue* AppendInBlock(TFzyFloat x, TFzyFloat y);
   // AssignPoints' copy for a list of plain points from another list, with the degrees
   // capped when `cap` is given.
   void CopyPlainPoints(const TFuzzySetValues& source, std::optional<TFzyFloat> cap);
@@ -184,6 +190,10 @@ class TFuzzySetValues : public TGCollection {
   // The contiguous copy of the points, made when first asked for: most lists (the terms as a
   // text defines them) are never walked that way, and a list that is keeps its copy.
   mutable std::unique_ptr<TFlatPoints> FFlat;
+  // Plain points that ClearPoints took out, whole, for AppendPlainPoint to hand out again
+  // (at most kMaxSpare; further ones go back to the pool).
+  static constexpr std::size_t kMaxSpare = TChunkPool::kMaxKept;
+  std::vector<std::unique_ptr<TFuzzySetValue>> FSpare;
 };
 
 }  // namespace tapwise
