@@ -1,18 +1,8 @@
 #include "PairedRuns.h"
 
-#include <time.h>
+#include "CpuTime.h"
 
 namespace tapwise::bench {
-
-namespace {
-
-double ThreadCpuNanoseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
-}
-
-}  // namespace
 
 void RunPaired(benchmark::State& state, std::vector<PairedSide> sides) {
   std::vector<double> nanoseconds(sides.size(), 0.0);

@@ -7,6 +7,8 @@
 
 namespace tapwise::bench {
 
+/// The CPU time this thread has used, in nanoseconds: a busy neighbour on a shared machine
+/// does not count in it.
 inline double ThreadCpuNanoseconds() {
   timespec now{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
