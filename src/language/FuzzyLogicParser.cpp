@@ -90,11 +90,13 @@ void TZTFuzzyLogicParser::ParseFuzzyLogic(const std::string& text) {
     TScratchScope scope(FScratch);
     const bool interfaced = dynamic_cast<TIFuzzyLogic*>(GetFuzzyLogic()) != nullptr;
     for (;;) {
-      IntfPtr<IFuzzyStreamToken> token = FTokenStream->NextToken();
-      if (token->GetDataType() == dtEOF) break;
-      if (!detail::IsChar(*token, '('))
-        ErrorFmt(detail::kParseFuzzyLogic, messages::kUnexpectedToken, token->GetAsString());
-      FTokenStream->PushBackToken(token);
+      const TTokenView token = FTokenStream->Take();
+      if (token.DataType == dtEOF) break;
+      if (!token.IsChar('(')) {
+        ErrorFmt(detail::kParseFuzzyLogic, messages::kUnexpectedToken,
+                 FTokenStream->CurrentToken()->GetAsString());
+      }
+      FTokenStream->PutBack();
       ParseDefinitionForm(FTokenStream->PeekKeyword(), interfaced);
     }
   });
@@ -177,35 +179,41 @@ TFzyFloat TZTFuzzyLogicParser::EvaluateValue(TFuzzyVariable& variable,
 
 // ---- Reading from the token stream ----
 
+TTokenView TZTFuzzyLogicParser::ReadHeader(std::string& name, std::string& comment,
+                                           const std::string& error_message,
+                                           const std::string& context, const std::string& keyword,
+                                           bool want_comment) {
+  TFuzzyLogicTokenStream& stream = Stream("ParseHeader");
+  const bool opens = stream.Take().IsChar('(');
+  const TTokenView word = stream.Take();
+  if (!opens || word.DataType != dtSymbol || word.Text != keyword) Error(context, error_message);
+  TTokenView token = stream.Take();
+  if (token.DataType != dtSymbol) Error(context, messages::kMissingName);
+  name = token.Text;
+  comment.clear();
+  if (want_comment) {
+    token = stream.Take();
+    if (token.DataType == dtString) {
+      comment = token.Text;
+      token = stream.Take();
+    }
+  }
+  return token;
+}
+
 void TZTFuzzyLogicParser::ParseHeader(std::string& name, std::string& comment,
                                       IntfPtr<IFuzzyStreamToken>& token,
                                       const std::string& error_message, const std::string& context,
                                       const std::string& keyword, bool want_comment) {
-  TFuzzyLogicTokenStream& stream = Stream("ParseHeader");
-  token = stream.NextToken();
-  IntfPtr<IFuzzyStreamToken> word = stream.NextToken();
-  if (!detail::IsChar(*token, '(') || word->GetDataType() != dtSymbol ||
-      word->GetText() != keyword) {
-    Error(context, error_message);
-  }
-  token = stream.NextToken();
-  if (token->GetDataType() != dtSymbol) Error(context, messages::kMissingName);
-  name = token->GetText();
-  comment.clear();
-  if (want_comment) {
-    token = stream.NextToken();
-    if (token->GetDataType() == dtString) {
-      comment = token->GetText();
-      token = stream.NextToken();
-    }
-  }
+  ReadHeader(name, comment, error_message, context, keyword, want_comment);
+  token = Stream("ParseHeader").CurrentToken();
 }
 
 IntfPtr<IFuzzyVariable> TZTFuzzyLogicParser::ParseFuzzyVariable() {
   std::string name;
   std::string comment;
-  IntfPtr<IFuzzyStreamToken> token;
-  ParseHeader(name, comment, token, ExpectedDeffuzzy(), VariableContext(), DeffuzzyKeyword(), true);
+  const TTokenView token =
+      ReadHeader(name, comment, ExpectedDeffuzzy(), VariableContext(), DeffuzzyKeyword(), true);
   auto* logic = dynamic_cast<TIFuzzyLogic*>(GetFuzzyLogic());
   if (logic == nullptr) throw EFzyParseException(messages::kInterfacedLogicRequired);
   IntfPtr<IFuzzyVariable> variable = logic->CreateVariable(name);
@@ -227,8 +235,8 @@ IntfPtr<IFuzzyVariable> TZTFuzzyLogicParser::ParseFuzzyVariable() {
 TFuzzyVariable* TZTFuzzyLogicParser::ParseFuzzyVariableItem() {
   std::string name;
   std::string comment;
-  IntfPtr<IFuzzyStreamToken> token;
-  ParseHeader(name, comment, token, ExpectedDeffuzzy(), VariableContext(), DeffuzzyKeyword(), true);
+  const TTokenView token =
+      ReadHeader(name, comment, ExpectedDeffuzzy(), VariableContext(), DeffuzzyKeyword(), true);
   auto* logic = dynamic_cast<TFuzzyLogic*>(GetFuzzyLogic());
   if (logic == nullptr) throw EFzyParseException(messages::kCollectionLogicRequired);
   TFuzzyVariables& variables = logic->GetFuzzyVariables();

@@ -80,33 +80,32 @@ class TParserWalk {
 
   // The clauses of a "(deffuzzy" form after its header; `token` is the first token after
   // the header.
-  void ParseClauses(const Var& variable, IntfPtr<IFuzzyStreamToken> token) {
-    while (!IsChar(*token, ')')) {
-      IntfPtr<IFuzzyStreamToken> keyword = S().NextToken();
-      if (!IsChar(*token, '(')) P.Error(kParseFuzzyVariable, messages::kExpectedOpenParenthesis);
-      if (keyword->GetDataType() != dtSymbol) MissingKeyword();
-      const std::string& word = keyword->GetText();
-      if (word == "range") {
-        token = S().NextToken();
-        if (!IsNumber(*token)) P.Error(kParseFuzzyVariable, messages::kExpectedNumber);
-        keyword = S().NextToken();
-        if (!IsNumber(*keyword)) P.Error(kParseFuzzyVariable, messages::kExpectedNumber);
-        F::SetRange(variable, token->GetNumber(), keyword->GetNumber());
-        token = S().NextToken();
-      } else if (word == "units") {
-        token = S().NextToken();
-        F::SetUnits(variable, token->GetAsString());
-        token = S().NextToken();
-      } else if (word == "values") {
+  void ParseClauses(const Var& variable, TTokenView token) {
+    while (!token.IsChar(')')) {
+      const bool opens = token.IsChar('(');
+      const TTokenView keyword = S().Take();
+      if (!opens) P.Error(kParseFuzzyVariable, messages::kExpectedOpenParenthesis);
+      if (keyword.DataType != dtSymbol) MissingKeyword();
+      if (keyword.Text == "range") {
+        const TTokenView minimum = S().Take();
+        if (!minimum.IsNumber()) P.Error(kParseFuzzyVariable, messages::kExpectedNumber);
+        const TFzyFloat from = minimum.Number;
+        const TTokenView maximum = S().Take();
+        if (!maximum.IsNumber()) P.Error(kParseFuzzyVariable, messages::kExpectedNumber);
+        F::SetRange(variable, from, maximum.Number);
+      } else if (keyword.Text == "units") {
+        S().Take();
+        F::SetUnits(variable, S().CurrentToken()->GetAsString());
+      } else if (keyword.Text == "values") {
         // Each term starts with the token that tells it from the ")" closing the clause.
-        while (!IsChar(S().PeekToken(), ')'))
+        while (!S().Peek().IsChar(')'))
           ParseFuzzySet(variable);
-        token = S().NextToken();
       } else {
         MissingKeyword();
       }
-      if (!IsChar(*token, ')')) P.Error(kParseFuzzyVariable, messages::kExpectedCloseParenthesis);
-      token = S().NextToken();
+      if (!S().Take().IsChar(')'))
+        P.Error(kParseFuzzyVariable, messages::kExpectedCloseParenthesis);
+      token = S().Take();
     }
   }
 
@@ -117,7 +116,6 @@ class TParserWalk {
   Set ParseFuzzySet(const Var& variable) {
     std::string name;
     std::string comment;
-    IntfPtr<IFuzzyStreamToken> token;
     // Made once: the header's texts are taken as strings, and a message is too long to be
     // a short string that costs no allocation.
     static const std::string expected_term = messages::kExpectedTerm;
@@ -125,18 +123,17 @@ class TParserWalk {
     static const std::string keyword = "term";
     // Without a variable the error quotes the token after the header, so it is read.
     const bool has_variable = F::HasVariable(variable);
-    P.ParseHeader(name, comment, token, expected_term, context, keyword, !has_variable);
+    P.ReadHeader(name, comment, expected_term, context, keyword, !has_variable);
     RequireVariable(variable, kParseFuzzySet);
     // The comment and the token after it, left to be read: looking at a token leaves what
     // reading it and pushing it back leaves.
-    if (S().PeekToken().GetDataType() == dtString) {
-      comment = S().NextToken()->GetText();
-      S().PeekToken();
+    if (S().Peek().DataType == dtString) {
+      comment = S().Take().Text;
+      S().Peek();
     }
     TScratchScope scope(P.FScratch);
     Set body = ParseSetBody(variable);
-    if (!IsChar(*S().NextToken(), ')'))
-      P.Error(kParseFuzzySet, messages::kExpectedCloseParenthesis);
+    if (!S().Take().IsChar(')')) P.Error(kParseFuzzySet, messages::kExpectedCloseParenthesis);
     Set term = F::FinishTerm(scope.Get(), variable, body, name, comment);
     F::RaiseParseSet(P, variable, term);
     return term;
@@ -144,8 +141,8 @@ class TParserWalk {
 
   Set ParseSetBody(const Var& variable) {
     RequireVariable(variable, kParseFuzzySet);
-    if (IsChar(S().PeekToken(), '(')) {
-      if (IsChar(S().PeekSecondToken(), '(')) return ParseFuzzyValuePairs(variable);
+    if (S().Peek().IsChar('(')) {
+      if (S().PeekSecond().IsChar('(')) return ParseFuzzyValuePairs(variable);
       return ParseFuzzyFunction(variable);
     }
     IntfPtr<IFuzzyStreamTokenList> items = ReadExpressionList(0);
@@ -155,8 +152,7 @@ class TParserWalk {
   Set ParseFuzzyValuePairs(const Var& variable) {
     RequireVariable(variable, kParseFuzzyValuePairs);
     Set set = F::NewScratch(Scratch(), variable, TZTFuzzyLogicParser::GenerateSetName());
-    if (!IsChar(*S().NextToken(), '('))
-      P.Error(kParseFuzzyValuePairs, messages::kExpectedOpenParenthesis);
+    if (!S().Take().IsChar('(')) P.Error(kParseFuzzyValuePairs, messages::kExpectedOpenParenthesis);
     F::BeginUpdate(set);
     struct EndUpdate {
       const Set& set;
@@ -165,44 +161,44 @@ class TParserWalk {
     {
       // The points are ordered and cleaned once, after the last one.
       EndUpdate end{set};
-      IntfPtr<IFuzzyStreamToken> token = S().NextToken();
-      while (IsChar(*token, '(')) {
-        IntfPtr<IFuzzyStreamToken> x = S().NextToken();
-        if (!IsNumber(*x)) P.Error(kParseFuzzyValuePairs, messages::kExpectedNumber);
-        IntfPtr<IFuzzyStreamToken> y = S().NextToken();
-        if (!IsNumber(*y)) P.Error(kParseFuzzyValuePairs, messages::kExpectedNumber);
-        F::AddPoint(set, x->GetNumber(), y->GetNumber());
-        S().NextToken();  // whatever closes the pair
-        token = S().NextToken();
+      int32_t next = S().Take().DataType;
+      while (next == '(') {
+        const TTokenView x = S().Take();
+        if (!x.IsNumber()) P.Error(kParseFuzzyValuePairs, messages::kExpectedNumber);
+        const TFzyFloat at = x.Number;
+        const TTokenView y = S().Take();
+        if (!y.IsNumber()) P.Error(kParseFuzzyValuePairs, messages::kExpectedNumber);
+        F::AddPoint(set, at, y.Number);
+        S().Take();  // whatever closes the pair
+        next = S().Take().DataType;
       }
-      if (!IsChar(*token, ')')) P.Error(kParseFuzzyValuePairs, messages::kExpectedCloseParenthesis);
+      if (next != ')') P.Error(kParseFuzzyValuePairs, messages::kExpectedCloseParenthesis);
     }
     return set;
   }
 
   Set ParseFuzzyFunction(const Var& variable) {
     RequireVariable(variable, kParseFuzzyFunction);
-    if (!IsChar(*S().NextToken(), '('))
-      P.Error(kParseFuzzyFunction, messages::kExpectedOpenParenthesis);
-    IntfPtr<IFuzzyStreamToken> token = S().NextToken();
-    if (token->GetDataType() != dtSymbol) P.Error(kParseFuzzyFunction, messages::kMissingName);
-    const std::string name = token->GetText();
+    if (!S().Take().IsChar('(')) P.Error(kParseFuzzyFunction, messages::kExpectedOpenParenthesis);
+    const TTokenView word = S().Take();
+    if (word.DataType != dtSymbol) P.Error(kParseFuzzyFunction, messages::kMissingName);
+    const std::string name(word.Text);
     if (const size_t count = NumbersBeforeClose(); count != kNotOnlyNumbers) {
       // The table gets the values without a token list; the stream is left as reading the
       // list leaves it.
       std::array<TFzyFloat, kMaxNumberArguments> values{};
       for (size_t i = 0; i < count; ++i)
-        values[i] = S().NextToken()->GetNumber();
-      S().PeekToken();
+        values[i] = S().Take().Number;
+      S().Peek();
       Set set = F::NewScratch(Scratch(), variable, TZTFuzzyLogicParser::GenerateSetName());
       P.CalcBuiltInNumbers(name, std::span<const TFzyFloat>(values.data(), count), *set);
-      S().NextToken();  // the ")" of the call
+      S().Take();  // the ")" of the call
       return set;
     }
     IntfPtr<IFuzzyStreamTokenList> arguments = ReadExpressionList(0);
     Set set = F::NewScratch(Scratch(), variable, TZTFuzzyLogicParser::GenerateSetName());
     Set result = F::CalcFunction(P, set, name, arguments);
-    S().NextToken();  // the ")" of the call
+    S().Take();  // the ")" of the call
     return result;
   }
 
@@ -216,10 +212,10 @@ class TParserWalk {
   size_t NumbersBeforeClose() const {
     if (!IsExactly<TZTFuzzyLogicParser>(P) || !F::CalcsBuiltInOnly(P)) return kNotOnlyNumbers;
     for (size_t count = 0; count <= kMaxNumberArguments; ++count) {
-      const IFuzzyStreamToken* waiting = S().GetWaitingToken(count);
-      if (waiting == nullptr) return kNotOnlyNumbers;
-      if (IsChar(*waiting, ')')) return count;
-      if (!IsNumber(*waiting)) return kNotOnlyNumbers;
+      const std::optional<TTokenView> waiting = S().GetWaiting(count);
+      if (!waiting) return kNotOnlyNumbers;
+      if (waiting->IsChar(')')) return count;
+      if (!waiting->IsNumber()) return kNotOnlyNumbers;
     }
     return kNotOnlyNumbers;
   }
@@ -234,7 +230,7 @@ class TParserWalk {
                      TZTFuzzyLogicParser::kMaxNestingDepth);
         }
         token->SetTokenList(ReadExpressionList(depth + 1));
-        S().NextToken();  // the ")" or end of text that ended the group
+        S().Take();  // the ")" or end of text that ended the group
       }
       list->AddToken(token);
       token = S().NextToken();

@@ -6,6 +6,7 @@
 #include "tapwise/foundation/Exceptions.h"
 #include "tapwise/foundation/Messages.h"
 #include "tapwise/foundation/NumberText.h"
+#include "tapwise/language/TokenView.h"
 
 namespace tapwise {
 
@@ -53,31 +54,35 @@ std::string TBaseStreamToken::PlainAsString() const {
   return text;
 }
 
-void TBaseStreamToken::AppendPlainAsString(std::string& out) const {
-  switch (FDataType) {
+void AppendPlainForm(std::string& out, int32_t data_type, double number, std::string_view text) {
+  switch (data_type) {
     case dtString:
       out += "\\\"";
-      out += FText;
+      out += text;
       out += "\"\\";
       return;
     case dtInteger:
       // Adding 0 turns the -0 of a truncated small negative number into 0.
-      out += FormatFixed(std::trunc(FNumber) + 0.0, 0);
+      out += FormatFixed(std::trunc(number) + 0.0, 0);
       return;
     case dtFloat:
-      out += FormatFixed(FNumber, 4);
+      out += FormatFixed(number, 4);
       return;
     case dtVariable:
       out += '?';
-      out += FText;
+      out += text;
       return;
     default:
-      if (!FText.empty()) {
-        out += FText;
+      if (!text.empty()) {
+        out += text;
       } else {
-        out += static_cast<char>(FDataType);
+        out += static_cast<char>(data_type);
       }
   }
+}
+
+void TBaseStreamToken::AppendPlainAsString(std::string& out) const {
+  AppendPlainForm(out, FDataType, FNumber, FText);
 }
 
 std::string TBaseStreamToken::GetAsString() const {

@@ -5,55 +5,62 @@
 #include <cstdint>
 
 #include "tapwise/foundation/NumberText.h"
-#include "tapwise/language/StreamToken.h"
 
 namespace tapwise {
-namespace {
 
-bool IsNumberType(int32_t type) {
-  return type == dtInteger || type == dtFloat;
-}
-
-}  // namespace
-
-bool TTokenEcho::IsWordLike(const TFuzzyStreamToken& token) {
-  return (token.FDataType == dtSymbol || token.FDataType > dtFuzzySetObject) &&
-         !token.FText.empty();
-}
-
-void TTokenEcho::Append(const IFuzzyStreamToken& token, const TFuzzyStreamToken* plain) {
-  // A token of the tokenizer's own class has text forms that its fields alone decide.
-  const int32_t line = plain != nullptr ? plain->FLineNumber : token.GetLineNumber();
+void TTokenEcho::BeginToken(int32_t line) {
   if (FLine != 0 && FLine < line) FText += "\r\n";
   FLines.push_back(FLine);
   FLine = line;
-  if (plain == nullptr) {
-    FText += token.GetAsString();
-  } else if (IsWordLike(*plain)) {
+}
+
+void TTokenEcho::Append(const TTokenView& token) {
+  BeginToken(token.LineNumber);
+  if (IsWordLike(token)) {
     // Mostly a parenthesis: a byte is added without the general append.
-    if (plain->FText.size() == 1) {
-      FText.push_back(plain->FText.front());
+    if (token.Text.size() == 1) {
+      FText.push_back(token.Text.front());
     } else {
-      FText += plain->FText;
+      FText += token.Text;
     }
-  } else if (IsNumberType(plain->FDataType)) {
-    FNumbers.push_back({FText.size(), plain->FNumber, plain->FDataType == dtInteger});
+  } else if (token.IsNumber()) {
+    FNumbers.push_back({FText.size(), token.Number, token.DataType == dtInteger});
   } else {
-    plain->AppendAsString(FText);
+    AppendPlainForm(FText, token.DataType, token.Number, token.Text);
   }
   FText.push_back(' ');
 }
 
-void TTokenEcho::Rollback(const IFuzzyStreamToken& token, const TFuzzyStreamToken* own) {
-  if (EndsInNumberOf(own)) {
+void TTokenEcho::AppendForm(int32_t line, std::string_view form) {
+  BeginToken(line);
+  FText += form;
+  FText.push_back(' ');
+}
+
+void TTokenEcho::Rollback(const TTokenView& token) {
+  if (EndsInNumberOf(token)) {
     FText.resize(FNumbers.back().Offset);
     FNumbers.pop_back();
-  } else {
-    const size_t rolled = FormLength(token, own) + 1;
-    // The cut may end inside the text of the last waiting number.
-    if (!FNumbers.empty() && FText.size() < FNumbers.back().Offset + rolled) Flush();
-    FText.resize(FText.size() > rolled ? FText.size() - rolled : 0);
+    Cut(0);
+    return;
   }
+  if (IsWordLike(token)) {
+    Cut(token.Text.size() + 1);
+    return;
+  }
+  FScratch.clear();
+  AppendPlainForm(FScratch, token.DataType, token.Number, token.Text);
+  Cut(FScratch.size() + 1);
+}
+
+void TTokenEcho::RollbackForm(std::string_view form) {
+  Cut(form.size() + 1);
+}
+
+void TTokenEcho::Cut(size_t rolled) {
+  // The cut may end inside the text of the last waiting number.
+  if (rolled > 0 && !FNumbers.empty() && FText.size() < FNumbers.back().Offset + rolled) Flush();
+  FText.resize(FText.size() > rolled ? FText.size() - rolled : 0);
   Settle();
   if (FLines.empty()) {
     FLine = 0;
@@ -73,20 +80,11 @@ void TTokenEcho::SettleEnd() {
   if (!FText.empty()) FText.push_back(' ');
 }
 
-bool TTokenEcho::EndsInNumberOf(const TFuzzyStreamToken* plain) const {
+bool TTokenEcho::EndsInNumberOf(const TTokenView& token) const {
   if (FNumbers.empty() || FNumbers.back().Offset + 1 != FText.size()) return false;
   // The same kind and the same bits give the same text, signed zeros included.
-  return plain != nullptr && IsNumberType(plain->FDataType) &&
-         (plain->FDataType == dtInteger) == FNumbers.back().Integer &&
-         std::bit_cast<uint64_t>(plain->FNumber) == std::bit_cast<uint64_t>(FNumbers.back().Number);
-}
-
-size_t TTokenEcho::FormLength(const IFuzzyStreamToken& token, const TFuzzyStreamToken* plain) {
-  if (plain == nullptr) return token.GetAsString().size();
-  if (IsWordLike(*plain)) return plain->FText.size();
-  FScratch.clear();
-  plain->AppendAsString(FScratch);
-  return FScratch.size();
+  return token.IsNumber() && (token.DataType == dtInteger) == FNumbers.back().Integer &&
+         std::bit_cast<uint64_t>(token.Number) == std::bit_cast<uint64_t>(FNumbers.back().Number);
 }
 
 void TTokenEcho::Clear() {
@@ -106,7 +104,7 @@ void TTokenEcho::Flush() const {
   size_t from = 0;
   for (const TNumber& number : FNumbers) {
     text.append(FText, from, number.Offset - from);
-    // As a plain token writes its number (see TBaseStreamToken::AppendPlainAsString).
+    // As a plain token writes its number (see AppendPlainForm).
     text += number.Integer ? FormatFixed(std::trunc(number.Number) + 0.0, 0)
                            : FormatFixed(number.Number, 4);
     from = number.Offset;

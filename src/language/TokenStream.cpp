@@ -1,8 +1,10 @@
 #include "tapwise/language/TokenStream.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -93,19 +95,30 @@ int32_t DepthStep(int32_t type) {
   return type == '(' ? 1 : type == ')' ? -1 : 0;
 }
 
+// The text of each single-character token, viewed where a lexed token names its kind.
+constexpr std::array<char, 256> kCharacters = [] {
+  std::array<char, 256> characters{};
+  for (size_t ch = 0; ch < characters.size(); ++ch)
+    characters[ch] = static_cast<char>(ch);
+  return characters;
+}();
+
+// What a token of the kind `hint` (see MakeToken) with the lexer's `text` is.
+TWord Lex(int32_t hint, std::string_view text) {
+  if (hint == kEnd || hint == 0) {
+    if (text.empty() && hint == kEnd) return {dtEOF, 0, "EOF"};
+    return ClassifyWord(text);
+  }
+  if (hint == '\r') return {dtSymbol, 0, "CRLF"};
+  if (hint == TFuzzyLogicTokenStream::kQuoteChar) return {dtString, 0, text};
+  if (!TTokenReader::IsSingleCharToken(hint))
+    throw EFzyParseException(Format(messages::kInvalidTokenHint, IntToStr(hint)));
+  return {hint, 0, std::string_view(&kCharacters[static_cast<size_t>(hint)], 1)};
+}
+
 }  // namespace
 
-TFuzzyLogicTokenStream::TKnownToken::TKnownToken(IntfPtr<IFuzzyStreamToken> token)
-    : Token(std::move(token)), Own(ExactCast<const TFuzzyStreamToken>(Token.Get())) {}
-
 TFuzzyLogicTokenStream::TFuzzyLogicTokenStream(TStream& source) : TGTextStream(source) {}
-
-IntfPtr<TFuzzyStreamToken> TFuzzyLogicTokenStream::NewToken() {
-  IntfPtr<TFuzzyStreamToken> token = FPool.Acquire();
-  token->FLineNumber = FReader.GetLineNumber();
-  FReader.TakeWhiteSpace(token->FWhiteSpace);
-  return token;
-}
 
 IntfPtr<TFuzzyStreamTokenList> TFuzzyLogicTokenStream::NewTokenList() {
   if (FLastList != nullptr && FLastList->RefCount() == 1) {
@@ -119,34 +132,17 @@ IntfPtr<TFuzzyStreamTokenList> TFuzzyLogicTokenStream::NewTokenList() {
   return IntfPtr<TFuzzyStreamTokenList>(FLastList);
 }
 
+// ---- Reading ----
+
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::MakeToken(int32_t hint,
                                                              const std::string& text) {
-  if (hint == kEnd || hint == 0) {
-    IntfPtr<TFuzzyStreamToken> token = NewToken();
-    if (text.empty() && hint == kEnd) {
-      token->FText = "EOF";
-    } else {
-      const TWord word = ClassifyWord(text);
-      token->FDataType = word.Type;
-      token->FNumber = word.Number;
-      // A number's text stays as the blank token has it: empty.
-      if (!word.Text.empty()) token->FText.assign(word.Text);
-    }
-    return token;
-  }
-  if (hint != '\r' && hint != kQuoteChar && !TTokenReader::IsSingleCharToken(hint))
-    throw EFzyParseException(Format(messages::kInvalidTokenHint, IntToStr(hint)));
-  IntfPtr<TFuzzyStreamToken> token = NewToken();
-  if (hint == '\r') {
-    token->FDataType = dtSymbol;
-    token->FText = "CRLF";
-  } else if (hint == kQuoteChar) {
-    token->FDataType = dtString;
-    token->FText = text;
-  } else {
-    token->FDataType = hint;
-    token->FText.push_back(static_cast<char>(hint));  // a blank token's text is empty
-  }
+  const TWord word = Lex(hint, text);
+  IntfPtr<TFuzzyStreamToken> token = FPool.Acquire();
+  token->FDataType = word.Type;
+  token->FLineNumber = FReader.GetLineNumber();
+  token->FNumber = word.Number;
+  token->FText.assign(word.Text);
+  FReader.MoveWhiteSpaceTo(token->FWhiteSpace);
   return token;
 }
 
@@ -155,6 +151,26 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::ReadToken() {
   IntfPtr<IFuzzyStreamToken> token = MakeToken(hint, FReader.GetText());
   FReader.EndToken();
   return token;
+}
+
+void TFuzzyLogicTokenStream::ReadLexed(TWaiting& waiting) {
+  const int32_t hint = FReader.Read();
+  const TWord word = Lex(hint, FReader.GetText());
+  TLexedToken& lexed = waiting.Lexed;
+  lexed.DataType = word.Type;
+  lexed.LineNumber = FReader.GetLineNumber();
+  lexed.Number = word.Number;
+  lexed.TextAt = FTexts.size();
+  lexed.TextSize = word.Text.size();
+  FTexts.append(word.Text);
+  lexed.SpaceAt = FTexts.size();
+  lexed.SpaceSize = FReader.MoveWhiteSpaceTo(FTexts);
+  FReader.EndToken();
+}
+
+bool TFuzzyLogicTokenStream::ReadsLexed() {
+  if (FReadsLexed < 0) FReadsLexed = IsExactly<TFuzzyLogicTokenStream>(*this) ? 1 : 0;
+  return FReadsLexed == 1;
 }
 
 bool TFuzzyLogicTokenStream::SkipWhitespace() {
@@ -171,70 +187,215 @@ std::string TFuzzyLogicTokenStream::ReadLine() {
 
 void TFuzzyLogicTokenStream::FillLookahead() {
   FEcho.Clear();
-  // The group goes on top of whatever waits already, its first token next out.
-  const size_t base = FLookahead.size();
+  // The texts of the lexed tokens go when none waits; a lexed current token keeps its own.
+  MakeCurrentObject();
+  // The group goes in front of whatever waits already, its first token next out.
+  std::vector<TWaiting> later(
+      std::make_move_iterator(FLookahead.begin() + static_cast<std::ptrdiff_t>(FNext)),
+      std::make_move_iterator(FLookahead.end()));
+  FLookahead.clear();
+  FNext = 0;
+  if (later.empty()) FTexts.clear();
+  const bool lexed = ReadsLexed();
   int32_t depth = 0;
   try {
     do {
-      const int32_t type = FLookahead.emplace_back(ReadToken()).GetDataType();
+      TWaiting& waiting = FLookahead.emplace_back();
+      if (lexed) {
+        ReadLexed(waiting);
+      } else {
+        waiting.Token = ReadToken();
+        waiting.Own = ExactCast<const TFuzzyStreamToken>(waiting.Token.Get());
+      }
+      const int32_t type = ViewOf(waiting).DataType;
       if (type == dtEOF) break;
       depth += DepthStep(type);
     } while (depth != 0);
   } catch (...) {
     // A group that could not be read whole is not waiting.
-    FLookahead.erase(FLookahead.begin() + static_cast<std::ptrdiff_t>(base), FLookahead.end());
+    FLookahead = std::move(later);
     throw;
   }
-  std::reverse(FLookahead.begin() + static_cast<std::ptrdiff_t>(base), FLookahead.end());
+  FLookahead.insert(FLookahead.end(), std::make_move_iterator(later.begin()),
+                    std::make_move_iterator(later.end()));
 }
 
-IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
-  if (FLookahead.empty()) FillLookahead();
-  HandOut(FLookahead.back());
-  IntfPtr<IFuzzyStreamToken> token = std::move(FLookahead.back().Token);
-  FLookahead.pop_back();
+// ---- Tokens as views and as objects ----
+
+TTokenView TFuzzyLogicTokenStream::ViewOf(const TWaiting& waiting) const {
+  if (!waiting.Token) return ViewOf(waiting.Lexed);
+  if (const TFuzzyStreamToken* own = waiting.Own)
+    return {own->FDataType, own->FLineNumber, own->FNumber, own->FText};
+  return TTokenView::Of(*waiting.Token);
+}
+
+IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::ObjectOf(const TLexedToken& lexed,
+                                                            const TFuzzyStreamToken*& own) {
+  IntfPtr<TFuzzyStreamToken> token = FPool.Acquire();
+  token->FDataType = lexed.DataType;
+  token->FLineNumber = lexed.LineNumber;
+  token->FNumber = lexed.Number;
+  token->FText.assign(FTexts, lexed.TextAt, lexed.TextSize);
+  token->FWhiteSpace.assign(FTexts, lexed.SpaceAt, lexed.SpaceSize);
+  own = token.Get();
   return token;
 }
 
-void TFuzzyLogicTokenStream::HandOut(const TKnownToken& known) {
-  FEcho.Append(*known.Token, known.Own);
-  FDepth += DepthStep(known.GetDataType());
-  FPool.SetCurrent(known.Token, known.Own);
+void TFuzzyLogicTokenStream::MakeObject(TWaiting& waiting) {
+  if (!waiting.Token) waiting.Token = ObjectOf(waiting.Lexed, waiting.Own);
+}
+
+void TFuzzyLogicTokenStream::MakeCurrentObject() {
+  if (!FCurrentIsLexed) return;
+  FCurrentIsLexed = false;
+  if (FCurrentWaits) {
+    TWaiting& next = FLookahead[FNext];
+    MakeObject(next);
+    FPool.SetCurrent(next.Token, next.Own);
+  } else {
+    const TFuzzyStreamToken* own = nullptr;
+    const IntfPtr<IFuzzyStreamToken> token = ObjectOf(FCurrent, own);
+    FPool.SetCurrent(token, own);
+  }
+}
+
+void TFuzzyLogicTokenStream::SetCurrent(const TWaiting& waiting, bool waits) {
+  if (waiting.Token) {
+    FCurrentIsLexed = false;
+    FPool.SetCurrent(waiting.Token, waiting.Own);
+    return;
+  }
+  FCurrent = waiting.Lexed;
+  FCurrentIsLexed = true;
+  FCurrentWaits = waits;
+  FPool.ClearCurrent();
+}
+
+void TFuzzyLogicTokenStream::HandOut(const TWaiting& waiting) {
+  const TTokenView view = ViewOf(waiting);
+  if (waiting.Own == nullptr && waiting.Token) {
+    FEcho.AppendForm(view.LineNumber, waiting.Token->GetAsString());
+  } else if (CarriesValue(view.DataType)) {
+    FEcho.AppendForm(view.LineNumber, waiting.Own->GetAsString());
+  } else {
+    FEcho.Append(view);
+  }
+  FDepth += DepthStep(view.DataType);
+  SetCurrent(waiting, false);
+}
+
+void TFuzzyLogicTokenStream::Rollback(const TWaiting& waiting) {
+  const TTokenView view = ViewOf(waiting);
+  if (waiting.Own == nullptr && waiting.Token) {
+    FEcho.RollbackForm(waiting.Token->GetAsString());
+  } else if (CarriesValue(view.DataType)) {
+    FEcho.RollbackForm(waiting.Own->GetAsString());
+  } else {
+    FEcho.Rollback(view);
+  }
+  FDepth -= DepthStep(view.DataType);
+}
+
+TFuzzyLogicTokenStream::TWaiting& TFuzzyLogicTokenStream::Unshift() {
+  if (FNext > 0) return FLookahead[--FNext];
+  return *FLookahead.emplace(FLookahead.begin());
+}
+
+IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
+  if (IsLookaheadEmpty()) FillLookahead();
+  TWaiting& next = FLookahead[FNext];
+  MakeObject(next);
+  HandOut(next);
+  ++FNext;
+  return std::move(next.Token);
+}
+
+TTokenView TFuzzyLogicTokenStream::Take() {
+  if (!ReadsLexed()) {
+    FTaken = NextToken();
+    return TTokenView::Of(*FTaken);
+  }
+  if (IsLookaheadEmpty()) FillLookahead();
+  TWaiting& next = FLookahead[FNext++];
+  HandOut(next);
+  if (!next.Token) return ViewOf(next.Lexed);
+  // The pool holds the token while it is current, so the view outlives the slot's hold.
+  const TTokenView view = ViewOf(next);
+  next.Token = nullptr;
+  return view;
 }
 
 void TFuzzyLogicTokenStream::PushBackToken(const IntfPtr<IFuzzyStreamToken>& token) {
   if (!token) return;
-  const TKnownToken& known = FLookahead.emplace_back(token);
-  FPool.SetCurrent(known.Token, known.Own);
-  FEcho.Rollback(*known.Token, known.Own);
-  FDepth -= DepthStep(known.GetDataType());
+  TWaiting& slot = Unshift();
+  slot.Token = token;
+  slot.Own = ExactCast<const TFuzzyStreamToken>(token.Get());
+  SetCurrent(slot, true);
+  Rollback(slot);
+}
+
+void TFuzzyLogicTokenStream::PutBack() {
+  if (!ReadsLexed()) {
+    PushBackToken(FTaken);
+    return;
+  }
+  if (!FCurrentIsLexed || FCurrentWaits) {
+    PushBackToken(CurrentToken());
+    return;
+  }
+  TWaiting& slot = Unshift();
+  slot.Lexed = FCurrent;
+  slot.Token = nullptr;
+  slot.Own = nullptr;
+  FCurrentWaits = true;
+  Rollback(slot);
+}
+
+TTokenView TFuzzyLogicTokenStream::Peek() {
+  if (!ReadsLexed()) return TTokenView::Of(PeekToken());
+  if (IsLookaheadEmpty()) FillLookahead();
+  const TWaiting& next = FLookahead[FNext];
+  SetCurrent(next, true);
+  FEcho.Settle();
+  return ViewOf(next);
 }
 
 const IFuzzyStreamToken& TFuzzyLogicTokenStream::PeekToken() {
-  if (FLookahead.empty()) FillLookahead();
-  const TKnownToken& next = FLookahead.back();
-  FPool.SetCurrent(next.Token, next.Own);
+  if (IsLookaheadEmpty()) FillLookahead();
+  TWaiting& next = FLookahead[FNext];
+  MakeObject(next);
+  SetCurrent(next, true);
   FEcho.Settle();
   return *next.Token;
 }
 
+TTokenView TFuzzyLogicTokenStream::PeekSecond() {
+  if (!ReadsLexed()) return TTokenView::Of(PeekSecondToken());
+  if (FLookahead.size() - FNext < 2) return TTokenView::Of(PeekSecondToken());
+  // Reading both and pushing them back, as far as it shows: the echo cuts what appending
+  // the first added and trims its end, as settling it alone does.
+  FEcho.Settle();
+  SetCurrent(FLookahead[FNext], true);
+  return ViewOf(FLookahead[FNext + 1]);
+}
+
 const IFuzzyStreamToken& TFuzzyLogicTokenStream::PeekSecondToken() {
-  if (FLookahead.size() < 2) {
+  if (FLookahead.size() - FNext < 2) {
     // Reading the second fetches the next group, which restarts the echo.
     const IntfPtr<IFuzzyStreamToken> first = NextToken();
     PeekToken();
     PushBackToken(first);
   } else {
-    // Reading both and pushing them back, as far as it shows: the echo cuts what appending
-    // the first added and trims its end, as settling it alone does.
-    const TKnownToken& first = FLookahead.back();
     FEcho.Settle();
-    FPool.SetCurrent(first.Token, first.Own);
+    SetCurrent(FLookahead[FNext], true);
   }
-  return *FLookahead[FLookahead.size() - 2].Token;
+  TWaiting& second = FLookahead[FNext + 1];
+  MakeObject(second);
+  return *second.Token;
 }
 
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::CurrentToken() {
+  MakeCurrentObject();
   if (FPool.GetCurrent() == nullptr) NextToken();
   return IntfPtr<IFuzzyStreamToken>(FPool.GetCurrent());
 }
@@ -244,7 +405,9 @@ std::string TFuzzyLogicTokenStream::ParsedText() const {
 }
 
 void TFuzzyLogicTokenStream::ResetTokens() {
+  MakeCurrentObject();
   FLookahead.clear();
+  FNext = 0;
   FEcho.Clear();
 }
 
@@ -254,21 +417,25 @@ void TFuzzyLogicTokenStream::SkipLine() {
 
 void TFuzzyLogicTokenStream::SkipToBalance() {
   while (FDepth != 0) {
-    if (NextToken()->GetDataType() == dtEOF) break;
+    if (Take().DataType == dtEOF) break;
   }
 }
 
 std::string TFuzzyLogicTokenStream::PeekKeyword() {
-  auto token = NextToken();
-  if (token->GetDataType() != '(' || FLookahead.empty()) return {};
-  const auto& next = FLookahead.back().Token;
+  if (!Take().IsChar('(') || IsLookaheadEmpty()) return {};
+  const TWaiting& next = FLookahead[FNext];
+  const TTokenView word = ViewOf(next);
   std::string keyword;
-  if (next->GetDataType() == dtSymbol) {
-    keyword = next->GetText().empty() ? next->GetAsString() : next->GetText();
-  } else if (next->GetDataType() == '=') {
+  if (word.DataType == dtSymbol) {
+    if (!word.Text.empty()) {
+      keyword = word.Text;
+    } else {
+      keyword = next.Token ? next.Token->GetAsString() : word.AsString();
+    }
+  } else if (word.DataType == '=') {
     keyword = "=";
   }
-  PushBackToken(token);
+  PutBack();
   return keyword;
 }
 

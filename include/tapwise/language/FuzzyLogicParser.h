@@ -207,6 +207,9 @@ class TZTFuzzyLogicParser : public TCustomFuzzyLogicParser {
   template <class Flavour>
   friend class detail::TParserWalk;
 
+  // ParseHeader, handing back the first token after the header as a view.
+  TTokenView ReadHeader(std::string& name, std::string& comment, const std::string& error_message,
+                        const std::string& context, const std::string& keyword, bool want_comment);
   // Runs `body` with a token stream over `text` installed, restoring the previous one
   // afterwards, also after an error.
   template <class Body>

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "tapwise/fuzzy/StreamTokenInterfaces.h"
+#include <string_view>
+
+#include "tapwise/language/TokenView.h"
 
 namespace tapwise {
-
-class TFuzzyStreamToken;
 
 /// The text form of the tokens read for one form, which parse errors quote:
 ///
@@ -20,15 +20,17 @@ class TFuzzyStreamToken;
 /// the text: it cuts the token's text form and the blank after it, trims the blanks and line
 /// ends in front, and ends the text with one blank again.
 ///
-/// The echo is read only when an error is reported, so a number of the tokenizer's own class
-/// waits as its value and gets its text when the echo is read (or a rollback must cut into it).
+/// The echo is read only when an error is reported, so a number waits as its value and gets
+/// its text when the echo is read (or a rollback must cut into it).
 class TTokenEcho {
  public:
-  /// `own` is `token` as `ExactCast<const TFuzzyStreamToken>` gives it, asked once by the
-  /// caller (null for any other class): a token of the tokenizer's own class is read
-  /// through its fields.
-  void Append(const IFuzzyStreamToken& token, const TFuzzyStreamToken* own);
-  void Rollback(const IFuzzyStreamToken& token, const TFuzzyStreamToken* own);
+  /// A token that carries no value, by its fields.
+  void Append(const TTokenView& token);
+  /// Any other token, by its line and its text form.
+  void AppendForm(int32_t line, std::string_view form);
+  /// Pushing back a token appended by its fields, or by its text form.
+  void Rollback(const TTokenView& token);
+  void RollbackForm(std::string_view form);
   /// What appending any token and rolling it back leaves: the text trimmed of the blanks and
   /// line ends at its end, then one blank.
   void Settle() {
@@ -53,11 +55,15 @@ class TTokenEcho {
   // Settle where the text does not end in a token's text and one blank.
   void SettleEnd();
   // A word or a single-character token, whose text form is its text.
-  static bool IsWordLike(const TFuzzyStreamToken& token);
+  static bool IsWordLike(const TTokenView& token) {
+    return (token.DataType == dtSymbol || token.DataType > dtFuzzySetObject) && !token.Text.empty();
+  }
+  // Starts a token of `line`: a CR LF when the line changed.
+  void BeginToken(int32_t line);
   // Whether the text ends in `token`'s number, still waiting, and its blank.
-  bool EndsInNumberOf(const TFuzzyStreamToken* own) const;
-  // The length of `token`'s text form.
-  size_t FormLength(const IFuzzyStreamToken& token, const TFuzzyStreamToken* own);
+  bool EndsInNumberOf(const TTokenView& token) const;
+  // Cuts a token's text form of `length` and the blank after it, then settles the end.
+  void Cut(size_t length);
   void Flush() const;
 
   // FNumbers in ascending offsets; both change when the text is read.

@@ -45,6 +45,11 @@ class TTokenPool {
       FCurrentHold = token;
     }
   }
+  /// No token is current (the stream's current token has no object yet).
+  void ClearCurrent() {
+    FCurrent = nullptr;
+    if (FCurrentHold) FCurrentHold = nullptr;
+  }
   /// The current token; null before the first SetCurrent.
   IFuzzyStreamToken* GetCurrent() const { return FCurrent; }
 

@@ -49,17 +49,18 @@ class TTokenReader {
   std::string ReadLine();
 
   int32_t GetLineNumber() const { return FLineNumber; }
-  /// Moves the pending white space into `into`, keeping the room of both strings.
-  void TakeWhiteSpace(std::string& into) {
-    into.clear();
-    if (FPendingWhiteSpace.empty()) return;
+  /// Moves the pending white space to the end of `to`, keeping the room of both strings;
+  /// returns how many bytes it moved.
+  size_t MoveWhiteSpaceTo(std::string& to) {
+    const size_t size = FPendingWhiteSpace.size();
     // Mostly the one blank that ended a word.
-    if (FPendingWhiteSpace.size() == 1) {
-      into.push_back(FPendingWhiteSpace.front());
-    } else {
-      into.append(FPendingWhiteSpace);
+    if (size == 1) {
+      to.push_back(FPendingWhiteSpace.front());
+    } else if (size > 1) {
+      to.append(FPendingWhiteSpace);
     }
     FPendingWhiteSpace.clear();
+    return size;
   }
 
  private:

@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tapwise/foundation/Interface.h"
@@ -13,6 +15,7 @@
 #include "tapwise/language/TokenEcho.h"
 #include "tapwise/language/TokenPool.h"
 #include "tapwise/language/TokenReader.h"
+#include "tapwise/language/TokenView.h"
 
 namespace tapwise {
 
@@ -38,6 +41,13 @@ namespace tapwise {
 /// 0x1F, 1e-3), and a symbol otherwise. Every line end (CR LF, CR or LF) counts one line,
 /// inside strings and comments too.
 ///
+/// Tokens come out as objects (`NextToken`, `PeekToken`) or as views of their fields
+/// (`Take`, `Peek`): a reader that only looks at tokens reads views, and the stream then
+/// makes no token object at all. Both ways hand out the same tokens with the same effect on
+/// the echo, the depth and the current token, and may be mixed freely. A descendant that
+/// overrides how tokens are read or handed out is always asked for objects, which the views
+/// then show.
+///
 /// The source is not owned; it must outlive the token stream.
 class TFuzzyLogicTokenStream : public TGTextStream {
  public:
@@ -49,6 +59,24 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   /// undoes its effect on `Depth`. Any number of tokens may be pushed back; the last one
   /// pushed back comes out first. A null token is ignored.
   virtual void PushBackToken(const IntfPtr<IFuzzyStreamToken>& token);
+
+  /// The next token as `NextToken` hands it out, seen as a view; the token gets an object
+  /// only if one is asked for later (`CurrentToken`). The view is valid until the stream is
+  /// used again.
+  TTokenView Take();
+  /// What `PeekToken` and `PeekSecondToken` show and leave, as views.
+  TTokenView Peek();
+  TTokenView PeekSecond();
+  /// Pushes back the token `Take` handed out last, as `PushBackToken` with its object would.
+  void PutBack();
+  /// The token `ahead` places after the next one among those waiting in the look-ahead,
+  /// none when fewer wait. Looking changes nothing: nothing is read and no token becomes
+  /// current.
+  std::optional<TTokenView> GetWaiting(size_t ahead) const {
+    if (ahead >= FLookahead.size() - FNext) return std::nullopt;
+    return ViewOf(FLookahead[FNext + ahead]);
+  }
+
   /// The token last handed out or pushed back; when there is none yet, the next token
   /// (which is then taken).
   IntfPtr<IFuzzyStreamToken> CurrentToken();
@@ -89,12 +117,6 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   /// The token after the next one, both left to be read, with the state that reading both
   /// and pushing them back (the second first) leaves; valid as long as `PeekToken`'s.
   const IFuzzyStreamToken& PeekSecondToken();
-  /// The token `ahead` places after the next one among those waiting in the look-ahead, null
-  /// when fewer wait. Looking changes nothing: nothing is read and no token becomes current.
-  const IFuzzyStreamToken* GetWaitingToken(size_t ahead) const {
-    return ahead < FLookahead.size() ? FLookahead[FLookahead.size() - 1 - ahead].Token.Get()
-                                     : nullptr;
-  }
 
   /// Like the text stream's, but the bytes skipped join the pending white space of the next
   /// token and a line end passed counts a line.
@@ -109,33 +131,74 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   int32_t GetLineNumber() const { return FReader.GetLineNumber(); }
   /// Opening minus closing parentheses among the tokens handed out and not pushed back.
   int32_t GetDepth() const { return FDepth; }
-  bool IsLookaheadEmpty() const { return FLookahead.empty(); }
+  bool IsLookaheadEmpty() const { return FNext == FLookahead.size(); }
 
   static constexpr char kQuoteChar = '"';
   static constexpr char kEscapeChar = '\\';
   static constexpr char kCommentChar = ';';
 
  private:
-  // A blank token on the current line carrying the pending white space.
-  IntfPtr<TFuzzyStreamToken> NewToken();
+  // A token as the lexer read it: its fields, with its text and white space in FTexts.
+  struct TLexedToken {
+    int32_t DataType = dtEOF;
+    int32_t LineNumber = 0;
+    double Number = 0;
+    size_t TextAt = 0;
+    size_t TextSize = 0;
+    size_t SpaceAt = 0;
+    size_t SpaceSize = 0;
+  };
+  // A token waiting in the look-ahead: lexed, or an object (pushed back, made for a caller
+  // who asked for one, or read by a descendant). `Own` is the object as the tokenizer's own
+  // class (null for another class), asked once, so that the echo, the pool and the depth
+  // read an own token's fields without a virtual call.
+  struct TWaiting {
+    TLexedToken Lexed;
+    IntfPtr<IFuzzyStreamToken> Token;
+    const TFuzzyStreamToken* Own = nullptr;
+  };
+
+  // Whether this stream reads and hands out lexed tokens: only when it is of this very
+  // class, since a descendant may read or hand tokens out its own way.
+  bool ReadsLexed();
+  // The next token from the lexer, into `waiting`.
+  void ReadLexed(TWaiting& waiting);
+  TTokenView ViewOf(const TWaiting& waiting) const;
+  TTokenView ViewOf(const TLexedToken& lexed) const {
+    return {lexed.DataType, lexed.LineNumber, lexed.Number,
+            std::string_view(FTexts).substr(lexed.TextAt, lexed.TextSize)};
+  }
+  // A pool token with the fields of `lexed`; `own` is it as its class.
+  IntfPtr<IFuzzyStreamToken> ObjectOf(const TLexedToken& lexed, const TFuzzyStreamToken*& own);
+  // Gives `waiting` its object when it has none.
+  void MakeObject(TWaiting& waiting);
+  // The slot in front of the next waiting token, for a token pushed back.
+  TWaiting& Unshift();
+  // Makes `waiting` the current token (a lexed one stays without an object), or hands it out.
+  void SetCurrent(const TWaiting& waiting, bool waits);
+  void HandOut(const TWaiting& waiting);
+  // What pushing `waiting` back does to the echo and the depth.
+  void Rollback(const TWaiting& waiting);
+  // Gives the current token its object, when it is a lexed one.
+  void MakeCurrentObject();
 
   TTokenReader FReader{*this};
-  TTokenPool FPool;  // its current token is the one last handed out or pushed back
+  TTokenPool FPool;  // its current token is the one last handed out or pushed back, unless
+                     // that one is lexed and has no object (FCurrentIsLexed)
   TTokenEcho FEcho;
-  // A token and the token as the tokenizer's own class (null when it is of another class),
-  // asked once when it is read or pushed back: the echo, the pool and the depth read an own
-  // token's fields without a virtual call or a type check of their own.
-  struct TKnownToken {
-    explicit TKnownToken(IntfPtr<IFuzzyStreamToken> token);
-    int32_t GetDataType() const { return Own != nullptr ? Own->FDataType : Token->GetDataType(); }
-
-    IntfPtr<IFuzzyStreamToken> Token;
-    const TFuzzyStreamToken* Own;
-  };
-  // Hands `known` out: the echo, the depth and the current token take it.
-  void HandOut(const TKnownToken& known);
-
-  std::vector<TKnownToken> FLookahead;  // the top (next out) is the back
+  // The tokens waiting, next out at FNext; those in front of it were handed out.
+  std::vector<TWaiting> FLookahead;
+  size_t FNext = 0;
+  // The texts and white space of the lexed tokens read since the look-ahead last ran dry.
+  std::string FTexts;
+  // The current token when it is a lexed one without an object; `FCurrentWaits` when it is
+  // also the next waiting token (peeked or pushed back).
+  TLexedToken FCurrent;
+  bool FCurrentIsLexed = false;
+  bool FCurrentWaits = false;
+  // The token a descendant's NextToken handed to `Take`, kept for its view and `PutBack`.
+  IntfPtr<IFuzzyStreamToken> FTaken;
+  int8_t FReadsLexed = -1;  // not asked yet
   int32_t FDepth = 0;
   // The list NewTokenList handed out last, held as an interface and seen as its class.
   IntfPtr<IInterface> FLastListHold;
