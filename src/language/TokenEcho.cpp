@@ -8,13 +8,39 @@
 
 namespace tapwise {
 
-void TTokenEcho::BeginToken(int32_t line) {
+namespace {
+
+bool SameToken(const TTokenView& a, const TTokenView& b) {
+  return a.DataType == b.DataType && a.LineNumber == b.LineNumber &&
+         std::bit_cast<uint64_t>(a.Number) == std::bit_cast<uint64_t>(b.Number) && a.Text == b.Text;
+}
+
+}  // namespace
+
+bool TTokenEcho::EndsInBlank(const TTokenView& token) {
+  if (token.IsNumber() || token.DataType == dtString) return false;
+  return IsBlankOrLineEnd(token.Text.empty() ? static_cast<char>(token.DataType)
+                                             : token.Text.back());
+}
+
+void TTokenEcho::BeginToken(int32_t line) const {
   if (FLine != 0 && FLine < line) FText += "\r\n";
   FLines.push_back(FLine);
   FLine = line;
 }
 
+void TTokenEcho::WriteLexed() const {
+  for (const TTokenView& token : FLexed)
+    AppendNow(token);
+  FLexed.clear();
+}
+
 void TTokenEcho::Append(const TTokenView& token) {
+  WriteLexed();
+  AppendNow(token);
+}
+
+void TTokenEcho::AppendNow(const TTokenView& token) const {
   BeginToken(token.LineNumber);
   if (IsWordLike(token)) {
     // Mostly a parenthesis: a byte is added without the general append.
@@ -32,12 +58,22 @@ void TTokenEcho::Append(const TTokenView& token) {
 }
 
 void TTokenEcho::AppendForm(int32_t line, std::string_view form) {
+  WriteLexed();
   BeginToken(line);
   FText += form;
   FText.push_back(' ');
 }
 
 void TTokenEcho::Rollback(const TTokenView& token) {
+  if (!FLexed.empty()) {
+    if (SameToken(FLexed.back(), token)) {
+      // What cutting its text form and settling the end would leave.
+      FLexed.pop_back();
+      Settle();
+      return;
+    }
+    WriteLexed();
+  }
   if (EndsInNumberOf(token)) {
     FText.resize(FNumbers.back().Offset);
     FNumbers.pop_back();
@@ -54,6 +90,7 @@ void TTokenEcho::Rollback(const TTokenView& token) {
 }
 
 void TTokenEcho::RollbackForm(std::string_view form) {
+  WriteLexed();
   Cut(form.size() + 1);
 }
 
@@ -88,12 +125,15 @@ bool TTokenEcho::EndsInNumberOf(const TTokenView& token) const {
 }
 
 void TTokenEcho::Clear() {
+  if (!FLexed.empty()) FLine = FLexed.back().LineNumber;
+  FLexed.clear();
   FText.clear();
   FNumbers.clear();
   FLines.clear();
 }
 
 std::string TTokenEcho::GetText() const {
+  WriteLexed();
   Flush();
   return FText;
 }

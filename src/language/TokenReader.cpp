@@ -52,8 +52,8 @@ std::string_view TTokenReader::FetchBlock() {
   return FBlock.ReadAhead();
 }
 
-int32_t TTokenReader::Read() {
-  FText.clear();
+int32_t TTokenReader::Read(std::string& text) {
+  FOut = &text;
   // The blanks and comments in front of the token join the pending white space.
   std::string_view ahead = Ahead();
   for (;;) {
@@ -90,11 +90,60 @@ int32_t TTokenReader::Read() {
   }
   if (IsSingleCharToken(static_cast<unsigned char>(first))) {
     FBlock.Consume(1);
-    FText.push_back(first);
+    FOut->push_back(first);
     return static_cast<unsigned char>(first);
   }
   // Anything else starts a word, a backslash too: it escapes only inside a word.
   return ReadWord(ahead, 1);
+}
+
+int32_t TTokenReader::ReadWithWhiteSpace(std::string& out, TSpans& spans) {
+  // Mostly the block holds blanks without a CR or a comment, then a single-character token
+  // or a word without an escape that a blank or a delimiter ends inside the block: read at
+  // once. Anything else is read the general way.
+  const std::string_view ahead = FBlock.ReadAhead();
+  const char* const begin = ahead.data();
+  const char* const end = begin + ahead.size();
+  const char* at = begin;
+  int32_t lines = 0;
+  while (at != end && IsBlank(*at) && *at != '\r') {
+    if (*at == '\n') ++lines;
+    ++at;
+  }
+  const char* stop = at + 1;
+  int32_t hint = at == end ? kEnd : static_cast<unsigned char>(*at);
+  if (hint == kEnd || hint == kCommentChar || hint == kQuoteChar || IsBlank(*at)) {
+    hint = kEnd;
+  } else if (!IsSingleCharToken(hint)) {
+    while (stop != end && IsWordByte(*stop))
+      ++stop;
+    hint = stop == end || *stop == kEscapeChar || *stop == '\r' ? kEnd : 0;
+  }
+  if (hint == kEnd) {
+    // The general way: the text, then the white space gathered while reading it.
+    spans.TextAt = out.size();
+    hint = Read(out);
+    spans.TextSize = out.size() - spans.TextAt;
+    spans.SpaceAt = out.size();
+    spans.SpaceSize = MoveWhiteSpaceTo(out);
+    return hint;
+  }
+  spans.TextAt = out.size();
+  out.append(at, static_cast<size_t>(stop - at));
+  spans.TextSize = out.size() - spans.TextAt;
+  spans.SpaceAt = out.size();
+  MoveWhiteSpaceTo(out);
+  out.append(begin, static_cast<size_t>(at - begin));
+  FLineNumber += lines;
+  // The blank that ends a word goes with it (see ReadWord).
+  if (hint == 0 && IsBlank(*stop)) {
+    out.push_back(*stop);
+    if (*stop == '\n') FLinesAfterToken = 1;
+    ++stop;
+  }
+  spans.SpaceSize = out.size() - spans.SpaceAt;
+  FBlock.Consume(static_cast<size_t>(stop - begin));
+  return hint;
 }
 
 void TTokenReader::TakeLine(std::string* line) {
@@ -131,7 +180,7 @@ void TTokenReader::ReadString() {
     size_t count = 0;
     while (count < ahead.size() && IsPlainStringByte(ahead[count]))
       ++count;
-    FText.append(ahead.data(), count);
+    FOut->append(ahead.data(), count);
     FBlock.Consume(count);
     if (count == ahead.size()) continue;
     FBlock.Consume(1);
@@ -141,7 +190,7 @@ void TTokenReader::ReadString() {
       ch = TakeByte();
       if (ch == kEnd) throw EFzyParseException(messages::kStringNotTerminated, FLineNumber);
     }
-    FText.push_back(static_cast<char>(ch));
+    FOut->push_back(static_cast<char>(ch));
     CountLineEnd(ch);
   }
 }
@@ -150,7 +199,7 @@ int32_t TTokenReader::ReadWord(std::string_view ahead, size_t count) {
   for (;;) {
     while (count < ahead.size() && IsWordByte(ahead[count]))
       ++count;
-    FText.append(ahead.data(), count);
+    FOut->append(ahead.data(), count);
     FBlock.Consume(count);
     if (count == ahead.size()) {
       // The block ended inside the word.
@@ -172,7 +221,7 @@ int32_t TTokenReader::ReadWord(std::string_view ahead, size_t count) {
     FBlock.Consume(1);
     const int literal = TakeByte();
     if (literal == kEnd) return kEnd;  // a word that ends in the escape
-    FText.push_back(static_cast<char>(literal));
+    FOut->push_back(static_cast<char>(literal));
     CountLineEnd(literal);
     ahead = Ahead();
     count = 0;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <string_view>
@@ -90,11 +91,6 @@ TWord ClassifyWord(std::string_view text) {
   return {dtSymbol, 0, text};
 }
 
-// How a token of `type` changes the depth of parentheses when it is read.
-int32_t DepthStep(int32_t type) {
-  return type == '(' ? 1 : type == ')' ? -1 : 0;
-}
-
 // The text of each single-character token, viewed where a lexed token names its kind.
 constexpr std::array<char, 256> kCharacters = [] {
   std::array<char, 256> characters{};
@@ -113,6 +109,7 @@ TWord Lex(int32_t hint, std::string_view text) {
   if (hint == TFuzzyLogicTokenStream::kQuoteChar) return {dtString, 0, text};
   if (!TTokenReader::IsSingleCharToken(hint))
     throw EFzyParseException(Format(messages::kInvalidTokenHint, IntToStr(hint)));
+  if (text.size() == 1 && text.front() == static_cast<char>(hint)) return {hint, 0, text};
   return {hint, 0, std::string_view(&kCharacters[static_cast<size_t>(hint)], 1)};
 }
 
@@ -154,17 +151,26 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::ReadToken() {
 }
 
 void TFuzzyLogicTokenStream::ReadLexed(TWaiting& waiting) {
-  const int32_t hint = FReader.Read();
-  const TWord word = Lex(hint, FReader.GetText());
+  TTokenReader::TSpans spans;
+  const int32_t hint = FReader.ReadWithWhiteSpace(FTexts, spans);
+  const std::string_view text(FTexts.data() + spans.TextAt, spans.TextSize);
+  const TWord word = hint == 0 ? ClassifyWord(text) : Lex(hint, text);
   TLexedToken& lexed = waiting.Lexed;
   lexed.DataType = word.Type;
   lexed.LineNumber = FReader.GetLineNumber();
   lexed.Number = word.Number;
-  lexed.TextAt = FTexts.size();
+  lexed.SpaceAt = spans.SpaceAt;
+  lexed.SpaceSize = spans.SpaceSize;
   lexed.TextSize = word.Text.size();
-  FTexts.append(word.Text);
-  lexed.SpaceAt = FTexts.size();
-  lexed.SpaceSize = FReader.MoveWhiteSpaceTo(FTexts);
+  // The text is mostly what was read, or the end of it; a number keeps none.
+  if (std::less_equal<const char*>()(text.data(), word.Text.data()) &&
+      std::less_equal<const char*>()(word.Text.data() + word.Text.size(),
+                                     text.data() + text.size())) {
+    lexed.TextAt = spans.TextAt + static_cast<size_t>(word.Text.data() - text.data());
+  } else {
+    lexed.TextAt = FTexts.size();
+    FTexts.append(word.Text);
+  }
   FReader.EndToken();
 }
 
@@ -187,7 +193,8 @@ std::string TFuzzyLogicTokenStream::ReadLine() {
 
 void TFuzzyLogicTokenStream::FillLookahead() {
   FEcho.Clear();
-  // The texts of the lexed tokens go when none waits; a lexed current token keeps its own.
+  // The texts of the lexed tokens go when none waits; a lexed current token gets its object
+  // first.
   MakeCurrentObject();
   // The group goes in front of whatever waits already, its first token next out.
   std::vector<TWaiting> later(
@@ -199,18 +206,21 @@ void TFuzzyLogicTokenStream::FillLookahead() {
   const bool lexed = ReadsLexed();
   int32_t depth = 0;
   try {
-    do {
+    for (;;) {
       TWaiting& waiting = FLookahead.emplace_back();
+      int32_t type = 0;
       if (lexed) {
         ReadLexed(waiting);
+        type = waiting.Lexed.DataType;
       } else {
         waiting.Token = ReadToken();
         waiting.Own = ExactCast<const TFuzzyStreamToken>(waiting.Token.Get());
+        type = ViewOfObject(waiting).DataType;
       }
-      const int32_t type = ViewOf(waiting).DataType;
       if (type == dtEOF) break;
       depth += DepthStep(type);
-    } while (depth != 0);
+      if (depth == 0) break;
+    }
   } catch (...) {
     // A group that could not be read whole is not waiting.
     FLookahead = std::move(later);
@@ -222,8 +232,7 @@ void TFuzzyLogicTokenStream::FillLookahead() {
 
 // ---- Tokens as views and as objects ----
 
-TTokenView TFuzzyLogicTokenStream::ViewOf(const TWaiting& waiting) const {
-  if (!waiting.Token) return ViewOf(waiting.Lexed);
+TTokenView TFuzzyLogicTokenStream::ViewOfObject(const TWaiting& waiting) {
   if (const TFuzzyStreamToken* own = waiting.Own)
     return {own->FDataType, own->FLineNumber, own->FNumber, own->FText};
   return TTokenView::Of(*waiting.Token);
@@ -247,49 +256,26 @@ void TFuzzyLogicTokenStream::MakeObject(TWaiting& waiting) {
 
 void TFuzzyLogicTokenStream::MakeCurrentObject() {
   if (!FCurrentIsLexed) return;
-  FCurrentIsLexed = false;
-  if (FCurrentWaits) {
-    TWaiting& next = FLookahead[FNext];
-    MakeObject(next);
-    FPool.SetCurrent(next.Token, next.Own);
-  } else {
-    const TFuzzyStreamToken* own = nullptr;
-    const IntfPtr<IFuzzyStreamToken> token = ObjectOf(FCurrent, own);
-    FPool.SetCurrent(token, own);
-  }
+  TWaiting& current = FLookahead[FCurrentSlot];
+  MakeObject(current);
+  MakeObjectCurrent(current);
 }
 
-void TFuzzyLogicTokenStream::SetCurrent(const TWaiting& waiting, bool waits) {
-  if (waiting.Token) {
-    FCurrentIsLexed = false;
-    FPool.SetCurrent(waiting.Token, waiting.Own);
-    return;
-  }
-  FCurrent = waiting.Lexed;
-  FCurrentIsLexed = true;
-  FCurrentWaits = waits;
-  FPool.ClearCurrent();
-}
-
-void TFuzzyLogicTokenStream::HandOut(const TWaiting& waiting) {
-  const TTokenView view = ViewOf(waiting);
-  if (waiting.Own == nullptr && waiting.Token) {
+void TFuzzyLogicTokenStream::HandOutObject(const TWaiting& waiting) {
+  const TTokenView view = ViewOfObject(waiting);
+  if (waiting.Own == nullptr || CarriesValue(view.DataType)) {
     FEcho.AppendForm(view.LineNumber, waiting.Token->GetAsString());
-  } else if (CarriesValue(view.DataType)) {
-    FEcho.AppendForm(view.LineNumber, waiting.Own->GetAsString());
   } else {
     FEcho.Append(view);
   }
   FDepth += DepthStep(view.DataType);
-  SetCurrent(waiting, false);
+  MakeObjectCurrent(waiting);
 }
 
-void TFuzzyLogicTokenStream::Rollback(const TWaiting& waiting) {
-  const TTokenView view = ViewOf(waiting);
-  if (waiting.Own == nullptr && waiting.Token) {
+void TFuzzyLogicTokenStream::RollbackObject(const TWaiting& waiting) {
+  const TTokenView view = ViewOfObject(waiting);
+  if (waiting.Own == nullptr || CarriesValue(view.DataType)) {
     FEcho.RollbackForm(waiting.Token->GetAsString());
-  } else if (CarriesValue(view.DataType)) {
-    FEcho.RollbackForm(waiting.Own->GetAsString());
   } else {
     FEcho.Rollback(view);
   }
@@ -298,29 +284,36 @@ void TFuzzyLogicTokenStream::Rollback(const TWaiting& waiting) {
 
 TFuzzyLogicTokenStream::TWaiting& TFuzzyLogicTokenStream::Unshift() {
   if (FNext > 0) return FLookahead[--FNext];
+  // Every slot moves up one: a lexed current token gets its object first.
+  MakeCurrentObject();
   return *FLookahead.emplace(FLookahead.begin());
 }
 
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
   if (IsLookaheadEmpty()) FillLookahead();
   TWaiting& next = FLookahead[FNext];
-  MakeObject(next);
-  HandOut(next);
+  if (!next.Token) {
+    // Echoed as a lexed token: its text stays where it is.
+    HandOutLexed(FNext);
+    MakeCurrentObject();
+  } else {
+    HandOutObject(next);
+  }
   ++FNext;
   return std::move(next.Token);
 }
 
-TTokenView TFuzzyLogicTokenStream::Take() {
+TTokenView TFuzzyLogicTokenStream::TakeOther() {
   if (!ReadsLexed()) {
     FTaken = NextToken();
     return TTokenView::Of(*FTaken);
   }
   if (IsLookaheadEmpty()) FillLookahead();
+  if (!FLookahead[FNext].Token) return HandOutLexed(FNext++);
   TWaiting& next = FLookahead[FNext++];
-  HandOut(next);
-  if (!next.Token) return ViewOf(next.Lexed);
+  HandOutObject(next);
   // The pool holds the token while it is current, so the view outlives the slot's hold.
-  const TTokenView view = ViewOf(next);
+  const TTokenView view = ViewOfObject(next);
   next.Token = nullptr;
   return view;
 }
@@ -330,8 +323,8 @@ void TFuzzyLogicTokenStream::PushBackToken(const IntfPtr<IFuzzyStreamToken>& tok
   TWaiting& slot = Unshift();
   slot.Token = token;
   slot.Own = ExactCast<const TFuzzyStreamToken>(token.Get());
-  SetCurrent(slot, true);
-  Rollback(slot);
+  MakeObjectCurrent(slot);
+  RollbackObject(slot);
 }
 
 void TFuzzyLogicTokenStream::PutBack() {
@@ -339,23 +332,26 @@ void TFuzzyLogicTokenStream::PutBack() {
     PushBackToken(FTaken);
     return;
   }
-  if (!FCurrentIsLexed || FCurrentWaits) {
-    PushBackToken(CurrentToken());
+  if (FCurrentIsLexed && FNext > 0 && FCurrentSlot == FNext - 1) {
+    // The token taken last, still in its slot, waits again.
+    --FNext;
+    const TTokenView view = ViewOf(FLookahead[FNext].Lexed);
+    FEcho.Rollback(view);
+    FDepth -= DepthStep(view.DataType);
     return;
   }
-  TWaiting& slot = Unshift();
-  slot.Lexed = FCurrent;
-  slot.Token = nullptr;
-  slot.Own = nullptr;
-  FCurrentWaits = true;
-  Rollback(slot);
+  PushBackToken(CurrentToken());
 }
 
-TTokenView TFuzzyLogicTokenStream::Peek() {
+TTokenView TFuzzyLogicTokenStream::PeekOther() {
   if (!ReadsLexed()) return TTokenView::Of(PeekToken());
   if (IsLookaheadEmpty()) FillLookahead();
   const TWaiting& next = FLookahead[FNext];
-  SetCurrent(next, true);
+  if (next.Token) {
+    MakeObjectCurrent(next);
+  } else {
+    MakeLexedCurrent(FNext);
+  }
   FEcho.Settle();
   return ViewOf(next);
 }
@@ -364,18 +360,22 @@ const IFuzzyStreamToken& TFuzzyLogicTokenStream::PeekToken() {
   if (IsLookaheadEmpty()) FillLookahead();
   TWaiting& next = FLookahead[FNext];
   MakeObject(next);
-  SetCurrent(next, true);
+  MakeObjectCurrent(next);
   FEcho.Settle();
   return *next.Token;
 }
 
 TTokenView TFuzzyLogicTokenStream::PeekSecond() {
-  if (!ReadsLexed()) return TTokenView::Of(PeekSecondToken());
-  if (FLookahead.size() - FNext < 2) return TTokenView::Of(PeekSecondToken());
+  if (!ReadsLexed() || FLookahead.size() - FNext < 2) return TTokenView::Of(PeekSecondToken());
   // Reading both and pushing them back, as far as it shows: the echo cuts what appending
   // the first added and trims its end, as settling it alone does.
   FEcho.Settle();
-  SetCurrent(FLookahead[FNext], true);
+  const TWaiting& first = FLookahead[FNext];
+  if (first.Token) {
+    MakeObjectCurrent(first);
+  } else {
+    MakeLexedCurrent(FNext);
+  }
   return ViewOf(FLookahead[FNext + 1]);
 }
 
@@ -387,7 +387,9 @@ const IFuzzyStreamToken& TFuzzyLogicTokenStream::PeekSecondToken() {
     PushBackToken(first);
   } else {
     FEcho.Settle();
-    SetCurrent(FLookahead[FNext], true);
+    TWaiting& first = FLookahead[FNext];
+    MakeObject(first);
+    MakeObjectCurrent(first);
   }
   TWaiting& second = FLookahead[FNext + 1];
   MakeObject(second);

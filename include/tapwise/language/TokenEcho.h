@@ -24,6 +24,9 @@ namespace tapwise {
 /// its text when the echo is read (or a rollback must cut into it).
 class TTokenEcho {
  public:
+  /// A token the echo may keep as it is until `Clear`: its fields and text stay unchanged
+  /// till then. It is written only when the text is read or a change needs it written.
+  void AppendLexed(const TTokenView& token) { FLexed.push_back(token); }
   /// A token that carries no value, by its fields.
   void Append(const TTokenView& token);
   /// Any other token, by its line and its text form.
@@ -34,6 +37,11 @@ class TTokenEcho {
   /// What appending any token and rolling it back leaves: the text trimmed of the blanks and
   /// line ends at its end, then one blank.
   void Settle() {
+    if (!FLexed.empty()) {
+      // Written out, the text would end in the last token's text form and a blank.
+      if (!EndsInBlank(FLexed.back())) return;
+      WriteLexed();
+    }
     // Mostly it ends so already: a token's text and its blank.
     const size_t size = FText.size();
     if (size >= 2 && FText[size - 1] == ' ' && !IsBlankOrLineEnd(FText[size - 2])) return;
@@ -52,6 +60,11 @@ class TTokenEcho {
   };
 
   static bool IsBlankOrLineEnd(char ch) { return ch == ' ' || ch == '\r' || ch == '\n'; }
+  // Whether `token`'s text form ends in a blank or a line end (a word with an escaped one).
+  static bool EndsInBlank(const TTokenView& token);
+  // Writes the kept tokens out, in order.
+  void WriteLexed() const;
+  void AppendNow(const TTokenView& token) const;
   // Settle where the text does not end in a token's text and one blank.
   void SettleEnd();
   // A word or a single-character token, whose text form is its text.
@@ -59,21 +72,23 @@ class TTokenEcho {
     return (token.DataType == dtSymbol || token.DataType > dtFuzzySetObject) && !token.Text.empty();
   }
   // Starts a token of `line`: a CR LF when the line changed.
-  void BeginToken(int32_t line);
+  void BeginToken(int32_t line) const;
   // Whether the text ends in `token`'s number, still waiting, and its blank.
   bool EndsInNumberOf(const TTokenView& token) const;
   // Cuts a token's text form of `length` and the blank after it, then settles the end.
   void Cut(size_t length);
   void Flush() const;
 
-  // FNumbers in ascending offsets; both change when the text is read.
+  // FNumbers in ascending offsets; both change when the text is read, as do the kept
+  // tokens, which follow FText.
   mutable std::string FText;
   mutable std::vector<TNumber> FNumbers;
+  mutable std::vector<TTokenView> FLexed;
   std::string FScratch;  // a text form measured for a rollback, kept for its buffer
   // The line of the token appended last, and those of the tokens before it, so that a
   // rollback restores what the next token's line is compared with.
-  int32_t FLine = 0;
-  std::vector<int32_t> FLines;
+  mutable int32_t FLine = 0;
+  mutable std::vector<int32_t> FLines;
 };
 
 }  // namespace tapwise

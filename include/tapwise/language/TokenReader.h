@@ -31,7 +31,22 @@ class TTokenReader {
   /// Reads the next token and returns its hint as MakeToken takes it (-1 at the end of the
   /// text, 0 a word, 34 a string, else the single character); its text is `GetText`. Raises
   /// EFzyParseException "Invalid string value, string was not terminated".
-  int32_t Read();
+  int32_t Read() {
+    FText.clear();
+    return Read(FText);
+  }
+  /// Read, appending the token's text to `text` instead (`GetText` is then not it).
+  int32_t Read(std::string& text);
+  /// Where `ReadWithWhiteSpace` put a token's text and its white space.
+  struct TSpans {
+    size_t TextAt = 0;
+    size_t TextSize = 0;
+    size_t SpaceAt = 0;
+    size_t SpaceSize = 0;
+  };
+  /// Read, appending the token's text and then the white space it takes (what
+  /// MoveWhiteSpaceTo would move after Read) to `out`.
+  int32_t ReadWithWhiteSpace(std::string& out, TSpans& spans);
   /// The text of the token read last: a word, a string's body or the single character.
   const std::string& GetText() const { return FText; }
   /// Counts the line end that ended the word read last, once the word is made: a word
@@ -95,6 +110,7 @@ class TTokenReader {
   int32_t FLineNumber = 1;
   int32_t FLinesAfterToken = 0;
   std::string FText;
+  std::string* FOut = &FText;  // where the token being read goes
   std::string FPendingWhiteSpace;
 };
 

@@ -63,9 +63,20 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   /// The next token as `NextToken` hands it out, seen as a view; the token gets an object
   /// only if one is asked for later (`CurrentToken`). The view is valid until the stream is
   /// used again.
-  TTokenView Take();
+  TTokenView Take() {
+    // Mostly a lexed token waits, handed out without a call.
+    if (FNext < FLookahead.size() && !FLookahead[FNext].Token) return HandOutLexed(FNext++);
+    return TakeOther();
+  }
   /// What `PeekToken` and `PeekSecondToken` show and leave, as views.
-  TTokenView Peek();
+  TTokenView Peek() {
+    if (FNext < FLookahead.size() && !FLookahead[FNext].Token) {
+      MakeLexedCurrent(FNext);
+      FEcho.Settle();
+      return ViewOf(FLookahead[FNext].Lexed);
+    }
+    return PeekOther();
+  }
   TTokenView PeekSecond();
   /// Pushes back the token `Take` handed out last, as `PushBackToken` with its object would.
   void PutBack();
@@ -158,29 +169,57 @@ class TFuzzyLogicTokenStream : public TGTextStream {
     const TFuzzyStreamToken* Own = nullptr;
   };
 
+  // How a token of `type` changes the depth of parentheses when it is read.
+  static int32_t DepthStep(int32_t type) { return type == '(' ? 1 : type == ')' ? -1 : 0; }
   // Whether this stream reads and hands out lexed tokens: only when it is of this very
   // class, since a descendant may read or hand tokens out its own way.
   bool ReadsLexed();
   // The next token from the lexer, into `waiting`.
   void ReadLexed(TWaiting& waiting);
-  TTokenView ViewOf(const TWaiting& waiting) const;
   TTokenView ViewOf(const TLexedToken& lexed) const {
     return {lexed.DataType, lexed.LineNumber, lexed.Number,
-            std::string_view(FTexts).substr(lexed.TextAt, lexed.TextSize)};
+            std::string_view(FTexts.data() + lexed.TextAt, lexed.TextSize)};
   }
+  TTokenView ViewOf(const TWaiting& waiting) const {
+    return waiting.Token ? ViewOfObject(waiting) : ViewOf(waiting.Lexed);
+  }
+  static TTokenView ViewOfObject(const TWaiting& waiting);
   // A pool token with the fields of `lexed`; `own` is it as its class.
   IntfPtr<IFuzzyStreamToken> ObjectOf(const TLexedToken& lexed, const TFuzzyStreamToken*& own);
   // Gives `waiting` its object when it has none.
   void MakeObject(TWaiting& waiting);
   // The slot in front of the next waiting token, for a token pushed back.
   TWaiting& Unshift();
-  // Makes `waiting` the current token (a lexed one stays without an object), or hands it out.
-  void SetCurrent(const TWaiting& waiting, bool waits);
-  void HandOut(const TWaiting& waiting);
-  // What pushing `waiting` back does to the echo and the depth.
-  void Rollback(const TWaiting& waiting);
+  // Hands out the lexed token of look-ahead slot `slot`.
+  TTokenView HandOutLexed(size_t slot) {
+    // Each view is made from the slot itself: copying one made in the return value would
+    // read back stores still on their way.
+    const TLexedToken& lexed = FLookahead[slot].Lexed;
+    FEcho.AppendLexed(ViewOf(lexed));
+    FDepth += DepthStep(lexed.DataType);
+    MakeLexedCurrent(slot);
+    return ViewOf(lexed);
+  }
+  // Makes the lexed token of look-ahead slot `slot` current, without an object.
+  void MakeLexedCurrent(size_t slot) {
+    if (!FCurrentIsLexed) {
+      FPool.ClearCurrent();
+      FCurrentIsLexed = true;
+    }
+    FCurrentSlot = slot;
+  }
+  // Makes the object of `waiting` current.
+  void MakeObjectCurrent(const TWaiting& waiting) {
+    FCurrentIsLexed = false;
+    FPool.SetCurrent(waiting.Token, waiting.Own);
+  }
   // Gives the current token its object, when it is a lexed one.
   void MakeCurrentObject();
+  // Take, Peek and their effects where the next token is not a lexed one waiting.
+  TTokenView TakeOther();
+  TTokenView PeekOther();
+  void HandOutObject(const TWaiting& waiting);
+  void RollbackObject(const TWaiting& waiting);
 
   TTokenReader FReader{*this};
   TTokenPool FPool;  // its current token is the one last handed out or pushed back, unless
@@ -191,11 +230,10 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   size_t FNext = 0;
   // The texts and white space of the lexed tokens read since the look-ahead last ran dry.
   std::string FTexts;
-  // The current token when it is a lexed one without an object; `FCurrentWaits` when it is
-  // also the next waiting token (peeked or pushed back).
-  TLexedToken FCurrent;
+  // The current token when it is a lexed one without an object: the look-ahead slot it
+  // stands in (the next waiting one when it was peeked or pushed back).
   bool FCurrentIsLexed = false;
-  bool FCurrentWaits = false;
+  size_t FCurrentSlot = 0;
   // The token a descendant's NextToken handed to `Take`, kept for its view and `PutBack`.
   IntfPtr<IFuzzyStreamToken> FTaken;
   int8_t FReadsLexed = -1;  // not asked yet
