@@ -19,12 +19,8 @@ constexpr char kParseOutput[] = "ParseOutput";
 constexpr char kParseRuleBlock[] = "ParseRuleBlock";
 constexpr char kParseRule[] = "ParseRule";
 
-bool IsChar(const IBaseStreamToken& token, char ch) {
-  return token.GetDataType() == static_cast<unsigned char>(ch);
-}
-
-bool IsWord(const IBaseStreamToken& token, const char* word) {
-  return token.GetDataType() == dtSymbol && token.GetText() == word;
+bool IsWord(const TTokenView& token, const char* word) {
+  return token.DataType == dtSymbol && token.Text == word;
 }
 
 std::string Quoted(const char* text) {
@@ -44,46 +40,42 @@ void TControllerParser::Checked(const char* routine, Check&& check) {
   }
 }
 
-IntfPtr<IFuzzyStreamToken> TControllerParser::Next() {
-  return GetTokenStream()->NextToken();
+TTokenView TControllerParser::Next() {
+  return GetTokenStream()->Take();
 }
 
 bool TControllerParser::NextIs(char ch) {
-  return IsChar(GetTokenStream()->PeekToken(), ch);
+  return GetTokenStream()->Peek().IsChar(ch);
 }
 
 bool TControllerParser::NextIsWord(const char* word) {
-  return IsWord(GetTokenStream()->PeekToken(), word);
+  return IsWord(GetTokenStream()->Peek(), word);
 }
 
 void TControllerParser::Expect(char ch) {
-  const IntfPtr<IFuzzyStreamToken> token = Next();
-  if (!IsChar(*token, ch))
+  if (!Next().IsChar(ch))
     Error(FRoutine,
           ch == '(' ? messages::kExpectedOpenParenthesis : messages::kExpectedCloseParenthesis);
 }
 
 void TControllerParser::ExpectWord(const char* keyword) {
-  const IntfPtr<IFuzzyStreamToken> token = Next();
-  if (!IsWord(*token, keyword))
+  if (!IsWord(Next(), keyword))
     ErrorFmt(FRoutine, messages::kExpectedControllerKeyword, Quoted(keyword));
 }
 
 std::string TControllerParser::ReadName(bool numbered) {
-  const IntfPtr<IFuzzyStreamToken> token = Next();
-  const bool number =
-      numbered && token->GetDataType() == dtInteger && std::fabs(token->GetNumber()) < 1e15;
-  if (token->GetDataType() != dtSymbol && !number) Error(FRoutine, messages::kMissingName);
+  const TTokenView token = Next();
+  const bool number = numbered && token.DataType == dtInteger && std::fabs(token.Number) < 1e15;
+  if (token.DataType != dtSymbol && !number) Error(FRoutine, messages::kMissingName);
   // A number token keeps its value, not its text.
-  if (number) return IntToStr(static_cast<int64_t>(token->GetNumber()));
-  return token->GetText();
+  if (number) return IntToStr(static_cast<int64_t>(token.Number));
+  return std::string(token.Text);
 }
 
 TFzyFloat TControllerParser::ReadNumber() {
-  const IntfPtr<IFuzzyStreamToken> token = Next();
-  if (token->GetDataType() != dtInteger && token->GetDataType() != dtFloat)
-    Error(FRoutine, messages::kExpectedNumber);
-  return token->GetNumber();
+  const TTokenView token = Next();
+  if (!token.IsNumber()) Error(FRoutine, messages::kExpectedNumber);
+  return token.Number;
 }
 
 std::string TControllerParser::ReadFormHeader(const char* keyword, bool numbered) {
@@ -269,9 +261,8 @@ TAntecedent TControllerParser::ParseFactor() {
     return !ParseFactor();
   }
   Expect('(');
-  TFuzzyLogicTokenStream& stream = *GetTokenStream();
-  const IFuzzyStreamToken& first = stream.PeekToken();
-  if (IsChar(first, '(') || IsWord(first, "not")) {
+  const TTokenView first = GetTokenStream()->Peek();
+  if (first.IsChar('(') || IsWord(first, "not")) {
     TAntecedent group = ParseDisjunction();
     Expect(')');
     return group;
@@ -285,10 +276,12 @@ TTermTest TControllerParser::ParseTermTest() {
   test.Variable = ReadName();
   std::vector<std::string> words;
   while (!NextIs(')')) {
-    const IntfPtr<IFuzzyStreamToken> token = Next();
-    if (token->GetDataType() != dtSymbol)
-      ErrorFmt(FRoutine, messages::kExpectedTermTest, token->GetAsString());
-    words.push_back(token->GetText());
+    const TTokenView token = Next();
+    if (token.DataType != dtSymbol) {
+      ErrorFmt(FRoutine, messages::kExpectedTermTest,
+               GetTokenStream()->CurrentToken()->GetAsString());
+    }
+    words.emplace_back(token.Text);
   }
   Next();
   if (words.empty()) ErrorFmt(FRoutine, messages::kExpectedTermTest, ")");

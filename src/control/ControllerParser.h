@@ -36,7 +36,7 @@ class TControllerParser : public TZTFuzzyLogicParser {
   // "( variable hedge... term )" after its "(" is read.
   TTermTest ParseTermTest();
 
-  IntfPtr<IFuzzyStreamToken> Next();
+  TTokenView Next();
   bool NextIs(char ch);
   bool NextIsWord(const char* word);
   void Expect(char ch);
