@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -23,6 +24,7 @@ class Lexer {
  public:
   explicit Lexer(std::string text) : FSource(std::move(text)), FStream(FSource) {}
   TFuzzyLogicTokenStream* operator->() { return &FStream; }
+  TFuzzyLogicTokenStream& operator*() { return FStream; }
 
   // The text forms of the tokens up to the end, with their lines: "cold@1".
   std::vector<std::string> All() {
@@ -551,6 +553,94 @@ TEST(TokenStream, PeeksLeaveWhatReadingAndPushingBackLeaves) {
       }
     }
   }
+}
+
+// ---- Tokens as views ----
+
+// What a reader can see of a token and of the stream after one step; the current token only
+// when `current`, since asking for it gives it an object.
+std::string Seen(const TTokenView& token, TFuzzyLogicTokenStream& stream, bool current) {
+  std::string seen = std::to_string(token.DataType) + "|" + std::string(token.Text) + "|" +
+                     std::to_string(token.Number) + "|" + std::to_string(token.LineNumber) + "|" +
+                     stream.ParsedText() + "|" + std::to_string(stream.GetDepth());
+  if (current)
+    seen +=
+        "|" + stream.CurrentToken()->GetAsString() + "|" + stream.CurrentToken()->GetWhiteSpace();
+  return seen;
+}
+
+// Random walks of takes, peeks and push-backs: views and objects hand out the same tokens
+// and leave the same echo, depth and current token, also when the two are mixed.
+TEST(TokenStream, ViewsAndObjectsHandOutTheSameTokens) {
+  testing::LiveObjectGuard guard;
+  std::mt19937 random(20261210);
+  for (const std::string& text :
+       {std::string("(term a (tri 1 2.5 3)) (b \"s t\" ?v)"), std::string("(x\\  y\\ \n(z) -2)"),
+        std::string("(a\r\n (b 1.5) c) d ; note\n(e (f (g)))")}) {
+    SCOPED_TRACE(text);
+    for (int walk = 0; walk < 40; ++walk) {
+      const bool current = walk % 2 == 0;
+      Lexer views(text);
+      Lexer objects(text);
+      IntfPtr<IFuzzyStreamToken> last;
+      for (int step = 0; step < 30; ++step) {
+        const int action = std::uniform_int_distribution<int>(0, 5)(random);
+        std::string viewed;
+        std::string made;
+        if (action <= 1) {
+          viewed = Seen(views->Take(), *views, current);
+          last = objects->NextToken();
+          made = Seen(TTokenView::Of(*last), *objects, current);
+        } else if (action == 2) {
+          viewed = Seen(views->Peek(), *views, current);
+          made = Seen(TTokenView::Of(objects->PeekToken()), *objects, current);
+        } else if (action == 3) {
+          viewed = Seen(views->PeekSecond(), *views, current);
+          made = Seen(TTokenView::Of(objects->PeekSecondToken()), *objects, current);
+        } else if (action == 4 && last) {
+          views->PutBack();
+          objects->PushBackToken(objects->CurrentToken());
+          last = nullptr;
+          made = Seen(*objects->GetWaiting(0), *objects, current);
+          viewed = Seen(*views->GetWaiting(0), *views, current);
+        } else {
+          // An object from the viewing stream, then views again.
+          viewed = Seen(TTokenView::Of(*views->NextToken()), *views, current);
+          last = objects->NextToken();
+          made = Seen(TTokenView::Of(*last), *objects, current);
+        }
+        ASSERT_EQ(viewed, made) << "walk " << walk << ", step " << step << ", action " << action;
+      }
+      EXPECT_EQ(Seen(views->Peek(), *views, true),
+                Seen(TTokenView::Of(objects->PeekToken()), *objects, true));
+    }
+  }
+}
+
+// A descendant that makes its tokens its own way is asked for every token, views included.
+class ShoutingStream : public TFuzzyLogicTokenStream {
+ public:
+  using TFuzzyLogicTokenStream::TFuzzyLogicTokenStream;
+  IntfPtr<IFuzzyStreamToken> MakeToken(int32_t hint, const std::string& text) override {
+    std::string loud = text;
+    std::transform(loud.begin(), loud.end(), loud.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
+    return TFuzzyLogicTokenStream::MakeToken(hint, loud);
+  }
+};
+
+TEST(TokenStream, ViewsOfADescendantShowItsTokens) {
+  testing::LiveObjectGuard guard;
+  TZTStringStream source("(term cold (z 1 2))");
+  ShoutingStream stream(source);
+  EXPECT_TRUE(stream.Take().IsChar('('));
+  EXPECT_EQ(stream.Peek().Text, "TERM");
+  EXPECT_EQ(stream.PeekSecond().Text, "COLD");
+  EXPECT_EQ(stream.GetWaiting(2)->DataType, '(');
+  stream.Take();
+  stream.PutBack();
+  EXPECT_EQ(stream.Take().Text, "TERM");
+  EXPECT_EQ(stream.ParsedText(), "( TERM ");
 }
 
 // ---- Reading across the ends of the block ----
