@@ -154,7 +154,10 @@ void TFuzzyLogicTokenStream::ReadLexed(TWaiting& waiting) {
   TTokenReader::TSpans spans;
   const int32_t hint = FReader.ReadWithWhiteSpace(FTexts, spans);
   const std::string_view text(FTexts.data() + spans.TextAt, spans.TextSize);
-  const TWord word = hint == 0 ? ClassifyWord(text) : Lex(hint, text);
+  // The lexer's own hints need no check: a word, or a single-character token as read.
+  const TWord word = hint == 0                               ? ClassifyWord(text)
+                     : TTokenReader::IsSingleCharToken(hint) ? TWord{hint, 0, text}
+                                                             : Lex(hint, text);
   TLexedToken& lexed = waiting.Lexed;
   lexed.DataType = word.Type;
   lexed.LineNumber = FReader.GetLineNumber();

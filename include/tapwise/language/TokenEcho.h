@@ -26,7 +26,11 @@ class TTokenEcho {
  public:
   /// A token the echo may keep as it is until `Clear`: its fields and text stay unchanged
   /// till then. It is written only when the text is read or a change needs it written.
-  void AppendLexed(const TTokenView& token) { FLexed.push_back(token); }
+  void AppendLexed(const TTokenView& token) {
+    // A long form is written out now and then, so that its views do not pile up.
+    if (FLexed.size() == kMaxLexed) WriteLexed();
+    FLexed.push_back(token);
+  }
   /// A token that carries no value, by its fields.
   void Append(const TTokenView& token);
   /// Any other token, by its line and its text form.
@@ -58,6 +62,8 @@ class TTokenEcho {
     double Number;
     bool Integer;
   };
+
+  static constexpr size_t kMaxLexed = 4096;
 
   static bool IsBlankOrLineEnd(char ch) { return ch == ' ' || ch == '\r' || ch == '\n'; }
   // Whether `token`'s text form ends in a blank or a line end (a word with an escaped one).
