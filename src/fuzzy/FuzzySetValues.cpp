@@ -154,6 +154,36 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   return point;
 }
 
+void TFuzzySetValues::AppendPoints(std::span<const geometry::TPoint> points) {
+  for (const geometry::TPoint& point : points) {
+    CheckFinite(point.X, "AddPoint", "X");
+    CheckFinite(point.Y, "AddPoint", "Y");
+  }
+  if (!FPassesHooks || GetUpdateCount() != 1 || GetCount() != 0) {
+    for (const geometry::TPoint& point : points)
+      AddPoint(point.X, point.Y);
+    return;
+  }
+  ExpectPoints(static_cast<int>(points.size()));
+  const TFzyFloat minimum = FSet != nullptr ? FSet->GetXRange(1) : 0;
+  const TFzyFloat maximum = FSet != nullptr ? FSet->GetXRange(0) : 0;
+  const TFuzzySetValue* previous = nullptr;
+  bool clean = true;
+  for (const geometry::TPoint& point : points) {
+    // Placed as AddPoint places it; the order checked as CheckOrder would check it.
+    const TFzyFloat x = FSet != nullptr ? std::min(std::max(point.X, minimum), maximum) : point.X;
+    const TFuzzySetValue* added = AppendPlainPoint(x, std::max(point.Y, TFzyFloat{0}));
+    if (previous != nullptr) {
+      clean = clean && added->FX >= previous->FX - FuzzyEpsilon && !Coincide(*added, *previous);
+    }
+    previous = added;
+  }
+  // What AppendInBlock leaves when the list is not known clean: the block's end looks.
+  FSorted = clean;
+  FUnique = clean;
+  FOrderChecked = clean;
+}
+
 TFuzzySetValue* TFuzzySetValues::AppendInBlock(TFzyFloat x, TFzyFloat y) {
   // The enclosing block's end checks the whole list and keeps whichever point it kept
   // before, so this point needs no block of its own.
