@@ -313,7 +313,7 @@ uint32_t TGCustomHashtable::StringHash(std::string_view key) {
 }
 
 std::unique_ptr<TGHashtableEntry> TGCustomHashtable::CreateEntry() const {
-  return std::make_unique<TGHashtableEntry>();
+  return MakeEntry<TGHashtableEntry>();
 }
 
 void TGCustomHashtable::Grow() {

@@ -88,7 +88,7 @@ void* TGStringHashtable::Remove(uint32_t) {
 }
 
 std::unique_ptr<TGHashtableEntry> TGStringHashtable::CreateEntry() const {
-  return std::make_unique<TGStringHashtableEntry>();
+  return MakeEntry<TGStringHashtableEntry>();
 }
 
 THashKey TGStringHashtable::TextKey(std::string_view key) {
@@ -165,7 +165,7 @@ void* TIStringHashTable::Remove(std::string_view key) {
 }
 
 std::unique_ptr<TGHashtableEntry> TIStringHashTable::CreateEntry() const {
-  return std::make_unique<TIStringHashtableEntry>();
+  return MakeEntry<TIStringHashtableEntry>();
 }
 
 void TIStringHashTable::PutFrom(const TGHashtableEntry& source) {
