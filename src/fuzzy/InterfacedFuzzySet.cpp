@@ -63,8 +63,20 @@ TIFuzzySet::~TIFuzzySet() {
 
 IntfPtr<TIFuzzySet> TIFuzzySet::Create(const IntfPtr<IFuzzyVariable>& variable,
                                        const std::string& name) {
+  // A set of the library's own variable lives in its pool: the variable is used from one
+  // thread, and whoever makes a set for it is using it.
+  auto* own = CastExpecting<TIFuzzyVariable, TIFuzzyVariable>(variable.Get());
+  void* storage = own != nullptr ? own->FSetStorage.Allocate(sizeof(TIFuzzySet))
+                                 : TChunkPool::AllocateAlone(sizeof(TIFuzzySet));
+  TIFuzzySet* made = nullptr;
+  try {
+    made = ::new (storage) TIFuzzySet();
+  } catch (...) {
+    TChunkPool::Free(storage);
+    throw;
+  }
   // Held before it is named and linked, so that it may be handed around meanwhile.
-  IntfPtr<TIFuzzySet> set(new TIFuzzySet());
+  IntfPtr<TIFuzzySet> set(made);
   set->Initialize(variable, name);
   return set;
 }

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "tapwise/foundation/ChunkPool.h"
 #include "tapwise/foundation/Interface.h"
 #include "tapwise/foundation/Persistent.h"
 #include "tapwise/fuzzy/IFuzzyParser.h"
@@ -215,6 +216,8 @@ class TIFuzzyVariable : public TIFuzzyVariablePersistent,
   // variable, so the list is empty by the time the variable goes).
   friend class TIFuzzySet;
   TIFuzzySet* FFirstListedSet = nullptr;
+  // Storage for the sets of the library's class made for this variable (TIFuzzySet::Create).
+  TChunkPool FSetStorage{sizeof(TIFuzzySet)};
 };
 
 }  // namespace tapwise
