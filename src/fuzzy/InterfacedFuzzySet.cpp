@@ -263,10 +263,13 @@ void TIFuzzySet::JoinVariableList() {
   if (FListedIn == nullptr) return;
   FNextListed = std::exchange(FListedIn->FFirstListedSet, this);
   if (FNextListed != nullptr) FNextListed->FPrevListed = this;
+  // A listed set is used from its variable's thread while the variable is alive.
+  FIFSValues.SetPointChunkSource(&FListedIn->FPointStorage);
 }
 
 void TIFuzzySet::LeaveVariableList() noexcept {
   if (FListedIn == nullptr) return;
+  FIFSValues.SetPointChunkSource(nullptr);
   (FPrevListed != nullptr ? FPrevListed->FNextListed : FListedIn->FFirstListedSet) = FNextListed;
   if (FNextListed != nullptr) FNextListed->FPrevListed = FPrevListed;
   FListedIn = nullptr;

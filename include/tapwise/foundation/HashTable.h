@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <memory>
 #include <new>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -217,8 +216,7 @@ class TGCustomHashtable : public TPersistent {
   std::unique_ptr<TGHashtableEntry> MakeEntry() const {
     static_assert(std::is_nothrow_default_constructible_v<Entry>);
     static_assert(alignof(Entry) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
-    if (!FEntryPool) FEntryPool.emplace(sizeof(Entry));
-    return std::unique_ptr<TGHashtableEntry>(::new (FEntryPool->Allocate(sizeof(Entry))) Entry());
+    return std::unique_ptr<TGHashtableEntry>(::new (FEntryPool.Allocate(sizeof(Entry))) Entry());
   }
   /// Enlarges the table to Capacity × 2 + 1 buckets.
   virtual void Grow();
@@ -256,7 +254,7 @@ class TGCustomHashtable : public TPersistent {
   static void DestroyChain(std::unique_ptr<TGHashtableEntry> head);
 
   // Before the buckets, so that it goes after the entries (which need it not, see TChunkPool).
-  mutable std::optional<TChunkPool> FEntryPool;
+  mutable TChunkPool FEntryPool;
   THashBuckets FBuckets;
   int FCollisions = 0;
   int FCount = 0;

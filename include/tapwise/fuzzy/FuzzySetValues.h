@@ -77,6 +77,9 @@ class TFuzzySetValues : public TGCollection {
   /// them fits them. Changes nothing that can be seen; a wrong count costs at most an
   /// allocation.
   void ExpectPoints(int count) noexcept { FPool.Expect(count - static_cast<int>(FSpare.size())); }
+  /// Takes the storage for its points, a few at a time, from `source` where it can (see
+  /// `TChunkPool::SetChunkSource`); null takes it from the heap again.
+  void SetPointChunkSource(TChunkPool* source) noexcept { FPool.SetChunkSource(source); }
 
   /// `Clear`, in fewer steps for a list that passes by the hooks (same notifications to the
   /// set, same storage kept for reuse).

@@ -216,8 +216,10 @@ class TIFuzzyVariable : public TIFuzzyVariablePersistent,
   // variable, so the list is empty by the time the variable goes).
   friend class TIFuzzySet;
   TIFuzzySet* FFirstListedSet = nullptr;
-  // Storage for the sets of the library's class made for this variable (TIFuzzySet::Create).
+  // Storage for the sets of the library's class made for this variable (TIFuzzySet::Create),
+  // and for the point lists of the sets in its list, a few lists' points to an allocation.
   TChunkPool FSetStorage{sizeof(TIFuzzySet)};
+  TChunkPool FPointStorage;
 };
 
 }  // namespace tapwise
