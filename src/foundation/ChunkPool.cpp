@@ -106,6 +106,15 @@ void TChunkPool::Expect(int count) noexcept {
 }
 
 void* TChunkPool::Allocate(std::size_t size) {
+  // Nearly every call finds a free slot in the chunk being filled: that way needs no frame.
+  if (size == FObjectSize && FKept == nullptr && FChunk != nullptr && FNext != FSlots) {
+    return NextSlot();
+  }
+  return AllocateOtherwise(size);
+}
+
+// Kept out of Allocate, so that the usual way there stays without a frame.
+[[gnu::noinline]] void* TChunkPool::AllocateOtherwise(std::size_t size) {
   if (FObjectSize == 0) {
     FObjectSize = size;
     FSlotSize = SlotSizeFor(size);
@@ -129,6 +138,10 @@ void* TChunkPool::Allocate(std::size_t size) {
     FSlots = static_cast<std::uint8_t>(slots);
     FNextSlots = kSlots;
   }
+  return NextSlot();
+}
+
+void* TChunkPool::NextSlot() noexcept {
   std::byte* start = SlotOf(FChunk, FNext++);
   Unpoison(start, FSlotSize);
   void* storage = start + kHeaderSize;

@@ -67,6 +67,9 @@ class TChunkPool {
  private:
   struct TKept;
 
+  // Allocate's ways other than the next free slot of FChunk, which NextSlot hands out.
+  void* AllocateOtherwise(std::size_t size);
+  void* NextSlot() noexcept;
   // Gives up the pool's hold on FChunk, with its unused slots.
   void LetGo() noexcept;
   static std::size_t SlotSizeFor(std::size_t object_size) noexcept;
