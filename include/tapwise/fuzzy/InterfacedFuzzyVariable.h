@@ -188,6 +188,11 @@ class TIFuzzyVariable : public TIFuzzyVariablePersistent,
  private:
   // Empties the table and reports it; the part of ClearFuzzySets the release rule uses.
   void ClearTerms();
+  // Frees the variable, and its terms with its table, for the holder of the one reference
+  // GoesWholly speaks of, right after it said so (the reference goes with it). The table is
+  // not emptied first: nothing could see it empty.
+  void GoWholly() noexcept;
+  friend class TFuzzyVariableTable;
   // Copies the settings that a full assignment takes from `source`.
   void AssignSettings(const IFuzzyVariable& source);
   static void CheckBound(TFzyFloat value, const char* operation);
