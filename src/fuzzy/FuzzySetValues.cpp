@@ -167,16 +167,18 @@ void TFuzzySetValues::AppendPoints(std::span<const geometry::TPoint> points) {
   ExpectPoints(static_cast<int>(points.size()));
   const TFzyFloat minimum = FSet != nullptr ? FSet->GetXRange(1) : 0;
   const TFzyFloat maximum = FSet != nullptr ? FSet->GetXRange(0) : 0;
-  const TFuzzySetValue* previous = nullptr;
   bool clean = true;
-  for (const geometry::TPoint& point : points) {
-    // Placed as AddPoint places it; the order checked as CheckOrder would check it.
-    const TFzyFloat x = FSet != nullptr ? std::min(std::max(point.X, minimum), maximum) : point.X;
-    const TFuzzySetValue* added = AppendPlainPoint(x, std::max(point.Y, TFzyFloat{0}));
-    if (previous != nullptr) {
-      clean = clean && added->FX >= previous->FX - FuzzyEpsilon && !Coincide(*added, *previous);
+  for (size_t i = 0; i < points.size(); ++i) {
+    // Placed as AddPoint places it; the order checked as CheckOrder checks plain points.
+    const TFzyFloat x =
+        FSet != nullptr ? std::min(std::max(points[i].X, minimum), maximum) : points[i].X;
+    const TFzyFloat y = std::max(points[i].Y, TFzyFloat{0});
+    if (i > 0) {
+      const TFuzzySetValue& before = *GetPoint(static_cast<int>(i) - 1);
+      clean = clean && x >= before.FX - FuzzyEpsilon &&
+              !(SameFloat(x, before.FX) && SameFloat(y, before.FY));
     }
-    previous = added;
+    AppendPlainPoint(x, y);
   }
   // What AppendInBlock leaves when the list is not known clean: the block's end looks.
   FSorted = clean;
