@@ -77,7 +77,17 @@ IntfPtr<TIFuzzySet> TIFuzzySet::Create(const IntfPtr<IFuzzyVariable>& variable,
   }
   // Held before it is named and linked, so that it may be handed around meanwhile.
   IntfPtr<TIFuzzySet> set(made);
-  set->Initialize(variable, name);
+  // What Initialize's SetName and SetVariable come to for a new set of this very class: no
+  // table holds it, it is no term, and it belongs to no variable yet.
+  if (!name.empty()) {
+    CheckFuzzySetName(name);
+    set->StoreCheckedName(name);
+  }
+  if (variable) {
+    set->FVariable = variable;
+    set->JoinVariableList();
+    set->FParser = variable->GetParser();
+  }
   return set;
 }
 
