@@ -88,10 +88,6 @@ std::size_t TChunkPool::SlotSizeFor(std::size_t object_size) noexcept {
   return RoundUp(kHeaderSize + std::max(object_size, sizeof(TKept)), kAlignment);
 }
 
-std::size_t TChunkPool::ChunkSize(std::size_t object_size, int slots) noexcept {
-  return kChunkHeaderSize + static_cast<std::size_t>(slots) * SlotSizeFor(object_size);
-}
-
 TChunkPool::~TChunkPool() {
   while (FKept != nullptr)
     Free(std::exchange(FKept, FKept->Next));

@@ -159,12 +159,12 @@ void TFuzzySetValues::AppendPoints(std::span<const geometry::TPoint> points) {
     CheckFinite(point.X, "AddPoint", "X");
     CheckFinite(point.Y, "AddPoint", "Y");
   }
+  ExpectPoints(static_cast<int>(points.size()));
   if (!FPassesHooks || GetUpdateCount() != 1 || GetCount() != 0) {
     for (const geometry::TPoint& point : points)
       AddPoint(point.X, point.Y);
     return;
   }
-  ExpectPoints(static_cast<int>(points.size()));
   const TFzyFloat minimum = FSet != nullptr ? FSet->GetXRange(1) : 0;
   const TFzyFloat maximum = FSet != nullptr ? FSet->GetXRange(0) : 0;
   bool clean = true;

@@ -54,9 +54,6 @@ class TChunkPool {
   /// otherwise and after `SetChunkSource(nullptr)`. `source` must be alive whenever this pool
   /// allocates, and be used from the same thread; the storage may outlive both pools.
   void SetChunkSource(TChunkPool* source) noexcept { FChunkSource = source; }
-  /// The size of a chunk of `slots` slots for objects of `object_size` bytes: the object size
-  /// of a pool that is to be a source of such chunks.
-  static std::size_t ChunkSize(std::size_t object_size, int slots) noexcept;
 
   /// Storage for an object of `size` bytes in a block of its own, for objects made outside
   /// any pool that are given back as pool storage is.

@@ -253,7 +253,7 @@ class TGCustomHashtable : public TPersistent {
   TGHashtableEntry* FirstFrom(int bucket) const;
   static void DestroyChain(std::unique_ptr<TGHashtableEntry> head);
 
-  // Before the buckets, so that it goes after the entries (which need it not, see TChunkPool).
+  // The entries' storage (MakeEntry); an entry may outlive it (see TChunkPool).
   mutable TChunkPool FEntryPool;
   THashBuckets FBuckets;
   int FCollisions = 0;
