@@ -313,7 +313,7 @@ uint32_t TGCustomHashtable::StringHash(std::string_view key) {
 }
 
 std::unique_ptr<TGHashtableEntry> TGCustomHashtable::CreateEntry() const {
-  return MakeEntry<TGHashtableEntry>();
+  return std::make_unique<TGHashtableEntry>();
 }
 
 void TGCustomHashtable::Grow() {

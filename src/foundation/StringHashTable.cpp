@@ -88,7 +88,7 @@ void* TGStringHashtable::Remove(uint32_t) {
 }
 
 std::unique_ptr<TGHashtableEntry> TGStringHashtable::CreateEntry() const {
-  return MakeEntry<TGStringHashtableEntry>();
+  return std::make_unique<TGStringHashtableEntry>();
 }
 
 THashKey TGStringHashtable::TextKey(std::string_view key) {
@@ -165,7 +165,7 @@ void* TIStringHashTable::Remove(std::string_view key) {
 }
 
 std::unique_ptr<TGHashtableEntry> TIStringHashTable::CreateEntry() const {
-  return MakeEntry<TIStringHashtableEntry>();
+  return std::make_unique<TIStringHashtableEntry>();
 }
 
 void TIStringHashTable::PutFrom(const TGHashtableEntry& source) {

@@ -2,13 +2,10 @@
 
 #include <cstdint>
 #include <memory>
-#include <new>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
-#include "tapwise/foundation/ChunkPool.h"
 #include "tapwise/foundation/Events.h"
 #include "tapwise/foundation/HashBuckets.h"
 #include "tapwise/foundation/Interface.h"
@@ -45,19 +42,6 @@ class TGHashtableEntry {
   virtual std::string_view GetKeyText() const { return {}; }
   void* GetValue() const { return FValue; }
   const TGHashtableEntry* GetNext() const { return FNext.get(); }
-
-  // Every entry (of this class or a descendant) is chunk pool storage, in a slot of its
-  // table's pool (`TGCustomHashtable::MakeEntry`) or in a block of its own, so that deleting
-  // it through any pointer gives its storage back where it came from (see TChunkPool).
-  static void* operator new(std::size_t size) { return TChunkPool::AllocateAlone(size); }
-  static void operator delete(void* object, std::size_t) noexcept { TChunkPool::Free(object); }
-  // A descendant aligned beyond the usual alignment: plain aligned storage.
-  static void* operator new(std::size_t size, std::align_val_t alignment) {
-    return ::operator new(size, alignment);
-  }
-  static void operator delete(void* object, std::size_t, std::align_val_t alignment) noexcept {
-    ::operator delete(object, alignment);
-  }
 
  protected:
   /// Stores the key; string entries also keep the text.
@@ -210,14 +194,6 @@ class TGCustomHashtable : public TPersistent {
   void AssignTo(TPersistent& dest) const override;
   /// A new entry of this table's entry class.
   virtual std::unique_ptr<TGHashtableEntry> CreateEntry() const;
-  /// A new `Entry` for `CreateEntry`, in storage the table takes a few entries at a time
-  /// (the pool is made for the size of the first entry asked for).
-  template <class Entry>
-  std::unique_ptr<TGHashtableEntry> MakeEntry() const {
-    static_assert(std::is_nothrow_default_constructible_v<Entry>);
-    static_assert(alignof(Entry) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
-    return std::unique_ptr<TGHashtableEntry>(::new (FEntryPool.Allocate(sizeof(Entry))) Entry());
-  }
   /// Enlarges the table to Capacity × 2 + 1 buckets.
   virtual void Grow();
   /// Tells the owner and fires OnChange, unless an update bracket is open.
@@ -253,8 +229,6 @@ class TGCustomHashtable : public TPersistent {
   TGHashtableEntry* FirstFrom(int bucket) const;
   static void DestroyChain(std::unique_ptr<TGHashtableEntry> head);
 
-  // The entries' storage (MakeEntry); an entry may outlive it (see TChunkPool).
-  mutable TChunkPool FEntryPool;
   THashBuckets FBuckets;
   int FCollisions = 0;
   int FCount = 0;
