@@ -68,21 +68,25 @@ std::byte* SlotOf(TPoolChunk* chunk, int index) {
          static_cast<std::size_t>(index) * chunk->SlotSize;
 }
 
-// Takes `count` off the chunk's count and frees it when that was the rest.
+// Takes `count` off the chunk's count and frees it when that was the rest. A chunk's storage
+// is itself pool storage (a slot of a source pool, or a block of its own).
 void DropFromChunk(TPoolChunk* chunk, std::int32_t count) noexcept {
   if (chunk->Live.fetch_sub(count, std::memory_order_acq_rel) != count) return;
   const std::size_t size =
       kChunkHeaderSize + static_cast<std::size_t>(chunk->Slots) * chunk->SlotSize;
   std::destroy_at(chunk);
   Unpoison(chunk, size);
-  ::operator delete(static_cast<void*>(chunk));
+  TChunkPool::Free(chunk);
 }
 
 }  // namespace
 
 TChunkPool::TChunkPool(std::size_t object_size) noexcept
-    : FObjectSize(object_size),
-      FSlotSize(RoundUp(kHeaderSize + std::max(object_size, sizeof(TKept)), kAlignment)) {}
+    : FObjectSize(object_size), FSlotSize(SlotSizeFor(object_size)) {}
+
+std::size_t TChunkPool::SlotSizeFor(std::size_t object_size) noexcept {
+  return RoundUp(kHeaderSize + std::max(object_size, sizeof(TKept)), kAlignment);
+}
 
 TChunkPool::~TChunkPool() {
   while (FKept != nullptr)
@@ -98,6 +102,19 @@ void TChunkPool::Expect(int count) noexcept {
 }
 
 void* TChunkPool::Allocate(std::size_t size) {
+  // Nearly every call finds a free slot in the chunk being filled: that way needs no frame.
+  if (size == FObjectSize && FKept == nullptr && FChunk != nullptr && FNext != FSlots) {
+    return NextSlot();
+  }
+  return AllocateOtherwise(size);
+}
+
+// Kept out of Allocate, so that the usual way there stays without a frame.
+[[gnu::noinline]] void* TChunkPool::AllocateOtherwise(std::size_t size) {
+  if (FObjectSize == 0) {
+    FObjectSize = size;
+    FSlotSize = SlotSizeFor(size);
+  }
   if (size != FObjectSize) return AllocateAlone(size);
   if (FKept != nullptr) {
     TKept* kept = std::exchange(FKept, FKept->Next);
@@ -107,7 +124,8 @@ void* TChunkPool::Allocate(std::size_t size) {
   }
   if (FChunk == nullptr || FNext == FSlots) {
     const int slots = FNextSlots;
-    void* storage = ::operator new(kChunkHeaderSize + static_cast<std::size_t>(slots) * FSlotSize);
+    const std::size_t bytes = kChunkHeaderSize + static_cast<std::size_t>(slots) * FSlotSize;
+    void* storage = FChunkSource != nullptr ? FChunkSource->Allocate(bytes) : AllocateAlone(bytes);
     auto* chunk = ::new (storage) TPoolChunk{{slots + 1}, slots, FSlotSize};
     Poison(SlotOf(chunk, 0), static_cast<std::size_t>(slots) * FSlotSize);
     LetGo();
@@ -116,6 +134,10 @@ void* TChunkPool::Allocate(std::size_t size) {
     FSlots = static_cast<std::uint8_t>(slots);
     FNextSlots = kSlots;
   }
+  return NextSlot();
+}
+
+void* TChunkPool::NextSlot() noexcept {
   std::byte* start = SlotOf(FChunk, FNext++);
   Unpoison(start, FSlotSize);
   void* storage = start + kHeaderSize;
@@ -126,7 +148,8 @@ void* TChunkPool::Allocate(std::size_t size) {
 void TChunkPool::Recycle(void* storage) noexcept {
   if (storage == nullptr) return;
   const TPoolChunk* chunk = ChunkOf(storage);
-  if (chunk == nullptr || chunk->SlotSize != FSlotSize || FKeptCount == kMaxKept) {
+  if (chunk == nullptr || chunk->SlotSize != FSlotSize || FKeptCount == kMaxKept ||
+      FObjectSize == 0) {
     Free(storage);
     return;
   }

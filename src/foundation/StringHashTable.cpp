@@ -113,7 +113,7 @@ IntfPtr<IInterface> TIStringHashTable::PutItem(std::string_view key, IntfPtr<IIn
   IntfPtr<IInterface> previous;
   PutKey(TextKey(key), raw, [&](TGHashtableEntry& entry) {
     auto& interface_entry = static_cast<TIStringHashtableEntry&>(entry);
-    previous = std::exchange(interface_entry.FItem, item);
+    previous = std::exchange(interface_entry.FItem, std::move(item));
     SetEntryValue(entry, raw);
     return nullptr;
   });

@@ -11,6 +11,7 @@
 #include "tapwise/foundation/UpdateScope.h"
 #include "tapwise/fuzzy/FuzzyConsts.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "tapwise/fuzzy/FuzzyGeometry.h"
 #include "tapwise/fuzzy/FuzzySet.h"
 #include "tapwise/fuzzy/ShapeFunctions.h"
 
@@ -86,12 +87,8 @@ void TFuzzySet::SetTriangle(TFzyFloat left, TFzyFloat middle, TFzyFloat right) {
   {
     SetUpdate update(*this);
     Clear();
-    // The block's end sorts and checks the three points at once.
-    TFuzzySetValues& values = GetValues();
-    values.ExpectPoints(3);
-    values.AddPoint(left, 0);
-    values.AddPoint(middle, 1);
-    values.AddPoint(right, 0);
+    const geometry::TPoint corners[] = {{left, 0}, {middle, 1}, {right, 0}};
+    GetValues().AppendPoints(corners);
   }
   StoreSetType(fstTriangle);
 }

@@ -154,6 +154,38 @@ TFuzzySetValue* TFuzzySetValues::AddPoint(TFzyFloat x, TFzyFloat y) {
   return point;
 }
 
+void TFuzzySetValues::AppendPoints(std::span<const geometry::TPoint> points) {
+  for (const geometry::TPoint& point : points) {
+    CheckFinite(point.X, "AddPoint", "X");
+    CheckFinite(point.Y, "AddPoint", "Y");
+  }
+  ExpectPoints(static_cast<int>(points.size()));
+  if (!FPassesHooks || GetUpdateCount() != 1 || GetCount() != 0) {
+    for (const geometry::TPoint& point : points)
+      AddPoint(point.X, point.Y);
+    return;
+  }
+  const TFzyFloat minimum = FSet != nullptr ? FSet->GetXRange(1) : 0;
+  const TFzyFloat maximum = FSet != nullptr ? FSet->GetXRange(0) : 0;
+  bool clean = true;
+  for (size_t i = 0; i < points.size(); ++i) {
+    // Placed as AddPoint places it; the order checked as CheckOrder checks plain points.
+    const TFzyFloat x =
+        FSet != nullptr ? std::min(std::max(points[i].X, minimum), maximum) : points[i].X;
+    const TFzyFloat y = std::max(points[i].Y, TFzyFloat{0});
+    if (i > 0) {
+      const TFuzzySetValue& before = *GetPoint(static_cast<int>(i) - 1);
+      clean = clean && x >= before.FX - FuzzyEpsilon &&
+              !(SameFloat(x, before.FX) && SameFloat(y, before.FY));
+    }
+    AppendPlainPoint(x, y);
+  }
+  // What AppendInBlock leaves when the list is not known clean: the block's end looks.
+  FSorted = clean;
+  FUnique = clean;
+  FOrderChecked = clean;
+}
+
 TFuzzySetValue* TFuzzySetValues::AppendInBlock(TFzyFloat x, TFzyFloat y) {
   // The enclosing block's end checks the whole list and keeps whichever point it kept
   // before, so this point needs no block of its own.

@@ -51,7 +51,7 @@ TFuzzyVariableTable::~TFuzzyVariableTable() {
   const bool own_owner = quiet && IsExactly<TIFuzzyLogic>(FOwner);
   ForEachEntry([&](const TGHashtableEntry& entry) {
     IInterface* item = static_cast<const TIStringHashtableEntry&>(entry).GetItem().Get();
-    const auto* variable = quiet ? ExactCast<const TIFuzzyVariable>(item) : nullptr;
+    auto* variable = quiet ? ExactCast<TIFuzzyVariable>(item) : nullptr;
     if (variable == nullptr) {
       Deleted(static_cast<const TIStringHashtableEntry&>(entry).GetItem());
       return;
@@ -59,7 +59,8 @@ TFuzzyVariableTable::~TFuzzyVariableTable() {
     // A component of another class is told first: its telling may change the answer.
     if (!own_owner) Deleted(static_cast<const TIStringHashtableEntry&>(entry).GetItem());
     if (variable->GoesWholly()) {
-      (void)TakeItem(entry);
+      (void)TakeItem(entry).Detach();
+      variable->GoWholly();
     } else if (own_owner) {
       Deleted(static_cast<const TIStringHashtableEntry&>(entry).GetItem());
     }

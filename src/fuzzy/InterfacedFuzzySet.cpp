@@ -63,9 +63,31 @@ TIFuzzySet::~TIFuzzySet() {
 
 IntfPtr<TIFuzzySet> TIFuzzySet::Create(const IntfPtr<IFuzzyVariable>& variable,
                                        const std::string& name) {
+  // A set of the library's own variable lives in its pool: the variable is used from one
+  // thread, and whoever makes a set for it is using it.
+  auto* own = CastExpecting<TIFuzzyVariable, TIFuzzyVariable>(variable.Get());
+  void* storage = own != nullptr ? own->FSetStorage.Allocate(sizeof(TIFuzzySet))
+                                 : TChunkPool::AllocateAlone(sizeof(TIFuzzySet));
+  TIFuzzySet* made = nullptr;
+  try {
+    made = ::new (storage) TIFuzzySet();
+  } catch (...) {
+    TChunkPool::Free(storage);
+    throw;
+  }
   // Held before it is named and linked, so that it may be handed around meanwhile.
-  IntfPtr<TIFuzzySet> set(new TIFuzzySet());
-  set->Initialize(variable, name);
+  IntfPtr<TIFuzzySet> set(made);
+  // What Initialize's SetName and SetVariable come to for a new set of this very class: no
+  // table holds it, it is no term, and it belongs to no variable yet.
+  if (!name.empty()) {
+    CheckFuzzySetName(name);
+    set->StoreCheckedName(name);
+  }
+  if (variable) {
+    set->FVariable = variable;
+    set->JoinVariableList();
+    set->FParser = variable->GetParser();
+  }
   return set;
 }
 
@@ -251,10 +273,13 @@ void TIFuzzySet::JoinVariableList() {
   if (FListedIn == nullptr) return;
   FNextListed = std::exchange(FListedIn->FFirstListedSet, this);
   if (FNextListed != nullptr) FNextListed->FPrevListed = this;
+  // A listed set is used from its variable's thread while the variable is alive.
+  FIFSValues.SetPointChunkSource(&FListedIn->FPointStorage);
 }
 
 void TIFuzzySet::LeaveVariableList() noexcept {
   if (FListedIn == nullptr) return;
+  FIFSValues.SetPointChunkSource(nullptr);
   (FPrevListed != nullptr ? FPrevListed->FNextListed : FListedIn->FFirstListedSet) = FNextListed;
   if (FNextListed != nullptr) FNextListed->FPrevListed = FPrevListed;
   FListedIn = nullptr;

@@ -78,6 +78,14 @@ bool TIFuzzyVariable::GoesWholly() const {
   return RefCount() == 1 + FItems->GetCount() && FItems->HoldsOnlyOwnTerms();
 }
 
+void TIFuzzyVariable::GoWholly() noexcept {
+  // The terms' releases of the variable while the table goes only count. The table goes
+  // first, so that the destructor has no terms left to take the parser from.
+  FDestroying = true;
+  FItems.reset();
+  delete this;
+}
+
 // ---- Notifications ----
 
 void TIFuzzyVariable::Changed() {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <utility>
 #include <vector>
@@ -69,6 +70,52 @@ TEST(ChunkPool, StorageOutlivesItsPoolAndNeverOverlaps) {
   }
   // The pool is gone; what was handed out is still whole and goes back without it.
   for (const auto& [storage, mark] : live) {
+    for (std::size_t k = 0; k < 24; ++k)
+      ASSERT_EQ(storage[k], mark);
+    TChunkPool::Free(storage);
+  }
+}
+
+// Small pools (the point lists of one variable's sets) take their chunks from one source,
+// several chunks to an allocation; the storage outlives every pool, source included.
+TEST(ChunkPool, ChunksTakenFromASourceShareItsAllocationsAndOutliveIt) {
+  std::vector<std::pair<unsigned char*, unsigned char>> live;
+  {
+    TChunkPool source;  // sized by the first chunk it hands out
+    std::vector<std::unique_ptr<TChunkPool>> pools;
+    std::vector<unsigned char*> firsts;
+    for (int k = 0; k < 2 * TChunkPool::kSlots; ++k) {
+      pools.push_back(std::make_unique<TChunkPool>(24));
+      TChunkPool& pool = *pools.back();
+      pool.SetChunkSource(&source);
+      // Three objects fill a chunk of three slots, the source's size; a fourth needs a chunk
+      // of another size, which comes from the heap.
+      pool.Expect(3);
+      for (int i = 0; i < (k == 5 ? 4 : 3); ++i) {
+        auto* storage = static_cast<unsigned char*>(pool.Allocate(24));
+        ASSERT_TRUE(Aligned(storage));
+        if (i == 0) firsts.push_back(storage);
+        std::memset(storage, k * 4 + i, 24);
+        live.emplace_back(storage, static_cast<unsigned char>(k * 4 + i));
+      }
+      if (k % 3 == 0) pool.SetChunkSource(nullptr);
+    }
+    // The first kSlots pools' chunks lie one source slot apart in one allocation.
+    const std::ptrdiff_t step = firsts[1] - firsts[0];
+    EXPECT_GE(step, 3 * 24);
+    for (int k = 2; k < TChunkPool::kSlots; ++k)
+      EXPECT_EQ(firsts[static_cast<std::size_t>(k)] - firsts[static_cast<std::size_t>(k - 1)],
+                step);
+    // Pools go before and after their source, in no particular order.
+    pools[3].reset();
+    pools[0].reset();
+  }
+  for (std::size_t at : {7u, 0u, 12u}) {
+    TChunkPool::Free(live[at].first);
+    live[at].first = nullptr;
+  }
+  for (const auto& [storage, mark] : live) {
+    if (storage == nullptr) continue;
     for (std::size_t k = 0; k < 24; ++k)
       ASSERT_EQ(storage[k], mark);
     TChunkPool::Free(storage);

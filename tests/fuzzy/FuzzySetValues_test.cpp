@@ -14,6 +14,7 @@
 #include "support/ExpectThrow.h"
 #include "tapwise/foundation/UpdateScope.h"
 #include "tapwise/fuzzy/FuzzyExceptions.h"
+#include "tapwise/fuzzy/FuzzyGeometry.h"
 #include "tapwise/fuzzy/FuzzySet.h"
 #include "tapwise/fuzzy/ShapeFunctions.h"
 
@@ -687,6 +688,57 @@ TEST(FuzzySetValues, PointsAppendedOneByOneAreTidiedAsByTheWholeListCheck) {
       ASSERT_TRUE(own.IsSorted() && own.IsUnique());
     }
   }
+}
+
+// AppendPoints checks the order as it appends to an empty list in its outermost block, and
+// hands anything else to AddPoint: both ways must end where AddPoint, point by point, ends.
+TEST(FuzzySetValues, PointsAppendedTogetherEndAsPointsAddedOneByOne) {
+  testing::TestVariable variable(0, 10);
+  const std::vector<std::vector<geometry::TPoint>> shapes = {
+      {{1, 0}, {4, 1}, {8, 0}},           // in order
+      {{5, 0}, {5, 1}, {5, 0}},           // a spike
+      {{-3, 0}, {12, 1}, {14, 0}},        // pushed onto the universe's edge, meeting there
+      {{8, 0}, {2, 1}, {2, 1}, {6, -1}},  // out of order, a duplicate, a negative degree
+  };
+  for (const auto& shape : shapes) {
+    TFuzzySet& together = variable.AddTerm();
+    TFuzzySet& one_by_one = variable.AddTerm();
+    TRecordingValues watching;
+    for (TFuzzySetValues* values : {&together.GetValues(), &one_by_one.GetValues(),
+                                    static_cast<TFuzzySetValues*>(&watching)}) {
+      TUpdateScope<TFuzzySetValues> block(*values);
+      if (values == &one_by_one.GetValues()) {
+        for (const geometry::TPoint& point : shape)
+          values->AddPoint(point.X, point.Y);
+      } else {
+        values->AppendPoints(shape);
+      }
+    }
+    EXPECT_EQ(PointsOf(together.GetValues()), PointsOf(one_by_one.GetValues()));
+    EXPECT_TRUE(together.GetValues().IsSorted() && together.GetValues().IsUnique());
+    for (int i = 0; i < together.GetCount(); ++i)
+      EXPECT_EQ(together.GetValues().GetPoint(i)->GetID(),
+                one_by_one.GetValues().GetPoint(i)->GetID());
+    EXPECT_EQ(watching.notifications[cnAdded], static_cast<int>(shape.size()));
+  }
+
+  // Inside an enclosing block, or onto points already there, the points wait for its end.
+  TFuzzySetValues values;
+  {
+    TUpdateScope<TFuzzySetValues> outer(values);
+    values.AddPoint(9, 0);
+    const geometry::TPoint more[] = {{1, 0}, {3, 1}};
+    TUpdateScope<TFuzzySetValues> inner(values);
+    values.AppendPoints(more);
+    EXPECT_FALSE(values.IsSorted());
+  }
+  EXPECT_EQ(PointsOf(values), (Points{{1, 0}, {3, 1}, {9, 0}}));
+
+  // Every point is checked before the first is added.
+  const geometry::TPoint refused[] = {{2, 0}, {3, NAN}};
+  EXPECT_THROW_MSG(values.AppendPoints(refused), EFzyException,
+                   "Invalid argument to AddPoint: Y is not a finite number");
+  EXPECT_EQ(values.GetCount(), 3);
 }
 
 // A copy of a clean list that comes over unchanged is known clean; any other copy is looked

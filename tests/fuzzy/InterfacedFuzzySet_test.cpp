@@ -100,6 +100,10 @@ TEST(InterfacedFuzzySet, RenameRekeysTheStoredTermAndAReservedWordLeavesItWhereI
                    "Invalid fuzzy set name, \"very\" is a reserved word");
   EXPECT_EQ(cold->GetName(), "chilly");
   EXPECT_EQ(variable->GetFuzzySet("chilly"), cold);
+  // A new set is refused such a name before it is linked to its variable.
+  EXPECT_THROW_MSG(TIFuzzySet::Create(variable, "very"), EFzyException,
+                   "Invalid fuzzy set name, \"very\" is a reserved word");
+  EXPECT_EQ(variable->GetFuzzySetCount(), 1);
 }
 
 TEST(InterfacedFuzzySet, CloneCopiesEverythingButIsNotStored) {

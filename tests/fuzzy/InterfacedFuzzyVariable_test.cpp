@@ -502,6 +502,31 @@ TEST(InterfacedFuzzyVariable, AThrowingSetChangeHandlerReachesTheCaller) {
   EXPECT_EQ(guard.Alive(), 0);
 }
 
+// The sets made for a variable share its storage a few at a time; any of them may outlive the
+// variable, move to another or to none, and go in any order.
+TEST(InterfacedFuzzyVariable, SetsMadeForAVariableOutliveItAndGoInAnyOrder) {
+  LiveObjectGuard guard;
+  Sets kept;
+  {
+    IntfPtr<TIFuzzyVariable> v = Universe(0, 10);
+    IntfPtr<TIFuzzyVariable> other = Universe(0, 20);
+    for (int i = 0; i < 9; ++i) {
+      IntfPtr<IFuzzySet> set = Triangle(v, "t" + std::to_string(i), i, i + 0.5, i + 1);
+      if (i % 2 == 0) kept.push_back(set);
+    }
+    kept.push_back(TIFuzzySet::Create(v, "loose"));
+    kept[1]->SetVariable(other);
+    kept[2]->SetVariable(nullptr);
+    v->ClearFuzzySets();
+  }
+  for (const int i : {3, 0, 5, 1, 4, 2})
+    kept[static_cast<size_t>(i)]->SetTriangle(1, 2, 3);
+  EXPECT_DOUBLE_EQ(kept[0]->GetMembership(2.5), 0.5);
+  for (const int i : {3, 0, 5, 1, 4, 2})
+    kept[static_cast<size_t>(i)] = nullptr;
+  EXPECT_EQ(guard.Alive(), 0);
+}
+
 TEST(InterfacedFuzzyVariable, RuleResultsAndClonesDoNotKeepAnythingAlive) {
   LiveObjectGuard guard;
   IntfPtr<IFuzzySet> result;

@@ -30,8 +30,9 @@ class TChunkPool {
   /// How many recycled slots a pool keeps; further ones are freed.
   static constexpr int kMaxKept = 32;
 
-  /// A pool of slots for objects of `object_size` bytes.
-  explicit TChunkPool(std::size_t object_size) noexcept;
+  /// A pool of slots for objects of `object_size` bytes; 0 takes the size of the first
+  /// object allocated.
+  explicit TChunkPool(std::size_t object_size = 0) noexcept;
   /// Frees the slots it keeps and lets go of the chunk being filled; the slots in use stay.
   ~TChunkPool();
   TChunkPool(const TChunkPool&) = delete;
@@ -48,6 +49,12 @@ class TChunkPool {
   /// size is kept (up to kMaxKept), anything else freed.
   void Recycle(void* storage) noexcept;
 
+  /// Takes the storage of each further chunk from `source` when a chunk is the size of
+  /// `source`'s objects (so many pools of small lists share a few allocations), from the heap
+  /// otherwise and after `SetChunkSource(nullptr)`. `source` must be alive whenever this pool
+  /// allocates, and be used from the same thread; the storage may outlive both pools.
+  void SetChunkSource(TChunkPool* source) noexcept { FChunkSource = source; }
+
   /// Storage for an object of `size` bytes in a block of its own, for objects made outside
   /// any pool that are given back as pool storage is.
   static void* AllocateAlone(std::size_t size);
@@ -57,11 +64,16 @@ class TChunkPool {
  private:
   struct TKept;
 
+  // Allocate's ways other than the next free slot of FChunk, which NextSlot hands out.
+  void* AllocateOtherwise(std::size_t size);
+  void* NextSlot() noexcept;
   // Gives up the pool's hold on FChunk, with its unused slots.
   void LetGo() noexcept;
+  static std::size_t SlotSizeFor(std::size_t object_size) noexcept;
 
   detail::TPoolChunk* FChunk = nullptr;
   TKept* FKept = nullptr;
+  TChunkPool* FChunkSource = nullptr;
   std::size_t FObjectSize;
   std::size_t FSlotSize;
   // Counts of at most kSlots (and kMaxKept), small enough to share one word.

@@ -14,6 +14,9 @@ namespace tapwise {
 
 class TFlatPoints;
 class TFuzzySet;
+namespace geometry {
+struct TPoint;
+}  // namespace geometry
 
 /// The ordered point list of a fuzzy set: the piecewise linear membership function.
 ///
@@ -65,10 +68,18 @@ class TFuzzySetValues : public TGCollection {
   /// (the point may move, or replace an equal point, and stays valid). Inside a block the
   /// clean-up at its end may merge the point into an equal one: keep no pointer past it.
   TFuzzySetValue* AddPoint(TFzyFloat x, TFzyFloat y);
+  /// `AddPoint` for each of `points` in turn, inside an update block of the caller's, except
+  /// that every point is checked before the first is added. A list of plain points that is
+  /// empty in its outermost block reads its universe once and checks the order as it
+  /// appends, so that the block's end need not look at the points again.
+  void AppendPoints(std::span<const geometry::TPoint> points);
   /// Tells that exactly `count` points are about to be added, so that the storage taken for
   /// them fits them. Changes nothing that can be seen; a wrong count costs at most an
   /// allocation.
   void ExpectPoints(int count) noexcept { FPool.Expect(count - static_cast<int>(FSpare.size())); }
+  /// Takes the storage for its points, a few at a time, from `source` where it can (see
+  /// `TChunkPool::SetChunkSource`); null takes it from the heap again.
+  void SetPointChunkSource(TChunkPool* source) noexcept { FPool.SetChunkSource(source); }
 
   /// `Clear`, in fewer steps for a list that passes by the hooks (same notifications to the
   /// set, same storage kept for reuse).

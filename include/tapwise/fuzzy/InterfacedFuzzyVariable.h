@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "tapwise/foundation/ChunkPool.h"
 #include "tapwise/foundation/Interface.h"
 #include "tapwise/foundation/Persistent.h"
 #include "tapwise/fuzzy/IFuzzyParser.h"
@@ -187,6 +188,11 @@ class TIFuzzyVariable : public TIFuzzyVariablePersistent,
  private:
   // Empties the table and reports it; the part of ClearFuzzySets the release rule uses.
   void ClearTerms();
+  // Frees the variable, and its terms with its table, for the holder of the one reference
+  // GoesWholly speaks of, right after it said so (the reference goes with it). The table is
+  // not emptied first: nothing could see it empty.
+  void GoWholly() noexcept;
+  friend class TFuzzyVariableTable;
   // Copies the settings that a full assignment takes from `source`.
   void AssignSettings(const IFuzzyVariable& source);
   static void CheckBound(TFzyFloat value, const char* operation);
@@ -215,6 +221,10 @@ class TIFuzzyVariable : public TIFuzzyVariablePersistent,
   // variable, so the list is empty by the time the variable goes).
   friend class TIFuzzySet;
   TIFuzzySet* FFirstListedSet = nullptr;
+  // Storage for the sets of the library's class made for this variable (TIFuzzySet::Create),
+  // and for the point lists of the sets in its list, a few lists' points to an allocation.
+  TChunkPool FSetStorage{sizeof(TIFuzzySet)};
+  TChunkPool FPointStorage;
 };
 
 }  // namespace tapwise
