@@ -84,13 +84,15 @@ void TFuzzySet::SetTriangle(TFzyFloat left, TFzyFloat middle, TFzyFloat right) {
   CheckFinite(right, "SetTriangle", "Right");
   if (right < left) right = left;
   middle = std::clamp(middle, left, right);
-  {
-    SetUpdate update(*this);
-    Clear();
-    const geometry::TPoint corners[] = {{left, 0}, {middle, 1}, {right, 0}};
-    GetValues().AppendPoints(corners);
-  }
+  const geometry::TPoint corners[] = {{left, 0}, {middle, 1}, {right, 0}};
+  AssignPoints(corners);
   StoreSetType(fstTriangle);
+}
+
+void TFuzzySet::AssignPoints(std::span<const geometry::TPoint> points) {
+  SetUpdate update(*this);
+  Clear();
+  GetValues().AppendPoints(points);
 }
 
 void TFuzzySet::SetCurve(int count, bool growth, TFzyFloat left, TFzyFloat right,

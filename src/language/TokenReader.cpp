@@ -97,6 +97,16 @@ int32_t TTokenReader::Read(std::string& text) {
   return ReadWord(ahead, 1);
 }
 
+int32_t TTokenReader::ReadGenerally(std::string& out, TSpans& spans) {
+  // The text, then the white space gathered while reading it.
+  spans.TextAt = out.size();
+  const int32_t hint = Read(out);
+  spans.TextSize = out.size() - spans.TextAt;
+  spans.SpaceAt = out.size();
+  spans.SpaceSize = MoveWhiteSpaceTo(out);
+  return hint;
+}
+
 int32_t TTokenReader::ReadWithWhiteSpace(std::string& out, TSpans& spans) {
   // Mostly the block holds blanks without a CR or a comment, then a single-character token
   // or a word without an escape that a blank or a delimiter ends inside the block: read at
@@ -110,24 +120,18 @@ int32_t TTokenReader::ReadWithWhiteSpace(std::string& out, TSpans& spans) {
     if (*at == '\n') ++lines;
     ++at;
   }
+  // An empty block has no bytes at all: the general way fetches the next one.
+  if (at == end) return ReadGenerally(out, spans);
   const char* stop = at + 1;
-  int32_t hint = at == end ? kEnd : static_cast<unsigned char>(*at);
-  if (hint == kEnd || hint == kCommentChar || hint == kQuoteChar || IsBlank(*at)) {
+  int32_t hint = static_cast<unsigned char>(*at);
+  if (hint == kCommentChar || hint == kQuoteChar || IsBlank(*at)) {
     hint = kEnd;
   } else if (!IsSingleCharToken(hint)) {
     while (stop != end && IsWordByte(*stop))
       ++stop;
     hint = stop == end || *stop == kEscapeChar || *stop == '\r' ? kEnd : 0;
   }
-  if (hint == kEnd) {
-    // The general way: the text, then the white space gathered while reading it.
-    spans.TextAt = out.size();
-    hint = Read(out);
-    spans.TextSize = out.size() - spans.TextAt;
-    spans.SpaceAt = out.size();
-    spans.SpaceSize = MoveWhiteSpaceTo(out);
-    return hint;
-  }
+  if (hint == kEnd) return ReadGenerally(out, spans);
   spans.TextAt = out.size();
   out.append(at, static_cast<size_t>(stop - at));
   spans.TextSize = out.size() - spans.TextAt;

@@ -1,7 +1,9 @@
 // Arbitrary bytes through the definition-language tokenizer until the end of the text, with
 // push-backs and the other look-ahead operations mixed in as the first byte chooses. The
-// tokenizer must end, fail only with its documented parse errors and leave nothing alive.
+// tokenizer must end, fail only with its documented parse errors and leave nothing alive;
+// read through views, it must hand out what it hands out as objects.
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -53,6 +55,64 @@ void Tokenize(uint8_t mode, const std::string& text) {
   Require(tokens.NextToken()->GetDataType() == dtEOF, "text after the end of the text");
 }
 
+// What a reader sees of a token and of the stream after a step.
+std::string Seen(const TTokenView& token, TFuzzyLogicTokenStream& stream) {
+  return std::to_string(token.DataType) + "|" + std::string(token.Text) + "|" +
+         std::to_string(std::bit_cast<uint64_t>(token.Number)) + "|" +
+         std::to_string(token.LineNumber) + "|" + stream.ParsedText() + "|" +
+         std::to_string(stream.GetDepth());
+}
+
+// Two streams over the text in lock step, one read through views and one through objects,
+// with takes, peeks and push-backs as the text's own bytes choose: they must see the same.
+void CompareViews(const std::string& text) {
+  TZTStringStream view_source(text);
+  TZTStringStream object_source(text);
+  TFuzzyLogicTokenStream views(view_source);
+  TFuzzyLogicTokenStream objects(object_source);
+  const size_t limit = 4 * text.size() + 64;
+  bool taken = false;
+  for (size_t step = 0; step < limit; ++step) {
+    const int action = step < text.size() ? static_cast<unsigned char>(text[step]) % 5 : 0;
+    std::string viewed;
+    std::string made;
+    std::string view_error;
+    std::string object_error;
+    try {
+      if (action == 1) {
+        viewed = Seen(views.Peek(), views);
+      } else if (action == 2) {
+        viewed = Seen(views.PeekSecond(), views);
+      } else if (action == 3 && taken) {
+        views.PutBack();
+        viewed = Seen(*views.GetWaiting(0), views);
+      } else {
+        viewed = Seen(views.Take(), views);
+      }
+    } catch (const EFzyParseException& error) {
+      view_error = error.what();
+    }
+    try {
+      if (action == 1) {
+        made = Seen(TTokenView::Of(objects.PeekToken()), objects);
+      } else if (action == 2) {
+        made = Seen(TTokenView::Of(objects.PeekSecondToken()), objects);
+      } else if (action == 3 && taken) {
+        objects.PushBackToken(objects.CurrentToken());
+        made = Seen(*objects.GetWaiting(0), objects);
+      } else {
+        made = Seen(TTokenView::Of(*objects.NextToken()), objects);
+      }
+    } catch (const EFzyParseException& error) {
+      object_error = error.what();
+    }
+    Require(viewed == made && view_error == object_error,
+            "a view and an object of the same token differ");
+    taken = action == 0 || action == 4;
+    if (views.IsLookaheadEmpty() && views.GetDepth() == 0 && made.starts_with("0|EOF|")) break;
+  }
+}
+
 }  // namespace
 }  // namespace tapwise::fuzzing
 
@@ -63,5 +123,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const tapwise::EFzyParseException&) {
       // An unterminated string; the only failure the tokenizer has.
     }
+    if ((mode & 64) != 0) tapwise::fuzzing::CompareViews(text);
   });
 }

@@ -95,6 +95,8 @@ class TTokenReader {
     if (ch >= 0) FBlock.Consume(1);
     return ch;
   }
+  // ReadWithWhiteSpace for anything but the usual token.
+  int32_t ReadGenerally(std::string& out, TSpans& spans);
   // The rest of a line after ";", with its line end.
   void TakeLine(std::string* line);
   // The line end ahead (CR LF, CR or LF) into the pending white space, counting one line.
