@@ -4,6 +4,7 @@
 // the grammar and the expression evaluator (ParserWalk) are written once over these.
 
 #include <string>
+#include <utility>
 
 #include "ParserScratch.h"
 #include "tapwise/foundation/Collection.h"
@@ -106,9 +107,9 @@ struct TInterfacedFlavour {
 
   // Makes `body` the term `name` of `variable`: a set the body made becomes the term, an
   // existing set is copied. The term is stored (replacing one of its name) and `Defined`.
-  static Set FinishTerm(TParserScratch& scratch, const Var& variable, const Set& body,
+  static Set FinishTerm(TParserScratch& scratch, const Var& variable, Set body,
                         const std::string& name, const std::string& comment) {
-    Set term = scratch.Owns(body.Get()) ? body : Copy(scratch, variable, body);
+    Set term = scratch.Owns(body.Get()) ? std::move(body) : Copy(scratch, variable, body);
     term->SetName(name);
     term->SetComment(comment);
     term->MarkDefined();

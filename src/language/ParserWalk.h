@@ -134,7 +134,7 @@ class TParserWalk {
     TScratchScope scope(P.FScratch);
     Set body = ParseSetBody(variable);
     if (!S().Take().IsChar(')')) P.Error(kParseFuzzySet, messages::kExpectedCloseParenthesis);
-    Set term = F::FinishTerm(scope.Get(), variable, body, name, comment);
+    Set term = F::FinishTerm(scope.Get(), variable, std::move(body), name, comment);
     F::RaiseParseSet(P, variable, term);
     return term;
   }

@@ -132,20 +132,20 @@ int32_t TTokenReader::ReadWithWhiteSpace(std::string& out, TSpans& spans) {
     hint = stop == end || *stop == kEscapeChar || *stop == '\r' ? kEnd : 0;
   }
   if (hint == kEnd) return ReadGenerally(out, spans);
-  spans.TextAt = out.size();
-  out.append(at, static_cast<size_t>(stop - at));
-  spans.TextSize = out.size() - spans.TextAt;
+  // The white space in front and the token come in one piece.
   spans.SpaceAt = out.size();
   MoveWhiteSpaceTo(out);
-  out.append(begin, static_cast<size_t>(at - begin));
+  out.append(begin, static_cast<size_t>(stop - begin));
+  spans.TextSize = static_cast<size_t>(stop - at);
+  spans.TextAt = out.size() - spans.TextSize;
+  spans.SpaceSize = spans.TextAt - spans.SpaceAt;
   FLineNumber += lines;
   // The blank that ends a word goes with it (see ReadWord).
   if (hint == 0 && IsBlank(*stop)) {
-    out.push_back(*stop);
+    spans.SpaceAfter = static_cast<unsigned char>(*stop);
     if (*stop == '\n') FLinesAfterToken = 1;
     ++stop;
   }
-  spans.SpaceSize = out.size() - spans.SpaceAt;
   FBlock.Consume(static_cast<size_t>(stop - begin));
   return hint;
 }

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <iterator>
 #include <optional>
 #include <string_view>
@@ -154,24 +153,32 @@ void TFuzzyLogicTokenStream::ReadLexed(TWaiting& waiting) {
   TTokenReader::TSpans spans;
   const int32_t hint = FReader.ReadWithWhiteSpace(FTexts, spans);
   const std::string_view text(FTexts.data() + spans.TextAt, spans.TextSize);
-  // The lexer's own hints need no check: a word, or a single-character token as read.
-  const TWord word = hint == 0                               ? ClassifyWord(text)
-                     : TTokenReader::IsSingleCharToken(hint) ? TWord{hint, 0, text}
-                                                             : Lex(hint, text);
   TLexedToken& lexed = waiting.Lexed;
-  lexed.DataType = word.Type;
   lexed.LineNumber = FReader.GetLineNumber();
-  lexed.Number = word.Number;
   lexed.SpaceAt = spans.SpaceAt;
   lexed.SpaceSize = spans.SpaceSize;
-  lexed.TextSize = word.Text.size();
-  // The text is mostly what was read, or the end of it; a number keeps none.
-  if (std::less_equal<const char*>()(text.data(), word.Text.data()) &&
-      std::less_equal<const char*>()(word.Text.data() + word.Text.size(),
-                                     text.data() + text.size())) {
-    lexed.TextAt = spans.TextAt + static_cast<size_t>(word.Text.data() - text.data());
+  lexed.SpaceAfter = static_cast<int16_t>(spans.SpaceAfter);
+  lexed.TextAt = spans.TextAt;
+  lexed.TextSize = spans.TextSize;
+  if (hint == 0) {
+    // A word's text is the word, the part after a "?", or none for a number.
+    const TWord word = ClassifyWord(text);
+    lexed.DataType = static_cast<int16_t>(word.Type);
+    lexed.Number = word.Number;
+    lexed.TextSize = word.Text.size();
+    if (!word.Text.empty()) lexed.TextAt += static_cast<size_t>(word.Text.data() - text.data());
+  } else if (TTokenReader::IsSingleCharToken(hint)) {
+    // A single-character token as read: its text is the character.
+    lexed.DataType = static_cast<int16_t>(hint);
+  } else if (hint == kQuoteChar) {
+    lexed.DataType = dtString;
   } else {
+    // The end of the text, a line end or a string: a text of its own, kept after the rest.
+    const TWord word = Lex(hint, text);
+    lexed.DataType = static_cast<int16_t>(word.Type);
+    lexed.Number = word.Number;
     lexed.TextAt = FTexts.size();
+    lexed.TextSize = word.Text.size();
     FTexts.append(word.Text);
   }
   FReader.EndToken();
@@ -249,6 +256,7 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::ObjectOf(const TLexedToken& l
   token->FNumber = lexed.Number;
   token->FText.assign(FTexts, lexed.TextAt, lexed.TextSize);
   token->FWhiteSpace.assign(FTexts, lexed.SpaceAt, lexed.SpaceSize);
+  if (lexed.SpaceAfter >= 0) token->FWhiteSpace.push_back(static_cast<char>(lexed.SpaceAfter));
   own = token.Get();
   return token;
 }

@@ -43,9 +43,11 @@ class TTokenReader {
     size_t TextSize = 0;
     size_t SpaceAt = 0;
     size_t SpaceSize = 0;
+    int SpaceAfter = -1;  // the blank that ended a word, which its white space ends with
   };
-  /// Read, appending the token's text and then the white space it takes (what
-  /// MoveWhiteSpaceTo would move after Read) to `out`.
+  /// Read, appending the token's text and the white space it takes (what MoveWhiteSpaceTo
+  /// would move after Read) to `out`, in the order they came: the white space in front of
+  /// the token, the token, and the blank that ended a word as `SpaceAfter`.
   int32_t ReadWithWhiteSpace(std::string& out, TSpans& spans);
   /// The text of the token read last: a word, a string's body or the single character.
   const std::string& GetText() const { return FText; }

@@ -151,7 +151,8 @@ class TFuzzyLogicTokenStream : public TGTextStream {
  private:
   // A token as the lexer read it: its fields, with its text and white space in FTexts.
   struct TLexedToken {
-    int32_t DataType = dtEOF;
+    int16_t DataType = dtEOF;
+    int16_t SpaceAfter = -1;  // a last byte of the white space, apart from the rest
     int32_t LineNumber = 0;
     double Number = 0;
     size_t TextAt = 0;
