@@ -150,16 +150,10 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::ReadToken() {
 }
 
 void TFuzzyLogicTokenStream::ReadLexed(TWaiting& waiting) {
-  TTokenReader::TSpans spans;
-  const int32_t hint = FReader.ReadWithWhiteSpace(FTexts, spans);
-  const std::string_view text(FTexts.data() + spans.TextAt, spans.TextSize);
   TLexedToken& lexed = waiting.Lexed;
+  const int32_t hint = FReader.ReadWithWhiteSpace(FTexts, lexed);
+  const std::string_view text(FTexts.data() + lexed.TextAt, lexed.TextSize);
   lexed.LineNumber = FReader.GetLineNumber();
-  lexed.SpaceAt = spans.SpaceAt;
-  lexed.SpaceSize = spans.SpaceSize;
-  lexed.SpaceAfter = static_cast<int16_t>(spans.SpaceAfter);
-  lexed.TextAt = spans.TextAt;
-  lexed.TextSize = spans.TextSize;
   if (hint == 0) {
     // A word's text is the word, the part after a "?", or none for a number.
     const TWord word = ClassifyWord(text);

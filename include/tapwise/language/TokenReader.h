@@ -43,7 +43,7 @@ class TTokenReader {
     size_t TextSize = 0;
     size_t SpaceAt = 0;
     size_t SpaceSize = 0;
-    int SpaceAfter = -1;  // the blank that ended a word, which its white space ends with
+    int16_t SpaceAfter = -1;  // the blank that ended a word, which its white space ends with
   };
   /// Read, appending the token's text and the white space it takes (what MoveWhiteSpaceTo
   /// would move after Read) to `out`, in the order they came: the white space in front of

@@ -149,16 +149,12 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   static constexpr char kCommentChar = ';';
 
  private:
-  // A token as the lexer read it: its fields, with its text and white space in FTexts.
-  struct TLexedToken {
+  // A token as the lexer read it: where its text and white space stand in FTexts (filled by
+  // the lexer in place), and its kind, line and number.
+  struct TLexedToken : TTokenReader::TSpans {
     int16_t DataType = dtEOF;
-    int16_t SpaceAfter = -1;  // a last byte of the white space, apart from the rest
     int32_t LineNumber = 0;
     double Number = 0;
-    size_t TextAt = 0;
-    size_t TextSize = 0;
-    size_t SpaceAt = 0;
-    size_t SpaceSize = 0;
   };
   // A token waiting in the look-ahead: lexed, or an object (pushed back, made for a caller
   // who asked for one, or read by a descendant). `Own` is the object as the tokenizer's own
