@@ -7,42 +7,6 @@
 #include "tapwise/fuzzy/FuzzyExceptions.h"
 
 namespace tapwise {
-namespace {
-
-constexpr int kEnd = -1;
-constexpr char kQuoteChar = '"';
-constexpr char kEscapeChar = '\\';
-constexpr char kCommentChar = ';';
-
-bool IsBlank(char ch) {
-  return static_cast<unsigned char>(ch) < 33;
-}
-
-// Characters that end a word without belonging to it: the single-character tokens but "="
-// (a=b is one word), the quote, the comment and "<", which does not stand alone.
-constexpr bool EndsWord(int ch) {
-  return (TTokenReader::IsSingleCharToken(ch) && ch != '=') || ch == kQuoteChar ||
-         ch == kCommentChar || ch == '<';
-}
-
-// The bytes a word goes on over: visible, and neither a delimiter nor the escape.
-constexpr std::array<bool, 256> kWordBytes = [] {
-  std::array<bool, 256> table{};
-  for (int ch = 33; ch < 256; ++ch)
-    table[static_cast<size_t>(ch)] = !EndsWord(ch) && ch != kEscapeChar;
-  return table;
-}();
-
-bool IsWordByte(char ch) {
-  return kWordBytes[static_cast<unsigned char>(ch)];
-}
-
-// A string's bytes that need no look: neither its end, nor the escape, nor a line end.
-bool IsPlainStringByte(char ch) {
-  return ch != kQuoteChar && ch != kEscapeChar && ch != '\r' && ch != '\n';
-}
-
-}  // namespace
 
 std::string_view TTokenReader::FetchBlock() {
   // Reading a byte fetches the next block; the byte goes straight back into it.
@@ -104,49 +68,6 @@ int32_t TTokenReader::ReadGenerally(std::string& out, TSpans& spans) {
   spans.TextSize = out.size() - spans.TextAt;
   spans.SpaceAt = out.size();
   spans.SpaceSize = MoveWhiteSpaceTo(out);
-  return hint;
-}
-
-int32_t TTokenReader::ReadWithWhiteSpace(std::string& out, TSpans& spans) {
-  // Mostly the block holds blanks without a CR or a comment, then a single-character token
-  // or a word without an escape that a blank or a delimiter ends inside the block: read at
-  // once. Anything else is read the general way.
-  const std::string_view ahead = FBlock.ReadAhead();
-  const char* const begin = ahead.data();
-  const char* const end = begin + ahead.size();
-  const char* at = begin;
-  int32_t lines = 0;
-  while (at != end && IsBlank(*at) && *at != '\r') {
-    if (*at == '\n') ++lines;
-    ++at;
-  }
-  // An empty block has no bytes at all: the general way fetches the next one.
-  if (at == end) return ReadGenerally(out, spans);
-  const char* stop = at + 1;
-  int32_t hint = static_cast<unsigned char>(*at);
-  if (hint == kCommentChar || hint == kQuoteChar || IsBlank(*at)) {
-    hint = kEnd;
-  } else if (!IsSingleCharToken(hint)) {
-    while (stop != end && IsWordByte(*stop))
-      ++stop;
-    hint = stop == end || *stop == kEscapeChar || *stop == '\r' ? kEnd : 0;
-  }
-  if (hint == kEnd) return ReadGenerally(out, spans);
-  // The white space in front and the token come in one piece.
-  spans.SpaceAt = out.size();
-  MoveWhiteSpaceTo(out);
-  out.append(begin, static_cast<size_t>(stop - begin));
-  spans.TextSize = static_cast<size_t>(stop - at);
-  spans.TextAt = out.size() - spans.TextSize;
-  spans.SpaceSize = spans.TextAt - spans.SpaceAt;
-  FLineNumber += lines;
-  // The blank that ends a word goes with it (see ReadWord).
-  if (hint == 0 && IsBlank(*stop)) {
-    spans.SpaceAfter = static_cast<unsigned char>(*stop);
-    if (*stop == '\n') FLinesAfterToken = 1;
-    ++stop;
-  }
-  FBlock.Consume(static_cast<size_t>(stop - begin));
   return hint;
 }
 

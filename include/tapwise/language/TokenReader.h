@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -8,6 +9,27 @@
 #include "tapwise/language/BufferStream.h"
 
 namespace tapwise {
+
+namespace detail {
+
+constexpr bool IsSingleCharToken(int ch) {
+  return ch == '&' || ch == '(' || ch == ')' || ch == '=' || ch == '[' || ch == ']' || ch == '|' ||
+         ch == '~';
+}
+// Characters that end a word without belonging to it: the single-character tokens but "="
+// (a=b is one word), the quote, the comment and "<", which does not stand alone.
+constexpr bool EndsWord(int ch) {
+  return (IsSingleCharToken(ch) && ch != '=') || ch == '"' || ch == ';' || ch == '<';
+}
+// The bytes a word goes on over: visible, and neither a delimiter nor the escape.
+inline constexpr std::array<bool, 256> kWordBytes = [] {
+  std::array<bool, 256> table{};
+  for (int ch = 33; ch < 256; ++ch)
+    table[static_cast<size_t>(ch)] = !EndsWord(ch) && ch != '\\';
+  return table;
+}();
+
+}  // namespace detail
 
 /// The lexer of the definition language: reads tokens, blanks and lines straight from the
 /// block of a buffer stream, scanning runs of bytes in place and fetching the next block
@@ -20,10 +42,7 @@ namespace tapwise {
 class TTokenReader {
  public:
   /// Whether `ch` is a token of its own at the start of a token: one of & ( ) = [ ] | ~.
-  static constexpr bool IsSingleCharToken(int ch) {
-    return ch == '&' || ch == '(' || ch == ')' || ch == '=' || ch == '[' || ch == ']' ||
-           ch == '|' || ch == '~';
-  }
+  static constexpr bool IsSingleCharToken(int ch) { return detail::IsSingleCharToken(ch); }
 
   /// Reads from `block`, which must outlive the reader.
   explicit TTokenReader(TGBufferStream& block) : FBlock(block) {}
@@ -47,8 +66,51 @@ class TTokenReader {
   };
   /// Read, appending the token's text and the white space it takes (what MoveWhiteSpaceTo
   /// would move after Read) to `out`, in the order they came: the white space in front of
-  /// the token, the token, and the blank that ended a word as `SpaceAfter`.
-  int32_t ReadWithWhiteSpace(std::string& out, TSpans& spans);
+  /// the token, the token, and the blank that ended a word as `SpaceAfter`. Inline: it runs
+  /// once a token.
+  int32_t ReadWithWhiteSpace(std::string& out, TSpans& spans) {
+    // Mostly the block holds blanks without a CR or a comment, then a single-character token
+    // or a word without an escape that a blank or a delimiter ends inside the block: read at
+    // once. Anything else is read the general way.
+    const std::string_view ahead = FBlock.ReadAhead();
+    const char* const begin = ahead.data();
+    const char* const end = begin + ahead.size();
+    const char* at = begin;
+    int32_t lines = 0;
+    while (at != end && IsBlank(*at) && *at != '\r') {
+      if (*at == '\n') ++lines;
+      ++at;
+    }
+    // An empty block has no bytes at all: the general way fetches the next one.
+    if (at == end) return ReadGenerally(out, spans);
+    const char* stop = at + 1;
+    int32_t hint = static_cast<unsigned char>(*at);
+    if (hint == kCommentChar || hint == kQuoteChar || IsBlank(*at)) {
+      hint = kEnd;
+    } else if (!IsSingleCharToken(hint)) {
+      while (stop != end && IsWordByte(*stop))
+        ++stop;
+      hint = stop == end || *stop == kEscapeChar || *stop == '\r' ? kEnd : 0;
+    }
+    if (hint == kEnd) return ReadGenerally(out, spans);
+    // The white space in front and the token come in one piece.
+    spans.SpaceAt = out.size();
+    MoveWhiteSpaceTo(out);
+    out.append(begin, static_cast<size_t>(stop - begin));
+    spans.TextSize = static_cast<size_t>(stop - at);
+    spans.TextAt = out.size() - spans.TextSize;
+    spans.SpaceSize = spans.TextAt - spans.SpaceAt;
+    FLineNumber += lines;
+    // The blank that ends a word goes with it (see ReadWord).
+    if (hint == 0 && IsBlank(*stop)) {
+      spans.SpaceAfter = static_cast<unsigned char>(*stop);
+      if (*stop == '\n') FLinesAfterToken = 1;
+      ++stop;
+    }
+    FBlock.Consume(static_cast<size_t>(stop - begin));
+    return hint;
+  }
+
   /// The text of the token read last: a word, a string's body or the single character.
   const std::string& GetText() const { return FText; }
   /// Counts the line end that ended the word read last, once the word is made: a word
@@ -81,6 +143,18 @@ class TTokenReader {
   }
 
  private:
+  static constexpr int kEnd = -1;
+  static constexpr char kQuoteChar = '"';
+  static constexpr char kEscapeChar = '\\';
+  static constexpr char kCommentChar = ';';
+
+  static constexpr bool IsBlank(char ch) { return static_cast<unsigned char>(ch) < 33; }
+  static bool IsWordByte(char ch) { return detail::kWordBytes[static_cast<unsigned char>(ch)]; }
+  // A string's bytes that need no look: neither its end, nor the escape, nor a line end.
+  static bool IsPlainStringByte(char ch) {
+    return ch != kQuoteChar && ch != kEscapeChar && ch != '\r' && ch != '\n';
+  }
+
   // The bytes of the block not read yet, fetching the next block when none are left; empty
   // only at the end of the text.
   std::string_view Ahead() {
