@@ -17,12 +17,6 @@ bool SameToken(const TTokenView& a, const TTokenView& b) {
 
 }  // namespace
 
-bool TTokenEcho::EndsInBlank(const TTokenView& token) {
-  if (token.IsNumber() || token.DataType == dtString) return false;
-  return IsBlankOrLineEnd(token.Text.empty() ? static_cast<char>(token.DataType)
-                                             : token.Text.back());
-}
-
 void TTokenEcho::BeginToken(int32_t line) const {
   if (FLine != 0 && FLine < line) FText += "\r\n";
   FLines.push_back(FLine);

@@ -66,6 +66,11 @@ struct TWord {
   std::string_view Text;
 };
 
+// Whether a word that starts with `first` may be anything but a symbol (ClassifyWord).
+bool MayBeNumberOrVariable(char first) {
+  return IsDigit(first) || first == '+' || first == '-' || first == '.' || first == '?';
+}
+
 TWord ClassifyWord(std::string_view text) {
   if (!text.empty() && text.front() == '?') return {dtVariable, 0, text.substr(1)};
   const char first = text.empty() ? '\0' : text.front();
@@ -154,7 +159,10 @@ void TFuzzyLogicTokenStream::ReadLexed(TWaiting& waiting) {
   const int32_t hint = FReader.ReadWithWhiteSpace(FTexts, lexed);
   const std::string_view text(FTexts.data() + lexed.TextAt, lexed.TextSize);
   lexed.LineNumber = FReader.GetLineNumber();
-  if (hint == 0) {
+  if (hint == 0 && !text.empty() && !MayBeNumberOrVariable(text.front())) {
+    // Mostly a name: a symbol whose text is the word.
+    lexed.DataType = dtSymbol;
+  } else if (hint == 0) {
     // A word's text is the word, the part after a "?", or none for a number.
     const TWord word = ClassifyWord(text);
     lexed.DataType = static_cast<int16_t>(word.Type);

@@ -67,7 +67,11 @@ class TTokenEcho {
 
   static bool IsBlankOrLineEnd(char ch) { return ch == ' ' || ch == '\r' || ch == '\n'; }
   // Whether `token`'s text form ends in a blank or a line end (a word with an escaped one).
-  static bool EndsInBlank(const TTokenView& token);
+  static bool EndsInBlank(const TTokenView& token) {
+    if (token.IsNumber() || token.DataType == dtString) return false;
+    return IsBlankOrLineEnd(token.Text.empty() ? static_cast<char>(token.DataType)
+                                               : token.Text.back());
+  }
   // Writes the kept tokens out, in order.
   void WriteLexed() const;
   void AppendNow(const TTokenView& token) const;
