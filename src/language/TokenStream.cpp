@@ -302,6 +302,15 @@ TFuzzyLogicTokenStream::TWaiting& TFuzzyLogicTokenStream::Unshift() {
   return *FLookahead.emplace(FLookahead.begin());
 }
 
+const IFuzzyStreamToken* TFuzzyLogicTokenStream::GetWaitingToken(size_t ahead) const {
+  if (ahead >= FLookahead.size() - FNext) return nullptr;
+  // Making a waiting token's object changes nothing anyone can see.
+  auto& self = const_cast<TFuzzyLogicTokenStream&>(*this);
+  TWaiting& waiting = self.FLookahead[FNext + ahead];
+  self.MakeObject(waiting);
+  return waiting.Token.Get();
+}
+
 IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
   if (IsLookaheadEmpty()) FillLookahead();
   TWaiting& next = FLookahead[FNext];

@@ -643,6 +643,20 @@ TEST(TokenStream, ViewsOfADescendantShowItsTokens) {
   EXPECT_EQ(stream.ParsedText(), "( TERM ");
 }
 
+// A waiting token asked for as an object is the object that is read later.
+TEST(TokenStream, AWaitingTokenKeepsItsObject) {
+  testing::LiveObjectGuard guard;
+  Lexer lexer("(tri 1 2 3)");
+  EXPECT_EQ(lexer->Peek().DataType, '(');
+  const IFuzzyStreamToken* second = lexer->GetWaitingToken(1);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(second->GetText(), "tri");
+  EXPECT_EQ(lexer->GetWaitingToken(5), nullptr);
+  lexer->Take();
+  EXPECT_EQ(lexer->NextToken().Get(), second);
+  EXPECT_EQ(lexer->ParsedText(), "( tri ");
+}
+
 // ---- Reading across the ends of the block ----
 
 // A source that hands out at most a few bytes per read, so that the block holds only those:

@@ -87,6 +87,9 @@ class TFuzzyLogicTokenStream : public TGTextStream {
     if (ahead >= FLookahead.size() - FNext) return std::nullopt;
     return ViewOf(FLookahead[FNext + ahead]);
   }
+  /// GetWaiting's token as an object (made, when it has none, in its place: the same object
+  /// comes out when it is read); null when fewer wait.
+  const IFuzzyStreamToken* GetWaitingToken(size_t ahead) const;
 
   /// The token last handed out or pushed back; when there is none yet, the next token
   /// (which is then taken).
