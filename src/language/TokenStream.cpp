@@ -203,8 +203,23 @@ std::string TFuzzyLogicTokenStream::ReadLine() {
   return FReader.ReadLine();
 }
 
+void TFuzzyLogicTokenStream::WriteEchoRun() {
+  for (size_t slot = FEchoRunBegin; slot < FEchoRunEnd; ++slot)
+    FEcho.AppendLexed(ViewOf(FLookahead[slot].Lexed));
+  FEchoRunBegin = FEchoRunEnd;
+}
+
+void TFuzzyLogicTokenStream::ClearEcho() {
+  if (FEchoRunBegin != FEchoRunEnd) {
+    FEcho.ClearAfter(FLookahead[FEchoRunEnd - 1].Lexed.LineNumber);
+  } else {
+    FEcho.Clear();
+  }
+  FEchoRunBegin = FEchoRunEnd = 0;
+}
+
 void TFuzzyLogicTokenStream::FillLookahead() {
-  FEcho.Clear();
+  ClearEcho();
   // The texts of the lexed tokens go when none waits; a lexed current token gets its object
   // first.
   MakeCurrentObject();
@@ -275,6 +290,7 @@ void TFuzzyLogicTokenStream::MakeCurrentObject() {
 }
 
 void TFuzzyLogicTokenStream::HandOutObject(const TWaiting& waiting) {
+  WriteEchoRun();
   const TTokenView view = ViewOfObject(waiting);
   if (waiting.Own == nullptr || CarriesValue(view.DataType)) {
     FEcho.AppendForm(view.LineNumber, waiting.Token->GetAsString());
@@ -286,6 +302,7 @@ void TFuzzyLogicTokenStream::HandOutObject(const TWaiting& waiting) {
 }
 
 void TFuzzyLogicTokenStream::RollbackObject(const TWaiting& waiting) {
+  WriteEchoRun();
   const TTokenView view = ViewOfObject(waiting);
   if (waiting.Own == nullptr || CarriesValue(view.DataType)) {
     FEcho.RollbackForm(waiting.Token->GetAsString());
@@ -342,6 +359,8 @@ TTokenView TFuzzyLogicTokenStream::TakeOther() {
 
 void TFuzzyLogicTokenStream::PushBackToken(const IntfPtr<IFuzzyStreamToken>& token) {
   if (!token) return;
+  // The slot it goes into may be one the echo's run names.
+  WriteEchoRun();
   TWaiting& slot = Unshift();
   slot.Token = token;
   slot.Own = ExactCast<const TFuzzyStreamToken>(token.Get());
@@ -358,7 +377,14 @@ void TFuzzyLogicTokenStream::PutBack() {
     // The token taken last, still in its slot, waits again.
     --FNext;
     const TTokenView view = ViewOf(FLookahead[FNext].Lexed);
-    FEcho.Rollback(view);
+    if (FEchoRunBegin != FEchoRunEnd && FEchoRunEnd == FNext + 1) {
+      // The run's last token leaves it; the rest settles as the echo would.
+      --FEchoRunEnd;
+      SettleEcho();
+    } else {
+      WriteEchoRun();
+      FEcho.Rollback(view);
+    }
     FDepth -= DepthStep(view.DataType);
     return;
   }
@@ -374,7 +400,7 @@ TTokenView TFuzzyLogicTokenStream::PeekOther() {
   } else {
     MakeLexedCurrent(FNext);
   }
-  FEcho.Settle();
+  SettleEcho();
   return ViewOf(next);
 }
 
@@ -383,7 +409,7 @@ const IFuzzyStreamToken& TFuzzyLogicTokenStream::PeekToken() {
   TWaiting& next = FLookahead[FNext];
   MakeObject(next);
   MakeObjectCurrent(next);
-  FEcho.Settle();
+  SettleEcho();
   return *next.Token;
 }
 
@@ -391,7 +417,7 @@ TTokenView TFuzzyLogicTokenStream::PeekSecond() {
   if (!ReadsLexed() || FLookahead.size() - FNext < 2) return TTokenView::Of(PeekSecondToken());
   // Reading both and pushing them back, as far as it shows: the echo cuts what appending
   // the first added and trims its end, as settling it alone does.
-  FEcho.Settle();
+  SettleEcho();
   const TWaiting& first = FLookahead[FNext];
   if (first.Token) {
     MakeObjectCurrent(first);
@@ -408,7 +434,7 @@ const IFuzzyStreamToken& TFuzzyLogicTokenStream::PeekSecondToken() {
     PeekToken();
     PushBackToken(first);
   } else {
-    FEcho.Settle();
+    SettleEcho();
     TWaiting& first = FLookahead[FNext];
     MakeObject(first);
     MakeObjectCurrent(first);
@@ -425,14 +451,16 @@ IntfPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::CurrentToken() {
 }
 
 std::string TFuzzyLogicTokenStream::ParsedText() const {
+  // Giving the run to the echo changes no text.
+  const_cast<TFuzzyLogicTokenStream*>(this)->WriteEchoRun();
   return FEcho.GetText();
 }
 
 void TFuzzyLogicTokenStream::ResetTokens() {
   MakeCurrentObject();
+  ClearEcho();
   FLookahead.clear();
   FNext = 0;
-  FEcho.Clear();
 }
 
 void TFuzzyLogicTokenStream::SkipLine() {

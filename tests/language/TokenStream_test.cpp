@@ -651,7 +651,7 @@ TEST(TokenStream, AWaitingTokenKeepsItsObject) {
   const IFuzzyStreamToken* second = lexer->GetWaitingToken(1);
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(second->GetText(), "tri");
-  EXPECT_EQ(lexer->GetWaitingToken(5), nullptr);
+  EXPECT_EQ(lexer->GetWaitingToken(6), nullptr);
   lexer->Take();
   EXPECT_EQ(lexer->NextToken().Get(), second);
   EXPECT_EQ(lexer->ParsedText(), "( tri ");

@@ -54,6 +54,18 @@ class TTokenEcho {
   /// Empties the text; the line of the token appended last stays, so that a token on a later
   /// line still starts with a CR LF.
   void Clear();
+  /// Clear, as if a token of `line` had been appended last.
+  void ClearAfter(int32_t line) {
+    Clear();
+    FLine = line;
+  }
+  /// Whether `token`'s text form ends in a blank or a line end (a word with an escaped one),
+  /// which settling the text would trim.
+  static bool EndsInBlank(const TTokenView& token) {
+    if (token.IsNumber() || token.DataType == dtString) return false;
+    return IsBlankOrLineEnd(token.Text.empty() ? static_cast<char>(token.DataType)
+                                               : token.Text.back());
+  }
   std::string GetText() const;
 
  private:
@@ -66,12 +78,6 @@ class TTokenEcho {
   static constexpr size_t kMaxLexed = 4096;
 
   static bool IsBlankOrLineEnd(char ch) { return ch == ' ' || ch == '\r' || ch == '\n'; }
-  // Whether `token`'s text form ends in a blank or a line end (a word with an escaped one).
-  static bool EndsInBlank(const TTokenView& token) {
-    if (token.IsNumber() || token.DataType == dtString) return false;
-    return IsBlankOrLineEnd(token.Text.empty() ? static_cast<char>(token.DataType)
-                                               : token.Text.back());
-  }
   // Writes the kept tokens out, in order.
   void WriteLexed() const;
   void AppendNow(const TTokenView& token) const;

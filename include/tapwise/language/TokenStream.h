@@ -72,7 +72,7 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   TTokenView Peek() {
     if (FNext < FLookahead.size() && !FLookahead[FNext].Token) {
       MakeLexedCurrent(FNext);
-      FEcho.Settle();
+      SettleEcho();
       return ViewOf(FLookahead[FNext].Lexed);
     }
     return PeekOther();
@@ -195,11 +195,33 @@ class TFuzzyLogicTokenStream : public TGTextStream {
     // Each view is made from the slot itself: copying one made in the return value would
     // read back stores still on their way.
     const TLexedToken& lexed = FLookahead[slot].Lexed;
-    FEcho.AppendLexed(ViewOf(lexed));
+    EchoLexed(slot);
     FDepth += DepthStep(lexed.DataType);
     MakeLexedCurrent(slot);
     return ViewOf(lexed);
   }
+  // The echo of lexed tokens handed out one after another is the run of their slots, given
+  // to the echo only when something else is echoed, the text is read or the slots change.
+  void EchoLexed(size_t slot) {
+    if (slot != FEchoRunEnd) {
+      WriteEchoRun();
+      FEchoRunBegin = slot;
+    }
+    FEchoRunEnd = slot + 1;
+  }
+  // Gives the run to the echo.
+  void WriteEchoRun();
+  // What settling the echo does, the run included: a run that ends in a token's text form
+  // and a blank is settled already.
+  void SettleEcho() {
+    if (FEchoRunBegin != FEchoRunEnd) {
+      if (!TTokenEcho::EndsInBlank(ViewOf(FLookahead[FEchoRunEnd - 1].Lexed))) return;
+      WriteEchoRun();
+    }
+    FEcho.Settle();
+  }
+  // Empties the echo and the run, for a new group.
+  void ClearEcho();
   // Makes the lexed token of look-ahead slot `slot` current, without an object.
   void MakeLexedCurrent(size_t slot) {
     if (!FCurrentIsLexed) {
@@ -225,6 +247,9 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   TTokenPool FPool;  // its current token is the one last handed out or pushed back, unless
                      // that one is lexed and has no object (FCurrentIsLexed)
   TTokenEcho FEcho;
+  // The run of slots echoed after FEcho's text (see EchoLexed); empty when the two are equal.
+  size_t FEchoRunBegin = 0;
+  size_t FEchoRunEnd = 0;
   // The tokens waiting, next out at FNext; those in front of it were handed out.
   std::vector<TWaiting> FLookahead;
   size_t FNext = 0;
