@@ -71,7 +71,11 @@ std::byte* SlotOf(TPoolChunk* chunk, int index) {
 // Takes `count` off the chunk's count and frees it when that was the rest. A chunk's storage
 // is itself pool storage (a slot of a source pool, or a block of its own).
 void DropFromChunk(TPoolChunk* chunk, std::int32_t count) noexcept {
-  if (chunk->Live.fetch_sub(count, std::memory_order_acq_rel) != count) return;
+  // Counts only ever go down, so when `count` is all that is left nobody else can change
+  // it any more, and the chunk goes without a locked instruction.
+  if (chunk->Live.load(std::memory_order_acquire) != count &&
+      chunk->Live.fetch_sub(count, std::memory_order_acq_rel) != count)
+    return;
   const std::size_t size =
       kChunkHeaderSize + static_cast<std::size_t>(chunk->Slots) * chunk->SlotSize;
   std::destroy_at(chunk);
