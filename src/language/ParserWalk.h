@@ -87,12 +87,9 @@ class TParserWalk {
       if (!opens) P.Error(kParseFuzzyVariable, messages::kExpectedOpenParenthesis);
       if (keyword.DataType != dtSymbol) MissingKeyword();
       if (keyword.Text == "range") {
-        const TTokenView minimum = S().Take();
-        if (!minimum.IsNumber()) P.Error(kParseFuzzyVariable, messages::kExpectedNumber);
-        const TFzyFloat from = minimum.Number;
-        const TTokenView maximum = S().Take();
-        if (!maximum.IsNumber()) P.Error(kParseFuzzyVariable, messages::kExpectedNumber);
-        F::SetRange(variable, from, maximum.Number);
+        const TFzyFloat minimum = TakeNumber(kParseFuzzyVariable);
+        const TFzyFloat maximum = TakeNumber(kParseFuzzyVariable);
+        F::SetRange(variable, minimum, maximum);
       } else if (keyword.Text == "units") {
         S().Take();
         F::SetUnits(variable, S().CurrentToken()->GetAsString());
@@ -107,6 +104,13 @@ class TParserWalk {
         P.Error(kParseFuzzyVariable, messages::kExpectedCloseParenthesis);
       token = S().Take();
     }
+  }
+
+  // The next token's number; "Expected number" in `context` when it is none.
+  TFzyFloat TakeNumber(const char* context) {
+    const TTokenView token = S().Take();
+    if (!token.IsNumber()) P.Error(context, messages::kExpectedNumber);
+    return token.Number;
   }
 
   [[noreturn]] void MissingKeyword() {
@@ -163,12 +167,9 @@ class TParserWalk {
       EndUpdate end{set};
       int32_t next = S().Take().DataType;
       while (next == '(') {
-        const TTokenView x = S().Take();
-        if (!x.IsNumber()) P.Error(kParseFuzzyValuePairs, messages::kExpectedNumber);
-        const TFzyFloat at = x.Number;
-        const TTokenView y = S().Take();
-        if (!y.IsNumber()) P.Error(kParseFuzzyValuePairs, messages::kExpectedNumber);
-        F::AddPoint(set, at, y.Number);
+        const TFzyFloat x = TakeNumber(kParseFuzzyValuePairs);
+        const TFzyFloat y = TakeNumber(kParseFuzzyValuePairs);
+        F::AddPoint(set, x, y);
         S().Take();  // whatever closes the pair
         next = S().Take().DataType;
       }

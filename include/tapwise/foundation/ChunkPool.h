@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 
 namespace tapwise {
 
@@ -82,6 +83,26 @@ class TChunkPool {
   std::uint8_t FNextSlots = kSlots;  // the next chunk's
   std::uint8_t FKeptCount = 0;
   static_assert(kSlots <= 255 && kMaxKept <= 255);
+};
+
+/// A base that makes every object of a class, and of its descendants, chunk pool storage: a
+/// block of its own from `new` (a class may place its objects in a pool's slots instead), and
+/// given back where it came from when deleted through any pointer to it. A descendant aligned
+/// beyond the usual alignment gets plain aligned storage.
+class TChunkPoolObject {
+ public:
+  static void* operator new(std::size_t size) { return TChunkPool::AllocateAlone(size); }
+  static void operator delete(void* object, std::size_t) noexcept { TChunkPool::Free(object); }
+  static void* operator new(std::size_t size, std::align_val_t alignment) {
+    return ::operator new(size, alignment);
+  }
+  static void operator delete(void* object, std::size_t, std::align_val_t alignment) noexcept {
+    ::operator delete(object, alignment);
+  }
+
+ protected:
+  TChunkPoolObject() = default;
+  ~TChunkPoolObject() = default;
 };
 
 }  // namespace tapwise

@@ -18,7 +18,10 @@ class TFuzzySetValues;
 /// non-negative; every change is reported to the list, which keeps itself ordered and clean
 /// (see `TFuzzySetValues`). Coordinates must be finite: NaN or an infinity raises
 /// EFzyException and nothing is stored.
-class TFuzzySetValue : public TGCollectionItem {
+///
+/// Every point (of this class or a descendant) is chunk pool storage (`TChunkPoolObject`): a
+/// slot of its list's pool or a block of its own.
+class TFuzzySetValue : public TGCollectionItem, public TChunkPoolObject {
  public:
   /// Which coordinates changed, as passed to `TFuzzySetValues::ValueChanged`.
   enum : int { kXChanged = 1, kYChanged = 2 };
@@ -47,19 +50,6 @@ class TFuzzySetValue : public TGCollectionItem {
 
   /// From another point: `SetXY` with its coordinates.
   void Assign(const TPersistent& source) override;
-
-  // Every point (of this class or a descendant) is chunk pool storage, in a slot of its
-  // list's pool or in a block of its own, so that deleting a point through any pointer to it
-  // gives its storage back where it came from (see TChunkPool).
-  static void* operator new(std::size_t size) { return TChunkPool::AllocateAlone(size); }
-  static void operator delete(void* object, std::size_t) noexcept { TChunkPool::Free(object); }
-  // A descendant aligned beyond the usual alignment: plain aligned storage.
-  static void* operator new(std::size_t size, std::align_val_t alignment) {
-    return ::operator new(size, alignment);
-  }
-  static void operator delete(void* object, std::size_t, std::align_val_t alignment) noexcept {
-    ::operator delete(object, alignment);
-  }
 
  private:
   // The list this point belongs to, when it is a point list (kept by the list itself, so

@@ -71,26 +71,20 @@ class TIFuzzySetInterface : public IFuzzySet {
 ///     cold->SetTriangle(0, 10, 20);
 ///     cold->MarkDefined();
 ///     temperature->AddFuzzySet(cold);  // stored under "cold"
-class TIFuzzySet : public TFuzzySet, public TInterfacedObject, public detail::TIFuzzySetInterface {
+///
+/// Every set (of this class or a descendant) is chunk pool storage (`TChunkPoolObject`): a
+/// set of this very class made for one of the library's variables takes a slot of that
+/// variable's pool, which hands out a few sets to an allocation; any other set a block of its
+/// own.
+class TIFuzzySet : public TFuzzySet,
+                   public TInterfacedObject,
+                   public detail::TIFuzzySetInterface,
+                   public TChunkPoolObject {
  public:
   /// An empty set named `name` linked to `variable` (which may be null). The set is not
   /// `Defined`, so it is not stored.
   static IntfPtr<TIFuzzySet> Create(const IntfPtr<IFuzzyVariable>& variable,
                                     const std::string& name);
-
-  // Every set (of this class or a descendant) is chunk pool storage: a set of this very
-  // class made for one of the library's variables takes a slot of that variable's pool,
-  // which hands out a few sets to an allocation; any other set a block of its own. Deleting
-  // a set gives its storage back where it came from (see TChunkPool).
-  static void* operator new(std::size_t size) { return TChunkPool::AllocateAlone(size); }
-  static void operator delete(void* object, std::size_t) noexcept { TChunkPool::Free(object); }
-  // A descendant aligned beyond the usual alignment: plain aligned storage.
-  static void* operator new(std::size_t size, std::align_val_t alignment) {
-    return ::operator new(size, alignment);
-  }
-  static void operator delete(void* object, std::size_t, std::align_val_t alignment) noexcept {
-    ::operator delete(object, alignment);
-  }
 
   std::string ClassName() const override { return "TIFuzzySet"; }
 
